@@ -1,0 +1,297 @@
+#include "engine/bangla_unicode.h"
+
+#include <array>
+#include <cstddef>
+
+namespace bangla {
+
+namespace {
+
+constexpr char32_t kHasant = 0x09CD;
+constexpr char32_t kNukta = 0x09BC;
+constexpr char32_t kDanda = 0x0964;
+constexpr char32_t kDoubleDanda = 0x0965;
+constexpr char32_t kMaxCodepoint = 0x10FFFF;
+
+constexpr char32_t kFirstVowelWithKar = 0x0986;
+constexpr char32_t kFirstKar = 0x09BE;
+
+// Indexed by vowel - U+0986; 0 where the vowel has no sign.
+constexpr std::array<char32_t, 15> kVowelToKar = {
+    0x09BE, 0x09BF, 0x09C0, 0x09C1, 0x09C2, 0x09C3, 0, 0,
+    0,      0x09C7, 0x09C8, 0,      0,      0x09CB, 0x09CC};
+
+// Indexed by vowel sign - U+09BE; 0 where the sign has no vowel.
+constexpr std::array<char32_t, 15> kKarToVowel = {
+    0x0986, 0x0987, 0x0988, 0x0989, 0x098A, 0x098B, 0, 0,
+    0,      0x098F, 0x0990, 0,      0,      0x0993, 0x0994};
+
+template <std::size_t N>
+char32_t LookUpFrom(const std::array<char32_t, N>& table, char32_t base, char32_t cp) {
+    if (cp < base || cp - base >= table.size()) {
+        return 0;
+    }
+    return table[cp - base];
+}
+
+bool InRange(char32_t cp, char32_t first, char32_t last) {
+    return cp >= first && cp <= last;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp <= kMaxCodepoint) {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Length of the sequence a lead byte starts, and its payload bits; 0 for a
+// byte that cannot start a character.
+struct LeadByte {
+    std::size_t length;
+    char32_t payload;
+};
+
+LeadByte ReadLeadByte(unsigned char byte) {
+    if ((byte & 0xE0) == 0xC0) return {2, static_cast<char32_t>(byte & 0x1F)};
+    if ((byte & 0xF0) == 0xE0) return {3, static_cast<char32_t>(byte & 0x0F)};
+    if ((byte & 0xF8) == 0xF0) return {4, static_cast<char32_t>(byte & 0x07)};
+    return {0, 0};
+}
+
+bool IsContinuationByte(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+bool IsModifierSign(char32_t cp) {
+    return InRange(cp, 0x0981, 0x0983);
+}
+
+enum class SegmentRole { kBase, kMark, kStandalone };
+
+SegmentRole RoleInSegmentation(char32_t cp) {
+    if (cp == kDanda || cp == kDoubleDanda) return SegmentRole::kStandalone;
+    if (!InRange(cp, 0x0980, 0x09FF)) return SegmentRole::kBase;
+    if (InRange(cp, 0x0985, 0x09B9) || cp == 0x09CE || cp == 0x09DC || cp == 0x09DD ||
+        cp == 0x09DF) {
+        return SegmentRole::kBase;
+    }
+    if (cp == kHasant || UnicodeUtils::IsKar(cp) || IsModifierSign(cp)) {
+        return SegmentRole::kMark;
+    }
+    return SegmentRole::kStandalone;
+}
+
+void AddToCluster(GraphemeCluster& cluster, char32_t cp) {
+    cluster.codepoints.push_back(cp);
+    cluster.hasHasant = cluster.hasHasant || cp == kHasant;
+    cluster.hasKar = cluster.hasKar || UnicodeUtils::IsKar(cp);
+    cluster.hasModifier = cluster.hasModifier || IsModifierSign(cp);
+}
+
+void EmitCluster(std::vector<GraphemeCluster>& clusters, GraphemeCluster& current) {
+    if (!current.codepoints.empty()) {
+        clusters.push_back(current);
+        current = GraphemeCluster{};
+    }
+}
+
+// The composed form of a two-code-point sequence, or 0 when the pair has none.
+char32_t ComposedPair(char32_t first, char32_t second) {
+    if (second == kNukta) {
+        if (first == 0x09A1) return 0x09DC;
+        if (first == 0x09A2) return 0x09DD;
+        if (first == 0x09AF) return 0x09DF;
+    } else if (first == 0x09C7) {
+        if (second == 0x09BE) return 0x09CB;
+        if (second == 0x09D7) return 0x09CC;
+    }
+    return 0;
+}
+
+// Assamese ra and wa, which some keyboards produce for Bengali ra and ba.
+char32_t RegionalReplacement(char32_t cp) {
+    if (cp == 0x09F0) return 0x09B0;
+    if (cp == 0x09F1) return 0x09AC;
+    return cp;
+}
+
+}  // namespace
+
+bool UnicodeUtils::IsBengali(char32_t cp) {
+    return InRange(cp, 0x0980, 0x09FF) || cp == kDanda || cp == kDoubleDanda;
+}
+
+bool UnicodeUtils::IsVowel(char32_t cp) {
+    return InRange(cp, 0x0985, 0x0994);
+}
+
+bool UnicodeUtils::IsConsonant(char32_t cp) {
+    return InRange(cp, 0x0995, 0x09B9) || cp == 0x09DC || cp == 0x09DD || cp == 0x09DF;
+}
+
+bool UnicodeUtils::IsKar(char32_t cp) {
+    return InRange(cp, 0x09BE, 0x09CC);
+}
+
+bool UnicodeUtils::IsModifier(char32_t cp) {
+    return IsModifierSign(cp) || cp == kHasant || cp == 0x09CE;
+}
+
+char32_t UnicodeUtils::VowelToKar(char32_t vowel) {
+    return LookUpFrom(kVowelToKar, kFirstVowelWithKar, vowel);
+}
+
+char32_t UnicodeUtils::KarToVowel(char32_t kar) {
+    return LookUpFrom(kKarToVowel, kFirstKar, kar);
+}
+
+std::u32string UnicodeUtils::Utf8ToUtf32(const std::string& utf8) {
+    std::u32string result;
+    const std::size_t size = utf8.size();
+    std::size_t i = 0;
+    while (i < size) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            result.push_back(byte);
+            ++i;
+            continue;
+        }
+        const LeadByte lead = ReadLeadByte(byte);
+        if (lead.length == 0) {
+            ++i;
+            continue;
+        }
+        // A sequence cut off by the end of the text ends decoding.
+        if (size - i < lead.length) {
+            break;
+        }
+        char32_t cp = lead.payload;
+        bool complete = true;
+        for (std::size_t k = 1; k < lead.length && complete; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[i + k]);
+            complete = IsContinuationByte(next);
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        if (!complete) {
+            ++i;  // drop the lead byte alone and resynchronise on the next
+            continue;
+        }
+        result.push_back(cp);
+        i += lead.length;
+    }
+    return result;
+}
+
+std::string UnicodeUtils::Utf32ToUtf8(const std::u32string& utf32) {
+    std::string result;
+    result.reserve(utf32.size() * 3);
+    for (char32_t cp : utf32) {
+        AppendUtf8(result, cp);
+    }
+    return result;
+}
+
+std::string UnicodeUtils::CodepointToUtf8(char32_t cp) {
+    std::string result;
+    AppendUtf8(result, cp);
+    return result;
+}
+
+bool UnicodeUtils::IsValidBengaliSequence(const std::string& text) {
+    const std::u32string cps = Utf8ToUtf32(text);
+    if (cps.empty()) {
+        return true;
+    }
+    if (cps.back() == kHasant) {
+        return false;
+    }
+    for (std::size_t i = 1; i < cps.size(); ++i) {
+        const char32_t previous = cps[i - 1];
+        const char32_t current = cps[i];
+        if (previous == kHasant && current == kHasant) {
+            return false;
+        }
+        if (IsVowel(previous) && IsKar(current)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool UnicodeUtils::HasDanglingHasant(const std::string& text) {
+    const std::u32string cps = Utf8ToUtf32(text);
+    return !cps.empty() && cps.back() == kHasant;
+}
+
+std::vector<GraphemeCluster> UnicodeUtils::SegmentGraphemes(const std::string& text) {
+    std::vector<GraphemeCluster> clusters;
+    GraphemeCluster current;
+    for (char32_t cp : Utf8ToUtf32(text)) {
+        switch (RoleInSegmentation(cp)) {
+            case SegmentRole::kBase: {
+                const bool joinsConjunct =
+                    !current.codepoints.empty() && current.codepoints.back() == kHasant;
+                if (!joinsConjunct) {
+                    EmitCluster(clusters, current);
+                }
+                break;
+            }
+            case SegmentRole::kMark:
+                break;
+            case SegmentRole::kStandalone:
+                EmitCluster(clusters, current);
+                break;
+        }
+        AddToCluster(current, cp);
+    }
+    EmitCluster(clusters, current);
+    return clusters;
+}
+
+std::string UnicodeUtils::BackspaceGrapheme(const std::string& text) {
+    std::u32string cps = Utf8ToUtf32(text);
+    if (cps.empty()) {
+        return std::string();
+    }
+    const char32_t last = cps.back();
+    const bool lastIsSign = IsKar(last) || IsModifierSign(last);
+    const bool closesConjunct =
+        cps.size() >= 2 && IsConsonant(last) && cps[cps.size() - 2] == kHasant;
+    // The last consonant of a conjunct goes together with its hasant.
+    const std::size_t removed = (!lastIsSign && closesConjunct) ? 2 : 1;
+    cps.resize(cps.size() - removed);
+    return Utf32ToUtf8(cps);
+}
+
+std::string UnicodeUtils::CanonicalizeBengali(const std::string& text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    const std::u32string cps = Utf8ToUtf32(text);
+    std::u32string canonical;
+    canonical.reserve(cps.size());
+    for (std::size_t i = 0; i < cps.size(); ++i) {
+        const char32_t composed = i + 1 < cps.size() ? ComposedPair(cps[i], cps[i + 1]) : 0;
+        if (composed != 0) {
+            canonical.push_back(composed);
+            ++i;
+        } else {
+            canonical.push_back(RegionalReplacement(cps[i]));
+        }
+    }
+    return Utf32ToUtf8(canonical);
+}
+
+}  // namespace bangla
