@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Runs one Windows executable under wine64 for the test suite:
+#   wine_run.sh PREFIX_DIR program.exe [args...]
+# The prefix lives in the build folder, so a test run never touches the user's ~/.wine. Each run
+# gets its own Xvfb display and leaves no Wine process behind; runs that share a prefix take turns,
+# because one wineserver cannot serve two X displays.
+set -u
+
+prefix=$1
+shift
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
+
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+xvfb_pid=
+start_display() {
+  local fd_file
+  fd_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$fd_file" ] && break
+    sleep 0.05
+  done
+  export DISPLAY=":$(head -n1 "$fd_file")"
+  rm -f "$fd_file"
+}
+
+stop_everything() {
+  "$wineserver" -k >/dev/null 2>&1
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=
+}
+trap stop_everything EXIT
+
+init_prefix() {
+  [ -f "$prefix/.qorva-ready" ] && return 0
+  mkdir -p "$prefix"
+  "$wine" wineboot --init >/dev/null 2>&1
+  "$wineserver" -w
+  # A virtual desktop stands in for a window manager: without one, focus and activation misbehave.
+  "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  # Bengali text needs a Bengali font inside the prefix; Xvfb's hosts rarely have one mapped.
+  local fonts=$prefix/drive_c/windows/Fonts
+  mkdir -p "$fonts"
+  cp /usr/share/fonts/truetype/fonts-beng-extra/*.ttf "$fonts/" 2>/dev/null
+  for script in "$here"/wine_prefix.d/*.sh; do
+    [ -f "$script" ] && WINE="$wine" bash "$script"
+  done
+  "$wineserver" -w
+  touch "$prefix/.qorva-ready"
+}
+
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+
+start_display
+init_prefix
+"$wine" "$@"
+rc=$?
+exit $rc
