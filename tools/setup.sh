@@ -18,7 +18,8 @@ ls -l "$root/dist"
 words=${*:-ami bhalo bangla kemon achi korbo dhonnobad computer}
 probe="$build/tools/engine_probe/engine_probe.exe"
 lexicon_args=()
-[ -f "$root/dist/lexicon.bin" ] && lexicon_args=(--lexicon "$(winepath_of() { echo "Z:${1//\//\\}"; }; winepath_of "$root/dist/lexicon.bin")")
+# Wine maps the Linux root to drive Z:.
+[ -f "$root/dist/lexicon.bin" ] && lexicon_args=(--lexicon "Z:$root/dist/lexicon.bin")
 echo
 echo "Candidates from $probe (under Wine):"
 "$root/tools/wine_run.sh" "$build/wineprefix" "$probe" "${lexicon_args[@]}" $words
