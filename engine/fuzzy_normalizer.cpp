@@ -1,0 +1,160 @@
+#include "engine/fuzzy_normalizer.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace bangla {
+namespace {
+
+struct Rewrite {
+    const char* from;
+    const char* to;
+};
+
+// Whole-word corrections. Every from-text occurs once, so row order is free.
+const Rewrite kWordMaps[] = {
+    {"battary", "battery"}, {"batery", "battery"}, {"batary", "battery"},
+    {"battari", "battery"}, {"batari", "battery"}, {"batteri", "battery"},
+    {"batarry", "battery"},
+    {"somossa", "somossha"}, {"somosha", "somossha"}, {"shomossa", "somossha"},
+    {"shomossha", "somossha"}, {"shomosya", "somossha"}, {"shomoshya", "somossha"},
+    {"somosya", "somossha"}, {"somoshya", "somossha"},
+    {"poribarton", "poriborton"}, {"poribortan", "poriborton"},
+    {"poribertan", "poriborton"}, {"paribartan", "poriborton"},
+    {"poriskar", "porishkar"}, {"porizkar", "porishkar"}, {"parishkar", "porishkar"},
+    {"cheyar", "chair"}, {"chear", "chair"}, {"cheyear", "chair"},
+    {"tebil", "table"}, {"tabil", "table"}, {"teble", "table"},
+    {"kontrol", "control"}, {"conrol", "control"}, {"kontrole", "control"},
+    {"compyuter", "computer"}, {"computar", "computer"}, {"compyutar", "computer"},
+    {"kompiutar", "computer"},
+    {"intarnet", "internet"}, {"internit", "internet"}, {"intenet", "internet"},
+    {"enternet", "internet"},
+    {"phan", "fan"}, {"fyan", "fan"},
+    {"maus", "mouse"}, {"maush", "mouse"},
+    {"ofis", "office"}, {"ofice", "office"}, {"ophis", "office"},
+    {"skrinshot", "screenshot"}, {"skrinshat", "screenshot"},
+    {"outpot", "output"},
+    {"bren", "brain"},
+    {"betor", "better"}, {"betar", "better"},
+    {"powerd", "powered"},
+    {"suggession", "suggestion"}, {"sajeshon", "suggestion"}, {"sajeson", "suggestion"},
+    {"window", "windows"},
+    {"tenshon", "tension"},
+    {"bangladeshi", "bangladesh"},
+    {"khusi", "khushi"},
+    {"manish", "manush"}, {"manosh", "manush"},
+    {"shongit", "shongeet"}, {"sangit", "shongeet"},
+    {"shobuj", "sobuj"},
+    // Identity rows: these words are right as typed and must not reach the
+    // ending rules or the doubled-letter collapse.
+    {"hide", "hide"}, {"haid", "hide"},
+    {"unhide", "unhide"},
+    {"butone", "buttone"}, {"botone", "buttone"}, {"batone", "buttone"},
+    {"buton", "button"}, {"baton", "button"},
+    {"conflikt", "conflict"}, {"kanflikt", "conflict"}, {"konflikt", "conflict"},
+    {"sachonnodo", "swacchondo"}, {"shachonnodo", "swacchondo"},
+    {"sachondo", "swacchondo"}, {"shachondo", "swacchondo"},
+    {"shacchondo", "swacchondo"}, {"shachchondo", "swacchondo"},
+    {"swachondo", "swacchondo"},
+    {"sachonnodoe", "swacchondye"}, {"sachondye", "swacchondye"},
+    {"swachondye", "swacchondye"},
+    {"dicsonari", "dictionary"}, {"diksonari", "dictionary"},
+    {"dikshonari", "dictionary"}, {"dicsionari", "dictionary"},
+    {"diksionari", "dictionary"},
+};
+
+// Ending corrections, tried in this order; the first matching ending wins.
+const Rewrite kSuffixRules[] = {
+    {"ary", "ery"},       {"ari", "ery"},         {"eri", "ery"},
+    {"arry", "ery"},      {"ossa", "ossha"},      {"osha", "ossha"},
+    {"barton", "borton"}, {"bortan", "borton"},   {"bertan", "borton"},
+    {"iskar", "ishkar"},  {"arishkar", "orishkar"}, {"eyar", "air"},
+    {"ear", "air"},
+    // Maps onto itself so that "control" and its relatives stay untouched.
+    {"ontrol", "ontrol"},
+};
+
+const size_t kMinLengthForEndingRules = 3;
+
+bool IsCollapsible(char letter) {
+    return std::string_view("bdfglmnprt").find(letter) != std::string_view::npos;
+}
+
+// Doubled letters before h spell an aspirate (uddhar, buddhi) and are kept.
+bool FormsAspirateWithH(char letter) {
+    return std::string_view("bcdgkprst").find(letter) != std::string_view::npos;
+}
+
+bool EndsWith(const std::string& word, const char* ending) {
+    const size_t length = std::strlen(ending);
+    return word.size() >= length && word.compare(word.size() - length, length, ending) == 0;
+}
+
+const char* FindWordMap(const std::string& word) {
+    for (const Rewrite& row : kWordMaps) {
+        if (word == row.from) return row.to;
+    }
+    return nullptr;
+}
+
+const Rewrite* FindSuffixRule(const std::string& word) {
+    if (word.size() < kMinLengthForEndingRules) return nullptr;
+    for (const Rewrite& rule : kSuffixRules) {
+        if (EndsWith(word, rule.from)) return &rule;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string FuzzyNormalizer::ToLower(const std::string& word) {
+    std::string lower = word;
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+std::string FuzzyNormalizer::ApplyRules(const std::string& word) const {
+    const std::string lower = ToLower(word);
+    if (const char* replacement = FindWordMap(lower)) return replacement;
+    if (const Rewrite* rule = FindSuffixRule(lower)) {
+        return lower.substr(0, lower.size() - std::strlen(rule->from)) + rule->to;
+    }
+    return CollapseDoubledLetters(lower);
+}
+
+std::string FuzzyNormalizer::CollapseDoubledLetters(const std::string& word) {
+    std::string collapsed;
+    collapsed.reserve(word.size());
+    bool skippedAny = false;
+    size_t i = 0;
+    while (i < word.size()) {
+        const char letter = word[i];
+        collapsed += letter;
+        ++i;
+        while (i < word.size() && word[i] == letter && IsCollapsible(letter) &&
+               !(FormsAspirateWithH(letter) && i + 1 < word.size() && word[i + 1] == 'h')) {
+            ++i;
+            skippedAny = true;
+        }
+    }
+    return skippedAny ? collapsed : std::string();
+}
+
+std::vector<std::string> FuzzyNormalizer::Normalize(const std::string& word) const {
+    const std::string lower = ToLower(word);
+    std::vector<std::string> keys{lower};
+    const std::string first = ApplyRules(lower);
+    if (first.empty() || first == lower) return keys;
+    keys.push_back(first);
+    const std::string second = ApplyRules(first);
+    if (!second.empty() && second != first && second != lower) keys.push_back(second);
+    return keys;
+}
+
+std::string FuzzyNormalizer::BestCanonical(const std::string& word) const {
+    return Normalize(word).back();
+}
+
+}  // namespace bangla
