@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+// Production addresses of the update service. Tests replace them through UpdateEndpoints.
+namespace qorva {
+
+inline constexpr const char* kMakerHost = "qorva.pelorin.com";
+inline constexpr const char* kGitHubApiHost = "api.github.com";
+inline constexpr const char* kMakerReleasePageUrl = "https://qorva.pelorin.com/update/";
+inline constexpr const char* kMakerInstallerUrl = "https://qorva.pelorin.com/downloads/QorvaSetup.exe";
+
+inline constexpr const char* kVersionFeedPath = "/downloads/version.json";
+inline constexpr const char* kLatestReleasePath = "/repos/Velkor/qorva/releases/latest";
+inline constexpr const char* kRecentReleasesPath = "/repos/Velkor/qorva/releases?per_page=5";
+
+}  // namespace qorva
