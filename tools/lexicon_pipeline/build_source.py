@@ -1,0 +1,185 @@
+#!/usr/bin/env python3
+"""Builds the lexicon source (engine/data/lexicon_source.tar.xz) from the word lists.
+
+Usage: build_source.py [--data DIR] [--out FILE] [--bin FILE]
+
+The archive holds one file, lexicon_source.tsv. Each of its lines is `word<TAB>frequency<TAB>keys`: keys are
+comma-separated lower-case Latin keys, most likely first; a key followed by
+"!" marks the record whose word must lead that key (tag bit 0). Lines come
+in descending frequency, ties by word.
+"""
+
+import argparse
+import collections
+import io
+import lzma
+import os
+import sys
+import tarfile
+
+import sources
+from lexicon_bin import write_lexicon_bin, records_from_source
+from romanizer import collapse_doubles, romanize
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.normpath(os.path.join(HERE, "..", ".."))
+DEFAULT_DATA = os.path.normpath(os.path.join(REPO, "..", "shared", "data"))
+DEFAULT_OUT = os.path.join(REPO, "engine", "data", "lexicon_source.tar.xz")
+SOURCE_MEMBER = "lexicon_source.tsv"
+
+FREQUENCY_SCALE = 1e8          # probability 1e-8 (the rarest wordfreq bin) -> 1
+UNLISTED_PROBABILITY = 1e-8    # attested words that no frequency list holds
+MIN_SUBTITLE_COUNT = 3
+WORD_TARGET = 165000
+KEYS_PER_RUN = 8               # the engine reads at most 8 records of a key
+LEAD_RATIO = 5.0               # a tagged word is this much more frequent than the key's others
+LEAD_MIN_ATTESTATIONS = 2
+
+
+def combined_probability(word, wordfreq, subtitles, unilex):
+    """wordfreq mixes five registers; the subtitle counts lift conversational
+    words (tumi, tomar, eta) that the written registers under-rank."""
+    wf = wordfreq.get(word, 0.0)
+    os_ = subtitles.get(word, 0.0)
+    if wf > 0.0:
+        return max(wf, 0.5 * (wf + os_))
+    return max(0.5 * os_, 0.5 * unilex.get(word, 0.0), UNLISTED_PROBABILITY)
+
+
+def key_budget(rank):
+    """Generated keys per word: more spelling variants for frequent words."""
+    if rank < 5000:
+        return 6
+    if rank < 20000:
+        return 4
+    if rank < 60000:
+        return 3
+    if rank < 110000:
+        return 2
+    return 1
+
+
+def collect_attested(train_rows, aligned_pairs):
+    attested = collections.defaultdict(collections.Counter)
+    for word, roman, count in train_rows:
+        attested[word][roman] += count
+    for word, roman in aligned_pairs:
+        attested[word][roman] += 1
+    return attested
+
+
+def choose_words(wordfreq, subtitle_counts, attested, probability):
+    candidates = set(wordfreq)
+    candidates.update(w for w, c in subtitle_counts.items() if c >= MIN_SUBTITLE_COUNT)
+    ranked = sorted(candidates, key=lambda w: (-probability(w), w))[:WORD_TARGET]
+    chosen = set(ranked)
+    chosen.update(attested)
+    return sorted(chosen, key=lambda w: (-probability(w), w))
+
+
+def word_keys(word, rank, attested, pronunciations):
+    """Attested keys by attestations, then generated keys by likelihood."""
+    keys = []
+    for roman, _ in sorted(attested.get(word, {}).items(), key=lambda item: (-item[1], item[0])):
+        keys.append(roman)
+    budget = key_budget(rank)
+    for key, _ in romanize(word, pronunciations.get(word), limit=budget + len(keys)):
+        if budget == 0:
+            break
+        if key not in keys:
+            keys.append(key)
+            budget -= 1
+    return keys
+
+
+def assign_records(words, frequency, keys_of):
+    """Places each word under its keys while the key's run has room; frequent
+    words claim first. A word that finds no room keeps its first key, behind
+    the run, so that the engine still knows the word and its frequency."""
+    runs = collections.defaultdict(list)
+    placed = {}
+    for word in words:
+        chosen = [key for key in keys_of[word] if len(runs[key]) < KEYS_PER_RUN]
+        if not chosen:
+            chosen = keys_of[word][:1]
+        for key in chosen:
+            runs[key].append(word)
+        placed[word] = chosen
+    return placed, runs
+
+
+def leading_words(runs, frequency, attested):
+    """(word, key) pairs whose word must lead the key: a human-attested key
+    whose word outweighs every other word under it."""
+    lead = set()
+    for key, run in runs.items():
+        best = run[0]
+        if attested.get(best, {}).get(key, 0) < LEAD_MIN_ATTESTATIONS:
+            continue
+        runner_up = frequency[run[1]] if len(run) > 1 else 0
+        if frequency[best] >= LEAD_RATIO * runner_up:
+            lead.add((best, key))
+    return lead
+
+
+def build(data_dir):
+    wordfreq = sources.read_wordfreq(data_dir)
+    subtitles, subtitle_counts = sources.read_subtitle_counts(data_dir)
+    unilex = sources.read_unilex_frequency(data_dir)
+    pronunciations = sources.read_unilex_pronunciations(data_dir)
+    attested = collect_attested(sources.read_dakshina_lexicon(data_dir, "train"),
+                                sources.read_dakshina_aligned(data_dir))
+
+    def probability(word):
+        return combined_probability(word, wordfreq, subtitles, unilex)
+
+    words = choose_words(wordfreq, subtitle_counts, attested, probability)
+    frequency = {w: max(1, int(round(probability(w) * FREQUENCY_SCALE))) for w in words}
+    keys_of = {w: word_keys(w, rank, attested, pronunciations) for rank, w in enumerate(words)}
+    words = [w for w in words if keys_of[w]]
+    placed, runs = assign_records(words, frequency, keys_of)
+    lead = leading_words(runs, frequency, attested)
+    lines = []
+    for word in words:
+        marked = [key + ("!" if (word, key) in lead else "") for key in placed[word]]
+        lines.append("%s\t%d\t%s\n" % (word, frequency[word], ",".join(marked)))
+    return lines
+
+
+def write_source(lines, path):
+    """A tar.xz holding SOURCE_MEMBER, so that CMake alone can unpack it;
+    fixed metadata keeps the archive byte-identical between reruns."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    data = "".join(lines).encode("utf-8")
+    info = tarfile.TarInfo(SOURCE_MEMBER)
+    info.size = len(data)
+    info.mtime = 0
+    info.mode = 0o644
+    with tarfile.open(path, "w:xz", preset=9 | lzma.PRESET_EXTREME, format=tarfile.USTAR_FORMAT) as archive:
+        archive.addfile(info, io.BytesIO(data))
+
+
+def read_source(path):
+    with tarfile.open(path, "r:xz") as archive:
+        return archive.extractfile(SOURCE_MEMBER).read().decode("utf-8").splitlines(keepends=True)
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--data", default=DEFAULT_DATA)
+    parser.add_argument("--out", default=DEFAULT_OUT)
+    parser.add_argument("--bin", help="also write lexicon.bin here")
+    args = parser.parse_args(argv)
+    lines = build(args.data)
+    write_source(lines, args.out)
+    records = sum(line.count(",") + 1 for line in lines)
+    print("words %d, records %d, source %s (%d bytes)"
+          % (len(lines), records, args.out, os.path.getsize(args.out)))
+    if args.bin:
+        size = write_lexicon_bin(records_from_source(lines), args.bin)
+        print("lexicon.bin %s (%d bytes)" % (args.bin, size))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
