@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/bangla_engine.h"
+#include "engine/context_ranker.h"
+#include "engine/fuzzy_normalizer.h"
+#include "engine/learned_word_pairs.h"
+#include "engine/lexicon_trie.h"
+#include "engine/personal_dictionary.h"
+#include "engine/phonetic_parser.h"
+
+namespace bangla {
+
+// The object behind an engine handle: the transliteration classes, the state
+// of typing, the learning switch and the learned data. The C interface and
+// the operations reach the members directly; the object is used by one
+// thread at a time and has no lock of its own.
+//
+// Construction loads the lexicon, the personal dictionary and the learned
+// word pairs; destruction saves the learned data, merged with what other
+// engines saved meanwhile.
+class BanglaEngine {
+public:
+    // Only the last few context words are ever read; the cap keeps a long
+    // session from growing the list without bound.
+    static constexpr std::size_t kMaxContextWords = 20;
+    // Above this many lexicon entries the lexicon is trusted to vet spellings
+    // and personal words.
+    static constexpr uint32_t kBigLexiconEntries = 1000;
+
+    // A null config means all defaults. Throws only when memory runs out.
+    explicit BanglaEngine(const EngineConfig* config);
+    ~BanglaEngine();
+    BanglaEngine(const BanglaEngine&) = delete;
+    BanglaEngine& operator=(const BanglaEngine&) = delete;
+
+    // The ranked candidates for the composition (candidate_generation.cpp).
+    void GetCandidates(EngineCandidateList& list) const;
+    // The likely next words after the context (next_word_prediction.cpp).
+    void GetNextWordPredictions(EngineCandidateList& list) const;
+
+    // Committing, learning and sentences (engine_learning.cpp).
+    void CommitWord(const std::string& word);
+    bool LearnWord(const std::string& roman, const std::string& word);
+    bool TransliterateSentence(const std::string& roman, char* dst, uint64_t dstLen);
+    void ResetContext();
+
+    // Personal words under roman, most frequent first, into out[0..capacity).
+    int32_t GetUserWords(const std::string& roman, EngineUserWord* out, int32_t capacity) const;
+
+    // Writes the learned data now: what this engine learned, added, removed
+    // or cleared, applied onto the files as they are. False when a file could
+    // not be written; that file is then left as it was.
+    bool SaveLearnedData();
+
+    // The list slots to fill, within the record's 16.
+    uint32_t MaxCandidates() const { return static_cast<uint32_t>(config.maxCandidates); }
+
+    EngineConfig config;
+    std::string composition;
+    std::vector<std::string> contextWords;  // oldest first, at most kMaxContextWords
+    PhoneticParser parser;
+    LexiconTrie lexicon;
+    ContextRanker ranker;
+    PersonalDictionary personalDictionary;
+    FuzzyNormalizer fuzzyNormalizer;
+    std::string lexiconPath;
+    std::string userDictPath;
+    bool learningEnabled = true;
+    std::string userBigramsPath;
+    LearnedWordPairs userBigrams;
+    bool bigLexicon = false;
+
+private:
+    void AdoptConfig(const EngineConfig* given);
+    void RepairPersonalDictionaryOnce(const std::string& folder);
+    void AppendContextWord(const std::string& word);
+    void CountCommittedPairs(const std::string& word);
+};
+
+// Fills the config with the defaults of the C interface.
+void SetDefaultConfig(EngineConfig& config);
+
+// The folder part of a path: up to and including its last '\' or '/'; empty
+// when it has neither.
+std::string FolderOf(const std::string& path);
+
+}  // namespace bangla

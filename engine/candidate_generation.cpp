@@ -1,0 +1,285 @@
+// Candidate generation: the typed Latin word becomes the ordered list of
+// Bengali candidates that the typing programs show. Runs on every keystroke.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/bangla_engine_impl.h"
+#include "engine/bangla_morphology.h"
+#include "engine/bangla_unicode.h"
+#include "engine/engine_text.h"
+
+namespace bangla {
+
+namespace {
+
+constexpr std::size_t kParsedSpellings = 8;
+constexpr uint64_t kFilterProbeResults = 2;
+constexpr uint64_t kFuzzyWords = 5;
+constexpr uint64_t kStemWords = 5;
+constexpr uint64_t kStemFuzzyWords = 3;
+constexpr std::size_t kMorphologyWords = 2;
+constexpr uint64_t kExactWordSearch = 8;
+constexpr uint64_t kAgreementSearch = 8;
+constexpr std::size_t kShortSpellingCodepoints = 3;
+
+constexpr float kFuzzyScore = 0.9f;
+constexpr float kMorphologyScore = 0.99f;
+constexpr float kPersonalScore = 1.0f;
+constexpr float kWeakPersonalScore = 0.3f;
+constexpr float kStrictModeScore = 0.2f;
+constexpr float kStrictModeFloor = 0.12f;
+constexpr float kExactWordStep = 0.001f;
+constexpr float kAutoSelectTolerance = 0.0001f;
+constexpr uint16_t kExactWordTag = 1;
+constexpr uint32_t kExactWordFlags = BANGLA_SOURCE_PHONETIC | BANGLA_SOURCE_LEXICON;
+
+// Code points counted from UTF-8 lead bytes, as a quick length of a spelling.
+std::size_t CountCodepoints(const std::string& text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) i += 1;
+        else if ((lead & 0xE0) == 0xC0) i += 2;
+        else if ((lead & 0xF0) == 0xE0) i += 3;
+        else i += 4;
+    }
+    return count;
+}
+
+bool ContainsText(const std::vector<PhoneticCandidate>& sources, const std::string& text) {
+    return std::any_of(sources.begin(), sources.end(),
+                       [&](const PhoneticCandidate& c) { return c.text == text; });
+}
+
+void AppendUnique(std::vector<std::string>& words, const std::string& word) {
+    if (std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
+}
+
+// Writes slots of a candidate list: once per canonical text, never past the
+// engine's maximum.
+class CandidateListWriter {
+public:
+    CandidateListWriter(EngineCandidateList& list, uint32_t maxCandidates)
+        : list(list), maxCandidates(maxCandidates) {}
+
+    bool Full() const { return list.count >= maxCandidates; }
+
+    void Add(const std::string& text, const std::string& roman, float score, uint32_t sourceFlags,
+             bool autoSelect) {
+        if (Full()) return;
+        std::string canonical = UnicodeUtils::CanonicalizeBengali(text);
+        if (!seenTexts.insert(canonical).second) return;
+        EngineCandidate& slot = list.candidates[list.count++];
+        CopyTextField(canonical, slot.text);
+        CopyTextField(roman, slot.roman);
+        slot.score = score;
+        slot.sourceFlags = sourceFlags;
+        slot.autoSelect = autoSelect;
+    }
+
+private:
+    EngineCandidateList& list;
+    const uint32_t maxCandidates;
+    std::unordered_set<std::string> seenTexts;
+};
+
+// The working data of one request, step by step.
+class CandidateGeneration {
+public:
+    explicit CandidateGeneration(const BanglaEngine& engine)
+        : engine(engine), composition(engine.composition), lexicon(engine.lexicon) {}
+
+    void Run(EngineCandidateList& list) {
+        sources = engine.parser.Parse(composition, kParsedSpellings);
+        if (engine.bigLexicon) KeepLexiconSpellings();
+        AddFuzzyWords();
+        AddMorphologyWords();
+        const std::string previousWord =
+            engine.contextWords.empty() ? std::string() : engine.contextWords.back();
+        AddPersonalWords();
+        AddLearnedPairBoosts(previousWord);
+        ranked = engine.ranker.RankCandidates(composition, sources, lexicon, previousWord, boosts,
+                                              engine.config.autoCorrect,
+                                              engine.config.autoCorrectThreshold,
+                                              engine.MaxCandidates());
+        PromoteFrequentPersonalWords();
+        Write(list);
+    }
+
+private:
+    // With a big lexicon, spellings that are no word are noise once some
+    // spelling or a near key is a word; short ones stay as building blocks.
+    void KeepLexiconSpellings() {
+        const bool anyWord = std::any_of(sources.begin(), sources.end(), [&](const PhoneticCandidate& c) {
+            return lexicon.Find(c.text) != nullptr;
+        });
+        if (!anyWord && lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer,
+                                                 kFilterProbeResults).empty()) {
+            return;
+        }
+        std::vector<PhoneticCandidate> kept;
+        for (const PhoneticCandidate& c : sources) {
+            if (lexicon.Find(c.text) != nullptr || CountCodepoints(c.text) <= kShortSpellingCodepoints) {
+                kept.push_back(c);
+            }
+        }
+        if (!kept.empty()) sources = std::move(kept);
+    }
+
+    void AddFuzzyWords() {
+        for (const LexiconEntry& entry :
+             lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer, kFuzzyWords)) {
+            if (!ContainsText(sources, entry.word)) sources.push_back({entry.word, kFuzzyScore, "fuzzy_roman"});
+        }
+    }
+
+    std::vector<std::string> StemWords(const std::string& stem) const {
+        std::vector<std::string> words;
+        const std::string lowerStem = FuzzyNormalizer::ToLower(stem);
+        for (const LexiconEntry& e : lexicon.SearchRoman(lowerStem, kStemWords)) AppendUnique(words, e.word);
+        if (lowerStem != stem) {
+            for (const LexiconEntry& e : lexicon.SearchRoman(stem, kStemWords)) AppendUnique(words, e.word);
+        }
+        for (const LexiconEntry& e : lexicon.SearchRomanFuzzy(stem, engine.fuzzyNormalizer, kStemFuzzyWords)) {
+            AppendUnique(words, e.word);
+        }
+        if (words.empty()) {
+            for (const PhoneticCandidate& c : engine.parser.Parse(stem, 1)) AppendUnique(words, c.text);
+        }
+        return words;
+    }
+
+    void AddMorphologyWords() {
+        std::string stem;
+        std::string suffix;
+        const bool split = BanglaMorphology::DecomposeHyphenatedToken(composition, stem, suffix) ||
+                           BanglaMorphology::DecomposeCompoundToken(composition, stem, suffix);
+        if (!split || stem.empty() || suffix.empty()) return;
+        for (const std::string& stemWord : StemWords(stem)) {
+            const std::string word = BanglaMorphology::AttachSuffix(stemWord, suffix);
+            if (word.empty() || std::find(morphologyWords.begin(), morphologyWords.end(), word) !=
+                                    morphologyWords.end()) {
+                continue;
+            }
+            morphologyWords.push_back(word);
+            if (morphologyWords.size() == kMorphologyWords) break;
+        }
+        if (morphologyWords.empty()) return;
+        std::vector<PhoneticCandidate> merged;
+        for (const std::string& word : morphologyWords) merged.push_back({word, kMorphologyScore, "morphology"});
+        for (const PhoneticCandidate& c : sources) {
+            if (c.text.find('-') == std::string::npos) merged.push_back(c);
+        }
+        sources = std::move(merged);
+    }
+
+    // With a big lexicon an auto-learned word is offered only when the
+    // lexicon does not contradict it; explicit words are the user's choice.
+    bool AgreesWithLexicon(const UserWordEntry& word) const {
+        if (!engine.bigLexicon || !word.autoLearned) return true;
+        const std::vector<LexiconEntry> known = lexicon.SearchRoman(word.roman, kAgreementSearch);
+        if (known.empty()) return true;
+        const LexiconEntry* found = lexicon.Find(word.text);
+        if (found == nullptr) return false;
+        const uint64_t frequency = found->frequency;
+        uint64_t highest = 0;
+        for (const LexiconEntry& e : known) highest = std::max<uint64_t>(highest, e.frequency);
+        return 2 * frequency >= highest;
+    }
+
+    void AddPersonalWords() {
+        for (const UserWordEntry& word : engine.personalDictionary.GetWordsByRomanKey(composition)) {
+            // Words learned before only Bengali text was learned may be English.
+            if (word.autoLearned && !HoldsBengaliLetter(word.text)) continue;
+            if (!AgreesWithLexicon(word)) continue;
+            const bool weak = word.autoLearned && word.frequency <= 1;
+            sources.push_back({word.text, weak ? kWeakPersonalScore : kPersonalScore, "personal_dict"});
+            if (weak) continue;
+            const float boost = std::log10(static_cast<float>(word.frequency) + 1.0f) / 3.0f + 0.2f;
+            boosts[word.text] = std::min(1.0f, boost);
+            if (word.frequency >= 2) promotedTexts.insert(word.text);
+        }
+    }
+
+    void AddLearnedPairBoosts(const std::string& previousWord) {
+        if (previousWord.empty()) return;
+        const LearnedWordPairs::FollowerCounts* followers = engine.userBigrams.FollowersOf(previousWord);
+        if (followers == nullptr) return;
+        for (const auto& [follower, count] : *followers) {
+            if (!HoldsBengaliLetter(follower)) continue;
+            if (engine.bigLexicon && lexicon.Find(follower) == nullptr) continue;
+            const float boost =
+                std::min(1.0f, std::log10(static_cast<float>(count) + 1.0f) * 0.25f + 0.35f);
+            const auto existing = boosts.find(follower);
+            if (existing == boosts.end() || boost > existing->second) boosts[follower] = boost;
+        }
+    }
+
+    void PromoteFrequentPersonalWords() {
+        std::stable_partition(ranked.begin(), ranked.end(), [&](const ScoredCandidate& c) {
+            return promotedTexts.count(c.text) != 0;
+        });
+    }
+
+    std::vector<std::string> ExactWords() const {
+        std::vector<std::string> words;
+        for (const LexiconEntry& e :
+             lexicon.SearchRoman(FuzzyNormalizer::ToLower(composition), kExactWordSearch)) {
+            if ((e.tag & kExactWordTag) != 0) AppendUnique(words, e.word);
+        }
+        for (const std::string& word : morphologyWords) AppendUnique(words, word);
+        return words;
+    }
+
+    bool IsFallback(const ScoredCandidate& c) const { return c.text == composition; }
+
+    void Write(EngineCandidateList& list) const {
+        const std::vector<std::string> exactWords = ExactWords();
+        const bool strict = !exactWords.empty() ||
+                            std::any_of(ranked.begin(), ranked.end(), [&](const ScoredCandidate& c) {
+                                return !IsFallback(c) && c.finalScore >= kStrictModeScore;
+                            });
+        CandidateListWriter writer(list, engine.MaxCandidates());
+        float exactScore = 1.0f;
+        for (const std::string& word : exactWords) {
+            const bool autoSelect = engine.config.autoCorrect &&
+                                    exactScore >= engine.config.autoCorrectThreshold - kAutoSelectTolerance;
+            writer.Add(word, composition, exactScore, kExactWordFlags, autoSelect);
+            exactScore -= kExactWordStep;
+        }
+        for (const ScoredCandidate& c : ranked) {
+            if (writer.Full()) break;
+            if (IsFallback(c) || (strict && c.finalScore < kStrictModeFloor)) continue;
+            writer.Add(c.text, c.roman, c.finalScore, c.sourceFlags, c.autoSelect);
+        }
+        const auto fallback = std::find_if(ranked.begin(), ranked.end(),
+                                           [&](const ScoredCandidate& c) { return IsFallback(c); });
+        if (fallback != ranked.end()) {
+            writer.Add(fallback->text, fallback->roman, fallback->finalScore, fallback->sourceFlags, false);
+        }
+    }
+
+    const BanglaEngine& engine;
+    const std::string& composition;
+    const LexiconTrie& lexicon;
+    std::vector<PhoneticCandidate> sources;
+    std::vector<std::string> morphologyWords;
+    ContextRanker::PersonalBoosts boosts;
+    std::unordered_set<std::string> promotedTexts;
+    std::vector<ScoredCandidate> ranked;
+};
+
+}  // namespace
+
+void BanglaEngine::GetCandidates(EngineCandidateList& list) const {
+    std::memset(&list, 0, sizeof list);
+    CopyTextField(composition, list.input);
+    if (composition.empty()) return;
+    CandidateGeneration(*this).Run(list);
+}
+
+}  // namespace bangla
