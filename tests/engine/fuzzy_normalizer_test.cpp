@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct NormalizeCase {
     std::string word;
     std::vector<std::string> keys;
 };
+
+std::ostream& operator<<(std::ostream& out, const NormalizeCase& c) { return out << '"' << c.word << '"'; }
 
 class NormalizeTest : public ::testing::TestWithParam<NormalizeCase> {};
 
@@ -51,6 +54,8 @@ struct RewriteCase {
     std::string word;
     std::string rewritten;  // empty: no rule applies
 };
+
+std::ostream& operator<<(std::ostream& out, const RewriteCase& c) { return out << '"' << c.word << '"'; }
 
 class ApplyRulesTest : public ::testing::TestWithParam<RewriteCase> {};
 

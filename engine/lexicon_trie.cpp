@@ -1,0 +1,305 @@
+#include "engine/lexicon_trie.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "engine/file_path.h"
+#include "engine/fuzzy_normalizer.h"
+
+namespace bangla {
+namespace {
+
+const uint32_t kMagic = 0x4C474E42;  // "BNGL" read as a little-endian uint32
+const uint32_t kVersion = 2;
+const uint64_t kHeaderBytes = 16;
+const uint64_t kRecordBytes = 20;
+const uint64_t kIndexEntryBytes = 4;
+
+// Record field offsets; the fields are not aligned.
+const size_t kWordOffsetAt = 0;
+const size_t kWordLengthAt = 4;
+const size_t kRomanOffsetAt = 6;
+const size_t kRomanLengthAt = 10;
+const size_t kFrequencyAt = 12;
+const size_t kTagAt = 16;
+
+const char* const kDefaultLexiconPaths[] = {
+    "engine/data/lexicon.bin",
+    "../engine/data/lexicon.bin",
+    "../../engine/data/lexicon.bin",
+};
+
+uint16_t ReadU16(const uint8_t* bytes) {
+    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+uint32_t ReadU32(const uint8_t* bytes) {
+    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+           (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+bool RangeInPool(uint32_t offset, uint16_t length, uint32_t poolSize) {
+    return static_cast<uint64_t>(offset) + length <= poolSize;
+}
+
+bool IndexEntriesBelow(const uint8_t* index, uint32_t count) {
+    for (uint32_t position = 0; position < count; ++position) {
+        if (ReadU32(index + kIndexEntryBytes * position) >= count) return false;
+    }
+    return true;
+}
+
+// Every range a lookup can follow must lie inside the image, so that no file
+// content, however damaged or hostile, can make a lookup read past it.
+bool IsWellFormedLayout(const std::vector<uint8_t>& image, uint32_t count, uint32_t poolSize) {
+    const uint64_t required =
+        kHeaderBytes + poolSize + (kRecordBytes + 2 * kIndexEntryBytes) * count;
+    if (required > image.size()) return false;
+    const uint8_t* records = image.data() + kHeaderBytes + poolSize;
+    for (uint32_t number = 0; number < count; ++number) {
+        const uint8_t* record = records + kRecordBytes * number;
+        if (!RangeInPool(ReadU32(record + kWordOffsetAt), ReadU16(record + kWordLengthAt), poolSize) ||
+            !RangeInPool(ReadU32(record + kRomanOffsetAt), ReadU16(record + kRomanLengthAt), poolSize)) {
+            return false;
+        }
+    }
+    const uint8_t* wordIndex = records + kRecordBytes * count;
+    const uint8_t* romanIndex = wordIndex + kIndexEntryBytes * count;
+    return IndexEntriesBelow(wordIndex, count) && IndexEntriesBelow(romanIndex, count);
+}
+
+bool IsAcceptableFileSize(uint64_t size) {
+    return size >= kHeaderBytes && size <= LexiconTrie::kMaxFileBytes;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+void SortByFrequencyDescending(std::vector<LexiconEntry>& entries) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const LexiconEntry& a, const LexiconEntry& b) { return a.frequency > b.frequency; });
+}
+
+void KeepFirst(std::vector<LexiconEntry>& entries, uint64_t limit) {
+    if (entries.size() > limit) entries.resize(static_cast<size_t>(limit));
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+bool LexiconTrie::LoadFromFile(const std::string& utf8Path) {
+    std::unique_ptr<std::FILE, FileCloser> file(OpenFile(utf8Path, "rb"));
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+    const long size = std::ftell(file.get());
+    if (size < 0 || !IsAcceptableFileSize(static_cast<uint64_t>(size)) ||
+        std::fseek(file.get(), 0, SEEK_SET) != 0) {
+        return false;
+    }
+    ResetFileLexicon();
+    std::vector<uint8_t> image;
+    try {
+        image.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (std::fread(image.data(), 1, image.size(), file.get()) != image.size()) return false;
+    return AdoptImage(std::move(image));
+}
+
+bool LexiconTrie::LoadFromBytes(const uint8_t* data, size_t size) {
+    if (data == nullptr || !IsAcceptableFileSize(size)) return false;
+    ResetFileLexicon();
+    try {
+        return AdoptImage(std::vector<uint8_t>(data, data + size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void LexiconTrie::LoadDefaultVocabulary() {
+    for (const char* path : kDefaultLexiconPaths) {
+        if (LoadFromFile(path)) return;
+    }
+}
+
+bool LexiconTrie::AdoptImage(std::vector<uint8_t>&& image) {
+    ResetFileLexicon();
+    const uint32_t magic = ReadU32(image.data());
+    const uint32_t version = ReadU32(image.data() + 4);
+    const uint32_t count = ReadU32(image.data() + 8);
+    const uint32_t poolSize = ReadU32(image.data() + 12);
+    if (magic != kMagic || version != kVersion || !IsWellFormedLayout(image, count, poolSize)) {
+        return false;
+    }
+    fileImage = std::move(image);
+    entryCount = count;
+    stringPoolSize = poolSize;
+    stringPool = fileImage.data() + kHeaderBytes;
+    recordTable = stringPool + poolSize;
+    wordIndex = recordTable + kRecordBytes * count;
+    romanIndex = wordIndex + kIndexEntryBytes * count;
+    return true;
+}
+
+// Views must never outlive the image they point into, so they are cleared
+// together with it on every path that gives the image up.
+void LexiconTrie::ResetFileLexicon() {
+    std::vector<uint8_t>().swap(fileImage);
+    stringPool = nullptr;
+    recordTable = nullptr;
+    wordIndex = nullptr;
+    romanIndex = nullptr;
+    entryCount = 0;
+    stringPoolSize = 0;
+}
+
+bool LexiconTrie::HasFileLexicon(const uint8_t* index) const {
+    return index != nullptr && stringPool != nullptr && recordTable != nullptr && entryCount != 0;
+}
+
+LexiconTrie::FileRecord LexiconTrie::RecordAt(uint32_t recordNumber) const {
+    const uint8_t* record = recordTable + kRecordBytes * recordNumber;
+    return FileRecord{ReadU32(record + kWordOffsetAt),  ReadU16(record + kWordLengthAt),
+                      ReadU32(record + kRomanOffsetAt), ReadU16(record + kRomanLengthAt),
+                      ReadU32(record + kFrequencyAt),   ReadU16(record + kTagAt)};
+}
+
+uint32_t LexiconTrie::IndexedRecord(const uint8_t* index, uint32_t position) const {
+    return ReadU32(index + kIndexEntryBytes * position);
+}
+
+std::string_view LexiconTrie::WordOf(const FileRecord& record) const {
+    return std::string_view(reinterpret_cast<const char*>(stringPool) + record.wordOffset, record.wordLength);
+}
+
+std::string_view LexiconTrie::RomanOf(const FileRecord& record) const {
+    return std::string_view(reinterpret_cast<const char*>(stringPool) + record.romanOffset, record.romanLength);
+}
+
+LexiconEntry LexiconTrie::EntryOf(const FileRecord& record) const {
+    return LexiconEntry{std::string(WordOf(record)), std::string(RomanOf(record)), record.frequency, record.tag};
+}
+
+// First index position whose text is not smaller than `text`. std::string_view
+// compares through char_traits<char>, which orders bytes as unsigned, the
+// order both indexes are sorted in.
+uint32_t LexiconTrie::LowerBound(const uint8_t* index, bool byWord, std::string_view text) const {
+    uint32_t low = 0;
+    uint32_t high = entryCount;
+    while (low < high) {
+        const uint32_t middle = low + (high - low) / 2;
+        const FileRecord record = RecordAt(IndexedRecord(index, middle));
+        const std::string_view probe = byWord ? WordOf(record) : RomanOf(record);
+        if (probe < text) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
+const LexiconEntry* LexiconTrie::Find(const std::string& word) const {
+    if (HasFileLexicon(wordIndex)) {
+        int64_t low = 0;
+        int64_t high = static_cast<int64_t>(entryCount) - 1;
+        while (low <= high) {
+            const int64_t middle = low + (high - low) / 2;
+            const FileRecord record = RecordAt(IndexedRecord(wordIndex, static_cast<uint32_t>(middle)));
+            const int order = std::string_view(word).compare(WordOf(record));
+            if (order == 0) {
+                lookupEntry.word.assign(WordOf(record));
+                lookupEntry.roman.assign(RomanOf(record));
+                lookupEntry.frequency = record.frequency;
+                lookupEntry.tag = record.tag;
+                return &lookupEntry;
+            }
+            if (order < 0) {
+                high = middle - 1;
+            } else {
+                low = middle + 1;
+            }
+        }
+    }
+    for (const LexiconEntry& entry : insertedEntries) {
+        if (entry.word == word) return &entry;
+    }
+    return nullptr;
+}
+
+void LexiconTrie::Insert(const std::string& word, const std::string& roman, uint32_t frequency, uint16_t tag) {
+    if (word.empty()) return;
+    insertedEntries.push_back(LexiconEntry{word, roman, frequency, tag});
+}
+
+std::vector<LexiconEntry> LexiconTrie::SearchRoman(const std::string& roman, uint64_t limit) const {
+    std::vector<LexiconEntry> result;
+    if (HasFileLexicon(romanIndex)) {
+        for (uint32_t position = LowerBound(romanIndex, false, roman);
+             position < entryCount && result.size() < limit; ++position) {
+            const FileRecord record = RecordAt(IndexedRecord(romanIndex, position));
+            if (RomanOf(record) != roman) break;
+            result.push_back(EntryOf(record));
+        }
+    }
+    // Appending before testing the limit lets one inserted entry compete with
+    // a full list of file records; the sort and cut below decide between them.
+    for (const LexiconEntry& entry : insertedEntries) {
+        if (entry.roman != roman) continue;
+        result.push_back(entry);
+        if (result.size() >= limit) break;
+    }
+    SortByFrequencyDescending(result);
+    KeepFirst(result, limit);
+    return result;
+}
+
+std::vector<LexiconEntry> LexiconTrie::SearchRomanFuzzy(const std::string& roman,
+                                                        const FuzzyNormalizer& normalizer,
+                                                        uint64_t limit) const {
+    std::vector<LexiconEntry> result = SearchRoman(roman, limit);
+    if (result.size() >= limit) return result;
+    std::vector<std::string> seenWords;
+    for (const LexiconEntry& entry : result) seenWords.push_back(entry.word);
+    // The first variant is the lower-cased key. It is searched too, so that a
+    // key typed with Caps Lock on ("AMI") still finds the words of "ami".
+    for (const std::string& variant : normalizer.Normalize(roman)) {
+        if (result.size() >= limit) break;
+        if (variant == roman) continue;
+        for (LexiconEntry& entry : SearchRoman(variant, limit)) {
+            if (result.size() >= limit) break;
+            if (std::find(seenWords.begin(), seenWords.end(), entry.word) != seenWords.end()) continue;
+            seenWords.push_back(entry.word);
+            result.push_back(std::move(entry));
+        }
+    }
+    SortByFrequencyDescending(result);
+    KeepFirst(result, limit);
+    return result;
+}
+
+std::vector<LexiconEntry> LexiconTrie::SearchPrefix(const std::string& prefix, uint64_t limit) const {
+    std::vector<LexiconEntry> result;
+    if (!HasFileLexicon(wordIndex)) return result;
+    // Collecting twice the limit gives frequent words a chance against the
+    // byte order of the index without walking every word of a short prefix.
+    const uint64_t collectLimit =
+        limit > std::numeric_limits<uint64_t>::max() / 2 ? std::numeric_limits<uint64_t>::max() : 2 * limit;
+    for (uint32_t position = LowerBound(wordIndex, true, prefix);
+         position < entryCount && result.size() < collectLimit; ++position) {
+        const FileRecord record = RecordAt(IndexedRecord(wordIndex, position));
+        if (!StartsWith(WordOf(record), prefix)) break;
+        result.push_back(EntryOf(record));
+    }
+    SortByFrequencyDescending(result);
+    KeepFirst(result, limit);
+    return result;
+}
+
+}  // namespace bangla

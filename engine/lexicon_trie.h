@@ -1,0 +1,119 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bangla {
+
+class FuzzyNormalizer;
+
+// One lexicon word as the lookups return it; always a copy.
+struct LexiconEntry {
+    std::string word;   // Bengali, UTF-8
+    std::string roman;  // the Latin key it is typed under, ASCII
+    uint32_t frequency = 0;
+    uint16_t tag = 0;   // bit 0 marks an exact word
+};
+
+// The read-only main lexicon, loaded whole from lexicon.bin:
+//
+//   offset             size    content
+//   0                  16      "BNGL", version 2, N records, P pool bytes (LE uint32)
+//   16                 P       string pool: all words and keys, UTF-8, unterminated
+//   16 + P             20 * N  records: wordOffset u32, wordLength u16,
+//                              romanOffset u32, romanLength u16, frequency u32,
+//                              tag u16, reserved u16 (unaligned, little-endian)
+//   16 + P + 20 * N    4 * N   word index: record numbers sorted by word bytes
+//   16 + P + 24 * N    4 * N   roman index: record numbers sorted by roman bytes
+//
+// Despite the name there is no tree: lookups are binary searches over the
+// two index arrays, comparing texts in place in the image.
+//
+// The file is found relative to the current folder of whichever application
+// hosts the input method, so it is untrusted: a load checks every size,
+// record range and index entry and rejects the file when one is out of
+// bounds, and lookups never read outside the image.
+//
+// Not safe for concurrent use, not even for lookups: Find fills an internal
+// entry and returns a pointer to it.
+class LexiconTrie {
+public:
+    // Files above this size are refused before anything is allocated.
+    static constexpr uint64_t kMaxFileBytes = 64ull * 1024 * 1024;
+
+    LexiconTrie() = default;
+    LexiconTrie(const LexiconTrie&) = delete;
+    LexiconTrie& operator=(const LexiconTrie&) = delete;
+
+    // False when the file cannot be opened, is shorter than the header or
+    // larger than kMaxFileBytes (the lexicon loaded before stays usable), or
+    // cannot be read or is not a well-formed lexicon (the lexicon is then
+    // empty). Inserted entries survive every load.
+    bool LoadFromFile(const std::string& utf8Path);
+
+    // The same rules for an image already in memory; the bytes are copied.
+    bool LoadFromBytes(const uint8_t* data, size_t size);
+
+    // Tries "engine/data/lexicon.bin", then one and two folders up, relative
+    // to the current folder, and stops at the first that loads.
+    void LoadDefaultVocabulary();
+
+    // Records in the loaded file; 0 when no file lexicon is available.
+    uint32_t EntryCount() const { return entryCount; }
+
+    // The word's entry, or null. A hit in the file points at an internal
+    // entry that the next Find overwrites: read it at once. A hit among the
+    // inserted entries stays valid until the next Insert.
+    const LexiconEntry* Find(const std::string& word) const;
+
+    // Adds an in-memory entry beside the file's records; empty words are ignored.
+    void Insert(const std::string& word, const std::string& roman, uint32_t frequency, uint16_t tag);
+
+    // Entries whose roman key equals `roman` byte for byte, most frequent first.
+    std::vector<LexiconEntry> SearchRoman(const std::string& roman, uint64_t limit) const;
+
+    // SearchRoman, topped up with the words of the key's spelling variants.
+    std::vector<LexiconEntry> SearchRomanFuzzy(const std::string& roman,
+                                               const FuzzyNormalizer& normalizer,
+                                               uint64_t limit) const;
+
+    // The `limit` most frequent of the first 2 * `limit` file words, in byte
+    // order, that begin with `prefix`. Inserted entries are not consulted.
+    std::vector<LexiconEntry> SearchPrefix(const std::string& prefix, uint64_t limit) const;
+
+private:
+    struct FileRecord {
+        uint32_t wordOffset;
+        uint16_t wordLength;
+        uint32_t romanOffset;
+        uint16_t romanLength;
+        uint32_t frequency;
+        uint16_t tag;
+    };
+
+    bool AdoptImage(std::vector<uint8_t>&& image);
+    void ResetFileLexicon();
+    bool HasFileLexicon(const uint8_t* index) const;
+
+    FileRecord RecordAt(uint32_t recordNumber) const;
+    uint32_t IndexedRecord(const uint8_t* index, uint32_t position) const;
+    std::string_view WordOf(const FileRecord& record) const;
+    std::string_view RomanOf(const FileRecord& record) const;
+    LexiconEntry EntryOf(const FileRecord& record) const;
+    uint32_t LowerBound(const uint8_t* index, bool byWord, std::string_view text) const;
+
+    std::vector<uint8_t> fileImage;
+    const uint8_t* stringPool = nullptr;
+    const uint8_t* recordTable = nullptr;
+    const uint8_t* wordIndex = nullptr;
+    const uint8_t* romanIndex = nullptr;
+    uint32_t entryCount = 0;
+    uint32_t stringPoolSize = 0;
+    std::vector<LexiconEntry> insertedEntries;
+    mutable LexiconEntry lookupEntry;
+};
+
+}  // namespace bangla

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/lexicon_trie.h"
+
+namespace bangla {
+
+// Writes lexicon.bin images in the format that LexiconTrie reads: header,
+// string pool, record table, then the word and roman indexes sorted by plain
+// byte order. Record numbers follow the order of the given entries, and each
+// index keeps that order among equal texts, so a caller decides the order of
+// an equal run (the words of one key) by the order of its list. Identical
+// texts share one copy in the string pool.
+
+// Where the sections of an image begin, for `entryCount` records and a string
+// pool of `poolSize` bytes; `end` is the size of a well-formed image.
+struct LexiconImageLayout {
+    uint64_t stringPool;
+    uint64_t recordTable;
+    uint64_t wordIndex;
+    uint64_t romanIndex;
+    uint64_t end;
+};
+LexiconImageLayout LexiconLayoutOf(uint32_t entryCount, uint32_t poolSize);
+
+// Field offsets inside one 20-byte record.
+struct LexiconRecordField {
+    static constexpr uint64_t kWordOffset = 0;
+    static constexpr uint64_t kWordLength = 4;
+    static constexpr uint64_t kRomanOffset = 6;
+    static constexpr uint64_t kRomanLength = 10;
+    static constexpr uint64_t kFrequency = 12;
+    static constexpr uint64_t kTag = 16;
+    static constexpr uint64_t kRecordBytes = 20;
+};
+
+// False when the entries do not fit the format: a text longer than 65535
+// bytes, or a string pool or record count beyond 32 bits. `image` is then
+// left empty.
+bool BuildLexiconImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& image);
+
+// Builds the image and writes it through a temporary file beside `utf8Path`
+// that replaces the destination only once it is complete.
+bool WriteLexiconFile(const std::string& utf8Path, const std::vector<LexiconEntry>& entries);
+
+// Little-endian stores into an image, for callers that damage one on purpose
+// (tests of the loader) or patch a header. Out-of-range offsets are ignored.
+void StoreU16(std::vector<uint8_t>& image, uint64_t offset, uint16_t value);
+void StoreU32(std::vector<uint8_t>& image, uint64_t offset, uint32_t value);
+
+}  // namespace bangla
