@@ -153,14 +153,3 @@ def read_banglatlit_pairs(data_dir):
                 if word is not None and ROMAN_KEY.match(roman):
                     pairs.append((word, roman))
     return pairs
-
-
-def read_tesseract_words(data_dir):
-    words = set()
-    for name in ("ben.wordlist.txt", "Bengali.bengali-only.wordlist.txt"):
-        with open(_path(data_dir, "tesseract", name), encoding="utf-8") as handle:
-            for line in handle:
-                word = clean_word(line)
-                if word is not None:
-                    words.add(word)
-    return words
