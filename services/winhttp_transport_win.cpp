@@ -1,0 +1,146 @@
+#include <windows.h>
+#include <winhttp.h>
+
+#include <utility>
+
+#include "services/http_transport.h"
+#include "services/text_encoding.h"
+
+namespace qorva {
+namespace {
+
+constexpr DWORD kReadChunkBytes = 8192;
+
+class InternetHandle {
+public:
+    explicit InternetHandle(HINTERNET handle = nullptr) : handle_(handle) {}
+    ~InternetHandle() {
+        if (handle_) WinHttpCloseHandle(handle_);
+    }
+    InternetHandle(InternetHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+    InternetHandle& operator=(InternetHandle&&) = delete;
+
+    HINTERNET get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    HINTERNET handle_;
+};
+
+// Older WinHTTP versions (and Wine's) wait for response headers without regard to the receive
+// time-out, so the response time-out is set as well: a stalled server must never hold the
+// caller longer than its time-out.
+void BoundEveryPhase(HINTERNET handle, DWORD timeoutMs) {
+    WinHttpSetTimeouts(handle, static_cast<int>(timeoutMs), static_cast<int>(timeoutMs),
+                       static_cast<int>(timeoutMs), static_cast<int>(timeoutMs));
+    WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs, sizeof(timeoutMs));
+}
+
+std::wstring HeaderBlock(const std::vector<HttpHeader>& headers) {
+    std::string block;
+    for (const HttpHeader& header : headers) block += header.name + ": " + header.value + "\r\n";
+    return Utf8ToUtf16(block);
+}
+
+uint32_t StatusCode(HINTERNET request) {
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
+        return 0;
+    }
+    return status;
+}
+
+// Reads until the body ends, a read fails or returns nothing, or the cap is passed: a hostile or
+// broken server can neither keep the caller looping nor fill its memory.
+void ReadBody(HINTERNET request, std::size_t maxBytes, HttpResponse& response) {
+    char buffer[kReadChunkBytes];
+    for (;;) {
+        if (response.body.size() > maxBytes) {
+            response.truncated = true;
+            return;
+        }
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(request, &available) || available == 0) return;
+        DWORD read = 0;
+        const DWORD wanted = available < kReadChunkBytes ? available : kReadChunkBytes;
+        if (!WinHttpReadData(request, buffer, wanted, &read) || read == 0) return;
+        response.body.append(buffer, read);
+    }
+}
+
+class WinHttpConnection : public HttpConnection {
+public:
+    WinHttpConnection(InternetHandle session, InternetHandle connection, bool secure, DWORD timeoutMs)
+        : session_(std::move(session)), connection_(std::move(connection)), secure_(secure),
+          timeoutMs_(timeoutMs) {}
+
+    HttpResponse Send(const HttpRequest& request) override {
+        HttpResponse response;
+        if (!HttpRequestIsSafe(request)) {
+            response.failure = HttpFailure::kOpenRequest;
+            return response;
+        }
+        const std::wstring method = Utf8ToUtf16(request.method);
+        const std::wstring path = Utf8ToUtf16(request.path);
+        InternetHandle handle(WinHttpOpenRequest(connection_.get(), method.c_str(), path.c_str(), nullptr,
+                                                 WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                 secure_ ? WINHTTP_FLAG_SECURE : 0));
+        if (!handle) {
+            response.failure = HttpFailure::kOpenRequest;
+            return response;
+        }
+        BoundEveryPhase(handle.get(), timeoutMs_);
+        const std::wstring headers = HeaderBlock(request.headers);
+        void* body = request.body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(request.body.data());
+        const auto bodySize = static_cast<DWORD>(request.body.size());
+        if (!WinHttpSendRequest(handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                                headers.empty() ? 0 : static_cast<DWORD>(-1L), body, bodySize, bodySize, 0) ||
+            !WinHttpReceiveResponse(handle.get(), nullptr)) {
+            response.failure = HttpFailure::kSendReceive;
+            return response;
+        }
+        response.status = StatusCode(handle.get());
+        ReadBody(handle.get(), request.maxBodyBytes, response);
+        return response;
+    }
+
+private:
+    // Members are destroyed in reverse order: the connection closes before its session.
+    InternetHandle session_;
+    InternetHandle connection_;
+    const bool secure_;
+    const DWORD timeoutMs_;
+};
+
+class WinHttpTransport : public HttpTransport {
+public:
+    HttpConnectResult Connect(const HttpSessionOptions& options) override {
+        if (!HttpHostIsSafe(options.endpoint.host) || !HttpHeaderValueIsSafe(options.userAgent)) {
+            return {nullptr, HttpFailure::kConnect};
+        }
+        const std::wstring agent = Utf8ToUtf16(options.userAgent);
+        InternetHandle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                           WINHTTP_NO_PROXY_BYPASS, 0));
+        if (!session) return {nullptr, HttpFailure::kOpenSession};
+        const auto timeoutMs = static_cast<DWORD>(options.timeout.count());
+        BoundEveryPhase(session.get(), timeoutMs);
+        const std::wstring host = Utf8ToUtf16(options.endpoint.host);
+        InternetHandle connection(WinHttpConnect(session.get(), host.c_str(), options.endpoint.port, 0));
+        if (!connection) return {nullptr, HttpFailure::kConnect};
+        return {std::make_unique<WinHttpConnection>(std::move(session), std::move(connection),
+                                                    options.endpoint.secure, timeoutMs),
+                HttpFailure::kNone};
+    }
+};
+
+}  // namespace
+
+std::shared_ptr<HttpTransport> CreatePlatformHttpTransport() {
+    return std::make_shared<WinHttpTransport>();
+}
+
+}  // namespace qorva
