@@ -1,0 +1,32 @@
+// The class factory of the one creatable class, the text service.
+#pragma once
+
+#include <windows.h>
+
+#include "tsf/text_service.h"
+
+namespace qorva_tsf {
+
+class BanglaClassFactory final : public IClassFactory {
+ public:
+  explicit BanglaClassFactory(CompositionHandlerFactory makeHandler);
+
+  STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID interfaceId, void** out) override;
+  // A lock keeps the module loaded until it is released.
+  STDMETHODIMP LockServer(BOOL lock) override;
+
+ private:
+  ~BanglaClassFactory();
+
+  LONG refCount_ = 1;
+  CompositionHandlerFactory makeHandler_;
+};
+
+// A factory holding one reference whose text services get their composition logic from
+// `makeHandler`; null when memory runs out.
+BanglaClassFactory* CreateClassFactory(CompositionHandlerFactory makeHandler);
+
+}  // namespace qorva_tsf
