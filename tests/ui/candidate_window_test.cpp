@@ -160,6 +160,51 @@ TEST_F(CandidateWindowTest, ClicksReachTheirCallbacks) {
   EXPECT_EQ(voiceClicks, 1);
 }
 
+TEST_F(CandidateWindowTest, RealClickSelectsRowWhileTheApplicationKeepsTheFocus) {
+  const HWND application = CreateWindowExW(0, L"STATIC", L"application", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                           600, 500, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(application, nullptr);
+  SetForegroundWindow(application);
+  PumpUntil([&] { return GetForegroundWindow() == application; });
+  ASSERT_EQ(GetForegroundWindow(), application);
+  std::vector<size_t> rows;
+  window.onSelect = [&](size_t row) { rows.push_back(row); };
+  window.ShowCandidates(Words(3), 0, caret);
+  PumpPending();
+
+  POINT target{40, 32 + 2 * 26 + 13};  // third row
+  ClientToScreen(Popup(), &target);
+  SetCursorPos(target.x, target.y);
+  INPUT click[2]{};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
+
+  EXPECT_TRUE(PumpUntil([&] { return !rows.empty(); }));
+  EXPECT_THAT(rows, ElementsAre(2u));
+  EXPECT_EQ(GetForegroundWindow(), application);
+  DestroyWindow(application);
+}
+
+TEST_F(CandidateWindowTest, HoverRepaintsOnlyWhenItChanges) {
+  window.ShowCandidates(Words(2), 0, caret);
+  PumpPending();
+  const auto needsPaint = [&] { return GetUpdateRect(Popup(), nullptr, FALSE) != 0; };
+  const LPARAM overBangla = PointParam(ContentWidth() / 2 - 40, 16);
+
+  SendMessageW(Popup(), WM_MOUSEMOVE, 0, overBangla);
+  EXPECT_TRUE(needsPaint());
+  PumpPending();
+  SendMessageW(Popup(), WM_MOUSEMOVE, 0, overBangla);
+  EXPECT_FALSE(needsPaint());
+  SendMessageW(Popup(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(needsPaint());
+  PumpPending();
+  SendMessageW(Popup(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(needsPaint());
+}
+
 TEST_F(CandidateWindowTest, ConversionModeFollowsOwnerSilentlyAndTogglesLoudly) {
   std::vector<CandidateWindow::ConversionTarget> targets;
   window.onConversionTargetChanged = [&](CandidateWindow::ConversionTarget t) { targets.push_back(t); };
