@@ -1,0 +1,131 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/fuzzy_normalizer.h"
+#include "engine/lexicon_trie.h"
+#include "tools/lib/lexicon_writer.h"
+
+namespace bangla {
+namespace {
+
+const size_t kRecordCount = 300000;
+
+struct Syllable {
+    const char* roman;
+    const char* bengali;
+};
+
+const Syllable kConsonants[] = {
+    {"k", "ক"}, {"kh", "খ"}, {"g", "গ"}, {"ch", "চ"}, {"j", "জ"}, {"t", "ত"},  {"d", "দ"}, {"n", "ন"}, {"p", "প"},
+    {"b", "ব"}, {"bh", "ভ"}, {"m", "ম"}, {"r", "র"},  {"l", "ল"}, {"sh", "শ"}, {"s", "স"}, {"h", "হ"},
+};
+const Syllable kVowelSigns[] = {{"a", "া"}, {"i", "ি"}, {"u", "ু"}, {"e", "ে"}, {"o", ""}};
+
+// A fixed pseudo-random sequence, so every run measures the same lexicon.
+class Sequence {
+public:
+    uint32_t Next(uint32_t bound) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 33) % bound;
+    }
+
+private:
+    uint64_t state = 12345;
+};
+
+// Words of two to four syllables; about one key in three carries a second
+// spelling of its word, as real keys often do.
+std::vector<LexiconEntry> GeneratedEntries() {
+    std::vector<LexiconEntry> entries{{"আমি", "ami", 90000, 1},
+                                      {"ব্যাটারি", "battery", 500, 0},
+                                      {"ব্যাটারী", "batery", 40, 0},
+                                      {"ভালো", "bhalo", 20000, 1}};
+    Sequence sequence;
+    while (entries.size() < kRecordCount) {
+        LexiconEntry entry;
+        const uint32_t syllables = 2 + sequence.Next(3);
+        for (uint32_t i = 0; i < syllables; ++i) {
+            const Syllable& consonant = kConsonants[sequence.Next(std::size(kConsonants))];
+            const Syllable& vowel = kVowelSigns[sequence.Next(std::size(kVowelSigns))];
+            entry.roman = entry.roman + consonant.roman + vowel.roman;
+            entry.word = entry.word + consonant.bengali + vowel.bengali;
+        }
+        entry.frequency = sequence.Next(100000);
+        entries.push_back(entry);
+        if (sequence.Next(3) == 0) entries.push_back({entry.word + "্", entry.roman, entry.frequency / 2, 0});
+    }
+    entries.resize(kRecordCount);
+    return entries;
+}
+
+const std::vector<uint8_t>& LexiconImage() {
+    static const std::vector<uint8_t> s_image = [] {
+        std::vector<uint8_t> image;
+        BuildLexiconImage(GeneratedEntries(), image);
+        return image;
+    }();
+    return s_image;
+}
+
+const LexiconTrie& Lexicon() {
+    static LexiconTrie s_trie;
+    static const bool s_loaded = s_trie.LoadFromBytes(LexiconImage().data(), LexiconImage().size());
+    (void)s_loaded;
+    return s_trie;
+}
+
+void CycleQueries(benchmark::State& state, const std::vector<std::string>& queries,
+                  std::vector<LexiconEntry> (*search)(const std::string&)) {
+    Lexicon();  // built before timing starts
+    size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(search(queries[next]));
+        next = (next + 1) % queries.size();
+    }
+}
+
+// Keys as users type them: found as typed, found only through a spelling
+// variant, typed in capitals, and not found at all.
+void BM_SearchRomanFuzzy(benchmark::State& state) {
+    static const FuzzyNormalizer s_normalizer;
+    const std::vector<std::string> keys = {"ami", "battary", "AMI", "bhallo", "kala", "tumi", "porikkha", "xqzt"};
+    CycleQueries(state, keys, [](const std::string& key) { return Lexicon().SearchRomanFuzzy(key, s_normalizer, 5); });
+}
+BENCHMARK(BM_SearchRomanFuzzy);
+
+void BM_SearchPrefix(benchmark::State& state) {
+    const std::vector<std::string> prefixes = {"ক", "কা", "ভালো", "মি", "শুল", "আ", "খেখে"};
+    CycleQueries(state, prefixes, [](const std::string& prefix) { return Lexicon().SearchPrefix(prefix, 5); });
+}
+BENCHMARK(BM_SearchPrefix);
+
+void BM_Find(benchmark::State& state) {
+    const std::vector<std::string> words = {"আমি", "কাল", "ভালো", "নেই"};
+    Lexicon();
+    size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Lexicon().Find(words[next]));
+        next = (next + 1) % words.size();
+    }
+}
+BENCHMARK(BM_Find);
+
+// The load checks every record and index entry of the untrusted file.
+void BM_LoadFromBytes(benchmark::State& state) {
+    const std::vector<uint8_t>& image = LexiconImage();
+    for (auto _ : state) {
+        LexiconTrie trie;
+        if (!trie.LoadFromBytes(image.data(), image.size()) || trie.EntryCount() != kRecordCount) {
+            state.SkipWithError("the generated lexicon did not load");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * image.size()));
+}
+BENCHMARK(BM_LoadFromBytes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace bangla
