@@ -241,7 +241,6 @@ bool PersonalDictionary::IncrementFrequency(const std::string& text) {
 bool PersonalDictionary::RemoveWord(const std::string& roman, const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex);
     if (!RemoveLocked(roman, text)) return false;
-    openRecordOfText.erase(text);
     Change change;
     change.kind = ChangeKind::Remove;
     change.roman = roman;
@@ -382,8 +381,14 @@ void PersonalDictionary::RecordUseLocked(ChangeKind kind, const std::string& rom
     openRecordOfText[text] = journal.size() - 1;
 }
 
+// Uses recorded before a removal or a clear must not fold into records that
+// come after it, or the replay would move them across it.
 void PersonalDictionary::RecordLocked(Change change) {
-    if (change.kind != ChangeKind::Remove) openRecordOfText.clear();
+    if (change.kind == ChangeKind::Remove) {
+        openRecordOfText.erase(change.text);
+    } else {
+        openRecordOfText.clear();
+    }
     journal.push_back(std::move(change));
 }
 
@@ -441,13 +446,21 @@ bool PersonalDictionary::ReadFileLocked(const std::string& utf8Path) {
     // same way on every platform.
     std::FILE* file = OpenFile(utf8Path, "rb");
     if (file == nullptr) return false;
+    auto keptEntries = std::move(entries);
+    auto keptIndex = std::move(romanIndex);
     entries.clear();
     romanIndex.clear();
     ForEachLine(file, [this](const std::string& line) {
         UserWordEntry entry;
         if (ParseLine(line, entry)) StoreLoadedLocked(std::move(entry));
     });
+    const bool readFailed = std::ferror(file) != 0;
     std::fclose(file);
+    if (readFailed) {  // a folder, or a disk error: half a file is no file
+        entries = std::move(keptEntries);
+        romanIndex = std::move(keptIndex);
+        return false;
+    }
     ForgetChangesLocked();
     return true;
 }

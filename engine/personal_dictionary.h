@@ -66,7 +66,7 @@ public:
     // false on any failure.
     bool SaveToFile(const std::string& utf8Path) const;
     // Replaces the words with the file's; malformed lines are skipped. False,
-    // with the words unchanged, when the file cannot be opened.
+    // with the words unchanged, when the file cannot be opened or read.
     bool LoadFromFile(const std::string& utf8Path);
     // Reads the file as it is now, applies the changes made here since the
     // last load, save or merge, writes the result like SaveToFile and adopts

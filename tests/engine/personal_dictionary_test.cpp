@@ -382,6 +382,14 @@ TEST_F(PersonalDictionaryFileTest, MissingFileKeepsWordsEmptyFileClearsThem) {
     EXPECT_TRUE(dictionary.GetAllEntries().empty());
 }
 
+TEST_F(PersonalDictionaryFileTest, UnreadablePathKeepsWords) {
+    fs::create_directories(fs::u8path(path));  // a folder where the file should be
+    PersonalDictionary dictionary;
+    dictionary.AddWord("ami", kAmi, false);
+    EXPECT_FALSE(dictionary.LoadFromFile(path));
+    EXPECT_EQ(Observed(dictionary.GetAllEntries()), (std::vector<Word>{{"ami", kAmi, 1, false}}));
+}
+
 TEST_F(PersonalDictionaryFileTest, EmptyDictionarySavesEmptyFile) {
     WriteBytes(path, "old\tline\n");
     PersonalDictionary dictionary;
