@@ -10,8 +10,8 @@ namespace qorva_tsf {
 // The module handle, set when the process attaches; registration and the composition logic use it.
 extern HINSTANCE g_hInstance;
 
-// Every COM object the module hands out and every server lock counts once, so the host cannot
-// unload the module while code or a virtual table of it is still reachable.
+// Every COM object the module hands out, every server lock and every worker thread running module
+// code counts once, so the host cannot unload the module while any of them is still reachable.
 void ModuleAddRef();
 void ModuleRelease();
 bool IsModuleInUse();
