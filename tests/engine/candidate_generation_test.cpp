@@ -1,0 +1,300 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/bangla_engine.h"
+#include "engine/bangla_unicode.h"
+#include "tests/engine/engine_test_support.h"
+
+namespace bangla {
+namespace {
+
+using testing_support::CandidatesFor;
+using testing_support::EnginePtr;
+using testing_support::MakeEngine;
+using testing_support::Word;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::Not;
+
+const std::string kAmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF";                 // আমি
+const std::string kTumi = "\xE0\xA6\xA4\xE0\xA7\x81\xE0\xA6\xAE\xE0\xA6\xBF";    // তুমি
+const std::string kTumio = kTumi + "\xE0\xA6\x93";                               // তুমিও
+const std::string kGhor = "\xE0\xA6\x98\xE0\xA6\xB0";                             // ঘর
+const std::string kBari = "\xE0\xA6\xAC\xE0\xA6\xBE\xE0\xA7\x9C\xE0\xA6\xBF";    // বাড়ি (precomposed)
+const std::string kBariDecomposed =
+    "\xE0\xA6\xAC\xE0\xA6\xBE\xE0\xA6\xA1\xE0\xA6\xBC\xE0\xA6\xBF";               // বাড়ি (ড + nukta)
+const std::string kBarite = kBari + "\xE0\xA6\xA4\xE0\xA7\x87";                   // বাড়িতে
+const std::string kKa = "\xE0\xA6\x95";                                            // ক
+const std::string kAmmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA7\x8D\xE0\xA6\xAE\xE0\xA6\xBF";  // আম্মি
+
+bool IsAllZero(const void* data, std::size_t size) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] != 0) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> SevenExactWords() {
+    std::vector<std::string> words;
+    for (uint32_t i = 0; i < 7; ++i) words.push_back(testing_support::FillerWord(i).word);
+    return words;
+}
+
+// A small lexicon (below the big-lexicon size): marked exact words under
+// "ami", "bari" (in two encodings), "many" and "long"; plain words under
+// "tumi" and "ghor".
+std::vector<LexiconEntry> SmallLexicon() {
+    std::vector<LexiconEntry> entries = {
+        Word(kAmi, "ami", 50000, 1),       Word(kBari, "bari", 20000, 1),
+        Word(kBariDecomposed, "bari", 10000, 1), Word(kTumi, "tumi", 30000),
+        Word(kTumio, "tumi", 2000),        Word(kGhor, "ghor", 10000),
+    };
+    const std::vector<std::string> many = SevenExactWords();
+    for (uint32_t i = 0; i < many.size(); ++i) entries.push_back(Word(many[i], "many", 900 - i, 1));
+    std::string longWord;
+    for (int i = 0; i < 50; ++i) longWord += kKa;
+    entries.push_back(Word(longWord, "long", 5, 1));
+    return entries;
+}
+
+class CandidateGenerationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteLexiconFile(LexiconPath(), SmallLexicon()));
+    }
+
+    std::string LexiconPath() const { return folder.File("lexicon.bin"); }
+    std::string DictPath() const { return folder.File("user_dict.txt"); }
+
+    EngineCandidateList Generate(BanglaEngineHandle engine, const std::string& typed) {
+        BanglaEngine_SetComposition(engine, typed.c_str());
+        EngineCandidateList list;
+        std::memset(&list, 0x5A, sizeof list);
+        BanglaEngine_GetCandidates(engine, &list);
+        return list;
+    }
+
+    TempFolder folder{"candidates"};
+};
+
+// ---------------------------------------------------------------------------
+// Output assembly.
+
+TEST_F(CandidateGenerationTest, ExactWordsComeFirstWithFallingScores) {
+    EnginePtr engine = MakeEngine(LexiconPath(), "", 5);
+    const EngineCandidateList list = Generate(engine.get(), "many");
+    const std::vector<std::string> exact = SevenExactWords();
+    ASSERT_EQ(list.count, 5u);
+    const float expectedScores[] = {1.0f, 0.999f, 0.998f, 0.997f, 0.996f};
+    for (uint32_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(list.candidates[i].text, exact[i]);
+        EXPECT_STREQ(list.candidates[i].roman, "many");
+        EXPECT_NEAR(list.candidates[i].score, expectedScores[i], 1e-5);
+        EXPECT_EQ(list.candidates[i].sourceFlags, BANGLA_SOURCE_PHONETIC | BANGLA_SOURCE_LEXICON);
+        EXPECT_FALSE(list.candidates[i].autoSelect);
+    }
+    EXPECT_TRUE(IsAllZero(&list.candidates[5], sizeof list.candidates[0] * 11));
+}
+
+struct ListShapeCase {
+    const char* name;
+    int32_t maxCandidates;
+    const char* typed;
+    std::vector<std::string> expected;
+};
+
+std::ostream& operator<<(std::ostream& os, const ListShapeCase& c) { return os << c.name; }
+
+class CandidateListShapeTest : public CandidateGenerationTest,
+                               public ::testing::WithParamInterface<ListShapeCase> {};
+
+TEST_P(CandidateListShapeTest, ListsTheExpectedTexts) {
+    const ListShapeCase& c = GetParam();
+    EnginePtr engine = MakeEngine(LexiconPath(), "", c.maxCandidates);
+    EXPECT_THAT(CandidatesFor(engine.get(), c.typed), ::testing::ElementsAreArray(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, CandidateListShapeTest,
+    ::testing::Values(
+        // The typed text comes last, after the lexicon's word.
+        ListShapeCase{"fallback last", 5, "ghor", {kGhor, "ghor"}},
+        // ... and is missing when the other entries fill the list.
+        ListShapeCase{"fallback dropped when full", 1, "ami", {kAmi}},
+        // Two encodings of one word give one slot, the first written.
+        ListShapeCase{"canonical duplicates merged", 5, "bari", {kBari, "bari"}},
+        ListShapeCase{"no slots", 0, "ami", {}}),
+    [](const ::testing::TestParamInfo<ListShapeCase>& info) {
+        std::string name = info.param.name;
+        for (char& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        }
+        return name;
+    });
+
+TEST_F(CandidateGenerationTest, EmptyCompositionGivesAnAllZeroList) {
+    EnginePtr engine = MakeEngine(LexiconPath(), "");
+    const EngineCandidateList list = Generate(engine.get(), "");
+    EXPECT_TRUE(IsAllZero(&list, sizeof list));
+}
+
+TEST_F(CandidateGenerationTest, LongCompositionFillsInputWithItsFirst255Bytes) {
+    EnginePtr engine = MakeEngine(LexiconPath(), "");
+    const std::string typed(300, 'a');
+    const EngineCandidateList list = Generate(engine.get(), typed);
+    EXPECT_EQ(std::string(list.input), typed.substr(0, 255));
+    EXPECT_GT(list.count, 0u);
+}
+
+TEST_F(CandidateGenerationTest, LongCandidateIsCutAtACharacterBoundary) {
+    EnginePtr engine = MakeEngine(LexiconPath(), "");
+    const EngineCandidateList list = Generate(engine.get(), "long");
+    ASSERT_GT(list.count, 0u);
+    const std::string text = list.candidates[0].text;
+    EXPECT_EQ(text.size(), 126u);
+    EXPECT_EQ(UnicodeUtils::Utf32ToUtf8(UnicodeUtils::Utf8ToUtf32(text)), text);
+}
+
+TEST_F(CandidateGenerationTest, StrictModeDropsWeakSpellingsWhenTheLexiconKnowsTheKey) {
+    EnginePtr withLexicon = MakeEngine(LexiconPath(), "", 8);
+    EXPECT_THAT(CandidatesFor(withLexicon.get(), "ghor"), ElementsAre(kGhor, "ghor"));
+
+    EnginePtr withoutLexicon = MakeEngine("", "", 8);
+    const std::vector<std::string> spellings = CandidatesFor(withoutLexicon.get(), "ghor");
+    EXPECT_GT(spellings.size(), 2u) << "without a lexicon every spelling is offered";
+    EXPECT_EQ(spellings.back(), "ghor");
+}
+
+TEST_F(CandidateGenerationTest, AutoCorrectMarksAConfidentExactWord) {
+    for (const float threshold : {0.85f, 1.5f}) {
+        EngineConfig config;
+        BanglaEngine_GetDefaultConfig(&config);
+        const std::string lexicon = LexiconPath();
+        config.lexiconPath = lexicon.c_str();
+        config.autoCorrect = true;
+        config.autoCorrectThreshold = threshold;
+        EnginePtr engine(BanglaEngine_Create(&config));
+        const EngineCandidateList list = Generate(engine.get(), "ami");
+        ASSERT_GT(list.count, 0u);
+        EXPECT_EQ(list.candidates[0].autoSelect, threshold < 1.0f) << threshold;
+        EXPECT_FALSE(list.candidates[list.count - 1].autoSelect);
+    }
+}
+
+TEST_F(CandidateGenerationTest, SuffixedWordPutsTheMorphologyWordFirst) {
+    EnginePtr engine = MakeEngine(LexiconPath(), "");
+    const std::vector<std::string> texts = CandidatesFor(engine.get(), "bari-te");
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), kBarite);
+    for (std::size_t i = 0; i + 1 < texts.size(); ++i) {
+        EXPECT_EQ(texts[i].find('-'), std::string::npos) << texts[i];
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Personal words and learned pairs.
+
+TEST_F(CandidateGenerationTest, LearnedWordIsPromotedFromItsSecondUse) {
+    EnginePtr engine = MakeEngine(LexiconPath(), DictPath());
+    BanglaEngine_LearnWord(engine.get(), "tumi", kAmmi.c_str());
+    BanglaEngine_ResetContext(engine.get());
+    std::vector<std::string> texts = CandidatesFor(engine.get(), "tumi");
+    ASSERT_FALSE(texts.empty());
+    EXPECT_NE(texts.front(), kAmmi) << "a word learned once is not promoted";
+
+    BanglaEngine_LearnWord(engine.get(), "tumi", kAmmi.c_str());
+    BanglaEngine_ResetContext(engine.get());
+    texts = CandidatesFor(engine.get(), "tumi");
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), kAmmi);
+}
+
+TEST_F(CandidateGenerationTest, PersonalWordsTakePartWithLearningOff) {
+    EnginePtr engine = MakeEngine(LexiconPath(), DictPath());
+    BanglaEngine_AddUserWord(engine.get(), "tumi", kAmmi.c_str());
+    BanglaEngine_AddUserWord(engine.get(), "tumi", kAmmi.c_str());
+    BanglaEngine_SetLearningEnabled(engine.get(), false);
+    const std::vector<std::string> texts = CandidatesFor(engine.get(), "tumi");
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), kAmmi);
+}
+
+TEST_F(CandidateGenerationTest, LearnedPairBoostsTheFollowerAfterItsWord) {
+    EnginePtr engine = MakeEngine(LexiconPath(), DictPath());
+    const EngineCandidateList before = Generate(engine.get(), "tumi");
+    ASSERT_GE(before.count, 2u);
+    ASSERT_EQ(before.candidates[1].text, kTumio);
+    EXPECT_EQ(before.candidates[1].sourceFlags & BANGLA_SOURCE_PERSONAL, 0u);
+
+    for (int i = 0; i < 9; ++i) {
+        BanglaEngine_CommitWord(engine.get(), kGhor.c_str());
+        BanglaEngine_CommitWord(engine.get(), kTumio.c_str());
+    }
+    BanglaEngine_CommitWord(engine.get(), kGhor.c_str());
+    const EngineCandidateList after = Generate(engine.get(), "tumi");
+    ASSERT_GE(after.count, 2u);
+    ASSERT_EQ(after.candidates[1].text, kTumio);
+    EXPECT_NE(after.candidates[1].sourceFlags & BANGLA_SOURCE_PERSONAL, 0u);
+    // A pair counted 9 times boosts by min(1, log10(10) * 0.25 + 0.35) = 0.6,
+    // which the ranker weighs by 0.15.
+    EXPECT_NEAR(after.candidates[1].score - before.candidates[1].score, 0.15f * 0.6f, 1e-4);
+}
+
+// With a big lexicon, learned words the lexicon contradicts are hidden, but a
+// word the user added is the user's own choice and always offered.
+struct AgreementCase {
+    const char* name;
+    uint32_t lexiconSize;
+    bool explicitWord;
+    bool offered;
+};
+
+std::ostream& operator<<(std::ostream& os, const AgreementCase& c) { return os << c.name; }
+
+class PersonalWordAgreementTest : public ::testing::TestWithParam<AgreementCase> {};
+
+TEST_P(PersonalWordAgreementTest, OffersThePersonalWordOrNot) {
+    const AgreementCase& c = GetParam();
+    TempFolder folder("agreement");
+    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
+                                 testing_support::PaddedTo({Word(kAmi, "ami", 50000)}, c.lexiconSize)));
+    // Written as the file an earlier session left, with the repair marker
+    // present so that only agreement decides.
+    testing_support::WriteTextFile(folder.File("user_dict.txt"),
+                                   "ami\t" + kAmmi + "\t5\t100\t" + (c.explicitWord ? "0" : "1") + "\n");
+    testing_support::WriteTextFile(folder.File("learned_repaired_v2.flag"), "x\n");
+    EnginePtr engine = MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
+    const std::vector<std::string> texts = CandidatesFor(engine.get(), "ami");
+    if (c.offered) {
+        EXPECT_THAT(texts, Contains(kAmmi));
+    } else {
+        EXPECT_THAT(texts, Not(Contains(kAmmi)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lexicons, PersonalWordAgreementTest,
+                         ::testing::Values(AgreementCase{"learned_small_lexicon", 10, false, true},
+                                           AgreementCase{"learned_big_lexicon", 1001, false, false},
+                                           AgreementCase{"explicit_small_lexicon", 10, true, true},
+                                           AgreementCase{"explicit_big_lexicon", 1001, true, true}),
+                         [](const ::testing::TestParamInfo<AgreementCase>& info) { return info.param.name; });
+
+TEST(CandidateGenerationLearningTest, EnglishCommitsNeverBecomeCandidates) {
+    TempFolder folder("english");
+    EnginePtr engine = MakeEngine("", folder.File("user_dict.txt"));
+    EXPECT_FALSE(BanglaEngine_LearnWord(engine.get(), "hello", "hello"));
+    EXPECT_FALSE(BanglaEngine_LearnWord(engine.get(), "hi", "good morning"));
+    EXPECT_THAT(CandidatesFor(engine.get(), "hi"), Not(Contains("good morning")));
+    EngineUserWord word;
+    EXPECT_EQ(BanglaEngine_GetUserWords(engine.get(), "hello", &word, 1), 0);
+}
+
+}  // namespace
+}  // namespace bangla
