@@ -376,6 +376,7 @@ LRESULT CandidateWindow::HandleMessage(HWND window, UINT message, WPARAM wParam,
     case WM_DESTROY:
       // Also reached when the system destroys the window without Destroy (its thread ended).
       hwnd.store(nullptr);
+      visible = false;
       DiscardQueuedResults(window);
       return 0;
     case WM_NCDESTROY:

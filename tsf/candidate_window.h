@@ -48,7 +48,8 @@ class CandidateWindow {
   CandidateWindow(const CandidateWindow&) = delete;
   CandidateWindow& operator=(const CandidateWindow&) = delete;
 
-  // Creates the hidden popup; false when the window cannot be created.
+  // Creates the hidden popup (once; a second call keeps the window it has); false when the window
+  // cannot be created.
   bool Initialize(HINSTANCE moduleInstance);
   // Destroys the popup and frees every result record still queued for it.
   void Destroy();
