@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build clang python3 git ca-certificates
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine64 xvfb x11-utils xdotool imagemagick openssl fonts-beng-extra
+  wine64 xvfb x11-utils xdotool imagemagick openssl fonts-beng-extra fonts-freefont-ttf
 )
 missing=()
 for p in "${packages[@]}"; do
