@@ -10,7 +10,8 @@ namespace bangla {
 // code page and fail for a user folder with non-ASCII characters, so these
 // helpers convert to UTF-16 and use the wide functions there. Elsewhere the
 // bytes go to the C runtime unchanged. A path that is not valid UTF-8 is
-// passed to the narrow functions as it stands, as it always used to be.
+// passed to the narrow functions as it stands, so a caller that still hands
+// over an ANSI code-page path keeps working.
 
 // Same modes as fopen; returns null when the file cannot be opened.
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
