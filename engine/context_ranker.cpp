@@ -34,6 +34,8 @@ constexpr float kFallbackFinalScore = 0.01f;
 // Next-word predictions below this score are not worth showing.
 constexpr float kMinPredictionScore = 0.2f;
 constexpr float kOneWordBonusOverTwoWord = 0.1f;
+constexpr float kPredictionFrequencyWeight = 0.25f;
+constexpr float kPredictionPairWeight = 0.75f;
 constexpr uint32_t kPredictionFlags = kSourceContext | kSourcePrediction;
 
 float Log10OfCountPlusOne(uint32_t count) {
@@ -188,7 +190,8 @@ ScoredCandidate Prediction(const std::string& follower, float pairScore, const L
     uint32_t frequency = 0;
     if (FindFrequency(lexicon, follower, frequency)) {
         prediction.frequencyScore = LexiconFrequencyScore(frequency);
-        prediction.finalScore = 0.25f * prediction.frequencyScore + 0.75f * pairScore;
+        prediction.finalScore =
+            kPredictionFrequencyWeight * prediction.frequencyScore + kPredictionPairWeight * pairScore;
     }
     return prediction;
 }
