@@ -11,6 +11,8 @@ namespace bangla {
 
 namespace {
 
+constexpr const char* kDanda = "\xE0\xA5\xA4";  // U+0964, written for a typed '.'
+
 // A word that can be learned: Bengali text, and nothing that would break the
 // line and field structure of the learned-data files.
 bool IsLearnableWord(const std::string& word) {
@@ -37,16 +39,24 @@ std::string TakeTrailingPunctuation(std::string& token) {
         const char last = token.back();
         if (last != '!' && last != ',' && last != '.' && last != '?') break;
         token.pop_back();
-        punctuation.insert(0, last == '.' ? std::string("\xE0\xA5\xA4") : std::string(1, last));
+        punctuation.insert(0, last == '.' ? std::string(kDanda) : std::string(1, last));
     }
     return punctuation;
 }
 
-// The word without its trailing ASCII bytes (punctuation kept after it).
+// The word without the punctuation kept after it: trailing ASCII bytes and
+// dandas (a typed '.'), so that no suffix lands after a full stop.
 std::string BengaliBaseOf(const std::string& word) {
-    std::size_t end = word.size();
-    while (end > 0 && static_cast<unsigned char>(word[end - 1]) < 0x80) --end;
-    return word.substr(0, end);
+    std::string base = word;
+    for (;;) {
+        if (!base.empty() && static_cast<unsigned char>(base.back()) < 0x80) {
+            base.pop_back();
+        } else if (base.size() >= 3 && base.compare(base.size() - 3, 3, kDanda) == 0) {
+            base.resize(base.size() - 3);
+        } else {
+            return base;
+        }
+    }
 }
 
 // Ends in a vowel sign U+09BE..U+09CC.
