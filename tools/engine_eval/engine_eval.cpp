@@ -1,0 +1,170 @@
+// Measures how often the engine offers the right Bengali word for a Banglish
+// spelling, and how long each keystroke takes, over a file of word pairs.
+//
+//   engine_eval [--lexicon PATH] [--limit N] PAIRS.tsv
+//
+// PAIRS.tsv lines are "Bengali TAB Banglish" with an optional third column,
+// the number of times the pair was attested, which then weights the pair
+// (the Dakshina transliteration lexicons); lines whose first column holds no
+// Bengali letter (sentence marks, punctuation) are skipped. Each Banglish
+// word is typed key by key as a user would, with a fresh context and
+// learning off; the list after its last key is scored: top-1 when the first
+// candidate is the Bengali word, top-5 when any of the first five is.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/bangla_engine.h"
+#include "engine/bangla_unicode.h"
+#include "engine/engine_text.h"
+#include "engine/file_path.h"
+#include "engine/learned_word_pairs.h"
+#include "tools/lib/temp_folder.h"
+
+namespace {
+
+struct EvalOptions {
+    std::string lexiconPath;
+    std::string pairsPath;
+    std::size_t limit = 0;  // 0: every pair
+};
+
+struct WordPair {
+    std::string bengali;
+    std::string roman;
+    double weight = 1.0;
+};
+
+struct EvalTotals {
+    double weight = 0;
+    double top1 = 0;
+    double top5 = 0;
+    std::size_t pairs = 0;
+    std::vector<double> keystrokeMicroseconds;
+};
+
+bool ParseOptions(int argc, char** argv, EvalOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--lexicon" && hasValue) {
+            options.lexiconPath = argv[++i];
+        } else if (argument == "--limit" && hasValue) {
+            options.limit = static_cast<std::size_t>(std::strtoull(argv[++i], nullptr, 10));
+        } else if (argument.rfind("--", 0) == 0 || !options.pairsPath.empty()) {
+            return false;
+        } else {
+            options.pairsPath = argument;
+        }
+    }
+    return !options.pairsPath.empty();
+}
+
+bool ParsePair(const std::string& line, WordPair& pair) {
+    const std::size_t firstTab = line.find('\t');
+    if (firstTab == std::string::npos) return false;
+    const std::size_t secondTab = line.find('\t', firstTab + 1);
+    pair.bengali = line.substr(0, firstTab);
+    pair.roman = line.substr(firstTab + 1, secondTab == std::string::npos ? std::string::npos
+                                                                          : secondTab - firstTab - 1);
+    pair.weight = secondTab == std::string::npos ? 1.0 : std::strtod(line.c_str() + secondTab + 1, nullptr);
+    if (pair.weight <= 0) pair.weight = 1.0;
+    return !pair.roman.empty() && bangla::HoldsBengaliLetter(pair.bengali);
+}
+
+bool ReadPairs(const EvalOptions& options, std::vector<WordPair>& pairs) {
+    std::FILE* file = bangla::OpenFile(options.pairsPath, "r");
+    if (file == nullptr) return false;
+    std::string line;
+    WordPair pair;
+    while (bangla::ReadTextLine(file, line) && (options.limit == 0 || pairs.size() < options.limit)) {
+        if (ParsePair(line, pair)) pairs.push_back(pair);
+    }
+    std::fclose(file);
+    return true;
+}
+
+// Types the word key by key and returns the list after the last key.
+EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman, EvalTotals& totals) {
+    EngineCandidateList list;
+    BanglaEngine_ResetContext(engine);
+    for (std::size_t keys = 1; keys <= roman.size(); ++keys) {
+        const std::string typed = roman.substr(0, keys);
+        const auto start = std::chrono::steady_clock::now();
+        BanglaEngine_SetComposition(engine, typed.c_str());
+        BanglaEngine_GetCandidates(engine, &list);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        totals.keystrokeMicroseconds.push_back(std::chrono::duration<double, std::micro>(elapsed).count());
+    }
+    return list;
+}
+
+void Score(const WordPair& pair, const EngineCandidateList& list, EvalTotals& totals) {
+    const std::string expected = bangla::UnicodeUtils::CanonicalizeBengali(pair.bengali);
+    totals.weight += pair.weight;
+    ++totals.pairs;
+    for (uint32_t i = 0; i < list.count && i < 5; ++i) {
+        if (expected != list.candidates[i].text) continue;
+        if (i == 0) totals.top1 += pair.weight;
+        totals.top5 += pair.weight;
+        return;
+    }
+}
+
+double Percentile(std::vector<double>& values, double fraction) {
+    if (values.empty()) return 0;
+    const std::size_t index = std::min(values.size() - 1, static_cast<std::size_t>(fraction * values.size()));
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index), values.end());
+    return values[index];
+}
+
+void PrintReport(EvalTotals& totals) {
+    const double weight = totals.weight > 0 ? totals.weight : 1;
+    std::printf("pairs            %zu (total weight %.0f)\n", totals.pairs, totals.weight);
+    std::printf("top-1 accuracy   %.2f%%\n", 100.0 * totals.top1 / weight);
+    std::printf("top-5 accuracy   %.2f%%\n", 100.0 * totals.top5 / weight);
+    std::vector<double>& latency = totals.keystrokeMicroseconds;
+    std::printf("keystrokes       %zu\n", latency.size());
+    std::printf("latency p50      %.1f us\n", Percentile(latency, 0.50));
+    std::printf("latency p90      %.1f us\n", Percentile(latency, 0.90));
+    std::printf("latency p99      %.1f us\n", Percentile(latency, 0.99));
+    std::printf("latency max      %.1f us\n", latency.empty() ? 0 : *std::max_element(latency.begin(), latency.end()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    EvalOptions options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: engine_eval [--lexicon PATH] [--limit N] PAIRS.tsv\n");
+        return 2;
+    }
+    std::vector<WordPair> pairs;
+    if (!ReadPairs(options, pairs)) {
+        std::fprintf(stderr, "engine_eval: cannot read %s\n", options.pairsPath.c_str());
+        return 1;
+    }
+
+    bangla::TempFolder scratch("eval");
+    const std::string userDictPath = scratch.File("user_dict.txt");
+    EngineConfig config;
+    BanglaEngine_GetDefaultConfig(&config);
+    config.maxCandidates = 5;
+    config.lexiconPath = options.lexiconPath.c_str();
+    config.userDictPath = scratch.Path().empty() ? nullptr : userDictPath.c_str();
+    BanglaEngineHandle engine = BanglaEngine_Create(&config);
+    if (engine == nullptr) {
+        std::fprintf(stderr, "engine_eval: the engine could not be created\n");
+        return 1;
+    }
+    BanglaEngine_SetLearningEnabled(engine, false);
+
+    EvalTotals totals;
+    for (const WordPair& pair : pairs) Score(pair, TypeWord(engine, pair.roman, totals), totals);
+    BanglaEngine_Destroy(engine);
+    PrintReport(totals);
+    return 0;
+}
