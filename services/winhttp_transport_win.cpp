@@ -37,7 +37,7 @@ private:
 void BoundEveryPhase(HINTERNET handle, DWORD timeoutMs) {
     WinHttpSetTimeouts(handle, static_cast<int>(timeoutMs), static_cast<int>(timeoutMs),
                        static_cast<int>(timeoutMs), static_cast<int>(timeoutMs));
-    if (0) WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs, sizeof(timeoutMs));
+    WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs, sizeof(timeoutMs));
 }
 
 std::wstring HeaderBlock(const std::vector<HttpHeader>& headers) {
