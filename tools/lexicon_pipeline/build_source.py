@@ -19,7 +19,7 @@ import tarfile
 
 import sources
 from lexicon_bin import write_lexicon_bin, records_from_source
-from romanizer import collapse_doubles, romanize
+from romanizer import Romanizer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.normpath(os.path.join(HERE, "..", ".."))
@@ -30,10 +30,17 @@ SOURCE_MEMBER = "lexicon_source.tsv"
 FREQUENCY_SCALE = 1e8          # probability 1e-8 (the rarest wordfreq bin) -> 1
 UNLISTED_PROBABILITY = 1e-8    # attested words that no frequency list holds
 MIN_SUBTITLE_COUNT = 3
-WORD_TARGET = 165000
+WORD_TARGET = 150000           # plus every word with a human romanization
+SIZE_BUDGET = 16000000         # lexicon.bin bytes; every application loads it whole
 KEYS_PER_RUN = 8               # the engine reads at most 8 records of a key
-LEAD_RATIO = 5.0               # a tagged word is this much more frequent than the key's others
+GENERATED_KEYS = 12            # romanizer keys considered per word
+FREQUENCY_WEIGHT = 0.25        # how much a word's frequency buys it extra keys
+SHORT_FORM_WORDS = 3000        # the most frequent words also get chat short forms
+LEAD_RATIO = 5.0               # a leading word is this much more frequent than the key's others
 LEAD_MIN_ATTESTATIONS = 2
+RECORD_BYTES = 28              # record plus its two index entries
+HEADER_BYTES = 16
+VOWELS = set("aeiou")
 
 
 def combined_probability(word, wordfreq, subtitles, unilex):
@@ -44,19 +51,6 @@ def combined_probability(word, wordfreq, subtitles, unilex):
     if wf > 0.0:
         return max(wf, 0.5 * (wf + os_))
     return max(0.5 * os_, 0.5 * unilex.get(word, 0.0), UNLISTED_PROBABILITY)
-
-
-def key_budget(rank):
-    """Generated keys per word: more spelling variants for frequent words."""
-    if rank < 5000:
-        return 6
-    if rank < 20000:
-        return 4
-    if rank < 60000:
-        return 3
-    if rank < 110000:
-        return 2
-    return 1
 
 
 def collect_attested(train_rows, aligned_pairs):
@@ -77,22 +71,74 @@ def choose_words(wordfreq, subtitle_counts, attested, probability):
     return sorted(chosen, key=lambda w: (-probability(w), w))
 
 
-def word_keys(word, rank, attested, pronunciations):
-    """Attested keys by attestations, then generated keys by likelihood."""
-    keys = []
-    for roman, _ in sorted(attested.get(word, {}).items(), key=lambda item: (-item[1], item[0])):
-        keys.append(roman)
-    budget = key_budget(rank)
-    for key, _ in romanize(word, pronunciations.get(word), limit=budget + len(keys)):
-        if budget == 0:
-            break
-        if key not in keys:
-            keys.append(key)
-            budget -= 1
-    return keys
+def train_romanizer(train_rows, pronunciations):
+    romanizer = Romanizer()
+    romanizer.train([(word, pronunciations.get(word), roman, count) for word, roman, count in train_rows])
+    return romanizer
 
 
-def assign_records(words, frequency, keys_of):
+def short_form(key):
+    """Chat spelling without the vowels between consonants, the last letter
+    kept: amar -> amr, bhalo -> bhlo, hobe -> hbe, kemon -> kmn."""
+    out = []
+    for i, ch in enumerate(key):
+        inner = 0 < i < len(key) - 1
+        if inner and ch in VOWELS and key[i - 1] not in VOWELS and key[i + 1] not in VOWELS:
+            continue
+        out.append(ch)
+    return "".join(out)
+
+
+class KeyPlan:
+    """The keys of every word: human-attested keys (most attested first), the
+    romanizer's best key, chat short forms of the most frequent words, then
+    further romanizer keys, best value first, while lexicon.bin stays within
+    SIZE_BUDGET. A further key's value is its share of the word's spelling
+    probability, weighted by the word's frequency to the FREQUENCY_WEIGHT."""
+
+    def __init__(self, words):
+        self.keys_of = {word: [] for word in words}
+        self.pool_texts = set(words)
+        self.size = HEADER_BYTES + sum(len(w.encode("utf-8")) for w in words)
+
+    def add(self, word, key):
+        if key in self.keys_of[word]:
+            return
+        self.keys_of[word].append(key)
+        self.size += RECORD_BYTES
+        if key not in self.pool_texts:
+            self.pool_texts.add(key)
+            self.size += len(key)
+
+    def cost(self, word, key):
+        if key in self.keys_of[word]:
+            return 0
+        return RECORD_BYTES + (0 if key in self.pool_texts else len(key))
+
+
+def plan_keys(words, frequency, attested, generated):
+    plan = KeyPlan(words)
+    further = []
+    for rank, word in enumerate(words):
+        for roman, _ in sorted(attested.get(word, {}).items(), key=lambda item: (-item[1], item[0])):
+            plan.add(word, roman)
+        spellings = [key for key, _ in generated[word]]
+        if spellings:
+            plan.add(word, spellings[0])
+        if rank < SHORT_FORM_WORDS:
+            for key in spellings[:2]:
+                plan.add(word, short_form(key))
+        total = sum(p for _, p in generated[word]) or 1.0
+        weight = frequency[word] ** FREQUENCY_WEIGHT / total
+        further.extend((-p * weight, word, key) for key, p in generated[word][1:])
+    further.sort()
+    for _, word, key in further:
+        if plan.size + plan.cost(word, key) <= SIZE_BUDGET:
+            plan.add(word, key)
+    return plan.keys_of
+
+
+def assign_records(words, keys_of):
     """Places each word under its keys while the key's run has room; frequent
     words claim first. A word that finds no room keeps its first key, behind
     the run, so that the engine still knows the word and its frequency."""
@@ -127,17 +173,19 @@ def build(data_dir):
     subtitles, subtitle_counts = sources.read_subtitle_counts(data_dir)
     unilex = sources.read_unilex_frequency(data_dir)
     pronunciations = sources.read_unilex_pronunciations(data_dir)
-    attested = collect_attested(sources.read_dakshina_lexicon(data_dir, "train"),
-                                sources.read_dakshina_aligned(data_dir))
+    train_rows = sources.read_dakshina_lexicon(data_dir, "train")
+    attested = collect_attested(train_rows, sources.read_dakshina_aligned(data_dir))
+    romanizer = train_romanizer(train_rows, pronunciations)
 
     def probability(word):
         return combined_probability(word, wordfreq, subtitles, unilex)
 
     words = choose_words(wordfreq, subtitle_counts, attested, probability)
     frequency = {w: max(1, int(round(probability(w) * FREQUENCY_SCALE))) for w in words}
-    keys_of = {w: word_keys(w, rank, attested, pronunciations) for rank, w in enumerate(words)}
+    generated = {w: romanizer.romanize(w, pronunciations.get(w), limit=GENERATED_KEYS) for w in words}
+    keys_of = plan_keys(words, frequency, attested, generated)
     words = [w for w in words if keys_of[w]]
-    placed, runs = assign_records(words, frequency, keys_of)
+    placed, runs = assign_records(words, keys_of)
     lead = leading_words(runs, frequency, attested)
     lines = []
     for word in words:

@@ -7,6 +7,7 @@ reserved u16); the word index and the key index (N uint32 record numbers
 each, ordered by plain byte comparison of the word or the key). Within a
 run of equal keys the records stand by descending frequency, ties by word
 bytes, because the engine takes the first records of a run.
+The C++ build step (tools/lexicon_build) writes the same bytes.
 """
 
 import struct
@@ -27,37 +28,36 @@ def records_from_source(lines):
     return records
 
 
-def build_string_pool(texts):
-    """Each distinct text once; a text that begins another text points into it."""
-    encoded = sorted({t.encode("utf-8") for t in texts})
-    hosts = {}
-    pool = bytearray()
-    host_of_next = None
-    for text in reversed(encoded):
-        if host_of_next is not None and host_of_next[0].startswith(text):
-            hosts[text] = host_of_next[1]
-        else:
-            hosts[text] = len(pool)
-            pool += text
-            host_of_next = (text, hosts[text])
-    return bytes(pool), hosts
-
-
-def roman_order(record):
+def key_run_order(record):
+    """Equal keys by descending frequency, ties by word bytes."""
     word, key, frequency, _ = record
     return (key.encode("ascii"), -frequency, word.encode("utf-8"))
 
 
 def write_lexicon_bin(records, path):
-    pool, offsets = build_string_pool([r[0] for r in records] + [r[1] for r in records])
+    """Writes the same bytes as the C++ build step: records in key-run order,
+    each distinct text once in the pool in order of first use, indexes
+    stable-sorted by text."""
+    records = sorted(records, key=key_run_order)
+    pool = bytearray()
+    offsets = {}
+
+    def pooled(text):
+        if text not in offsets:
+            offsets[text] = len(pool)
+            pool.extend(text)
+        return offsets[text]
+
     table = bytearray()
     for word, key, frequency, tag in records:
         word_bytes, key_bytes = word.encode("utf-8"), key.encode("ascii")
-        table += struct.pack("<IHIHIHH", offsets[word_bytes], len(word_bytes),
-                             offsets[key_bytes], len(key_bytes), frequency, tag, 0)
+        word_offset = pooled(word_bytes)
+        key_offset = pooled(key_bytes)
+        table += struct.pack("<IHIHIHH", word_offset, len(word_bytes),
+                             key_offset, len(key_bytes), frequency, tag, 0)
     numbers = range(len(records))
-    word_index = sorted(numbers, key=lambda i: (records[i][0].encode("utf-8"), i))
-    roman_index = sorted(numbers, key=lambda i: roman_order(records[i]))
+    word_index = sorted(numbers, key=lambda i: records[i][0].encode("utf-8"))
+    roman_index = sorted(numbers, key=lambda i: records[i][1].encode("ascii"))
     with open(path, "wb") as handle:
         handle.write(MAGIC + struct.pack("<III", VERSION, len(records), len(pool)))
         handle.write(pool)

@@ -1,120 +1,126 @@
 """Bengali-to-Banglish romanizer: the Latin spellings people type for a word.
 
-Each written unit (consonant cluster, vowel, sign) offers weighted Latin
-spellings; a beam search returns the most likely whole-word keys. Whether an
-inherent vowel is spoken (কেমন kemon, করবো korbo, একটা ekta) comes from the
-word's IPA pronunciation when one is known, otherwise from syllable rules.
+A word is cut into segments (each consonant letter, vowel, inherent vowel and
+sign); every segment kind offers Latin spellings with probabilities. The
+probabilities start from hand-set priors and are re-estimated (EM over all
+alignments) from human romanizations, so that the model learns how often
+people write ভ as v, a final ে as ey or drop a silent inherent vowel. A beam
+search then returns the most likely whole-word keys.
+
+Whether an inherent vowel is spoken (কেমন kemon, করবো korbo, একটা ekta)
+comes from the word's IPA pronunciation when one is known, otherwise from
+syllable rules; the two cases are separate segment kinds.
 
 Keys are written the way the engine's fuzzy normaliser folds typed text:
 doubled b d f g l m n p r t collapse to one letter (typing "jonno" also
 searches "jono"), so a generated key never needs its doubled twin.
 """
 
-import math
+import collections
 
 from bengali import INDEPENDENT_VOWELS, Unit, split_units
 
 INHERENT = Unit.INHERENT
+DOUBLE = "<double>"          # repeat the spelling of the letter before (jonno, aboshsho)
+DOUBLE_FIRST = "<double1>"   # repeat its first character (uccho, abosso)
 
-CONSONANT_OPTIONS = {
-    "ক": [("k", 1.0)],
-    "খ": [("kh", 1.0)],
-    "গ": [("g", 1.0)],
-    "ঘ": [("gh", 0.85), ("g", 0.15)],
-    "ঙ": [("ng", 1.0)],
-    "চ": [("ch", 0.75), ("c", 0.25)],
-    "ছ": [("ch", 0.55), ("s", 0.2), ("c", 0.15), ("chh", 0.1)],
-    "জ": [("j", 0.85), ("z", 0.15)],
-    "ঝ": [("jh", 0.7), ("j", 0.2), ("z", 0.1)],
-    "ঞ": [("n", 1.0)],
-    "ট": [("t", 1.0)],
-    "ঠ": [("th", 0.85), ("t", 0.15)],
-    "ড": [("d", 1.0)],
-    "ঢ": [("dh", 0.85), ("d", 0.15)],
-    "ণ": [("n", 1.0)],
-    "ত": [("t", 1.0)],
-    "থ": [("th", 0.9), ("t", 0.1)],
-    "দ": [("d", 1.0)],
-    "ধ": [("dh", 0.85), ("d", 0.15)],
-    "ন": [("n", 1.0)],
-    "প": [("p", 1.0)],
-    "ফ": [("f", 0.5), ("ph", 0.5)],
-    "ব": [("b", 1.0)],
-    "ভ": [("bh", 0.6), ("v", 0.4)],
-    "ম": [("m", 1.0)],
-    "য": [("j", 0.65), ("z", 0.2), ("y", 0.15)],
-    "র": [("r", 1.0)],
-    "ল": [("l", 1.0)],
-    "শ": [("sh", 0.6), ("s", 0.4)],
-    "ষ": [("sh", 0.6), ("s", 0.4)],
-    "স": [("s", 0.6), ("sh", 0.4)],
-    "হ": [("h", 1.0)],
-    "\u09DC": [("r", 0.9), ("d", 0.1)],
-    "\u09DD": [("rh", 0.5), ("r", 0.5)],
-    "\u09DF": [("y", 0.7), ("", 0.3)],
-    "\u09CE": [("t", 0.9), ("th", 0.1)],
+CONSONANT_PRIORS = {
+    "ক": "k 1, c .05, q .02, kh .02",
+    "খ": "kh 1, k .1",
+    "গ": "g 1, gh .03",
+    "ঘ": "gh .85, g .15",
+    "ঙ": "ng 1, n .1",
+    "চ": "ch .75, c .25",
+    "ছ": "ch .55, s .2, c .15, chh .1",
+    "জ": "j .85, z .15",
+    "ঝ": "jh .7, j .2, z .1",
+    "ঞ": "n 1, y .05",
+    "ট": "t 1, tt .02",
+    "ঠ": "th .85, t .15",
+    "ড": "d 1, r .03",
+    "ঢ": "dh .85, d .15",
+    "ণ": "n 1",
+    "ত": "t 1, th .03",
+    "থ": "th .9, t .1",
+    "দ": "d 1, dh .03",
+    "ধ": "dh .85, d .15",
+    "ন": "n 1",
+    "প": "p 1",
+    "ফ": "f .5, ph .5",
+    "ব": "b 1, v .05, w .02",
+    "ভ": "bh .6, v .4, b .03",
+    "ম": "m 1",
+    "য": "j .65, z .2, y .15",
+    "র": "r 1",
+    "ল": "l 1",
+    "শ": "sh .6, s .4",
+    "ষ": "sh .6, s .4",
+    "স": "s .6, sh .4",
+    "হ": "h 1",
+    "\u09DC": "r .9, d .1, rh .02",
+    "\u09DD": "rh .5, r .5",
+    "\u09DF": "y .7, _ .3, w .03",
+    "\u09CE": "t .9, th .1",
 }
-
-# Two-letter clusters whose spelling is not the sum of their letters.
-CLUSTER_OPTIONS_INITIAL = {
-    ("ক", "ষ"): [("kh", 0.55), ("ksh", 0.3), ("k", 0.15)],
-    ("জ", "ঞ"): [("gy", 0.5), ("g", 0.5)],
+PAIR_PRIORS = {  # two-letter clusters not spelled letter by letter
+    ("ক", "ষ", True): "kh .55, ksh .3, k .15",
+    ("জ", "ঞ", True): "gy .5, g .5, gn .05",
+    ("ক", "ষ", False): "kkh .35, kh .35, ksh .2, kk .1",
+    ("জ", "ঞ", False): "gg .5, gy .3, gn .2, g .05",
 }
-CLUSTER_OPTIONS_MEDIAL = {
-    ("ক", "ষ"): [("kkh", 0.35), ("kh", 0.35), ("ksh", 0.2), ("kk", 0.1)],
-    ("জ", "ঞ"): [("gg", 0.5), ("gy", 0.3), ("gn", 0.2)],
-    ("ঙ", "গ"): [("ng", 0.6), ("ngg", 0.4)],
-    ("ঙ", "ক"): [("nk", 0.5), ("ngk", 0.5)],
-    ("ঞ", "চ"): [("nch", 0.75), ("nc", 0.25)],
-    ("ঞ", "ছ"): [("nch", 0.75), ("nc", 0.25)],
-    ("ঞ", "জ"): [("nj", 1.0)],
-    ("হ", "ম"): [("hm", 0.6), ("mh", 0.4)],
+PHALA_PRIORS = {  # second and later letters of a cluster
+    "য": "<double> .5, y .25, _ .1, <double1> .05",
+    "য-initial": "_ .55, y .45",
+    "ব": "_ .45, w .3, <double> .15, b .1, <double1> .05",
+    "ম": "m .85, _ .15",
 }
-
-VOWEL_OPTIONS = {
-    "\u09BE": [("a", 0.95), ("aa", 0.05)],
-    "\u09BF": [("i", 0.9), ("e", 0.1)],
-    "\u09C0": [("i", 0.8), ("ee", 0.2)],
-    "\u09C1": [("u", 0.85), ("o", 0.1), ("oo", 0.05)],
-    "\u09C2": [("u", 0.8), ("oo", 0.2)],
-    "\u09C3": [("ri", 1.0)],
-    "\u09C7": [("e", 0.9), ("a", 0.1)],
-    "\u09C8": [("oi", 0.8), ("ai", 0.2)],
-    "\u09CB": [("o", 0.95), ("oo", 0.05)],
-    "\u09CC": [("ou", 0.6), ("ow", 0.2), ("au", 0.2)],
-    "অ": [("o", 0.7), ("a", 0.3)],
-    "আ": [("a", 0.95), ("aa", 0.05)],
-    "ই": [("i", 0.9), ("e", 0.1)],
-    "ঈ": [("i", 0.8), ("ee", 0.2)],
-    "উ": [("u", 0.9), ("oo", 0.1)],
-    "ঊ": [("u", 0.9), ("oo", 0.1)],
-    "ঋ": [("ri", 1.0)],
-    "এ": [("e", 0.75), ("a", 0.25)],
-    "ঐ": [("oi", 0.8), ("ai", 0.2)],
-    "ও": [("o", 0.9), ("w", 0.1)],
-    "ঔ": [("ou", 0.7), ("au", 0.3)],
+VOWEL_PRIORS = {
+    "\u09BE": "a .95, aa .05, ah .01",
+    "\u09BF": "i .9, e .1, ee .02, y .01",
+    "\u09C0": "i .8, ee .2, ii .02, e .02",
+    "\u09C1": "u .85, o .1, oo .05",
+    "\u09C2": "u .8, oo .2, o .02",
+    "\u09C3": "ri .9, ree .05, ru .02, r .02",
+    "\u09C7": "e .9, a .1, ey .03, ae .02, ee .01, i .01",
+    "\u09C8": "oi .8, ai .2, oy .03, ei .02",
+    "\u09CB": "o .95, oo .05, ow .02, u .01",
+    "\u09CC": "ou .6, ow .2, au .2, o .02",
+    "অ": "o .7, a .3",
+    "আ": "a .95, aa .05",
+    "ই": "i .9, e .1, ee .02, y .02",
+    "ঈ": "i .8, ee .2",
+    "উ": "u .9, oo .1, w .02",
+    "ঊ": "u .9, oo .1",
+    "ঋ": "ri .95, ree .05",
+    "এ": "e .75, a .25, ae .02, ye .02",
+    "ঐ": "oi .8, ai .2, oy .02",
+    "ও": "o .9, w .1, wo .02",
+    "ঔ": "ou .7, au .3",
+    "open-e": "e .55, a .45, ae .02",
+    "loan-a": "a .65, e .2, ya .15",
+    "spoken": "o .75, a .25, _ .02, u .01",
+    "silent": "_ .8, o .2, a .05",
+    "\u0982": "ng .8, n .2, m .02",
+    "\u0981": "_ .85, n .15",
+    "\u0983": "_ .6, h .4",
 }
 # After another vowel the second vowel of a pair is often a glide.
-VOWEL_OPTIONS_AFTER_VOWEL = {
-    "ই": [("i", 0.8), ("y", 0.2)],
-    "ও": [("o", 0.6), ("w", 0.4)],
-    "এ": [("e", 0.8), ("ye", 0.2)],
-}
-OPEN_E_OPTIONS = [("e", 0.55), ("a", 0.45)]
-SPOKEN_INHERENT = [("o", 0.75), ("a", 0.25)]
-SILENT_INHERENT = [("", 0.8), ("o", 0.2)]
-OPEN_E_LOAN_OPTIONS = {  # অ্যা: the open e of English loans
-    "\u09BE": [("a", 0.65), ("e", 0.2), ("ya", 0.15)],
-    INHERENT: [("a", 0.7), ("e", 0.3)],
-}
-MODIFIER_OPTIONS = {
-    "\u0982": [("ng", 0.8), ("n", 0.2)],
-    "\u0981": [("", 0.85), ("n", 0.15)],
-    "\u0983": [("", 0.6), ("h", 0.4)],
+AFTER_VOWEL_PRIORS = {
+    "ই": "i .8, y .2, e .05",
+    "ও": "o .6, w .4, wo .05",
+    "এ": "e .8, ye .2, a .05",
 }
 
 COLLAPSIBLE = set("bdfglmnprt")
 ASPIRATE_BEFORE_H = set("bcdgkprst")
+
+
+def _parse_priors(text):
+    options = {}
+    for item in text.split(","):
+        spelling, weight = item.split()
+        options["" if spelling == "_" else spelling] = float(weight)
+    return options
 
 
 def collapse_doubles(key):
@@ -132,71 +138,6 @@ def collapse_doubles(key):
     return "".join(out)
 
 
-def _double(roman):
-    return roman[0] + roman if roman else roman
-
-
-def _cluster_options(cluster, word_initial):
-    """Weighted spellings of a consonant cluster, as a list of option lists."""
-    parts = []
-    i = 0
-    while i < len(cluster):
-        pair = tuple(cluster[i:i + 2])
-        table = CLUSTER_OPTIONS_INITIAL if (word_initial and i == 0) else CLUSTER_OPTIONS_MEDIAL
-        if len(pair) == 2 and pair in table:
-            parts.append(table[pair])
-            i += 2
-            continue
-        letter = cluster[i]
-        if i == 0 or letter not in "যবমর":
-            parts.append(CONSONANT_OPTIONS[letter])
-        elif letter == "য":
-            parts.append("YA" if not word_initial else [("", 0.55), ("y", 0.45)])
-        elif letter == "ব":
-            parts.append(CONSONANT_OPTIONS["ব"] if cluster[i - 1] == "ম" else "BA")
-        elif letter == "ম":
-            parts.append([("m", 0.85), ("", 0.15)])
-        else:
-            parts.append([("r", 1.0)])
-        i += 1
-    return _expand_cluster(parts)
-
-
-def _expand_cluster(parts):
-    """Combines the letters' options; the ya- and ba-phala forms double the
-    letter before them (jonno, sotto, bishshash), so they depend on its spelling."""
-    combos = [("", 1.0)]
-    for part in parts:
-        grown = []
-        for text, weight in combos:
-            if part in ("YA", "BA"):
-                last = _last_letter(text)
-                doubled = text[:len(text) - len(last)] + last[:1] + last
-                if part == "YA":
-                    options = [(doubled, 0.6), (text + "y", 0.3), (text, 0.1)]
-                else:
-                    options = [(text, 0.45), (text + "w", 0.35), (doubled, 0.2)]
-                grown.extend((option, weight * option_weight) for option, option_weight in options)
-            else:
-                grown.extend((text + option, weight * option_weight) for option, option_weight in part)
-        combos = _merge(grown)
-    return combos
-
-
-def _last_letter(text):
-    """The spelling of the last consonant: an aspirate pair counts as one letter."""
-    if len(text) >= 2 and text[-1] == "h" and text[-2] in "bcdgjkprst":
-        return text[-2:]
-    return text[-1:] if text else ""
-
-
-def _merge(options):
-    merged = {}
-    for text, weight in options:
-        merged[text] = merged.get(text, 0.0) + weight
-    return sorted(merged.items(), key=lambda item: -item[1])[:12]
-
-
 IPA_VOWELS = {"ɔ": "o", "o": "o", "a": "a", "æ": "E", "e": "e", "i": "i", "u": "u", "ɛ": "E", "ə": "o"}
 SLOT_CLASS = {
     "\u09BE": "a", "আ": "a", "\u09BF": "i", "\u09C0": "i", "ই": "i", "ঈ": "i",
@@ -206,15 +147,8 @@ SLOT_CLASS = {
 }
 
 
-def _ipa_vowels(ipa):
-    """The IPA's vowel symbols as classes, in order; glides are kept."""
-    return [IPA_VOWELS[ch] for ch in ipa if ch in IPA_VOWELS]
-
-
 def _slot_cost(slot_class, ipa_class):
-    if slot_class == ipa_class:
-        return 0.0
-    if slot_class == "e" and ipa_class == "E":
+    if slot_class == ipa_class or (slot_class == "e" and ipa_class == "E"):
         return 0.0
     if slot_class == "a" and ipa_class == "E":
         return 0.3
@@ -222,7 +156,7 @@ def _slot_cost(slot_class, ipa_class):
 
 
 def align_with_ipa(units, ipa, rules):
-    """Spoken inherent vowels and open e vowels by aligning the written vowel
+    """Spoken inherent vowels and open e vowels, by aligning the written vowel
     slots with the IPA vowels; None when the IPA does not fit the spelling.
     Where two alignments fit equally well, the syllable rules decide."""
     slots = []
@@ -231,28 +165,31 @@ def align_with_ipa(units, ipa, rules):
             slots.append((index, "inherent"))
         elif unit.vowel in SLOT_CLASS:
             slots.append((index, SLOT_CLASS[unit.vowel]))
-    vowels = _ipa_vowels(ipa)
+    vowels = [IPA_VOWELS[ch] for ch in ipa if ch in IPA_VOWELS]
     infinity = float("inf")
     n, m = len(slots), len(vowels)
     cost = [[infinity] * (m + 1) for _ in range(n + 1)]
     back = [[None] * (m + 1) for _ in range(n + 1)]
     cost[0][0] = 0.0
+
+    def relax(i, j, value, origin):
+        if value < cost[i][j]:
+            cost[i][j] = value
+            back[i][j] = origin
+
     for i in range(n + 1):
         for j in range(m + 1):
             here = cost[i][j]
             if here == infinity:
                 continue
-            if j < m and here + 0.8 < cost[i][j + 1]:  # a vowel the spelling lacks (glide)
-                cost[i][j + 1] = here + 0.8
-                back[i][j + 1] = (i, j, None)
+            if j < m:  # a vowel the spelling lacks (a glide)
+                relax(i, j + 1, here + 0.8, (i, j, None))
             if i == n:
                 continue
             kind = slots[i][1]
             rule_spoken = rules.get(slots[i][0], True)
             skip = (0.1 if rule_spoken else 0.02) if kind == "inherent" else 1.0
-            if here + skip < cost[i + 1][j]:
-                cost[i + 1][j] = here + skip
-                back[i + 1][j] = (i, j, "silent")
+            relax(i + 1, j, here + skip, (i, j, "silent"))
             if j < m:
                 if kind == "inherent":
                     step = 0.0 if vowels[j] == "o" else (0.6 if vowels[j] in "aE" else 1.2)
@@ -261,14 +198,10 @@ def align_with_ipa(units, ipa, rules):
                     step = _slot_cost(kind[0], vowels[j]) + 0.3
                 else:
                     step = _slot_cost(kind, vowels[j])
-                if here + step < cost[i + 1][j + 1]:
-                    cost[i + 1][j + 1] = here + step
-                    back[i + 1][j + 1] = (i, j, vowels[j])
+                relax(i + 1, j + 1, here + step, (i, j, vowels[j]))
                 if len(kind) == 2 and j + 1 < m:
                     step = _slot_cost(kind[0], vowels[j]) + _slot_cost(kind[1], vowels[j + 1])
-                    if here + step < cost[i + 1][j + 2]:
-                        cost[i + 1][j + 2] = here + step
-                        back[i + 1][j + 2] = (i, j, vowels[j])
+                    relax(i + 1, j + 2, here + step, (i, j, vowels[j]))
     if cost[n][m] > 1.6:
         return None
     spoken, open_e = {}, set()
@@ -278,7 +211,7 @@ def align_with_ipa(units, ipa, rules):
         if pi != i:
             unit_index, kind = slots[pi]
             if kind == "inherent":
-                spoken[unit_index] = what is not None and what != "silent"
+                spoken[unit_index] = what not in (None, "silent")
             elif kind == "e" and what == "E":
                 open_e.add(unit_index)
         i, j = pi, pj
@@ -309,42 +242,31 @@ def spoken_by_rule(units):
     return spoken
 
 
-def _unit_segments(units, spoken, open_e):
-    """Option lists in writing order for the whole word."""
-    segments = []
-    previous_vowel = False
-    for index, unit in enumerate(units):
-        first = unit.cluster[0]
-        if first in INDEPENDENT_VOWELS:
-            if len(unit.cluster) > 1:
-                segments.append(OPEN_E_LOAN_OPTIONS.get(unit.vowel, OPEN_E_LOAN_OPTIONS[INHERENT]))
-            elif index in open_e:
-                segments.append(OPEN_E_OPTIONS)
-            elif previous_vowel and first in VOWEL_OPTIONS_AFTER_VOWEL:
-                segments.append(VOWEL_OPTIONS_AFTER_VOWEL[first])
-            else:
-                segments.append(VOWEL_OPTIONS[first])
+def _cluster_kinds(cluster, word_initial):
+    kinds = []
+    i = 0
+    while i < len(cluster):
+        pair = (cluster[i], cluster[i + 1] if i + 1 < len(cluster) else "", word_initial and i == 0)
+        if pair in PAIR_PRIORS:
+            kinds.append(("pair",) + pair)
+            i += 2
+            continue
+        letter = cluster[i]
+        if i > 0 and letter == "য":
+            kinds.append(("phala", "য-initial" if word_initial else "য"))
+        elif i > 0 and letter == "ব" and cluster[i - 1] != "ম":
+            kinds.append(("phala", "ব"))
+        elif i > 0 and letter == "ম":
+            kinds.append(("phala", "ম"))
         else:
-            segments.append(_cluster_options(unit.cluster, index == 0))
-            if unit.vowel == INHERENT:
-                segments.append(SPOKEN_INHERENT if spoken.get(index, True) else SILENT_INHERENT)
-            elif unit.vowel is None:
-                pass
-            elif index in open_e:
-                segments.append(OPEN_E_OPTIONS)
-            else:
-                segments.append(VOWEL_OPTIONS[unit.vowel])
-        for modifier in unit.modifiers:
-            segments.append(MODIFIER_OPTIONS[modifier])
-        previous_vowel = unit.vowel is not None and not (unit.vowel == INHERENT and not spoken.get(index, True))
-    return segments
+            kinds.append(("letter", letter))
+        i += 1
+    return kinds
 
 
-def romanize(word, ipa=None, limit=6, beam=48):
-    """Up to `limit` (key, probability) pairs, most likely first."""
+def segment_kinds(word, ipa):
+    """The segment kinds of a word, in writing order."""
     units = split_units(word)
-    if not units:
-        return []
     rules = spoken_by_rule(units)
     alignment = align_with_ipa(units, ipa, rules) if ipa else None
     if alignment is None:
@@ -353,20 +275,141 @@ def romanize(word, ipa=None, limit=6, beam=48):
         spoken, open_e = alignment
         for index, value in rules.items():
             spoken.setdefault(index, value)
-    hypotheses = [("", 1.0)]
-    for options in _unit_segments(units, spoken, open_e):
-        grown = [(text + option, weight * option_weight)
-                 for text, weight in hypotheses for option, option_weight in options]
-        grown.sort(key=lambda item: -item[1])
-        hypotheses = grown[:beam]
-    keys = {}
-    for text, weight in hypotheses:
-        key = collapse_doubles(text)
-        if key and key.isascii() and key.isalpha():
-            keys[key] = keys.get(key, 0.0) + weight
-    ranked = sorted(keys.items(), key=lambda item: (-item[1], item[0]))
-    return ranked[:limit]
+    kinds = []
+    previous_vowel = False
+    last = len(units) - 1
+    for index, unit in enumerate(units):
+        first = unit.cluster[0]
+        final = index == last
+        if first in INDEPENDENT_VOWELS:
+            if len(unit.cluster) > 1:
+                kinds.append(("vowel", "loan-a", final))
+            elif index in open_e:
+                kinds.append(("vowel", "open-e", final))
+            elif previous_vowel and first in AFTER_VOWEL_PRIORS:
+                kinds.append(("glide", first, final))
+            else:
+                kinds.append(("vowel", first, final))
+        else:
+            kinds.extend(_cluster_kinds(unit.cluster, index == 0))
+            if unit.vowel == INHERENT:
+                kinds.append(("vowel", "spoken" if spoken.get(index, True) else "silent", final))
+            elif unit.vowel is not None:
+                kinds.append(("vowel", "open-e" if index in open_e else unit.vowel, final))
+        for modifier in unit.modifiers:
+            kinds.append(("vowel", modifier, final))
+        previous_vowel = unit.vowel is not None and not (unit.vowel == INHERENT and not spoken.get(index, True))
+    return kinds
 
 
-def log_probability(weight):
-    return math.log(weight) if weight > 0 else -99.0
+def _priors_of(kind):
+    if kind[0] == "letter":
+        return CONSONANT_PRIORS[kind[1]]
+    if kind[0] == "pair":
+        return PAIR_PRIORS[kind[1:]]
+    if kind[0] == "phala":
+        return PHALA_PRIORS[kind[1]]
+    if kind[0] == "glide":
+        return AFTER_VOWEL_PRIORS[kind[1]]
+    return VOWEL_PRIORS[kind[1]]
+
+
+def _spelling(option, previous):
+    """The text an option adds, given the spelling of the letter before it."""
+    if option == DOUBLE:
+        return previous
+    if option == DOUBLE_FIRST:
+        return previous[:1]
+    return option
+
+
+class Romanizer:
+    """Segment-kind spelling probabilities and the key search over them."""
+
+    def __init__(self):
+        self.tables = {}
+
+    def options(self, kind):
+        table = self.tables.get(kind)
+        if table is None:
+            priors = _parse_priors(_priors_of(kind))
+            total = sum(priors.values())
+            table = {spelling: weight / total for spelling, weight in priors.items()}
+            self.tables[kind] = table
+        return table
+
+    def romanize(self, word, ipa=None, limit=6, beam=48):
+        """Up to `limit` (key, probability) pairs, most likely first."""
+        hypotheses = [("", "", 1.0)]  # text, spelling of the last segment, probability
+        for kind in segment_kinds(word, ipa):
+            grown = []
+            for text, previous, weight in hypotheses:
+                for option, probability in self.options(kind).items():
+                    added = _spelling(option, previous)
+                    if option in (DOUBLE, DOUBLE_FIRST) and not added:
+                        continue
+                    grown.append((text + added, added, weight * probability))
+            grown.sort(key=lambda item: -item[2])
+            hypotheses = grown[:beam]
+        keys = collections.defaultdict(float)
+        for text, _, weight in hypotheses:
+            key = collapse_doubles(text)
+            if key and key.isascii() and key.isalpha():
+                keys[key] += weight
+        return sorted(keys.items(), key=lambda item: (-item[1], item[0]))[:limit]
+
+    def train(self, examples, iterations=3):
+        """Re-estimates the tables from (word, ipa, roman, weight) examples by
+        expectation maximisation over all segmentations of each roman text."""
+        prepared = [(segment_kinds(word, ipa), roman, weight) for word, ipa, roman, weight in examples]
+        for _ in range(iterations):
+            counts = collections.defaultdict(lambda: collections.defaultdict(float))
+            for kinds, roman, weight in prepared:
+                self._expected_counts(kinds, roman, weight, counts)
+            for kind, table in counts.items():
+                priors = self.options(kind)
+                # a little prior mass keeps rare spellings reachable
+                smoothed = {s: table.get(s, 0.0) + 0.5 * p for s, p in priors.items()}
+                total = sum(smoothed.values())
+                self.tables[kind] = {s: v / total for s, v in smoothed.items()}
+
+    def _expected_counts(self, kinds, roman, weight, counts):
+        n, length = len(kinds), len(roman)
+        steps = []  # per segment: list of (start, end, option, probability)
+        forward = [collections.defaultdict(float) for _ in range(n + 1)]
+        forward[0][0] = 1.0
+        for i, kind in enumerate(kinds):
+            table = self.options(kind)
+            previous_table = self.options(kinds[i - 1]) if i > 0 else {}
+            edges = []
+            for start, mass in forward[i].items():
+                previous = _previous_spelling(roman, start, previous_table)
+                for option, probability in table.items():
+                    added = _spelling(option, previous)
+                    if option in (DOUBLE, DOUBLE_FIRST) and not added:
+                        continue
+                    end = start + len(added)
+                    if end <= length and roman.startswith(added, start):
+                        forward[i + 1][end] += mass * probability
+                        edges.append((start, end, option, probability))
+            steps.append(edges)
+        total = forward[n].get(length, 0.0)
+        if total <= 0.0:
+            return
+        backward = [collections.defaultdict(float) for _ in range(n + 1)]
+        backward[n][length] = 1.0
+        for i in range(n - 1, -1, -1):
+            for start, end, option, probability in steps[i]:
+                if backward[i + 1].get(end):
+                    share = forward[i][start] * probability * backward[i + 1][end]
+                    backward[i][start] += probability * backward[i + 1][end]
+                    counts[kinds[i]][option] += weight * share / total
+
+
+def _previous_spelling(roman, end, previous_table):
+    """The longest spelling of the previous segment that ends at `end`."""
+    best = ""
+    for option in previous_table:
+        if option and option[0] != "<" and len(option) > len(best) and roman.endswith(option, 0, end):
+            best = option
+    return best
