@@ -71,35 +71,28 @@ uint64_t ContentLength(HINTERNET request) {
     return length;
 }
 
-// Hands the body to the request's sink until it ends, a read fails or the sink refuses more.
-void StreamBody(HINTERNET request, const HttpBodySink& sink, const HttpResponse& head) {
-    std::vector<char> buffer(kStreamChunkBytes);
+// Hands the body to `sink` in pieces of at most `chunkBytes` until it ends, a read fails or returns
+// nothing, or the sink refuses more: a broken server can never keep the caller looping.
+void StreamBody(HINTERNET request, DWORD chunkBytes, const HttpBodySink& sink, const HttpResponse& head) {
+    std::vector<char> buffer(chunkBytes);
     for (;;) {
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request, &available) || available == 0) return;
         DWORD read = 0;
-        const DWORD wanted = available < kStreamChunkBytes ? available : kStreamChunkBytes;
+        const DWORD wanted = available < chunkBytes ? available : chunkBytes;
         if (!WinHttpReadData(request, buffer.data(), wanted, &read) || read == 0) return;
         if (!sink(buffer.data(), read, head)) return;
     }
 }
 
-// Reads until the body ends, a read fails or returns nothing, or the cap is passed: a hostile or
-// broken server can neither keep the caller looping nor fill its memory.
+// Collects the body up to the cap, so that a hostile server cannot fill the caller's memory.
 void ReadBody(HINTERNET request, std::size_t maxBytes, HttpResponse& response) {
-    char buffer[kReadChunkBytes];
-    for (;;) {
-        if (response.body.size() > maxBytes) {
-            response.truncated = true;
-            return;
-        }
-        DWORD available = 0;
-        if (!WinHttpQueryDataAvailable(request, &available) || available == 0) return;
-        DWORD read = 0;
-        const DWORD wanted = available < kReadChunkBytes ? available : kReadChunkBytes;
-        if (!WinHttpReadData(request, buffer, wanted, &read) || read == 0) return;
-        response.body.append(buffer, read);
-    }
+    const HttpResponse head = response;
+    StreamBody(request, kReadChunkBytes, [&](const char* data, std::size_t size, const HttpResponse&) {
+        response.body.append(data, size);
+        response.truncated = response.body.size() > maxBytes;
+        return !response.truncated;
+    }, head);
 }
 
 class WinHttpConnection : public HttpConnection {
@@ -136,7 +129,7 @@ public:
         response.status = StatusCode(handle.get());
         response.contentLength = ContentLength(handle.get());
         if (request.onBodyData) {
-            StreamBody(handle.get(), request.onBodyData, response);
+            StreamBody(handle.get(), kStreamChunkBytes, request.onBodyData, response);
         } else {
             ReadBody(handle.get(), request.maxBodyBytes, response);
         }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -119,6 +120,14 @@ private:
             // The real transport refuses such requests before anything reaches the wire.
             if (!HttpRequestIsSafe(request)) return Failed(HttpFailure::kOpenRequest);
             HttpResponse response = responder(request);
+            if (request.onBodyData) {
+                // Streamed like the real transport: the body goes to the sink, not the response.
+                std::string body;
+                body.swap(response.body);
+                response.contentLength = body.size();
+                if (!body.empty()) request.onBodyData(body.data(), body.size(), response);
+                return response;
+            }
             // Like the real transport, reading stops once the body passes the cap.
             if (response.body.size() > request.maxBodyBytes + 1) {
                 response.body.resize(request.maxBodyBytes + 1);
