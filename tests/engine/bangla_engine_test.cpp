@@ -124,6 +124,7 @@ TEST(EngineInterfaceConfigTest, ConfigStringsAreCopied) {
     EngineConfig config;
     BanglaEngine_GetDefaultConfig(&config);
     config.userDictPath = dictPath.data();
+    config.lexiconPath = testing_support::EmptyLexiconPath().c_str();
     BanglaEngineHandle engine = BanglaEngine_Create(&config);
     std::fill(dictPath.begin(), dictPath.end() - 1, 'x');
     BanglaEngine_AddUserWord(engine, "ami", kAmi.c_str());
@@ -438,6 +439,7 @@ TEST(EngineSharedFilesTest, FailedWriteLeavesThePreviousFileIntact) {
     BanglaEngine_GetDefaultConfig(&config);
     const std::string dictPath = folder.File("user_dict.txt");
     config.userDictPath = dictPath.c_str();
+    config.lexiconPath = testing_support::EmptyLexiconPath().c_str();
     BanglaEngineHandle handle = BanglaEngine_Create(&config);
     BanglaEngine_LearnWord(handle, "ami", kAmi.c_str());
     BanglaEngine_LearnWord(handle, "tumi", kTumi.c_str());

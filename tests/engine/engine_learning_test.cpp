@@ -83,6 +83,7 @@ TEST_P(CommitSequenceTest, KeepsContextPairsAndPersonalWords) {
     EngineConfig config;
     BanglaEngine_GetDefaultConfig(&config);
     config.userDictPath = dictPath.c_str();
+    config.lexiconPath = testing_support::EmptyLexiconPath().c_str();
     BanglaEngine engine(&config);
     engine.learningEnabled = c.learning;
     for (const Operation& op : c.operations) {
@@ -135,8 +136,16 @@ INSTANTIATE_TEST_SUITE_P(
                    {Commit(kAmi)}, {kAmi}, {}, {}}),
     [](const ::testing::TestParamInfo<CommitCase>& info) { return info.param.name; });
 
+EngineConfig EmptyLexiconConfig() {
+    EngineConfig config;
+    BanglaEngine_GetDefaultConfig(&config);
+    config.lexiconPath = testing_support::EmptyLexiconPath().c_str();
+    return config;
+}
+
 TEST(CommitContextTest, ContextKeepsTheLatestTwentyWords) {
-    BanglaEngine engine(nullptr);
+    const EngineConfig config = EmptyLexiconConfig();
+    BanglaEngine engine(&config);
     for (int i = 0; i < 21; ++i) engine.CommitWord("w" + std::to_string(i));
     ASSERT_EQ(engine.contextWords.size(), 20u);
     EXPECT_EQ(engine.contextWords.front(), "w1");
@@ -145,7 +154,8 @@ TEST(CommitContextTest, ContextKeepsTheLatestTwentyWords) {
 }
 
 TEST(CommitContextTest, CommitAndLearningEmptyTheComposition) {
-    BanglaEngine engine(nullptr);
+    const EngineConfig config = EmptyLexiconConfig();
+    BanglaEngine engine(&config);
     engine.composition = "ami";
     engine.LearnWord("hello", "hello");
     EXPECT_EQ(engine.composition, "ami") << "a refused word is not learned";

@@ -23,14 +23,27 @@ struct EngineDeleter {
 };
 using EnginePtr = std::unique_ptr<BanglaEngineOpaque, EngineDeleter>;
 
-// An engine over the lexicon file (none when empty) with its personal files
-// at userDictPath (none when empty).
+// A well-formed lexicon file without words. Loaded after the default
+// locations, it replaces whatever lexicon the build put beside the tests, so
+// that a test sees only its own fixture.
+inline const std::string& EmptyLexiconPath() {
+    static TempFolder folder("empty_lexicon");
+    static const std::string path = [] {
+        const std::string file = folder.File("lexicon.bin");
+        WriteLexiconFile(file, {});
+        return file;
+    }();
+    return path;
+}
+
+// An engine over the lexicon file (an empty lexicon when the path is empty)
+// with its personal files at userDictPath (none when empty).
 inline EnginePtr MakeEngine(const std::string& lexiconPath, const std::string& userDictPath,
                             int32_t maxCandidates = 5) {
     EngineConfig config;
     BanglaEngine_GetDefaultConfig(&config);
     config.maxCandidates = maxCandidates;
-    config.lexiconPath = lexiconPath.c_str();
+    config.lexiconPath = lexiconPath.empty() ? EmptyLexiconPath().c_str() : lexiconPath.c_str();
     config.userDictPath = userDictPath.c_str();
     return EnginePtr(BanglaEngine_Create(&config));
 }
