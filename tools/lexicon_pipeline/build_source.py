@@ -116,11 +116,40 @@ class KeyPlan:
         return RECORD_BYTES + (0 if key in self.pool_texts else len(key))
 
 
+STRONG_GENERATED = 2           # a word's best generated keys claim those keys
+
+
+def claimed_keys(words, attested, generated):
+    """key -> words whose own spelling it clearly is: one of the word's best
+    generated keys, or a key attested more than once for it."""
+    claims = collections.defaultdict(set)
+    for word in words:
+        for key, _ in generated[word][:STRONG_GENERATED]:
+            claims[key].add(word)
+        for roman, count in attested.get(word, {}).items():
+            if count >= 2:
+                claims[roman].add(word)
+    return claims
+
+
+def trusted_attested_keys(word, attested, generated, claims):
+    """Attested keys, most attested first, without the likely slips: a key
+    seen once that is another word's clear spelling and none of this word's
+    generated spellings is dropped (ও under "to", করে under "koren")."""
+    spellings = {key for key, _ in generated}
+    trusted = []
+    for roman, count in sorted(attested.get(word, {}).items(), key=lambda item: (-item[1], item[0])):
+        if count >= 2 or roman in spellings or not (claims.get(roman, set()) - {word}):
+            trusted.append(roman)
+    return trusted
+
+
 def plan_keys(words, frequency, attested, generated):
     plan = KeyPlan(words)
+    claims = claimed_keys(words, attested, generated)
     further = []
     for rank, word in enumerate(words):
-        for roman, _ in sorted(attested.get(word, {}).items(), key=lambda item: (-item[1], item[0])):
+        for roman in trusted_attested_keys(word, attested, generated[word], claims):
             plan.add(word, roman)
         spellings = [key for key, _ in generated[word]]
         if spellings:
