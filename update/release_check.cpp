@@ -33,25 +33,25 @@ bool AcceptedRelease(const HttpResponse& response, ReleaseInfo& release) {
 }
 
 // The maker's feed decides when it yields a release; otherwise the check goes on to GitHub.
-bool ReadMakerFeed(HttpTransport& transport, const HttpEndpoint& endpoint, ReleaseInfo& release,
+bool ReadMakerFeed(HttpTransport& transport, const UpdateEndpoints& endpoints, ReleaseInfo& release,
                    uint32_t& status) {
-    HttpConnectResult connected = transport.Connect(CheckSession(endpoint));
+    HttpConnectResult connected = transport.Connect(CheckSession(endpoints.maker));
     if (!connected.connection) return false;
-    const HttpResponse response = connected.connection->Send(FeedRequest(kVersionFeedPath));
+    const HttpResponse response = connected.connection->Send(FeedRequest(endpoints.pathPrefix + kVersionFeedPath));
     if (ReceivedResponse(response)) status = response.status;
     return AcceptedRelease(response, release);
 }
 
 int NoAnswerResult(uint32_t status) { return status != 0 ? kCheckFailed : kCheckNoConnection; }
 
-int ReadGitHubFeed(HttpTransport& transport, const HttpEndpoint& endpoint, ReleaseInfo& release,
+int ReadGitHubFeed(HttpTransport& transport, const UpdateEndpoints& endpoints, ReleaseInfo& release,
                    uint32_t status) {
-    HttpConnectResult connected = transport.Connect(CheckSession(endpoint));
+    HttpConnectResult connected = transport.Connect(CheckSession(endpoints.gitHubApi));
     if (!connected.connection) return NoAnswerResult(status);
-    HttpResponse response = connected.connection->Send(FeedRequest(kLatestReleasePath));
+    HttpResponse response = connected.connection->Send(FeedRequest(endpoints.pathPrefix + kLatestReleasePath));
     status = ReceivedResponse(response) ? response.status : 0;
     if (status == 404) {
-        response = connected.connection->Send(FeedRequest(kRecentReleasesPath));
+        response = connected.connection->Send(FeedRequest(endpoints.pathPrefix + kRecentReleasesPath));
         if (ReceivedResponse(response)) status = response.status;
     }
     if (!ReceivedResponse(response) || status != 200) return NoAnswerResult(status);
@@ -69,8 +69,8 @@ int CheckForUpdateUsing(HttpTransport& transport, const UpdateEndpoints& endpoin
     // The record is written only once a feed yields a release.
     ReleaseInfo found;
     uint32_t status = 0;
-    if (!ReadMakerFeed(transport, endpoints.maker, found, status)) {
-        const int result = ReadGitHubFeed(transport, endpoints.gitHubApi, found, status);
+    if (!ReadMakerFeed(transport, endpoints, found, status)) {
+        const int result = ReadGitHubFeed(transport, endpoints, found, status);
         if (result != kCheckNewerRelease) return result;
     }
     release = found;

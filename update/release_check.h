@@ -12,6 +12,8 @@ namespace qorva {
 struct UpdateEndpoints {
     HttpEndpoint maker{kMakerHost, 443, true};
     HttpEndpoint gitHubApi{kGitHubApiHost, 443, true};
+    // Put before every feed path; lets one test server play several scripted feeds.
+    std::string pathPrefix;
 };
 
 // What the release check needs of update_cache.json.

@@ -155,8 +155,11 @@ public:
         const HttpResponse response = connected.connection->Send(request);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 
+        // A connection that drops mid-transfer ends the body quietly; only the announced length
+        // tells a cut-off installer from a whole one.
+        const bool wholeBody = response.contentLength == 0 || written == response.contentLength;
         const bool complete = response.failure == HttpFailure::kNone && response.status == 200 && !failed &&
-                              !response.truncated && !(cancel && cancel->load()) && written != 0;
+                              !response.truncated && wholeBody && !(cancel && cancel->load()) && written != 0;
         if (!complete) Delete(path);
         return complete;
     }

@@ -9,7 +9,8 @@
 include_guard(GLOBAL)
 
 find_program(QORVA_PYTHON3 python3 REQUIRED)
-set(QORVA_LOOPBACK_SERVER_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/loopback_server.py)
+# Cached, so that directories including this file after the first still see it.
+set(QORVA_LOOPBACK_SERVER_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/loopback_server.py CACHE INTERNAL "")
 
 function(qorva_loopback_server fixture routes)
   set(state ${CMAKE_CURRENT_BINARY_DIR}/${fixture})
