@@ -135,6 +135,8 @@ public:
 
         HANDLE file = INVALID_HANDLE_VALUE;
         bool failed = false;
+        // WinHTTP's default redirect policy is kept on purpose: it refuses to follow HTTPS to plain
+        // HTTP, so nothing fetched without authentication can ever be started as the installer.
         HttpRequest request;
         request.path = split->pathAndQuery;
         request.onBodyData = [&](const char* data, std::size_t size, const HttpResponse& head) {
