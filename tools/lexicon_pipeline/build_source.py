@@ -26,6 +26,7 @@ REPO = os.path.normpath(os.path.join(HERE, "..", ".."))
 DEFAULT_DATA = os.path.normpath(os.path.join(REPO, "..", "shared", "data"))
 DEFAULT_OUT = os.path.join(REPO, "engine", "data", "lexicon_source.tar.xz")
 SOURCE_MEMBER = "lexicon_source.tsv"
+ENGLISH_LOANS = os.path.join(HERE, "english_loans.tsv")
 
 FREQUENCY_SCALE = 1e8          # probability 1e-8 (the rarest wordfreq bin) -> 1
 UNLISTED_PROBABILITY = 1e-8    # attested words that no frequency list holds
@@ -38,6 +39,7 @@ FREQUENCY_WEIGHT = 0.25        # how much a word's frequency buys it extra keys
 SHORT_FORM_WORDS = 3000        # the most frequent words also get chat short forms
 LEAD_RATIO = 5.0               # a leading word is this much more frequent than the key's others
 LEAD_MIN_ATTESTATIONS = 2
+LOAN_ATTESTATIONS = 2          # a curated loan key counts like a key typed twice
 RECORD_BYTES = 28              # record plus its two index entries
 HEADER_BYTES = 16
 VOWELS = set("aeiou")
@@ -60,6 +62,14 @@ def collect_attested(train_rows, aligned_pairs):
     for word, roman in aligned_pairs:
         attested[word][roman] += 1
     return attested
+
+
+def add_english_loans(attested, loans, probability):
+    """English spellings of loan words are keys of their most frequent
+    Bengali spelling (please -> প্লিজ, link -> লিংক)."""
+    for key, spellings in loans:
+        word = max(spellings, key=lambda w: (probability(w), w))
+        attested[word][key] += LOAN_ATTESTATIONS
 
 
 def choose_words(wordfreq, subtitle_counts, attested, probability):
@@ -208,6 +218,8 @@ def build(data_dir):
 
     def probability(word):
         return combined_probability(word, wordfreq, subtitles, unilex)
+
+    add_english_loans(attested, sources.read_english_loans(ENGLISH_LOANS), probability)
 
     words = choose_words(wordfreq, subtitle_counts, attested, probability)
     frequency = {w: max(1, int(round(probability(w) * FREQUENCY_SCALE))) for w in words}

@@ -153,3 +153,17 @@ def read_banglatlit_pairs(data_dir):
                 if word is not None and ROMAN_KEY.match(roman):
                     pairs.append((word, roman))
     return pairs
+
+
+def read_english_loans(path):
+    """(English key, [Bengali spellings]) from the curated loan-word list."""
+    loans = []
+    with open(path, encoding="utf-8") as handle:
+        for line in handle:
+            if line.startswith("#") or not line.strip():
+                continue
+            key, spellings = line.rstrip("\n").split("\t")
+            words = [w for w in (clean_word(s) for s in spellings.split("|")) if w is not None]
+            if ROMAN_KEY.match(key) and words:
+                loans.append((key, words))
+    return loans
