@@ -44,6 +44,8 @@ struct EvalTotals {
     double top5 = 0;
     std::size_t pairs = 0;
     std::vector<double> keystrokeMicroseconds;
+    double slowestMicroseconds = 0;
+    std::string slowestTyped;
 };
 
 bool ParseOptions(int argc, char** argv, EvalOptions& options) {
@@ -96,8 +98,13 @@ EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman
         const auto start = std::chrono::steady_clock::now();
         BanglaEngine_SetComposition(engine, typed.c_str());
         BanglaEngine_GetCandidates(engine, &list);
-        const auto elapsed = std::chrono::steady_clock::now() - start;
-        totals.keystrokeMicroseconds.push_back(std::chrono::duration<double, std::micro>(elapsed).count());
+        const double microseconds =
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        totals.keystrokeMicroseconds.push_back(microseconds);
+        if (microseconds > totals.slowestMicroseconds) {
+            totals.slowestMicroseconds = microseconds;
+            totals.slowestTyped = typed;
+        }
     }
     return list;
 }
@@ -131,7 +138,7 @@ void PrintReport(EvalTotals& totals) {
     std::printf("latency p50      %.1f us\n", Percentile(latency, 0.50));
     std::printf("latency p90      %.1f us\n", Percentile(latency, 0.90));
     std::printf("latency p99      %.1f us\n", Percentile(latency, 0.99));
-    std::printf("latency max      %.1f us\n", latency.empty() ? 0 : *std::max_element(latency.begin(), latency.end()));
+    std::printf("latency max      %.1f us (\"%s\")\n", totals.slowestMicroseconds, totals.slowestTyped.c_str());
 }
 
 }  // namespace
