@@ -37,6 +37,8 @@ KEYS_PER_RUN = 8               # the engine reads at most 8 records of a key
 GENERATED_KEYS = 12            # romanizer keys considered per word
 FREQUENCY_WEIGHT = 0.25        # how much a word's frequency buys it extra keys
 SHORT_FORM_WORDS = 3000        # the most frequent words also get chat short forms
+CHAT_SPELLING_WORDS = 5000     # ... and the chat romanizer's best spellings
+CHAT_SPELLINGS = 3
 LEAD_RATIO = 5.0               # a leading word is this much more frequent than the key's others
 LEAD_MIN_ATTESTATIONS = 2
 LOAN_ATTESTATIONS = 2          # a curated loan key counts like a key typed twice
@@ -154,7 +156,7 @@ def trusted_attested_keys(word, attested, generated, claims):
     return trusted
 
 
-def plan_keys(words, frequency, attested, generated):
+def plan_keys(words, frequency, attested, generated, chat_spellings):
     plan = KeyPlan(words)
     claims = claimed_keys(words, attested, generated)
     further = []
@@ -167,6 +169,8 @@ def plan_keys(words, frequency, attested, generated):
         if rank < SHORT_FORM_WORDS:
             for key in spellings[:2]:
                 plan.add(word, short_form(key))
+        for key in chat_spellings.get(word, []):
+            plan.add(word, key)
         total = sum(p for _, p in generated[word]) or 1.0
         weight = frequency[word] ** FREQUENCY_WEIGHT / total
         further.extend((-p * weight, word, key) for key, p in generated[word][1:])
@@ -224,7 +228,12 @@ def build(data_dir):
     words = choose_words(wordfreq, subtitle_counts, attested, probability)
     frequency = {w: max(1, int(round(probability(w) * FREQUENCY_SCALE))) for w in words}
     generated = {w: romanizer.romanize(w, pronunciations.get(w), limit=GENERATED_KEYS) for w in words}
-    keys_of = plan_keys(words, frequency, attested, generated)
+    # The trained model follows the careful Wikipedia-style romanizations it
+    # learned from; the untrained priors favour chat habits (ase, kisu, vai).
+    chat = Romanizer()
+    chat_spellings = {w: [k for k, _ in chat.romanize(w, pronunciations.get(w), limit=CHAT_SPELLINGS)]
+                      for w in words[:CHAT_SPELLING_WORDS]}
+    keys_of = plan_keys(words, frequency, attested, generated, chat_spellings)
     words = [w for w in words if keys_of[w]]
     placed, runs = assign_records(words, keys_of)
     lead = leading_words(runs, frequency, attested)
