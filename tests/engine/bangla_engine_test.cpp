@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/bangla_engine_impl.h"
@@ -414,6 +415,28 @@ TEST(EngineSharedFilesTest, TwoEnginesAndAnAppendingWriterKeepEveryWordAndPair) 
     for (const std::string& line : ReadLines(dictPath)) words.push_back(line.substr(0, line.find('\t')));
     EXPECT_THAT(words, UnorderedElementsAre("ami", "tumi", "ka", "bhalo"));
     EXPECT_THAT(ReadLines(pairsPath), UnorderedElementsAre(kAmi + "\t" + kTumi + "\t1", kKa + "\t" + kAmi + "\t3"));
+}
+
+// Engines of several applications save at the same moment; the saves take
+// turns, so none overwrites what another just merged.
+TEST(EngineSharedFilesTest, ConcurrentSavesKeepEveryEnginesWords) {
+    TempFolder folder("engine_concurrent");
+    const std::string dictPath = folder.File("user_dict.txt");
+    constexpr int kEngines = 6;
+    std::vector<EnginePtr> engines;
+    for (int i = 0; i < kEngines; ++i) {
+        engines.push_back(MakeEngine("", dictPath));
+        const std::string first = testing_support::FillerWord(2 * i).word;
+        const std::string second = testing_support::FillerWord(2 * i + 1).word;
+        BanglaEngine_LearnWord(engines.back().get(), ("a" + std::to_string(i)).c_str(), first.c_str());
+        BanglaEngine_LearnWord(engines.back().get(), ("b" + std::to_string(i)).c_str(), second.c_str());
+    }
+    std::vector<std::thread> savers;
+    for (EnginePtr& engine : engines) savers.emplace_back([&engine] { engine.reset(); });
+    for (std::thread& saver : savers) saver.join();
+
+    EXPECT_EQ(ReadLines(dictPath).size(), 2u * kEngines);
+    EXPECT_EQ(ReadLines(folder.File("user_bigrams.tsv")).size(), static_cast<std::size_t>(kEngines));
 }
 
 TEST(EngineSharedFilesTest, ClearedPairsStayClearedButLaterOnesAreKept) {
