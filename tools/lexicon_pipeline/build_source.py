@@ -129,6 +129,7 @@ class KeyPlan:
 
 
 STRONG_GENERATED = 2           # a word's best generated keys claim those keys
+CLAIMED_KEY_ATTESTATIONS = 3
 
 
 def claimed_keys(words, attested, generated):
@@ -146,12 +147,13 @@ def claimed_keys(words, attested, generated):
 
 def trusted_attested_keys(word, attested, generated, claims):
     """Attested keys, most attested first, without the likely slips: a key
-    seen once that is another word's clear spelling and none of this word's
-    generated spellings is dropped (ও under "to", করে under "koren")."""
+    seen fewer than CLAIMED_KEY_ATTESTATIONS times that is another word's
+    clear spelling and none of this word's generated spellings is dropped
+    (ও under "to", করে under "koren": slips of the sentence alignment)."""
     spellings = {key for key, _ in generated}
     trusted = []
     for roman, count in sorted(attested.get(word, {}).items(), key=lambda item: (-item[1], item[0])):
-        if count >= 2 or roman in spellings or not (claims.get(roman, set()) - {word}):
+        if count >= CLAIMED_KEY_ATTESTATIONS or roman in spellings or not (claims.get(roman, set()) - {word}):
             trusted.append(roman)
     return trusted
 
