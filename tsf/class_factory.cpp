@@ -2,15 +2,15 @@
 
 #include <new>
 
+#include "tsf/composition_handler.h"
 #include "tsf/dll_main.h"
 #include "tsf/register.h"
 
 namespace qorva_tsf {
 namespace {
 
-// The composition logic that text services made through DllGetClassObject embed. Without one,
-// they pass every key to the application.
-constexpr CompositionHandlerFactory kModuleCompositionHandler = nullptr;
+// The composition logic that text services made through DllGetClassObject embed.
+constexpr CompositionHandlerFactory kModuleCompositionHandler = MakeManagedCompositionHandler;
 
 }  // namespace
 

@@ -57,6 +57,17 @@ STDMETHODIMP FakeRange::SetText(TfEditCookie ec, DWORD, const WCHAR* text, LONG 
   return S_OK;
 }
 
+void FakeRange::FollowEdit(LONG start, LONG removed, LONG inserted) {
+  const LONG end = start + removed;
+  const LONG change = inserted - removed;
+  if (start >= start_ && end <= end_) {
+    end_ += change;
+  } else if (end <= start_) {
+    start_ += change;
+    end_ += change;
+  }
+}
+
 STDMETHODIMP FakeRange::ShiftStart(TfEditCookie ec, LONG requested, LONG* shifted,
                                    const TF_HALTCOND*) {
   if (!shifted) return E_INVALIDARG;
@@ -278,6 +289,7 @@ size_t FakeContext::RunQueuedSessions() {
 }
 
 void FakeContext::NoteEdit(LONG start, LONG removed, LONG inserted) {
+  if (composition_) composition_->range()->FollowEdit(start, removed, inserted);
   const LONG end = start + removed;
   if (selectionStart >= end) {
     selectionStart += inserted - removed;
@@ -333,10 +345,15 @@ STDMETHODIMP FakeContext::GetActiveView(ITfContextView** view) {
   return S_OK;
 }
 
-STDMETHODIMP FakeContext::InsertTextAtSelection(TfEditCookie ec, DWORD, const WCHAR* inserted,
+STDMETHODIMP FakeContext::InsertTextAtSelection(TfEditCookie ec, DWORD flags, const WCHAR* inserted,
                                                 LONG length, ITfRange** range) {
   if (!range) return E_INVALIDARG;
   *range = nullptr;
+  if ((flags & TF_IAS_QUERYONLY) != 0) {
+    if (!CanRead(ec)) return kNoLock;
+    *range = new FakeRange(this, selectionStart, selectionEnd);
+    return S_OK;
+  }
   if (!CanWrite(ec)) return kNoLock;
   const std::wstring piece =
       inserted ? (length < 0 ? std::wstring(inserted) : std::wstring(inserted, length))

@@ -64,6 +64,9 @@ class FakeRange final : public FakeCom<ITfRange> {
 
   LONG start() const { return start_; }
   LONG end() const { return end_; }
+  // Follows an edit of [start, start + removed) made through another range: an edit inside this
+  // range grows or shrinks it, one before it moves it.
+  void FollowEdit(LONG start, LONG removed, LONG inserted);
 
   STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
   STDMETHODIMP GetText(TfEditCookie ec, DWORD flags, WCHAR* text, ULONG capacity,
@@ -108,6 +111,7 @@ class FakeComposition final : public FakeCom<ITfComposition> {
 
   ITfCompositionSink* sink() const { return sink_; }
   bool ended() const { return ended_; }
+  FakeRange* range() const { return range_; }
 
   STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
   STDMETHODIMP GetRange(ITfRange** range) override;
@@ -171,7 +175,8 @@ class FakeContext final
   // The application ends the open composition on its own, as a click elsewhere would.
   void TerminateComposition();
   void ForgetComposition(FakeComposition* composition);
-  // Keeps the selection behind text written at [start, start + removed).
+  // Keeps the selection and the open composition's range around text written at
+  // [start, start + removed).
   void NoteEdit(LONG start, LONG removed, LONG inserted);
 
   STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
