@@ -219,9 +219,6 @@ const LetterRule* FindLetterRule(char byte) {
     return kByByte[static_cast<unsigned char>(byte)];
 }
 
-bool IsModifierSign(char32_t cp) {
-    return cp >= 0x0981 && cp <= 0x0983;
-}
 
 // Appends the children of one parent state, one spelling at a time.
 class ChildWriter {
@@ -293,17 +290,19 @@ private:
     }
 
     // After a pending consonant, offers the conjunct first and the plain
-    // sequence at a small extra cost.
+    // sequence at a small extra cost. Only letters form conjuncts: a digit, the
+    // danda or a sign typed after a consonant stands on its own, never glued to
+    // it by a hasant ("k1" is "ক১", not "ক্১").
     void WriteConsonant(char32_t consonant, std::size_t consumed, float penalty) {
-        const bool pending = !IsModifierSign(consonant);
-        if (ParentJoinable()) {
-            ParseState& joined = AddChild(consumed, penalty, consonant, pending);
+        const bool letter = UnicodeUtils::IsConsonant(consonant);
+        if (letter && ParentJoinable()) {
+            ParseState& joined = AddChild(consumed, penalty, consonant, true);
             joined.output.push_back(kHasant);
             joined.output.push_back(JoinedLetter(consonant));
             const float unjoinedPenalty = penalty + kUnjoinedPenalty;
-            AddChild(consumed, unjoinedPenalty, consonant, pending).output.push_back(consonant);
+            AddChild(consumed, unjoinedPenalty, consonant, true).output.push_back(consonant);
         } else {
-            AddChild(consumed, penalty, consonant, pending).output.push_back(consonant);
+            AddChild(consumed, penalty, letter ? consonant : 0, letter).output.push_back(consonant);
         }
     }
 
