@@ -46,6 +46,44 @@ TEST_F(CompositionKeysTest, KeySequencesLeaveTheExpectedText) {
   }
 }
 
+TEST_F(CompositionKeysTest, EnglishTargetKeySequencesComposeWholeSentences) {
+  qorva::ModeIpc::Instance().SetMode(qorva::ModeTarget::English);
+  const KeySequenceCase cases[] = {
+      // The first Space separates words; the second in a row commits with one space.
+      {"ami tumi  ", L"আমি তুমি "},
+      {"ami tumi{enter}", L"আমি তুমি"},
+      {"ami tumi.", L"আমি তুমি."},
+      {"ami{down}{enter}", L"ami"},
+      {"ami tumi{esc}", L""},
+      // Outside a composition the full stop is the application's.
+      {".", L""},
+  };
+  for (const KeySequenceCase& c : cases) {
+    SCOPED_TRACE(c.keys);
+    document_->text.clear();
+    document_->selectionStart = document_->selectionEnd = 0;
+    Press(c.keys);
+    EXPECT_EQ(document_->text, c.document);
+    EXPECT_FALSE(Manager().IsComposing());
+  }
+}
+
+TEST_F(CompositionKeysTest, CtrlAltEWhileComposingSwitchesTheTargetOfTheOpenComposition) {
+  Press("ami");
+  ASSERT_EQ(Manager().Target(), qorva_tsf::CandidateConversionTarget::Bangla);
+  BYTE keyboard[256] = {};
+  keyboard[VK_CONTROL] = keyboard[VK_MENU] = 0x80;
+  SetKeyboardState(keyboard);
+  EXPECT_TRUE(threadMgr_->Press('E'));
+  EXPECT_EQ(qorva::ModeIpc::Instance().GetMode(), qorva::ModeTarget::English);
+  EXPECT_EQ(Manager().Target(), qorva_tsf::CandidateConversionTarget::English);
+  EXPECT_EQ(Manager().Candidates(), (std::vector<std::wstring>{L"আমি", L"ami"}));
+  BYTE released[256] = {};
+  SetKeyboardState(released);
+  Press("{enter}");
+  EXPECT_EQ(document_->text, L"আমি");
+}
+
 TEST_F(CompositionKeysTest, LettersComposeWithTheEnginesCandidates) {
   Press("ami");
   EXPECT_TRUE(Manager().IsComposing());
