@@ -259,7 +259,7 @@ def _cluster_kinds(cluster, word_initial):
         elif i > 0 and letter == "ম":
             kinds.append(("phala", "ম"))
         else:
-            kinds.append(("letter", letter))
+            kinds.append(("letter", letter, word_initial and i == 0))
         i += 1
     return kinds
 
@@ -293,7 +293,7 @@ def segment_kinds(word, ipa):
         else:
             kinds.extend(_cluster_kinds(unit.cluster, index == 0))
             if unit.vowel == INHERENT:
-                kinds.append(("vowel", "spoken" if spoken.get(index, True) else "silent", final))
+                kinds.append(("vowel", "spoken" if spoken.get(index, True) else "silent", final, index == 0))
             elif unit.vowel is not None:
                 kinds.append(("vowel", "open-e" if index in open_e else unit.vowel, final))
         for modifier in unit.modifiers:
