@@ -166,9 +166,11 @@ TEST_F(CompositionKeysTest, WordsAreLearnedUnderLowerCaseLettersWhenTypedWithCap
 TEST_F(CompositionKeysTest, FocusLossCommitsWithoutWritingAndTheNextDocumentGetsItsOwnComposition) {
   Press("ami");
   ASSERT_TRUE(Manager().IsComposing());
-  Held<FakeDocumentMgr> previous(new FakeDocumentMgr(document_));
   ASSERT_NE(threadMgr_->threadSink, nullptr);
-  threadMgr_->threadSink->OnSetFocus(nullptr, previous.get());
+  {
+    Held<FakeDocumentMgr> previous(new FakeDocumentMgr(document_));
+    threadMgr_->threadSink->OnSetFocus(nullptr, previous.get());
+  }
   EXPECT_FALSE(Manager().IsComposing());
   EXPECT_EQ(document_->text, L"আমি");
 
@@ -179,6 +181,8 @@ TEST_F(CompositionKeysTest, FocusLossCommitsWithoutWritingAndTheNextDocumentGets
   EXPECT_EQ(document_->text, L"আমি");
   Press(" ");
   EXPECT_EQ(other->text, L"তুমি ");
+  // The manager moved its hold to the new document.
+  EXPECT_EQ(document_->RefCount(), 1);
   Focus(document_);
 }
 
