@@ -17,6 +17,10 @@ namespace bangla {
 namespace {
 
 constexpr std::size_t kParsedSpellings = 8;
+// With a big lexicon the parser's further spellings are read too, but only
+// the lexicon words among them are kept: a word typed in a way no key holds
+// is often a less likely reading of the letters (tuned on held-out words).
+constexpr std::size_t kWordSearchSpellings = 128;
 constexpr uint64_t kFilterProbeResults = 2;
 constexpr uint64_t kFuzzyWords = 5;
 constexpr uint64_t kStemWords = 5;
@@ -94,7 +98,7 @@ public:
         : engine(engine), composition(engine.composition), lexicon(engine.lexicon) {}
 
     void Run(EngineCandidateList& list) {
-        sources = engine.parser.Parse(composition, kParsedSpellings);
+        sources = engine.parser.Parse(composition, engine.bigLexicon ? kWordSearchSpellings : kParsedSpellings);
         if (engine.bigLexicon) KeepLexiconSpellings();
         AddFuzzyWords();
         AddMorphologyWords();
@@ -112,22 +116,28 @@ public:
 
 private:
     // With a big lexicon, spellings that are no word are noise once some
-    // spelling or a near key is a word; short ones stay as building blocks.
+    // spelling or a near key is a word; short ones among the parser's best
+    // stay as building blocks. Of the further spellings only words stay.
     void KeepLexiconSpellings() {
         const bool anyWord = std::any_of(sources.begin(), sources.end(), [&](const PhoneticCandidate& c) {
             return lexicon.Find(c.text) != nullptr;
         });
         if (!anyWord && lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer,
                                                  kFilterProbeResults).empty()) {
+            if (sources.size() > kParsedSpellings) sources.resize(kParsedSpellings);
             return;
         }
         std::vector<PhoneticCandidate> kept;
-        for (const PhoneticCandidate& c : sources) {
-            if (lexicon.Find(c.text) != nullptr || CountCodepoints(c.text) <= kShortSpellingCodepoints) {
-                kept.push_back(c);
-            }
+        for (std::size_t rank = 0; rank < sources.size(); ++rank) {
+            const PhoneticCandidate& c = sources[rank];
+            const bool buildingBlock = rank < kParsedSpellings && CountCodepoints(c.text) <= kShortSpellingCodepoints;
+            if (buildingBlock || lexicon.Find(c.text) != nullptr) kept.push_back(c);
         }
-        if (!kept.empty()) sources = std::move(kept);
+        if (!kept.empty()) {
+            sources = std::move(kept);
+        } else if (sources.size() > kParsedSpellings) {
+            sources.resize(kParsedSpellings);
+        }
     }
 
     void AddFuzzyWords() {

@@ -369,8 +369,31 @@ TEST(LexiconWriterTest, RejectsTextsLongerThanARecordCanHold) {
 
 TEST(LexiconWriterTest, StoresEachTextOnce) {
     const std::vector<uint8_t> image = ImageOf({{"ভালো", "bhalo", 1, 0}, {"ভালো", "valo", 2, 0}, {"ভাল", "bhalo", 3, 0}});
-    EXPECT_EQ(PoolSizeOf(image), std::string("ভালো").size() + std::string("ভাল").size() + 5 + 4);
+    // ভাল is the start of ভালো and lies inside it.
+    EXPECT_EQ(PoolSizeOf(image), std::string("ভালো").size() + 5 + 4);
     EXPECT_EQ(image.size(), LexiconLayoutOf(3, PoolSizeOf(image)).end);
+}
+
+// Texts that start or end another text are stored inside it, also through a
+// chain (ma starts maro, which ends amaro); each record still reads back its
+// own word and key.
+TEST(LexiconWriterTest, TextsInsideOtherTextsReadBackUnchanged) {
+    const std::vector<LexiconEntry> entries = {
+        {"আমারও", "amaro", 1, 0}, {"আমার", "amar", 2, 0}, {"মার", "maro", 3, 0}, {"আম", "ma", 4, 0},
+        {"মারও", "ar", 5, 0},     {"আমা", "am", 6, 0},   {"মা", "mar", 7, 0},
+    };
+    const std::vector<uint8_t> image = ImageOf(entries);
+    // Roots: আমারও (মারও, মার, মা lie in its end), amaro and ar.
+    EXPECT_EQ(PoolSizeOf(image), std::string("আমারও").size() + 5 + 2);
+    LexiconTrie trie;
+    ASSERT_TRUE(LoadImage(trie, image));
+    for (const LexiconEntry& entry : entries) {
+        EXPECT_THAT(trie.SearchRoman(entry.roman, 8), ElementsAre(EntryIs(entry.word, entry.roman, entry.frequency)))
+            << entry.roman;
+        const LexiconEntry* found = trie.Find(entry.word);
+        ASSERT_NE(found, nullptr) << entry.word;
+        EXPECT_EQ(found->roman, entry.roman);
+    }
 }
 
 // ---------------------------------------------------------------- Find

@@ -18,7 +18,7 @@ import sys
 import tarfile
 
 import sources
-from lexicon_bin import write_lexicon_bin, records_from_source
+from lexicon_bin import lexicon_bin_size, records_from_source, write_lexicon_bin
 from romanizer import Romanizer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -42,6 +42,8 @@ CHAT_SPELLINGS = 3
 LEAD_RATIO = 5.0               # a leading word is this much more frequent than the key's others
 LEAD_MIN_ATTESTATIONS = 2
 LOAN_ATTESTATIONS = 2          # a curated loan key counts like a key typed twice
+PLAN_ROUNDS = 6                # plans tried to fill the budget after pool sharing
+BUDGET_SLACK = 40000           # a plan this close under the budget is kept
 RECORD_BYTES = 28              # record plus its two index entries
 HEADER_BYTES = 16
 VOWELS = set("aeiou")
@@ -158,7 +160,7 @@ def trusted_attested_keys(word, attested, generated, claims):
     return trusted
 
 
-def plan_keys(words, frequency, attested, generated, chat_spellings):
+def plan_keys(words, frequency, attested, generated, chat_spellings, budget):
     plan = KeyPlan(words)
     claims = claimed_keys(words, attested, generated)
     further = []
@@ -178,7 +180,7 @@ def plan_keys(words, frequency, attested, generated, chat_spellings):
         further.extend((-p * weight, word, key) for key, p in generated[word][1:])
     further.sort()
     for _, word, key in further:
-        if plan.size + plan.cost(word, key) <= SIZE_BUDGET:
+        if plan.size + plan.cost(word, key) <= budget:
             plan.add(word, key)
     return plan.keys_of
 
@@ -235,7 +237,24 @@ def build(data_dir):
     chat = Romanizer()
     chat_spellings = {w: [k for k, _ in chat.romanize(w, pronunciations.get(w), limit=CHAT_SPELLINGS)]
                       for w in words[:CHAT_SPELLING_WORDS]}
-    keys_of = plan_keys(words, frequency, attested, generated, chat_spellings)
+    # The plan counts every distinct text in full, but the pool stores a text
+    # that starts or ends another inside it: plan again with the bytes that
+    # sharing saved until the file fills its budget.
+    budget = SIZE_BUDGET
+    for _ in range(PLAN_ROUNDS):
+        lines = source_lines(words, frequency, attested, generated, chat_spellings, budget)
+        size = lexicon_bin_size(records_from_source(lines))
+        print("plan budget %d -> lexicon.bin %d bytes" % (budget, size), file=sys.stderr)
+        if SIZE_BUDGET - BUDGET_SLACK <= size <= SIZE_BUDGET:
+            break
+        budget += SIZE_BUDGET - size - BUDGET_SLACK // 2
+    if size > SIZE_BUDGET:
+        raise RuntimeError("lexicon.bin would take %d bytes" % size)
+    return lines
+
+
+def source_lines(words, frequency, attested, generated, chat_spellings, budget):
+    keys_of = plan_keys(words, frequency, attested, generated, chat_spellings, budget)
     words = [w for w in words if keys_of[w]]
     placed, runs = assign_records(words, keys_of)
     lead = leading_words(runs, frequency, attested)

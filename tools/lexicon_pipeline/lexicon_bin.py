@@ -34,27 +34,57 @@ def key_run_order(record):
     return (key.encode("ascii"), -frequency, word.encode("utf-8"))
 
 
+def lay_string_pool(texts):
+    """(pool bytes, offset of each text) as the C++ writer lays them: a text
+    that starts another text lies inside it (byte order puts such texts next
+    to each other), then a text that ends another (the same over reversed
+    texts); the texts left ("roots") follow each other in order of first use
+    (`texts` lists the distinct texts in that order)."""
+    host = {t: (t, 0) for t in texts}
+    order = sorted(texts)
+    for shorter, longer in reversed(list(zip(order, order[1:]))):
+        if longer.startswith(shorter):
+            host[shorter] = host[longer]
+    order = sorted((t for t in texts if host[t][0] == t), key=lambda t: t[::-1])
+    for shorter, longer in reversed(list(zip(order, order[1:]))):
+        if longer.endswith(shorter):
+            root, offset = host[longer]
+            host[shorter] = (root, offset + len(longer) - len(shorter))
+    pool = bytearray()
+    root_offsets = {}
+    for text in texts:
+        if host[text][0] == text:
+            root_offsets[text] = len(pool)
+            pool.extend(text)
+
+    def offset_of(text):
+        offset = 0
+        while host[text][0] != text:
+            text, step = host[text]
+            offset += step
+        return offset + root_offsets[text]
+
+    return pool, {text: offset_of(text) for text in texts}
+
+
+def lexicon_bin_size(records):
+    """Bytes of the file that write_lexicon_bin would write."""
+    texts = list(dict.fromkeys(t for word, key, _, _ in records for t in (word.encode("utf-8"), key.encode("ascii"))))
+    pool, _ = lay_string_pool(texts)
+    return 16 + len(pool) + 28 * len(records)
+
+
 def write_lexicon_bin(records, path):
     """Writes the same bytes as the C++ build step: records in key-run order,
-    each distinct text once in the pool in order of first use, indexes
-    stable-sorted by text."""
+    the string pool laid by lay_string_pool, indexes stable-sorted by text."""
     records = sorted(records, key=key_run_order)
-    pool = bytearray()
-    offsets = {}
-
-    def pooled(text):
-        if text not in offsets:
-            offsets[text] = len(pool)
-            pool.extend(text)
-        return offsets[text]
-
+    encoded = [(word.encode("utf-8"), key.encode("ascii")) for word, key, _, _ in records]
+    texts = list(dict.fromkeys(text for pair in encoded for text in pair))
+    pool, offsets = lay_string_pool(texts)
     table = bytearray()
-    for word, key, frequency, tag in records:
-        word_bytes, key_bytes = word.encode("utf-8"), key.encode("ascii")
-        word_offset = pooled(word_bytes)
-        key_offset = pooled(key_bytes)
-        table += struct.pack("<IHIHIHH", word_offset, len(word_bytes),
-                             key_offset, len(key_bytes), frequency, tag, 0)
+    for (word_bytes, key_bytes), (_, _, frequency, tag) in zip(encoded, records):
+        table += struct.pack("<IHIHIHH", offsets[word_bytes], len(word_bytes),
+                             offsets[key_bytes], len(key_bytes), frequency, tag, 0)
     numbers = range(len(records))
     word_index = sorted(numbers, key=lambda i: records[i][0].encode("utf-8"))
     roman_index = sorted(numbers, key=lambda i: records[i][1].encode("ascii"))

@@ -18,31 +18,100 @@ const uint32_t kVersion = 2;
 const uint64_t kHeaderBytes = 16;
 const uint64_t kIndexEntryBytes = 4;
 
-struct PooledRecord {
-    uint32_t wordOffset;
-    uint32_t romanOffset;
-};
-
+// The string pool. A text that is the start or the end of another text is
+// stored inside that text (a record names any offset and length), which
+// saves about a quarter of the pool: keys are often the start of longer keys
+// (ami, amike) and words the start or end of their inflected forms. Texts
+// that lie inside no other text ("roots") follow each other in order of
+// first use.
 class StringPool {
 public:
+    void Add(std::string_view text) {
+        if (indexOf.emplace(text, static_cast<uint32_t>(texts.size())).second) texts.push_back(text);
+    }
+
     // False once the pool would pass 32-bit offsets.
-    bool Add(const std::string& text, uint32_t& offset) {
-        const auto found = offsets.find(text);
-        if (found != offsets.end()) {
-            offset = found->second;
-            return true;
+    bool Lay() {
+        const uint32_t count = static_cast<uint32_t>(texts.size());
+        host.assign(count, {0, 0});
+        for (uint32_t i = 0; i < count; ++i) host[i] = {i, 0};
+        ShareStartsOfTexts();
+        ShareEndsOfTexts();
+        offsets.assign(count, 0);
+        for (uint32_t i = 0; i < count; ++i) {
+            if (host[i].text != i) continue;
+            if (bytes.size() + texts[i].size() > std::numeric_limits<uint32_t>::max()) return false;
+            offsets[i] = static_cast<uint32_t>(bytes.size());
+            bytes += texts[i];
         }
-        if (bytes.size() + text.size() > std::numeric_limits<uint32_t>::max()) return false;
-        offset = static_cast<uint32_t>(bytes.size());
-        bytes += text;
-        offsets.emplace(text, offset);
+        for (uint32_t i = 0; i < count; ++i) offsets[i] = OffsetInRoot(i);
         return true;
     }
+
+    uint32_t OffsetOf(std::string_view text) const { return offsets[indexOf.at(text)]; }
 
     std::string bytes;
 
 private:
-    std::unordered_map<std::string, uint32_t> offsets;
+    struct Host {
+        uint32_t text;    // the text this one lies in (itself for a root)
+        uint32_t offset;  // where it starts there
+    };
+
+    // In byte order a text that starts another text is followed by texts
+    // that start with it; the last of that chain holds them all.
+    void ShareStartsOfTexts() {
+        std::vector<uint32_t> order = AllTexts();
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return texts[a] < texts[b]; });
+        for (size_t k = order.size(); k-- > 1;) {
+            const uint32_t shorter = order[k - 1], longer = order[k];
+            if (texts[longer].substr(0, texts[shorter].size()) == texts[shorter]) host[shorter] = host[longer];
+        }
+    }
+
+    // The same over reversed texts, for texts that are not yet inside another.
+    void ShareEndsOfTexts() {
+        std::vector<uint32_t> order;
+        for (uint32_t i : AllTexts()) {
+            if (host[i].text == i) order.push_back(i);
+        }
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return std::lexicographical_compare(texts[a].rbegin(), texts[a].rend(), texts[b].rbegin(),
+                                                texts[b].rend(), [](char x, char y) {
+                                                    return static_cast<unsigned char>(x) <
+                                                           static_cast<unsigned char>(y);
+                                                });
+        });
+        for (size_t k = order.size(); k-- > 1;) {
+            const uint32_t shorter = order[k - 1], longer = order[k];
+            const std::string_view end = texts[longer].substr(texts[longer].size() - std::min(texts[longer].size(), texts[shorter].size()));
+            if (end != texts[shorter]) continue;
+            const uint32_t lead = static_cast<uint32_t>(texts[longer].size() - texts[shorter].size());
+            host[shorter] = {host[longer].text, host[longer].offset + lead};
+        }
+    }
+
+    // A text lies in the text it was shared into, which may itself lie in
+    // the end of a root.
+    uint32_t OffsetInRoot(uint32_t i) const {
+        uint32_t offset = 0;
+        while (host[i].text != i) {
+            offset += host[i].offset;
+            i = host[i].text;
+        }
+        return offset + offsets[i];
+    }
+
+    std::vector<uint32_t> AllTexts() const {
+        std::vector<uint32_t> all(texts.size());
+        std::iota(all.begin(), all.end(), 0u);
+        return all;
+    }
+
+    std::vector<std::string_view> texts;  // distinct texts in order of first use
+    std::unordered_map<std::string_view, uint32_t> indexOf;
+    std::vector<Host> host;
+    std::vector<uint32_t> offsets;
 };
 
 bool FitsRecordLength(const std::string& text) {
@@ -95,14 +164,12 @@ namespace {
 bool BuildImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& image) {
     if (entries.size() > std::numeric_limits<uint32_t>::max()) return false;
     StringPool pool;
-    std::vector<PooledRecord> pooled(entries.size());
-    for (size_t number = 0; number < entries.size(); ++number) {
-        const LexiconEntry& entry = entries[number];
-        if (!FitsRecordLength(entry.word) || !FitsRecordLength(entry.roman) ||
-            !pool.Add(entry.word, pooled[number].wordOffset) || !pool.Add(entry.roman, pooled[number].romanOffset)) {
-            return false;
-        }
+    for (const LexiconEntry& entry : entries) {
+        if (!FitsRecordLength(entry.word) || !FitsRecordLength(entry.roman)) return false;
+        pool.Add(entry.word);
+        pool.Add(entry.roman);
     }
+    if (!pool.Lay()) return false;
     const uint32_t count = static_cast<uint32_t>(entries.size());
     const LexiconImageLayout layout = LexiconLayoutOf(count, static_cast<uint32_t>(pool.bytes.size()));
     image.assign(static_cast<size_t>(layout.end), 0);
@@ -114,9 +181,9 @@ bool BuildImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& 
     for (uint32_t number = 0; number < count; ++number) {
         const uint64_t record = layout.recordTable + LexiconRecordField::kRecordBytes * number;
         const LexiconEntry& entry = entries[number];
-        StoreU32(image, record + LexiconRecordField::kWordOffset, pooled[number].wordOffset);
+        StoreU32(image, record + LexiconRecordField::kWordOffset, pool.OffsetOf(entry.word));
         StoreU16(image, record + LexiconRecordField::kWordLength, static_cast<uint16_t>(entry.word.size()));
-        StoreU32(image, record + LexiconRecordField::kRomanOffset, pooled[number].romanOffset);
+        StoreU32(image, record + LexiconRecordField::kRomanOffset, pool.OffsetOf(entry.roman));
         StoreU16(image, record + LexiconRecordField::kRomanLength, static_cast<uint16_t>(entry.roman.size()));
         StoreU32(image, record + LexiconRecordField::kFrequency, entry.frequency);
         StoreU16(image, record + LexiconRecordField::kTag, entry.tag);

@@ -12,8 +12,9 @@ namespace bangla {
 // string pool, record table, then the word and roman indexes sorted by plain
 // byte order. Record numbers follow the order of the given entries, and each
 // index keeps that order among equal texts, so a caller decides the order of
-// an equal run (the words of one key) by the order of its list. Identical
-// texts share one copy in the string pool.
+// an equal run (the words of one key) by the order of its list. The string
+// pool stores each text once, and a text that starts or ends another text
+// inside that text.
 
 // Where the sections of an image begin, for `entryCount` records and a string
 // pool of `poolSize` bytes; `end` is the size of a well-formed image.
