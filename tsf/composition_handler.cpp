@@ -47,8 +47,9 @@ void ManagedCompositionHandler::ToggleConversionTarget() {
   CallGuarded([&] { manager.ToggleConversionTarget(); });
 }
 
-// Voice input is not offered yet: its hot key is eaten and does nothing.
-void ManagedCompositionHandler::ToggleVoice() {}
+void ManagedCompositionHandler::ToggleVoice() {
+  CallGuarded([&] { manager.ToggleVoice(); });
+}
 
 void ManagedCompositionHandler::OnFocusLost(ITfContext* context) {
   CallGuarded([&] { manager.OnFocusLost(context); });

@@ -11,7 +11,9 @@ namespace qorva_tsf {
 
 class ManagedCompositionHandler final : public CompositionHandler {
  public:
-  explicit ManagedCompositionHandler(TextService& service) : manager(&service) {}
+  explicit ManagedCompositionHandler(TextService& service,
+                                     const OnlineServices& online = DefaultOnlineServices())
+      : manager(&service, online) {}
 
   CompositionManager& Manager() { return manager; }
 

@@ -42,7 +42,12 @@ BanglaEngineHandle CreateEngineOrNull(const EngineConfig& config) {
 
 }  // namespace
 
-CompositionManager::CompositionManager(TextService* owner) : service(owner) {}
+CompositionManager::CompositionManager(TextService* owner, const OnlineServices& online)
+    : service(owner),
+      cloudTranslit(online.transport, online.transliteration),
+      translationService(online.transport, online.translation),
+      onlineTransport(online.transport),
+      voiceEndpoints(online.voice) {}
 
 CompositionManager::~CompositionManager() {
   CallGuarded([&] { Shutdown(); });
@@ -57,6 +62,7 @@ bool CompositionManager::Initialize(HINSTANCE module) {
   if (module) {
     candidateWindow.Initialize(module);
     candidateWindow.SetConversionMode(conversionTarget);
+    voiceRoute = std::make_shared<VoiceResultRoute>(&candidateWindow);
     InstallCallbacks();
     translationService.consent.exchange(englishTranslation);
     CallGuarded([&] { translationService.Start(); });
@@ -68,9 +74,15 @@ void CompositionManager::Shutdown() {
   translationService.Stop();
   ReleaseComposition();
   DestroyEngine();
+  if (recorder) recorder->Stop();  // the samples of an unfinished recording are dropped
   CancelCloudRequest();
   cloudTranslit.Stop();
   cloudEnabled = false;
+  // A transcription still running will find the route closed: its result is dropped, so nothing
+  // is being written any more.
+  if (voiceRoute) voiceRoute->Close();
+  voiceRoute.reset();
+  voiceBusy = false;
   candidateWindow.Destroy();
   SetLastContext(nullptr);
 }
@@ -101,10 +113,14 @@ void CompositionManager::FindLexicon(HINSTANCE module) {
                     : "engine/data/lexicon.bin";
 }
 
-void CompositionManager::PrepareDataFolder() {
+// The per-user data folder; the relative "Pelorin" when the shell cannot give the roaming one.
+std::wstring CompositionManager::DataFolderPath() {
   const auto appData = AppDataFolder();
-  const std::wstring folder =
-      appData ? *appData + L"\\" + kDataFolderName : std::wstring(kDataFolderName);
+  return appData ? *appData + L"\\" + kDataFolderName : std::wstring(kDataFolderName);
+}
+
+void CompositionManager::PrepareDataFolder() {
+  const std::wstring folder = DataFolderPath();
   CreateDirectoryW(folder.c_str(), nullptr);  // it usually exists already
   userDictPath = Utf16ToUtf8(folder + L"\\user_dict.txt");
 }
@@ -200,18 +216,36 @@ std::string CompositionManager::LowerRomanKey() const {
   return key;
 }
 
+// The window brings every worker result to this thread; the generation numbers it carries are
+// the manager's own 32-bit ones.
 void CompositionManager::InstallCallbacks() {
   candidateWindow.onSelect = [this](size_t row) {
     CallGuarded([&] { OnCandidateWindowSelection(row); });
   };
+  candidateWindow.onVoiceClicked = [this] { CallGuarded([&] { ToggleVoice(); }); };
+  candidateWindow.onVoiceResult = [this](const std::wstring& text, const std::wstring& error) {
+    CallGuarded([&] { OnVoiceResult(text, error); });
+  };
+  InitVoice();
+  RefreshVoiceRow();
   candidateWindow.onConversionTargetChanged = [this](ConversionTarget target) {
     CallGuarded([&] { SetConversionTarget(target); });
+  };
+  candidateWindow.onCloudResult = [this](const std::wstring& query, uint64_t generation,
+                                         const std::vector<std::wstring>& found) {
+    CallGuarded([&] { OnCloudResults(query, static_cast<uint32_t>(generation), found); });
   };
   // The workers only hand their answers to the window, which brings them to this thread.
   CandidateWindow* window = &candidateWindow;
   cloudTranslit.onResult = [window](const std::wstring& query, uint32_t generation,
                                     const std::vector<std::wstring>& found) {
     CallGuarded([&] { window->PostCloudResult(query, generation, found); });
+  };
+  candidateWindow.onTranslationResult = [this](const std::wstring& source,
+                                               const std::wstring& translation,
+                                               uint64_t generation) {
+    CallGuarded(
+        [&] { OnTranslationResult(source, translation, static_cast<uint32_t>(generation)); });
   };
   translationService.onResult = [window](const std::wstring& source,
                                          const std::wstring& translation, uint32_t generation) {

@@ -8,14 +8,19 @@
 #include <msctf.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/bangla_engine.h"
 #include "services/cloud_translit.h"
 #include "services/translation_service.h"
+#include "services/voice_input.h"
+#include "services/voice_recorder.h"
 #include "tsf/candidate_window.h"
 #include "tsf/edit_session.h"
+#include "tsf/online_services.h"
+#include "tsf/voice_result_route.h"
 
 namespace qorva_tsf {
 
@@ -25,7 +30,8 @@ class CompositionManager {
  public:
   using ConversionTarget = CandidateWindow::ConversionTarget;
 
-  explicit CompositionManager(TextService* service);
+  explicit CompositionManager(TextService* service,
+                              const OnlineServices& online = DefaultOnlineServices());
   ~CompositionManager();
   CompositionManager(const CompositionManager&) = delete;
   CompositionManager& operator=(const CompositionManager&) = delete;
@@ -80,6 +86,20 @@ class CompositionManager {
   bool OnEscape(ITfContext* context);
   bool CanSelectCandidate(char digit) const;
 
+  // Online suggestions and translations, applied on this thread while they are still current.
+  void RequestCloudLookup();
+  void OnCloudResults(const std::wstring& query, uint32_t generation,
+                      const std::vector<std::wstring>& results);
+  void OnTranslationResult(const std::wstring& source, const std::wstring& translation,
+                           uint32_t generation);
+  void DropCloudState();
+
+  // Voice typing: the voice row, recording, and the transcript inserted at the caret.
+  void InitVoice();
+  void RefreshVoiceRow();
+  void ToggleVoice();
+  void OnVoiceResult(const std::wstring& text, const std::wstring& error);
+
   // The conversion target, shared with every other process through the typing-mode block.
   void SyncConversionTargetFromIpc();
   void ToggleConversionTarget();
@@ -92,9 +112,12 @@ class CompositionManager {
   const std::string& RomanBuffer() const { return romanBuffer; }
   bool HasEngine() const { return engine != nullptr; }
   const std::string& LexiconPath() const { return lexiconPath; }
+  bool IsVoiceBusy() const { return voiceBusy; }
+  CandidateWindow& Window() { return candidateWindow; }
 
  private:
   void FindLexicon(HINSTANCE module);
+  static std::wstring DataFolderPath();
   void PrepareDataFolder();
   EngineConfig BuildConfig(bool withLexicon) const;
   void CreateEngine();
@@ -120,6 +143,19 @@ class CompositionManager {
                                              HRESULT initialSessionResult = S_OK);
   void ApplyTarget(ConversionTarget target);
 
+  std::wstring LatinBuffer() const;
+  bool OnlineAllowed() const;
+  void ReadFieldPrivacy(ITfContext* context);
+  void ShowOnlineList(std::vector<std::wstring> list, const std::wstring& shown);
+  void MovePersonalWordFirst(const std::wstring& query, std::vector<std::wstring>& list) const;
+
+  CandidateVoiceState CurrentVoiceState() const;
+  RECT VoiceStatusRect() const;
+  void ShowVoiceMessage(const std::wstring& message);
+  void StopRecordingAndTranscribe();
+  void StartRecording();
+  bool StartTranscription(std::vector<int16_t> samples);
+
   TextService* service;
   BanglaEngineHandle engine = nullptr;
   CandidateWindow candidateWindow;
@@ -138,7 +174,11 @@ class CompositionManager {
   bool caretRectValid = false;
   CloudTranslit cloudTranslit;
   bool cloudEnabled = false;
+  bool applyingCloudResults = false;
   uint32_t cloudGeneration = 0;
+  // The field of the open composition declares its text private (a password, a PIN): nothing
+  // typed there is sent online.
+  bool privateField = false;
   ITfComposition* composition = nullptr;
   // Held with a reference: row clicks and worker results use it after the key that set it.
   ITfContext* lastContext = nullptr;
@@ -146,6 +186,14 @@ class CompositionManager {
   ConversionTarget conversionTarget = ConversionTarget::English;
   bool englishTranslation = true;
   uint32_t translationGeneration = 0;
+  VoiceConfig voiceConfig{"gemini", "", "gemini-3.6-flash", "bn"};
+  std::shared_ptr<qorva::HttpTransport> onlineTransport;
+  VoiceServiceEndpoints voiceEndpoints;
+  // Shared with the transcription workers of this activation; closed by Shutdown.
+  std::shared_ptr<VoiceResultRoute> voiceRoute;
+  std::unique_ptr<VoiceRecorder> recorder;
+  bool voiceAvailable = false;
+  bool voiceBusy = false;
 };
 
 }  // namespace qorva_tsf

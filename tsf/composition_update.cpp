@@ -56,18 +56,17 @@ bool HoldsBengaliLetter(const std::string& utf8) {
   return false;
 }
 
-// The Latin buffer holds ASCII only; each byte is one UTF-16 unit.
-std::wstring LatinText(const std::string& roman) { return std::wstring(roman.begin(), roman.end()); }
-
 }  // namespace
 
 void CompositionManager::UpdateCompositionAndUI(ITfContext* context) {
   if (!engine) return;
+  const bool newField = context && (!composing || context != lastContext);
   SetLastContext(context);
   if (romanBuffer.empty()) {
     CancelComposition(context);
     return;
   }
+  if (newField) ReadFieldPrivacy(context);
   composing = true;
   if (conversionTarget == ConversionTarget::English) {
     BuildEnglishCandidates();
@@ -81,6 +80,7 @@ void CompositionManager::UpdateCompositionAndUI(ITfContext* context) {
   RequestSession(
       context, [this, context](TfEditCookie cookie) { return RunUpdateAction(cookie, context); },
       WhenRefused::RetryAsync);
+  if (conversionTarget == ConversionTarget::Bangla) RequestCloudLookup();
 }
 
 void CompositionManager::BuildBanglaCandidates() {
@@ -109,13 +109,13 @@ void CompositionManager::BuildEnglishCandidates() {
     candidates.push_back(translation);
   } else {
     candidates.push_back(sentence.empty() ? Utf8ToUtf16(romanBuffer) : sentence);
-    if (englishTranslation) {
+    if (englishTranslation && OnlineAllowed()) {
       ++translationGeneration;
       translationService.RequestTranslation(sentence, translationGeneration);
     }
   }
   if (!sentence.empty() && sentence != candidates.front()) candidates.push_back(sentence);
-  const std::wstring latin = LatinText(romanBuffer);
+  const std::wstring latin = LatinBuffer();
   if (latin != candidates.front() && latin != sentence) candidates.push_back(latin);
   displayText = candidates.front();
 }
@@ -171,6 +171,11 @@ void CompositionManager::WriteComposition(TfEditCookie cookie, const std::wstrin
   if (FAILED(composition->GetRange(&range)) || !range) return;
   range->SetText(cookie, 0, text.c_str(), static_cast<LONG>(text.size()));
   range->Release();
+}
+
+// The Latin buffer holds ASCII only; each byte is one UTF-16 unit.
+std::wstring CompositionManager::LatinBuffer() const {
+  return std::wstring(romanBuffer.begin(), romanBuffer.end());
 }
 
 bool CompositionManager::ReadTextExtInSession(TfEditCookie cookie, ITfContext* context,

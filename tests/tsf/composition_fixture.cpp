@@ -18,9 +18,11 @@ constexpr TfClientId kClientId = 7;
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 qorva_tsf::ManagedCompositionHandler* g_madeHandler = nullptr;
+const qorva_tsf::OnlineServices* g_onlineServices = nullptr;
 
 std::unique_ptr<qorva_tsf::CompositionHandler> MakeHandlerForTest(qorva_tsf::TextService& service) {
-  auto handler = std::make_unique<qorva_tsf::ManagedCompositionHandler>(service);
+  auto handler =
+      std::make_unique<qorva_tsf::ManagedCompositionHandler>(service, *g_onlineServices);
   g_madeHandler = handler.get();
   return handler;
 }
@@ -125,6 +127,7 @@ void CompositionServiceTest::SetUp() {
   SetKeyboardState(keyboard);
   qorva::ModeIpc::Instance().SetMode(qorva::ModeTarget::Bangla);
 
+  g_onlineServices = &online_;
   service_ = qorva_tsf::TextService::Create(MakeHandlerForTest);
   ASSERT_NE(service_, nullptr);
   handler_ = g_madeHandler;

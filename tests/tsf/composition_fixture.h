@@ -14,6 +14,7 @@
 #include "tests/tsf/tsf_doubles.h"
 #include "tools/lib/temp_folder.h"
 #include "tsf/composition_handler.h"
+#include "tsf/online_services.h"
 #include "tsf/text_service.h"
 #include "universal/mode_ipc.h"
 
@@ -73,6 +74,9 @@ class CompositionServiceTest : public ::testing::Test {
   void Focus(FakeContext* context) { threadMgr_->focus = context; }
 
   TempAppData appData_;
+  // Where the online helpers of the text service that SetUp makes send their requests; a derived
+  // fixture points them elsewhere before SetUp.
+  qorva_tsf::OnlineServices online_ = qorva_tsf::DefaultOnlineServices();
   FakeThreadMgr* threadMgr_ = nullptr;
   FakeContext* document_ = nullptr;
   qorva_tsf::TextService* service_ = nullptr;

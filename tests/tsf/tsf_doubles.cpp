@@ -1,5 +1,8 @@
 #include "tests/tsf/tsf_doubles.h"
 
+#include <initguid.h>
+#include <inputscope.h>
+
 #include <algorithm>
 
 namespace qorva_tsf_test {
@@ -228,6 +231,16 @@ STDMETHODIMP FakeView::GetWnd(HWND* window) {
 
 FakeContext::~FakeContext() {
   for (auto& queued : queued_) queued.first->Release();
+  if (inputScopeProperty) inputScopeProperty->Release();
+}
+
+STDMETHODIMP FakeContext::GetProperty(REFGUID property, ITfProperty** out) {
+  if (!out) return E_INVALIDARG;
+  *out = nullptr;
+  if (!IsEqualGUID(property, GUID_PROP_INPUTSCOPE) || !inputScopeProperty) return E_NOTIMPL;
+  inputScopeProperty->AddRef();
+  *out = inputScopeProperty;
+  return S_OK;
 }
 
 STDMETHODIMP FakeContext::QueryInterface(REFIID interfaceId, void** out) {

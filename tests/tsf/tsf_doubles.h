@@ -164,6 +164,9 @@ class FakeContext final
   LONG selectionEnd = 0;
   SyncGrant syncGrant = SyncGrant::Granted;
   std::vector<Request> requests;
+  // What GetProperty answers for the field's input scope (GUID_PROP_INPUTSCOPE); held, and
+  // released with the context. None when null.
+  ITfProperty* inputScopeProperty = nullptr;
 
   // Runs the sessions queued by asynchronous requests, oldest first; returns how many ran.
   size_t RunQueuedSessions();
@@ -193,7 +196,7 @@ class FakeContext final
   STDMETHODIMP GetActiveView(ITfContextView** view) override;
   STDMETHODIMP EnumViews(IEnumTfContextViews**) override { return E_NOTIMPL; }
   STDMETHODIMP GetStatus(TF_STATUS*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetProperty(REFGUID, ITfProperty**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetProperty(REFGUID property, ITfProperty** out) override;
   STDMETHODIMP GetAppProperty(REFGUID, ITfReadOnlyProperty**) override { return E_NOTIMPL; }
   STDMETHODIMP TrackProperties(const GUID**, ULONG, const GUID**, ULONG,
                                ITfReadOnlyProperty**) override {
