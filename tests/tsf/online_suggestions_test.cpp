@@ -143,6 +143,34 @@ TEST_F(OnlineSuggestionsTest, SuggestionsForTheCurrentLettersReplaceTheList) {
   EXPECT_EQ(document_->text, L"খাল");
 }
 
+struct PersonalWordCase {
+  const char* name;
+  const char* userDictionary;
+  std::vector<std::wstring> merged;
+};
+
+// A word the user chose more than once moves to the front when the service offers it too.
+TEST_F(OnlineSuggestionsTest, PersonalWordChosenMoreThanOnceGoesFirst) {
+  const PersonalWordCase cases[] = {
+      {"chosen twice", "kal\tকলা\t2\t0\t1\n",
+       {L"কলা", L"খাল", L"কাল", L"কালো", L"কালি", L"kal"}},
+      {"chosen once", "kal\tকলা\t1\t0\t1\n",
+       {L"খাল", L"কাল", L"কালো", L"কলা", L"কালি", L"kal"}},
+      {"not among the online words", "kal\tকল\t5\t0\t1\n",
+       {L"খাল", L"কাল", L"কালো", L"কলা", L"কালি", L"kal"}},
+  };
+  for (const PersonalWordCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Deactivate();
+    WriteFileBytes(appData_.DataFile(L"user_dict.txt"), c.userDictionary);
+    Reactivate(kEverythingOn);
+    Press("kal");
+    ASSERT_TRUE(PumpUntil([&] { return Manager().Candidates().size() == c.merged.size(); }));
+    EXPECT_EQ(Manager().Candidates(), c.merged);
+    Press("{esc}");
+  }
+}
+
 TEST_F(OnlineSuggestionsTest, SuggestionForAnOlderGenerationIsDropped) {
   Reactivate(kEverythingOn);
   Press("kal");
