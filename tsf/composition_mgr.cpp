@@ -226,7 +226,8 @@ void CompositionManager::InstallCallbacks() {
   candidateWindow.onVoiceResult = [this](const std::wstring& text, const std::wstring& error) {
     CallGuarded([&] { OnVoiceResult(text, error); });
   };
-  InitVoice();
+  // Typing works without voice input: a recorder that cannot be made only leaves it unavailable.
+  CallGuarded([&] { InitVoice(); });
   RefreshVoiceRow();
   candidateWindow.onConversionTargetChanged = [this](ConversionTarget target) {
     CallGuarded([&] { SetConversionTarget(target); });

@@ -37,7 +37,8 @@ class CompositionManager {
   CompositionManager& operator=(const CompositionManager&) = delete;
 
   // Lifecycle. Initialize finds the lexicon and the per-user data folder and creates the engine;
-  // with a module handle it also sets up the candidate window and the translation worker. It
+  // with a module handle it also sets up the candidate window, the voice settings and the
+  // translation worker. It
   // always succeeds: without an engine typed keys simply pass. Shutdown may run twice.
   bool Initialize(HINSTANCE module);
   void Shutdown();
