@@ -11,6 +11,7 @@
 #include "engine/bangla_morphology.h"
 #include "engine/bangla_unicode.h"
 #include "engine/engine_text.h"
+#include "engine/informal_spelling.h"
 
 namespace bangla {
 
@@ -30,6 +31,11 @@ constexpr uint64_t kExactWordSearch = 8;
 constexpr uint64_t kAgreementSearch = 8;
 constexpr std::size_t kShortSpellingCodepoints = 3;
 
+// Chat spellings: the words of a few standard keys behind the typed one,
+// scored below the typed key's own words.
+constexpr uint64_t kInformalWordsPerKey = 3;
+constexpr std::size_t kInformalWords = 5;
+constexpr float kInformalScore = 0.2f;
 constexpr float kFuzzyScore = 0.9f;
 constexpr float kMorphologyScore = 0.99f;
 constexpr float kPersonalScore = 1.0f;
@@ -101,6 +107,7 @@ public:
         sources = engine.parser.Parse(composition, engine.bigLexicon ? kWordSearchSpellings : kParsedSpellings);
         if (engine.bigLexicon) KeepLexiconSpellings();
         AddFuzzyWords();
+        AddInformalWords();
         AddMorphologyWords();
         const std::string previousWord =
             engine.contextWords.empty() ? std::string() : engine.contextWords.back();
@@ -144,6 +151,26 @@ private:
         for (const LexiconEntry& entry :
              lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer, kFuzzyWords)) {
             if (!ContainsText(sources, entry.word)) sources.push_back({entry.word, kFuzzyScore, "fuzzy_roman"});
+        }
+    }
+
+    // The most frequent words under the keys the typed chat spelling stands for.
+    void AddInformalWords() {
+        std::vector<LexiconEntry> found;
+        for (const std::string& key : InformalSpelling::AlternativeKeys(FuzzyNormalizer::ToLower(composition))) {
+            for (LexiconEntry& entry : lexicon.SearchRoman(key, kInformalWordsPerKey)) {
+                found.push_back(std::move(entry));
+            }
+        }
+        std::stable_sort(found.begin(), found.end(), [](const LexiconEntry& a, const LexiconEntry& b) {
+            return a.frequency > b.frequency;
+        });
+        std::size_t added = 0;
+        for (const LexiconEntry& entry : found) {
+            if (added == kInformalWords) break;
+            if (ContainsText(sources, entry.word)) continue;
+            sources.push_back({entry.word, kInformalScore, "informal_roman"});
+            ++added;
         }
     }
 

@@ -286,6 +286,17 @@ INSTANTIATE_TEST_SUITE_P(Lexicons, PersonalWordAgreementTest,
                                            AgreementCase{"explicit_big_lexicon", 1001, true, true}),
                          [](const ::testing::TestParamInfo<AgreementCase>& info) { return info.param.name; });
 
+// A chat spelling (c for ch) finds the word of its standard key, which the
+// parser alone would spell otherwise.
+TEST(CandidateGenerationInformalTest, ChatSpellingOffersTheWordOfItsStandardKey) {
+    const std::string korchen = "\xE0\xA6\x95\xE0\xA6\xB0\xE0\xA6\x9B\xE0\xA7\x87\xE0\xA6\xA8";  // করছেন
+    TempFolder folder("informal");
+    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
+                                 testing_support::PaddedTo({Word(korchen, "korchen", 40000)}, 1001)));
+    EnginePtr engine = MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
+    EXPECT_THAT(CandidatesFor(engine.get(), "korcen"), Contains(korchen));
+}
+
 TEST(CandidateGenerationLearningTest, EnglishCommitsNeverBecomeCandidates) {
     TempFolder folder("english");
     EnginePtr engine = MakeEngine("", folder.File("user_dict.txt"));

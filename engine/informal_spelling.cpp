@@ -1,0 +1,102 @@
+#include "engine/informal_spelling.h"
+
+#include <algorithm>
+
+namespace bangla {
+
+namespace {
+
+enum class Where { Anywhere, WordStart, NotBeforeH };
+
+// One chat habit, undone: `from` as the chat writer types it, `to` as the
+// careful spelling has it.
+struct Habit {
+    const char* from;
+    const char* to;
+    Where where;
+};
+
+// Most telling habits first: when a long word allows many rewrites, the cap
+// keeps these.
+constexpr Habit kHabits[] = {
+    {"c", "ch", Where::NotBeforeH},   // korcen, kicu
+    {"v", "bh", Where::Anywhere},     // vai, valo
+    {"u", "o", Where::Anywhere},      // kuno, tumar
+    {"a", "e", Where::WordStart},     // akono, akhon
+    {"z", "j", Where::Anywhere},      // zibon
+    {"s", "sh", Where::NotBeforeH},   // sesh, bisoy
+    {"k", "kh", Where::NotBeforeH},   // deka, kub
+    {"t", "th", Where::NotBeforeH},   // kota, tik
+    {"d", "dh", Where::NotBeforeH},   // dormo, bud
+    {"b", "bh", Where::NotBeforeH},   // bari typed for bhari, bul
+    {"g", "gh", Where::NotBeforeH},   // gor, bag
+    {"p", "ph", Where::NotBeforeH},   // pul
+    {"j", "jh", Where::NotBeforeH},   // bujo
+    {"o", "u", Where::Anywhere},      // jonno, bondhu typed bondho
+    {"q", "k", Where::Anywhere},      // qoto
+};
+
+constexpr std::size_t kMaxTypedBytes = 24;
+
+bool IsPlainKey(const std::string& typed) {
+    return !typed.empty() && typed.size() <= kMaxTypedBytes &&
+           std::all_of(typed.begin(), typed.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+bool AppliesAt(const Habit& habit, const std::string& word, std::size_t at) {
+    if (word.compare(at, std::char_traits<char>::length(habit.from), habit.from) != 0) return false;
+    const std::size_t after = at + std::char_traits<char>::length(habit.from);
+    switch (habit.where) {
+        case Where::WordStart: return at == 0;
+        case Where::NotBeforeH: return after >= word.size() || word[after] != 'h';
+        case Where::Anywhere: return true;
+    }
+    return false;
+}
+
+// The word with the habit undone everywhere it shows; the word unchanged when
+// it shows nowhere.
+std::string Undo(const Habit& habit, const std::string& word) {
+    std::string out;
+    const std::size_t fromLength = std::char_traits<char>::length(habit.from);
+    for (std::size_t i = 0; i < word.size();) {
+        if (AppliesAt(habit, word, i)) {
+            out += habit.to;
+            i += fromLength;
+        } else {
+            out += word[i++];
+        }
+    }
+    return out;
+}
+
+void AddKey(std::vector<std::string>& keys, const std::string& typed, const std::string& key) {
+    if (keys.size() >= InformalSpelling::kMaxAlternatives || key == typed) return;
+    if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+}
+
+}  // namespace
+
+std::vector<std::string> InformalSpelling::AlternativeKeys(const std::string& typed) {
+    std::vector<std::string> keys;
+    if (!IsPlainKey(typed)) return keys;
+    std::vector<const Habit*> shown;
+    std::vector<std::string> singles;
+    for (const Habit& habit : kHabits) {
+        std::string undone = Undo(habit, typed);
+        if (undone == typed) continue;
+        shown.push_back(&habit);
+        singles.push_back(std::move(undone));
+    }
+    for (const std::string& single : singles) AddKey(keys, typed, single);
+    // Then pairs, ordered by their less telling habit: the pairs of the
+    // first habits before those of later ones.
+    for (std::size_t second = 1; second < shown.size(); ++second) {
+        for (std::size_t first = 0; first < second; ++first) {
+            AddKey(keys, typed, Undo(*shown[second], singles[first]));
+        }
+    }
+    return keys;
+}
+
+}  // namespace bangla
