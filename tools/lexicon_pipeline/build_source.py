@@ -41,7 +41,7 @@ CHAT_SPELLING_WORDS = 20000    # ... and the chat romanizer's best spellings
 CHAT_SPELLINGS = 5
 LEAD_RATIO = 5.0               # a leading word is this much more frequent than the key's others
 LEAD_MIN_ATTESTATIONS = 2
-LOAN_ATTESTATIONS = 2          # a curated loan key counts like a key typed twice
+LOAN_ATTESTATIONS = 3          # a curated loan key counts like a key typed three times, so it is trusted
 PLAN_ROUNDS = 6                # plans tried to fill the budget after pool sharing
 BUDGET_SLACK = 40000           # a plan this close under the budget is kept
 RECORD_BYTES = 28              # record plus its two index entries
@@ -70,10 +70,14 @@ def collect_attested(train_rows, aligned_pairs):
 
 def add_english_loans(attested, loans, probability):
     """English spellings of loan words are keys of their most frequent
-    Bengali spelling (please -> প্লিজ, link -> লিংক)."""
+    Bengali spelling (please -> প্লিজ, link -> লিংক); returns those (word,
+    key) pairs."""
+    pairs = []
     for key, spellings in loans:
         word = max(spellings, key=lambda w: (probability(w), w))
         attested[word][key] += LOAN_ATTESTATIONS
+        pairs.append((word, key))
+    return pairs
 
 
 def choose_words(wordfreq, subtitle_counts, attested, probability):
@@ -185,27 +189,43 @@ def plan_keys(words, frequency, attested, generated, chat_spellings, budget):
     return plan.keys_of
 
 
-def assign_records(words, keys_of):
-    """Places each word under its keys while the key's run has room; frequent
-    words claim first. A word that finds no room keeps its first key, behind
-    the run, so that the engine still knows the word and its frequency."""
+def assign_records(words, keys_of, loans):
+    """Places each word under its keys while the key's run has room; curated
+    loans claim their English key first, then frequent words claim first. A
+    word that finds no room keeps its first key, behind the run, so that the
+    engine still knows the word and its frequency."""
     runs = collections.defaultdict(list)
+    for word, key in loans:
+        if key in keys_of.get(word, []) and word not in runs[key]:
+            runs[key].append(word)
     placed = {}
     for word in words:
-        chosen = [key for key in keys_of[word] if len(runs[key]) < KEYS_PER_RUN]
+        chosen = [key for key in keys_of[word] if word in runs[key] or len(runs[key]) < KEYS_PER_RUN]
         if not chosen:
             chosen = keys_of[word][:1]
         for key in chosen:
-            runs[key].append(word)
+            if word not in runs[key]:
+                runs[key].append(word)
         placed[word] = chosen
     return placed, runs
 
 
-def leading_words(runs, frequency, attested):
-    """(word, key) pairs whose word must lead the key: a human-attested key
-    whose word outweighs every other word under it."""
+def leading_words(runs, frequency, attested, loans):
+    """(word, key) pairs whose word must lead the key: a curated loan under
+    its English key unless people typed that key at least as often for
+    another word (please, bro), else a human-attested key whose word
+    outweighs every other word under it."""
     lead = set()
+    for word, key in loans:
+        run = runs.get(key, [])
+        typed = attested.get(word, {}).get(key, 0)
+        if word in run and all(attested.get(other, {}).get(key, 0) < typed for other in run if other != word):
+            lead.add((word, key))
+    led_keys = {key for _, key in lead}
     for key, run in runs.items():
+        if key in led_keys:
+            continue
+        run = sorted(run, key=lambda w: -frequency[w])
         best = run[0]
         if attested.get(best, {}).get(key, 0) < LEAD_MIN_ATTESTATIONS:
             continue
@@ -227,7 +247,7 @@ def build(data_dir):
     def probability(word):
         return combined_probability(word, wordfreq, subtitles, unilex)
 
-    add_english_loans(attested, sources.read_english_loans(ENGLISH_LOANS), probability)
+    loans = add_english_loans(attested, sources.read_english_loans(ENGLISH_LOANS), probability)
 
     words = choose_words(wordfreq, subtitle_counts, attested, probability)
     frequency = {w: max(1, int(round(probability(w) * FREQUENCY_SCALE))) for w in words}
@@ -242,7 +262,7 @@ def build(data_dir):
     # sharing saved until the file fills its budget.
     budget = SIZE_BUDGET
     for _ in range(PLAN_ROUNDS):
-        lines = source_lines(words, frequency, attested, generated, chat_spellings, budget)
+        lines = source_lines(words, frequency, attested, generated, chat_spellings, loans, budget)
         size = lexicon_bin_size(records_from_source(lines))
         print("plan budget %d -> lexicon.bin %d bytes" % (budget, size), file=sys.stderr)
         if SIZE_BUDGET - BUDGET_SLACK <= size <= SIZE_BUDGET:
@@ -253,11 +273,11 @@ def build(data_dir):
     return lines
 
 
-def source_lines(words, frequency, attested, generated, chat_spellings, budget):
+def source_lines(words, frequency, attested, generated, chat_spellings, loans, budget):
     keys_of = plan_keys(words, frequency, attested, generated, chat_spellings, budget)
     words = [w for w in words if keys_of[w]]
-    placed, runs = assign_records(words, keys_of)
-    lead = leading_words(runs, frequency, attested)
+    placed, runs = assign_records(words, keys_of, loans)
+    lead = leading_words(runs, frequency, attested, loans)
     lines = []
     for word in words:
         marked = [key + ("!" if (word, key) in lead else "") for key in placed[word]]
