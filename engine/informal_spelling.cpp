@@ -20,7 +20,10 @@ struct Habit {
 // keeps these.
 constexpr Habit kHabits[] = {
     {"c", "ch", Where::NotBeforeH},   // korcen, kicu
-    {"v", "bh", Where::Anywhere},     // vai, valo
+    {"s", "ch", Where::NotBeforeH},   // kisu, ase, disen
+    {"v", "bh", Where::NotBeforeH},   // vai, valo
+    {"vh", "bh", Where::Anywhere},    // vhai
+    {"v", "b", Where::NotBeforeH},    // korvo
     {"u", "o", Where::Anywhere},      // kuno, tumar
     {"a", "e", Where::WordStart},     // akono, akhon
     {"z", "j", Where::Anywhere},      // zibon
@@ -28,11 +31,12 @@ constexpr Habit kHabits[] = {
     {"k", "kh", Where::NotBeforeH},   // deka, kub
     {"t", "th", Where::NotBeforeH},   // kota, tik
     {"d", "dh", Where::NotBeforeH},   // dormo, bud
-    {"b", "bh", Where::NotBeforeH},   // bari typed for bhari, bul
+    {"b", "bh", Where::NotBeforeH},   // bul
     {"g", "gh", Where::NotBeforeH},   // gor, bag
     {"p", "ph", Where::NotBeforeH},   // pul
     {"j", "jh", Where::NotBeforeH},   // bujo
-    {"o", "u", Where::Anywhere},      // jonno, bondhu typed bondho
+    {"o", "u", Where::Anywhere},      // bondho typed for bondhu
+    {"ss", "cch", Where::Anywhere},   // hosse
     {"q", "k", Where::Anywhere},      // qoto
 };
 

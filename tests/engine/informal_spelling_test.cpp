@@ -40,6 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
                       HabitCase{"kota", "kotha"},       // ... after t
                       HabitCase{"bujo", "bujho"},       // ... after j
                       HabitCase{"hoyce", "hoyche"},
+                      HabitCase{"kisu", "kichu"},       // s for ch
+                      HabitCase{"hosse", "hochche"},    // ... also doubled
+                      HabitCase{"vhai", "bhai"},        // vh for bh
+                      HabitCase{"korvo", "korbo"},      // v for b
                       HabitCase{"kuje", "khoje"},       // two habits at once
                       HabitCase{"vuli", "bholi"}));
 
@@ -63,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UnchangedCase{"shesh", "shhesh"},
                       UnchangedCase{"kotha", "kothha"},
                       UnchangedCase{"bari", "beri"},      // a becomes e only at the start
-                      UnchangedCase{"bhai", "bhhai"}));
+                      UnchangedCase{"bhai", "bhhai"},
+                      UnchangedCase{"vhai", "bhhai"}));
 
 TEST(InformalSpellingTest, NeverOffersTheTypedKeyItself) {
     for (const std::string typed : {"korcen", "vai", "ami", "x"}) {
