@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "services/text_encoding.h"
+
 namespace qorva_tsf {
 
 // The module handle, set when the process attaches; registration and the composition logic use it.
@@ -16,9 +18,9 @@ void ModuleAddRef();
 void ModuleRelease();
 bool IsModuleInUse();
 
-// UTF-16 to UTF-8 and back with the system converter; ill-formed input gets its replacement
-// characters, and an empty or unconvertible input gives an empty string.
-std::string Utf16ToUtf8(const std::wstring& text);
-std::wstring Utf8ToUtf16(const std::string& text);
+// UTF-16 to UTF-8 and back: one converter serves the whole system; ill-formed input gets
+// replacement characters.
+using qorva::Utf16ToUtf8;
+using qorva::Utf8ToUtf16;
 
 }  // namespace qorva_tsf
