@@ -26,6 +26,8 @@ constexpr Habit kHabits[] = {
     {"v", "b", Where::NotBeforeH},    // korvo
     {"u", "o", Where::Anywhere},      // kuno, tumar
     {"a", "e", Where::WordStart},     // akono, akhon
+    {"ai", "e", Where::WordStart},    // aita
+    {"ei", "e", Where::WordStart},    // eita
     {"z", "j", Where::Anywhere},      // zibon
     {"s", "sh", Where::NotBeforeH},   // sesh, bisoy
     {"k", "kh", Where::NotBeforeH},   // deka, kub
@@ -41,6 +43,9 @@ constexpr Habit kHabits[] = {
 };
 
 constexpr std::size_t kMaxTypedBytes = 24;
+// A letter held down or repeated for emphasis (plzzz, vaiii): no key
+// repeats a letter this often.
+constexpr std::size_t kStretchedRun = 3;
 
 bool IsPlainKey(const std::string& typed) {
     return !typed.empty() && typed.size() <= kMaxTypedBytes &&
@@ -74,6 +79,19 @@ std::string Undo(const Habit& habit, const std::string& word) {
     return out;
 }
 
+// The word with every run of kStretchedRun or more equal letters cut to
+// `keep` letters.
+std::string ShortenStretchedRuns(const std::string& word, std::size_t keep) {
+    std::string out;
+    for (std::size_t i = 0; i < word.size();) {
+        std::size_t run = 1;
+        while (i + run < word.size() && word[i + run] == word[i]) ++run;
+        out.append(run >= kStretchedRun ? keep : run, word[i]);
+        i += run;
+    }
+    return out;
+}
+
 void AddKey(std::vector<std::string>& keys, const std::string& typed, const std::string& key) {
     if (keys.size() >= InformalSpelling::kMaxAlternatives || key == typed) return;
     if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
@@ -84,11 +102,18 @@ void AddKey(std::vector<std::string>& keys, const std::string& typed, const std:
 std::vector<std::string> InformalSpelling::AlternativeKeys(const std::string& typed) {
     std::vector<std::string> keys;
     if (!IsPlainKey(typed)) return keys;
+    // A stretched word is read as its plain letters first, and the habits
+    // are undone on those.
+    const std::string plain = ShortenStretchedRuns(typed, 1);
+    if (plain != typed) {
+        AddKey(keys, typed, plain);
+        AddKey(keys, typed, ShortenStretchedRuns(typed, 2));
+    }
     std::vector<const Habit*> shown;
     std::vector<std::string> singles;
     for (const Habit& habit : kHabits) {
-        std::string undone = Undo(habit, typed);
-        if (undone == typed) continue;
+        std::string undone = Undo(habit, plain);
+        if (undone == plain) continue;
         shown.push_back(&habit);
         singles.push_back(std::move(undone));
     }

@@ -44,6 +44,11 @@ INSTANTIATE_TEST_SUITE_P(
                       HabitCase{"hosse", "hochche"},    // ... also doubled
                       HabitCase{"vhai", "bhai"},        // vh for bh
                       HabitCase{"korvo", "korbo"},      // v for b
+                      HabitCase{"aita", "eta"},         // ai or ei for e at the start
+                      HabitCase{"eita", "eta"},
+                      HabitCase{"plzzzz", "plz"},       // stretched letters
+                      HabitCase{"naaaa", "naa"},
+                      HabitCase{"vaiii", "bhai"},       // ... then a habit
                       HabitCase{"kuje", "khoje"},       // two habits at once
                       HabitCase{"vuli", "bholi"}));
 
@@ -68,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UnchangedCase{"kotha", "kothha"},
                       UnchangedCase{"bari", "beri"},      // a becomes e only at the start
                       UnchangedCase{"bhai", "bhhai"},
-                      UnchangedCase{"vhai", "bhhai"}));
+                      UnchangedCase{"vhai", "bhhai"},
+                      UnchangedCase{"pass", "pas"}));     // two equal letters are no stretch
 
 TEST(InformalSpellingTest, NeverOffersTheTypedKeyItself) {
     for (const std::string typed : {"korcen", "vai", "ami", "x"}) {
