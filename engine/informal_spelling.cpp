@@ -6,7 +6,7 @@ namespace bangla {
 
 namespace {
 
-enum class Where { Anywhere, WordStart, NotBeforeH };
+enum class Where { Anywhere, WordStart, WordEnd, NotBeforeH };
 
 // One chat habit, undone: `from` as the chat writer types it, `to` as the
 // careful spelling has it.
@@ -28,6 +28,16 @@ constexpr Habit kHabits[] = {
     {"a", "e", Where::WordStart},     // akono, akhon
     {"ai", "e", Where::WordStart},    // aita
     {"ei", "e", Where::WordStart},    // eita
+    {"ee", "i", Where::Anywhere},     // jeeban, nodee
+    {"ey", "e", Where::WordEnd},      // korey, amakey
+    {"oo", "u", Where::Anywhere},     // shoondor
+    {"aa", "a", Where::Anywhere},     // aamar
+    {"ck", "k", Where::Anywhere},     // thick
+    {"ii", "i", Where::Anywhere},     // nadii
+    {"uu", "u", Where::Anywhere},     // puuja
+    {"ph", "f", Where::Anywhere},     // phul
+    {"kk", "k", Where::Anywhere},     // pakka
+    {"ow", "o", Where::WordEnd},      // kow
     {"z", "j", Where::Anywhere},      // zibon
     {"s", "sh", Where::NotBeforeH},   // sesh, bisoy
     {"k", "kh", Where::NotBeforeH},   // deka, kub
@@ -57,6 +67,7 @@ bool AppliesAt(const Habit& habit, const std::string& word, std::size_t at) {
     const std::size_t after = at + std::char_traits<char>::length(habit.from);
     switch (habit.where) {
         case Where::WordStart: return at == 0;
+        case Where::WordEnd: return after == word.size();
         case Where::NotBeforeH: return after >= word.size() || word[after] != 'h';
         case Where::Anywhere: return true;
     }

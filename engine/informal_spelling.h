@@ -8,10 +8,10 @@ namespace bangla {
 // Everyday chat spellings of Bengali words differ from the careful ones in a
 // handful of regular habits: c for ch (korcen), v for bh (vai), u for o
 // (kuno), a for e at the start (akono), z for j, a dropped h after a stop
-// (kotha typed kota), s for sh or ch, letters stretched for emphasis (plzzz).
-// This class undoes those habits: from a typed
-// key it derives a few standard-looking keys for the lexicon to look up. It
-// knows no words, only the habits, and holds no state.
+// (kotha typed kota), s for sh or ch, long vowels spelled double (jeeban),
+// letters stretched for emphasis (plzzz). This class undoes those habits:
+// from a typed key it derives a few standard-looking keys for the lexicon to
+// look up. It knows no words, only the habits, and holds no state.
 class InformalSpelling {
 public:
     // At most this many keys come back, so a keystroke stays cheap.

@@ -49,6 +49,15 @@ INSTANTIATE_TEST_SUITE_P(
                       HabitCase{"plzzzz", "plz"},       // stretched letters
                       HabitCase{"naaaa", "naa"},
                       HabitCase{"vaiii", "bhai"},       // ... then a habit
+                      HabitCase{"jeeban", "jiban"},     // long vowels spelled double
+                      HabitCase{"shoondor", "shundor"},
+                      HabitCase{"aamar", "amar"},
+                      HabitCase{"nadii", "nadi"},
+                      HabitCase{"korey", "kore"},       // ey for e at the end
+                      HabitCase{"thick", "thik"},       // ck for k
+                      HabitCase{"pakka", "paka"},
+                      HabitCase{"phul", "ful"},
+                      HabitCase{"kow", "ko"},
                       HabitCase{"kuje", "khoje"},       // two habits at once
                       HabitCase{"vuli", "bholi"}));
 
@@ -74,7 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UnchangedCase{"bari", "beri"},      // a becomes e only at the start
                       UnchangedCase{"bhai", "bhhai"},
                       UnchangedCase{"vhai", "bhhai"},
-                      UnchangedCase{"pass", "pas"}));     // two equal letters are no stretch
+                      UnchangedCase{"pass", "pas"},
+                      UnchangedCase{"peyara", "peara"},   // ey becomes e only at the end
+                      UnchangedCase{"bowma", "boma"}));     // two equal letters are no stretch
 
 TEST(InformalSpellingTest, NeverOffersTheTypedKeyItself) {
     for (const std::string typed : {"korcen", "vai", "ami", "x"}) {
