@@ -154,11 +154,14 @@ private:
         }
     }
 
-    // The most frequent words under the keys the typed chat spelling stands for.
+    // The most frequent words under the keys the typed chat spelling stands
+    // for, doubled letters forgiven as for the typed key.
     void AddInformalWords() {
         std::vector<LexiconEntry> found;
-        for (const std::string& key : InformalSpelling::AlternativeKeys(FuzzyNormalizer::ToLower(composition))) {
-            for (LexiconEntry& entry : lexicon.SearchRoman(key, kInformalWordsPerKey)) {
+        const std::string typed = FuzzyNormalizer::ToLower(composition);
+        for (const std::string& key : InformalSpelling::AlternativeKeys(typed)) {
+            for (LexiconEntry& entry :
+                 lexicon.SearchRomanFuzzy(key, engine.fuzzyNormalizer, kInformalWordsPerKey)) {
                 found.push_back(std::move(entry));
             }
         }

@@ -26,6 +26,7 @@ constexpr Habit kHabits[] = {
     {"v", "b", Where::NotBeforeH},    // korvo
     {"u", "o", Where::Anywhere},      // kuno, tumar
     {"a", "e", Where::WordStart},     // akono, akhon
+    {"a", "o", Where::Anywhere},      // sahaj, the inherent vowel as a
     {"ai", "e", Where::WordStart},    // aita
     {"ei", "e", Where::WordStart},    // eita
     {"ee", "i", Where::Anywhere},     // jeeban, nodee
@@ -38,6 +39,7 @@ constexpr Habit kHabits[] = {
     {"ph", "f", Where::Anywhere},     // phul
     {"kk", "k", Where::Anywhere},     // pakka
     {"ow", "o", Where::WordEnd},      // kow
+    {"au", "o", Where::Anywhere},     // maudel
     {"z", "j", Where::Anywhere},      // zibon
     {"s", "sh", Where::NotBeforeH},   // sesh, bisoy
     {"k", "kh", Where::NotBeforeH},   // deka, kub

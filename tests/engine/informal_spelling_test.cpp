@@ -58,6 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HabitCase{"pakka", "paka"},
                       HabitCase{"phul", "ful"},
                       HabitCase{"kow", "ko"},
+                      HabitCase{"sahaj", "sohoj"},      // the inherent vowel as a
+                      HabitCase{"maudel", "model"},
                       HabitCase{"kuje", "khoje"},       // two habits at once
                       HabitCase{"vuli", "bholi"}));
 
