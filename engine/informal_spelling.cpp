@@ -40,6 +40,13 @@ constexpr Habit kHabits[] = {
     {"kk", "k", Where::Anywhere},     // pakka
     {"ow", "o", Where::WordEnd},      // kow
     {"au", "o", Where::Anywhere},     // maudel
+    {"ee", "e", Where::Anywhere},     // teenis
+    {"c", "k", Where::NotBeforeH},    // konflict
+    {"y", "i", Where::Anywhere},      // artilary
+    {"x", "ks", Where::Anywhere},     // forex
+    {"sh", "s", Where::Anywhere},     // proshtut
+    {"w", "o", Where::Anywhere},      // mawdel
+    {"oo", "o", Where::Anywhere},     // stoon
     {"z", "j", Where::Anywhere},      // zibon
     {"s", "sh", Where::NotBeforeH},   // sesh, bisoy
     {"k", "kh", Where::NotBeforeH},   // deka, kub

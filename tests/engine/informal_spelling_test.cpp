@@ -60,6 +60,13 @@ INSTANTIATE_TEST_SUITE_P(
                       HabitCase{"kow", "ko"},
                       HabitCase{"sahaj", "sohoj"},      // the inherent vowel as a
                       HabitCase{"maudel", "model"},
+                      HabitCase{"teenis", "tenis"},     // English-like spellings
+                      HabitCase{"konflict", "konflikt"},
+                      HabitCase{"artilary", "artilari"},
+                      HabitCase{"forex", "foreks"},
+                      HabitCase{"proshtut", "prostut"},
+                      HabitCase{"mawdel", "maodel"},
+                      HabitCase{"stoon", "ston"},
                       HabitCase{"kuje", "khoje"},       // two habits at once
                       HabitCase{"vuli", "bholi"}));
 
