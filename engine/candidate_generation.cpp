@@ -154,26 +154,18 @@ private:
         }
     }
 
-    // The most frequent words under the keys the typed chat spelling stands
-    // for, doubled letters forgiven as for the typed key.
+    // The words under the keys the typed chat spelling stands for, the keys
+    // of its most telling habits first; doubled letters are forgiven as for
+    // the typed key.
     void AddInformalWords() {
-        std::vector<LexiconEntry> found;
-        const std::string typed = FuzzyNormalizer::ToLower(composition);
-        for (const std::string& key : InformalSpelling::AlternativeKeys(typed)) {
-            for (LexiconEntry& entry :
-                 lexicon.SearchRomanFuzzy(key, engine.fuzzyNormalizer, kInformalWordsPerKey)) {
-                found.push_back(std::move(entry));
-            }
-        }
-        std::stable_sort(found.begin(), found.end(), [](const LexiconEntry& a, const LexiconEntry& b) {
-            return a.frequency > b.frequency;
-        });
         std::size_t added = 0;
-        for (const LexiconEntry& entry : found) {
-            if (added == kInformalWords) break;
-            if (ContainsText(sources, entry.word)) continue;
-            sources.push_back({entry.word, kInformalScore, "informal_roman"});
-            ++added;
+        for (const std::string& key : InformalSpelling::AlternativeKeys(FuzzyNormalizer::ToLower(composition))) {
+            for (const LexiconEntry& entry :
+                 lexicon.SearchRomanFuzzy(key, engine.fuzzyNormalizer, kInformalWordsPerKey)) {
+                if (ContainsText(sources, entry.word)) continue;
+                sources.push_back({entry.word, kInformalScore, "informal_roman"});
+                if (++added == kInformalWords) return;
+            }
         }
     }
 
