@@ -1,6 +1,6 @@
 """The engine's fuzzy spelling normaliser, for measuring lexicon searches in Python."""
 
-from romanizer import ASPIRATE_BEFORE_H, COLLAPSIBLE
+from romanizer import collapse_doubles
 
 WORD_MAPS = {}
 for target, sources in {
@@ -57,19 +57,8 @@ def apply_rules(word):
         for ending, replacement in SUFFIX_RULES:
             if word.endswith(ending):
                 return word[:len(word) - len(ending)] + replacement
-    out = []
-    skipped = False
-    i = 0
-    while i < len(word):
-        ch = word[i]
-        out.append(ch)
-        j = i + 1
-        while (j < len(word) and word[j] == ch and ch in COLLAPSIBLE
-               and not (ch in ASPIRATE_BEFORE_H and j + 1 < len(word) and word[j + 1] == "h")):
-            j += 1
-            skipped = True
-        i = j
-    return "".join(out) if skipped else ""
+    collapsed = collapse_doubles(word)
+    return collapsed if collapsed != word else ""
 
 
 def normalize(word):
