@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_set>
 #include <utility>
 
 #include "engine/bangla_unicode.h"
@@ -353,24 +354,22 @@ const ParseState& MostAdvanced(const std::vector<ParseState>& states) {
                              });
 }
 
-bool ContainsText(const std::vector<PhoneticCandidate>& candidates, const std::string& text) {
-    return std::any_of(candidates.begin(), candidates.end(),
-                       [&text](const PhoneticCandidate& c) { return c.text == text; });
-}
-
 }  // namespace
 
 std::vector<PhoneticCandidate> PhoneticParser::Parse(const std::string& input,
-                                                     std::size_t maxResults) const {
+                                                     std::size_t maxResults,
+                                                     std::size_t maxCompletedStates) const {
     std::vector<PhoneticCandidate> results;
     if (input.empty()) {
         return results;
     }
-    std::vector<ParseState> completed = SearchCompletedStates(input);
+    std::vector<ParseState> completed = SearchCompletedStates(input, maxCompletedStates);
     std::sort(completed.begin(), completed.end(), LowerPenalty);
+    // A set, since deep searches complete hundreds of states.
+    std::unordered_set<std::string> seenTexts;
     for (const ParseState& state : completed) {
         std::string text = UnicodeUtils::Utf32ToUtf8(state.output);
-        if (ContainsText(results, text)) {
+        if (!seenTexts.insert(text).second) {
             continue;
         }
         results.push_back({std::move(text), std::exp(-state.penalty), kCandidateSource});
@@ -382,12 +381,12 @@ std::vector<PhoneticCandidate> PhoneticParser::Parse(const std::string& input,
 }
 
 std::vector<PhoneticParser::ParseState> PhoneticParser::SearchCompletedStates(
-    const std::string& input) const {
+    const std::string& input, std::size_t maxCompletedStates) const {
     std::vector<ParseState> frontier(1);
     std::vector<ParseState> completed;
     std::vector<ParseState> children;
     std::size_t expanded = 0;
-    while (completed.size() < kMaxCompletedStates && !frontier.empty()) {
+    while (completed.size() < maxCompletedStates && !frontier.empty()) {
         std::pop_heap(frontier.begin(), frontier.end(), HigherPenalty);
         ParseState state = std::move(frontier.back());
         frontier.pop_back();

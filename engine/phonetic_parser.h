@@ -42,8 +42,10 @@ public:
     static constexpr std::size_t kMaxExpandedStates = 20000;
 
     // Up to maxResults distinct spellings, best first; at least one for any
-    // non-empty input, even when maxResults is 0.
-    std::vector<PhoneticCandidate> Parse(const std::string& input, std::size_t maxResults) const;
+    // non-empty input, even when maxResults is 0. A caller that reads deep
+    // into the list may let the search complete more states than usual.
+    std::vector<PhoneticCandidate> Parse(const std::string& input, std::size_t maxResults,
+                                         std::size_t maxCompletedStates = kMaxCompletedStates) const;
 
     // Appends the children of one state: each is the state extended by one
     // spelling of the next one to five input bytes. Appends nothing when the
@@ -59,7 +61,8 @@ public:
     static std::string ToLower(const std::string& text);
 
 private:
-    std::vector<ParseState> SearchCompletedStates(const std::string& input) const;
+    std::vector<ParseState> SearchCompletedStates(const std::string& input,
+                                                std::size_t maxCompletedStates) const;
     // Extends the state by its cheapest child until it has read the input.
     ParseState CompleteGreedily(const std::string& input, ParseState state) const;
 };

@@ -140,6 +140,19 @@ TEST_F(PhoneticParserTest, SearchStopsAfter128CompletedSpellings) {
     EXPECT_NEAR(PenaltyOf(four.back()), 0.11f, 1e-4);
 }
 
+// A caller reading deep into the list may raise the completed-state limit;
+// the cheapest spellings stay the same and further ones follow them.
+TEST_F(PhoneticParserTest, LargerCompletedLimitExtendsTheSameList) {
+    const auto usual = parser_.Parse("kkkkk", 1000);
+    const auto deep = parser_.Parse("kkkkk", 1000, 300);
+    ASSERT_EQ(deep.size(), 300u);
+    for (std::size_t i = 0; i < usual.size(); ++i) {
+        EXPECT_NEAR(PenaltyOf(deep[i]), PenaltyOf(usual[i]), 1e-5) << i;
+    }
+    EXPECT_GE(PenaltyOf(deep.back()), PenaltyOf(usual.back()) - 1e-5f);
+    EXPECT_EQ(parser_.Parse("kkkkk", 1000, 1000).size(), 512u);
+}
+
 // Letters that cost something in every reading make the number of partial
 // spellings explode; the search must still end quickly with a spelling.
 TEST_F(PhoneticParserTest, PathologicalInputStillGivesASpelling) {
