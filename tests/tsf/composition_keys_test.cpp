@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,25 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-class CompositionKeysTest : public CompositionServiceTest {};
-
 struct KeySequenceCase {
   const char* keys;
   const wchar_t* document;
+};
+
+class CompositionKeysTest : public CompositionServiceTest {
+ protected:
+  // Types each sequence into an empty document; every sequence must end with nothing composing.
+  void ExpectDocuments(const KeySequenceCase* begin, const KeySequenceCase* end) {
+    for (const KeySequenceCase* c = begin; c != end; ++c) {
+      SCOPED_TRACE(c->keys);
+      document_->text.clear();
+      document_->selectionStart = document_->selectionEnd = 0;
+      Press(c->keys);
+      EXPECT_EQ(document_->text, c->document);
+      EXPECT_FALSE(Manager().IsComposing());
+      EXPECT_EQ(document_->composition(), nullptr);
+    }
+  }
 };
 
 TEST_F(CompositionKeysTest, KeySequencesLeaveTheExpectedText) {
@@ -35,15 +50,7 @@ TEST_F(CompositionKeysTest, KeySequencesLeaveTheExpectedText) {
       {"ami{down}{up} ", L"আমি "},
       {"ami{up}{down} ", L"আমি "},
   };
-  for (const KeySequenceCase& c : cases) {
-    SCOPED_TRACE(c.keys);
-    document_->text.clear();
-    document_->selectionStart = document_->selectionEnd = 0;
-    Press(c.keys);
-    EXPECT_EQ(document_->text, c.document);
-    EXPECT_FALSE(Manager().IsComposing());
-    EXPECT_EQ(document_->composition(), nullptr);
-  }
+  ExpectDocuments(std::begin(cases), std::end(cases));
 }
 
 TEST_F(CompositionKeysTest, EnglishTargetKeySequencesComposeWholeSentences) {
@@ -58,14 +65,7 @@ TEST_F(CompositionKeysTest, EnglishTargetKeySequencesComposeWholeSentences) {
       // Outside a composition the full stop is the application's.
       {".", L""},
   };
-  for (const KeySequenceCase& c : cases) {
-    SCOPED_TRACE(c.keys);
-    document_->text.clear();
-    document_->selectionStart = document_->selectionEnd = 0;
-    Press(c.keys);
-    EXPECT_EQ(document_->text, c.document);
-    EXPECT_FALSE(Manager().IsComposing());
-  }
+  ExpectDocuments(std::begin(cases), std::end(cases));
 }
 
 TEST_F(CompositionKeysTest, CtrlAltEWhileComposingSwitchesTheTargetOfTheOpenComposition) {
