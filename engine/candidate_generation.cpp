@@ -40,6 +40,12 @@ constexpr std::size_t kShortSpellingCodepoints = 3;
 constexpr uint64_t kInformalWordsPerKey = 3;
 constexpr std::size_t kInformalWords = 5;
 constexpr float kInformalScore = 0.2f;
+// Words of the typed spelling's outline (vowels, h's and doubled letters
+// aside): reached however the writer spelled the vowels, ranked below the
+// typed key's own words.
+constexpr uint64_t kSkeletonWords = 2;
+constexpr std::size_t kSkeletonMinLetters = 3;
+constexpr float kSkeletonScore = 0.05f;
 constexpr float kFuzzyScore = 0.9f;
 constexpr float kMorphologyScore = 0.99f;
 constexpr float kPersonalScore = 1.0f;
@@ -114,6 +120,7 @@ public:
         if (engine.bigLexicon) KeepLexiconSpellings();
         AddFuzzyWords();
         AddInformalWords();
+        AddSkeletonWords();
         AddMorphologyWords();
         const std::string previousWord =
             engine.contextWords.empty() ? std::string() : engine.contextWords.back();
@@ -172,6 +179,13 @@ private:
                 sources.push_back({entry.word, kInformalScore, "informal_roman"});
                 if (++added == kInformalWords) return;
             }
+        }
+    }
+
+    void AddSkeletonWords() {
+        if (composition.size() < kSkeletonMinLetters) return;
+        for (const LexiconEntry& entry : lexicon.SearchSkeleton(composition, kSkeletonWords)) {
+            if (!ContainsText(sources, entry.word)) sources.push_back({entry.word, kSkeletonScore, "skeleton_roman"});
         }
     }
 

@@ -1,12 +1,14 @@
 #include "engine/lexicon_trie.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <new>
 
 #include "engine/file_path.h"
 #include "engine/fuzzy_normalizer.h"
+#include "engine/roman_skeleton.h"
 
 namespace bangla {
 namespace {
@@ -16,6 +18,16 @@ const uint32_t kVersion = 2;
 const uint64_t kHeaderBytes = 16;
 const uint64_t kRecordBytes = 20;
 const uint64_t kIndexEntryBytes = 4;
+const uint32_t kSkeletonMagic = 0x4C454B53;  // "SKEL"
+const uint32_t kSkeletonVersion = 1;
+const uint64_t kSkeletonHeaderBytes = 12;
+
+// A skeleton search reads at most this many words of one skeleton, the most
+// frequent ones: short outlines are shared by thousands of words, and each
+// read word costs a spelling comparison.
+const uint32_t kSkeletonRunLimit = 128;
+// How much a tenfold frequency makes up for spelling distance.
+const float kSkeletonFrequencyWeight = 0.2f;
 
 // Record field offsets; the fields are not aligned.
 const size_t kWordOffsetAt = 0;
@@ -144,7 +156,24 @@ bool LexiconTrie::AdoptImage(std::vector<uint8_t>&& image) {
     recordTable = stringPool + poolSize;
     wordIndex = recordTable + kRecordBytes * count;
     romanIndex = wordIndex + kIndexEntryBytes * count;
+    const uint8_t* indexesEnd = romanIndex + kIndexEntryBytes * count;
+    AdoptSkeletonIndex(indexesEnd, static_cast<uint64_t>(fileImage.data() + fileImage.size() - indexesEnd));
     return true;
+}
+
+void LexiconTrie::AdoptSkeletonIndex(const uint8_t* section, uint64_t bytes) {
+    if (bytes < kSkeletonHeaderBytes || ReadU32(section) != kSkeletonMagic ||
+        ReadU32(section + 4) != kSkeletonVersion) {
+        return;
+    }
+    const uint32_t count = ReadU32(section + 8);
+    if ((bytes - kSkeletonHeaderBytes) / kIndexEntryBytes < count) return;
+    const uint8_t* index = section + kSkeletonHeaderBytes;
+    for (uint32_t position = 0; position < count; ++position) {
+        if (ReadU32(index + kIndexEntryBytes * position) >= entryCount) return;
+    }
+    skeletonIndex = index;
+    skeletonCount = count;
 }
 
 // Views must never outlive the image they point into, so they are cleared
@@ -155,6 +184,8 @@ void LexiconTrie::ResetFileLexicon() {
     recordTable = nullptr;
     wordIndex = nullptr;
     romanIndex = nullptr;
+    skeletonIndex = nullptr;
+    skeletonCount = 0;
     entryCount = 0;
     stringPoolSize = 0;
 }
@@ -281,6 +312,44 @@ std::vector<LexiconEntry> LexiconTrie::SearchRomanFuzzy(const std::string& roman
     }
     SortByFrequencyDescending(result);
     KeepFirst(result, limit);
+    return result;
+}
+
+// The first position of the skeleton index whose skeleton is not smaller
+// (`upper`: is greater) than `skeleton`.
+uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper) const {
+    uint32_t low = 0;
+    uint32_t high = skeletonCount;
+    while (low < high) {
+        const uint32_t middle = low + (high - low) / 2;
+        const std::string probe = RomanSkeleton::Of(RomanOf(RecordAt(IndexedRecord(skeletonIndex, middle))));
+        if (upper ? probe <= skeleton : probe < skeleton) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
+std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman, uint64_t limit) const {
+    std::vector<LexiconEntry> result;
+    if (!HasSkeletonIndex() || limit == 0 || roman.size() > RomanSkeleton::kMaxCompared) return result;
+    const std::string skeleton = RomanSkeleton::Of(roman);
+    if (skeleton.empty()) return result;
+    const uint32_t first = SkeletonBound(skeleton, false);
+    const uint32_t end = std::min(SkeletonBound(skeleton, true), first + std::min(kSkeletonRunLimit, skeletonCount - first));
+    std::vector<std::pair<float, uint32_t>> ranked;
+    for (uint32_t position = first; position < end; ++position) {
+        const uint32_t number = IndexedRecord(skeletonIndex, position);
+        const FileRecord record = RecordAt(number);
+        const float cost = RomanSkeleton::Distance(roman, RomanOf(record)) -
+                           kSkeletonFrequencyWeight * std::log10(static_cast<float>(record.frequency) + 1.0f);
+        ranked.emplace_back(cost, number);
+    }
+    const size_t kept = static_cast<size_t>(std::min<uint64_t>(limit, ranked.size()));
+    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<ptrdiff_t>(kept), ranked.end());
+    for (size_t i = 0; i < kept; ++i) result.push_back(EntryOf(RecordAt(ranked[i].second)));
     return result;
 }
 

@@ -28,6 +28,14 @@ struct LexiconEntry {
 //                              tag u16, reserved u16 (unaligned, little-endian)
 //   16 + P + 20 * N    4 * N   word index: record numbers sorted by word bytes
 //   16 + P + 24 * N    4 * N   roman index: record numbers sorted by roman bytes
+//   16 + P + 28 * N    12+4*M  skeleton index, optional: "SKEL", version 1, M
+//                              (LE uint32), then M record numbers sorted by the
+//                              RomanSkeleton of their keys, most frequent first
+//                              within a skeleton, one record per word and skeleton
+//
+// Readers that know only the first five sections ignore what follows the
+// roman index, so the skeleton index travels in the same file; a file
+// without it (or with a damaged one) still loads, without skeleton search.
 //
 // Despite the name there is no tree: lookups are binary searches over the
 // two index arrays, comparing texts in place in the image.
@@ -84,6 +92,13 @@ public:
     // order, that begin with `prefix`. Inserted entries are not consulted.
     std::vector<LexiconEntry> SearchPrefix(const std::string& prefix, uint64_t limit) const;
 
+    // Up to `limit` file words whose key has the RomanSkeleton of `roman`,
+    // the nearest spelling first (RomanSkeleton::Distance, frequent words
+    // forgiven a little). Empty without a skeleton index.
+    std::vector<LexiconEntry> SearchSkeleton(const std::string& roman, uint64_t limit) const;
+
+    bool HasSkeletonIndex() const { return skeletonIndex != nullptr && entryCount != 0; }
+
 private:
     struct FileRecord {
         uint32_t wordOffset;
@@ -104,12 +119,16 @@ private:
     std::string_view RomanOf(const FileRecord& record) const;
     LexiconEntry EntryOf(const FileRecord& record) const;
     uint32_t LowerBound(const uint8_t* index, bool byWord, std::string_view text) const;
+    void AdoptSkeletonIndex(const uint8_t* section, uint64_t bytes);
+    uint32_t SkeletonBound(const std::string& skeleton, bool upper) const;
 
     std::vector<uint8_t> fileImage;
     const uint8_t* stringPool = nullptr;
     const uint8_t* recordTable = nullptr;
     const uint8_t* wordIndex = nullptr;
     const uint8_t* romanIndex = nullptr;
+    const uint8_t* skeletonIndex = nullptr;
+    uint32_t skeletonCount = 0;
     uint32_t entryCount = 0;
     uint32_t stringPoolSize = 0;
     std::vector<LexiconEntry> insertedEntries;

@@ -96,6 +96,13 @@ void BM_SearchRomanFuzzy(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchRomanFuzzy);
 
+// Spellings no key holds, of short crowded outlines and of long rare ones.
+void BM_SearchSkeleton(benchmark::State& state) {
+    const std::vector<std::string> spellings = {"kaal", "bhaalo", "shomossha", "porikkha", "khelaghor", "xqzt"};
+    CycleQueries(state, spellings, [](const std::string& typed) { return Lexicon().SearchSkeleton(typed, 2); });
+}
+BENCHMARK(BM_SearchSkeleton);
+
 void BM_SearchPrefix(benchmark::State& state) {
     const std::vector<std::string> prefixes = {"ক", "কা", "ভালো", "মি", "শুল", "আ", "খেখে"};
     CycleQueries(state, prefixes, [](const std::string& prefix) { return Lexicon().SearchPrefix(prefix, 5); });

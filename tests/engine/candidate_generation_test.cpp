@@ -297,6 +297,21 @@ TEST(CandidateGenerationInformalTest, ChatSpellingOffersTheWordOfItsStandardKey)
     EXPECT_THAT(CandidatesFor(engine.get(), "korcen"), Contains(korchen));
 }
 
+// A spelling that no key holds and that the parser spells otherwise still
+// finds the word whose key shares its outline (capshule: kapsul).
+TEST(CandidateGenerationSkeletonTest, SpellingOfAKeysOutlineOffersItsWord) {
+    const std::string capsule = "\xE0\xA6\x95\xE0\xA7\x8D\xE0\xA6\xAF\xE0\xA6\xBE\xE0\xA6\xAA"
+                                "\xE0\xA6\xB8\xE0\xA7\x81\xE0\xA6\xB2";  // ক্যাপসুল
+    TempFolder folder("skeleton");
+    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
+                                 testing_support::PaddedTo({Word(capsule, "kapsul", 3000)}, 1001)));
+    EnginePtr engine = MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
+    EXPECT_THAT(CandidatesFor(engine.get(), "capshule"), Contains(capsule));
+    EXPECT_THAT(CandidatesFor(engine.get(), "kapsul"), Contains(capsule));
+    // Two letters are too few to outline a word.
+    EXPECT_THAT(CandidatesFor(engine.get(), "ka"), Not(Contains(capsule)));
+}
+
 TEST(CandidateGenerationLearningTest, EnglishCommitsNeverBecomeCandidates) {
     TempFolder folder("english");
     EnginePtr engine = MakeEngine("", folder.File("user_dict.txt"));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -193,7 +194,8 @@ const BadImageCase kBadImages[] = {
     {"MagicReversed", [](std::vector<uint8_t>& image) { StoreU32(image, 0, 0x424E474C); }},
     {"Version1", [](std::vector<uint8_t>& image) { StoreU32(image, 4, 1); }},
     {"Version3", [](std::vector<uint8_t>& image) { StoreU32(image, 4, 3); }},
-    {"RomanIndexTruncatedByOneByte", [](std::vector<uint8_t>& image) { image.pop_back(); }},
+    {"RomanIndexTruncatedByOneByte",
+     [](std::vector<uint8_t>& image) { image.resize(LayoutOfSmallLexicon(image).skeletonIndex - 1); }},
     {"RecordTableTruncated",
      [](std::vector<uint8_t>& image) { image.resize(LayoutOfSmallLexicon(image).recordTable + 30); }},
     {"CountLargerThanTables", [](std::vector<uint8_t>& image) { StoreU32(image, 8, 10); }},
@@ -371,7 +373,8 @@ TEST(LexiconWriterTest, StoresEachTextOnce) {
     const std::vector<uint8_t> image = ImageOf({{"ভালো", "bhalo", 1, 0}, {"ভালো", "valo", 2, 0}, {"ভাল", "bhalo", 3, 0}});
     // ভাল is the start of ভালো and lies inside it.
     EXPECT_EQ(PoolSizeOf(image), std::string("ভালো").size() + 5 + 4);
-    EXPECT_EQ(image.size(), LexiconLayoutOf(3, PoolSizeOf(image)).end);
+    // bhalo and valo share a skeleton: one skeleton entry for ভালো, one for ভাল.
+    EXPECT_EQ(image.size(), LexiconLayoutOf(3, PoolSizeOf(image)).skeletonIndex + SkeletonIndexBytes(2));
 }
 
 // Texts that start or end another text are stored inside it, also through a
@@ -662,6 +665,95 @@ TEST(LexiconPrefixSearchTest, IgnoresInsertedEntries) {
     LexiconTrie trie;
     trie.Insert("আমি", "ami", 1, 0);
     EXPECT_THAT(trie.SearchPrefix("আ", 5), IsEmpty());
+}
+
+// ---------------------------------------------------------------- SearchSkeleton
+
+std::vector<std::string> SkeletonWords(const LexiconTrie& trie, const std::string& roman, uint64_t limit) {
+    std::vector<std::string> words;
+    for (const LexiconEntry& entry : trie.SearchSkeleton(roman, limit)) words.push_back(entry.word);
+    return words;
+}
+
+TEST_F(LoadedLexiconTest, SearchSkeletonFindsWordsSpelledOtherwise) {
+    struct Case {
+        const char* typed;
+        uint64_t limit;
+        std::vector<std::string> words;
+    };
+    const Case cases[] = {
+        {"shomosa", 5, {"সমস্যা"}},
+        {"VALLO", 5, {"ভালো", "ভাল"}},
+        {"emi", 5, {"আমি", "আমী"}},
+        {"amiir", 5, {"আমির"}},
+        // The nearer spelling beats the more frequent word: batery is ব্যাটারী's own key.
+        {"batery", 1, {"ব্যাটারী"}},
+        {"batari", 5, {"ব্যাটারী", "ব্যাটারি"}},
+        // Nothing near enough: four times the frequency wins.
+        {"bitter", 5, {"ব্যাটারি", "ব্যাটারী"}},
+        {"kolom", 5, {}},
+        {"", 5, {}},
+        {"ami", 0, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SkeletonWords(trie, c.typed, c.limit), c.words) << c.typed;
+}
+
+TEST(LexiconSkeletonSearchTest, EachWordOnceThoughSeveralKeysShareTheOutline) {
+    LexiconTrie trie;
+    ASSERT_TRUE(LoadImage(trie, ImageOf({{"শান্তি", "shanti", 50, 0}, {"শান্তি", "santi", 50, 0},
+                                          {"শান্তি", "shantee", 50, 0}, {"সন্তান", "sontan", 80, 0}})));
+    EXPECT_EQ(SkeletonWords(trie, "shaanti", 5), std::vector<std::string>{"শান্তি"});
+}
+
+TEST(LexiconSkeletonSearchTest, ReadsOnlyTheMostFrequentWordsOfACrowdedOutline) {
+    std::vector<LexiconEntry> entries;
+    for (uint32_t i = 0; i < 500; ++i) entries.push_back({"ক" + std::to_string(i), "kan", 1000 + i, 0});
+    entries.push_back({"কান", "kaan", 1, 0});
+    LexiconTrie trie;
+    ASSERT_TRUE(LoadImage(trie, ImageOf(entries)));
+    const std::vector<std::string> words = SkeletonWords(trie, "kaan", 500);
+    EXPECT_LT(words.size(), 500u);
+    EXPECT_EQ(std::count(words.begin(), words.end(), "কান"), 0);
+    EXPECT_EQ(words.front(), "ক499");
+}
+
+// Files from before the skeleton index, and files whose skeleton index is
+// damaged, load whole; only the skeleton search is off.
+TEST(LexiconSkeletonSearchTest, MissingOrDamagedIndexLeavesTheRestWorking) {
+    const std::vector<uint8_t> image = ImageOf(kSmallLexicon);
+    const uint64_t section = LayoutOfSmallLexicon(image).skeletonIndex;
+    const struct {
+        const char* name;
+        std::function<void(std::vector<uint8_t>&)> damage;
+    } cases[] = {
+        {"absent", [&](std::vector<uint8_t>& bytes) { bytes.resize(section); }},
+        {"header cut short", [&](std::vector<uint8_t>& bytes) { bytes.resize(section + 11); }},
+        {"other magic", [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section, 0x12345678); }},
+        {"other version", [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section + 4, 2); }},
+        {"count past the file", [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section + 8, 0xFFFFFFFF); }},
+        {"entry past the records",
+         [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section + 12, static_cast<uint32_t>(kSmallLexicon.size())); }},
+        {"entries cut short", [&](std::vector<uint8_t>& bytes) { bytes.pop_back(); }},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> damaged = image;
+        c.damage(damaged);
+        LexiconTrie trie;
+        ASSERT_TRUE(LoadImage(trie, damaged)) << c.name;
+        EXPECT_FALSE(trie.HasSkeletonIndex()) << c.name;
+        EXPECT_THAT(trie.SearchSkeleton("ami", 5), IsEmpty()) << c.name;
+        EXPECT_THAT(trie.SearchRoman("ami", 5), ElementsAre(WordIs("আমি"), WordIs("আমী"))) << c.name;
+    }
+}
+
+TEST(LexiconSkeletonSearchTest, ReloadWithoutIndexDropsTheOldOne) {
+    LexiconTrie trie;
+    ASSERT_TRUE(LoadImage(trie, ImageOf(kSmallLexicon)));
+    ASSERT_TRUE(trie.HasSkeletonIndex());
+    std::vector<uint8_t> bare = ImageOf({{"ক", "ko", 1, 0}});
+    bare.resize(LexiconLayoutOf(1, PoolSizeOf(bare)).skeletonIndex);
+    ASSERT_TRUE(LoadImage(trie, bare));
+    EXPECT_FALSE(trie.HasSkeletonIndex());
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ void RunLookups(const bangla::LexiconTrie& trie, const std::string& key) {
     trie.SearchRoman(key, 8);
     trie.SearchRomanFuzzy(key, s_normalizer, 5);
     trie.SearchPrefix(key, 5);
+    trie.SearchSkeleton(key, 2);
 }
 
 void LoadAndSearch(const uint8_t* data, size_t size) {

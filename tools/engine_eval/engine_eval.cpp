@@ -1,7 +1,7 @@
 // Measures how often the engine offers the right Bengali word for a Banglish
 // spelling, and how long each keystroke takes, over a file of word pairs.
 //
-//   engine_eval [--lexicon PATH] [--limit N] PAIRS.tsv
+//   engine_eval [--lexicon PATH] [--limit N] [--misses OUT.tsv] PAIRS.tsv
 //
 // PAIRS.tsv lines are "Bengali TAB Banglish" with an optional third column,
 // the number of times the pair was attested, which then weights the pair
@@ -10,6 +10,8 @@
 // word is typed key by key as a user would, with a fresh context and
 // learning off; the list after its last key is scored: top-1 when the first
 // candidate is the Bengali word, top-5 when any of the first five is.
+// --misses writes every pair that missed the top five, with the list shown
+// instead, for studying what the lexicon or the parser lacks.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -29,6 +31,7 @@ namespace {
 struct EvalOptions {
     std::string lexiconPath;
     std::string pairsPath;
+    std::string missesPath;
     std::size_t limit = 0;  // 0: every pair
 };
 
@@ -54,6 +57,8 @@ bool ParseOptions(int argc, char** argv, EvalOptions& options) {
         const bool hasValue = i + 1 < argc;
         if (argument == "--lexicon" && hasValue) {
             options.lexiconPath = argv[++i];
+        } else if (argument == "--misses" && hasValue) {
+            options.missesPath = argv[++i];
         } else if (argument == "--limit" && hasValue) {
             options.limit = static_cast<std::size_t>(std::strtoull(argv[++i], nullptr, 10));
         } else if (argument.rfind("--", 0) == 0 || !options.pairsPath.empty()) {
@@ -109,7 +114,8 @@ EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman
     return list;
 }
 
-void Score(const WordPair& pair, const EngineCandidateList& list, EvalTotals& totals) {
+// Returns whether the word was among the first five.
+bool Score(const WordPair& pair, const EngineCandidateList& list, EvalTotals& totals) {
     const std::string expected = bangla::UnicodeUtils::CanonicalizeBengali(pair.bengali);
     totals.weight += pair.weight;
     ++totals.pairs;
@@ -117,8 +123,15 @@ void Score(const WordPair& pair, const EngineCandidateList& list, EvalTotals& to
         if (expected != list.candidates[i].text) continue;
         if (i == 0) totals.top1 += pair.weight;
         totals.top5 += pair.weight;
-        return;
+        return true;
     }
+    return false;
+}
+
+void WriteMiss(std::FILE* misses, const WordPair& pair, const EngineCandidateList& list) {
+    std::fprintf(misses, "%s\t%s\t%g\t", pair.bengali.c_str(), pair.roman.c_str(), pair.weight);
+    for (uint32_t i = 0; i < list.count; ++i) std::fprintf(misses, "%s%s", i ? " " : "", list.candidates[i].text);
+    std::fputc('\n', misses);
 }
 
 double Percentile(std::vector<double>& values, double fraction) {
@@ -146,7 +159,7 @@ void PrintReport(EvalTotals& totals) {
 int main(int argc, char** argv) {
     EvalOptions options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: engine_eval [--lexicon PATH] [--limit N] PAIRS.tsv\n");
+        std::fprintf(stderr, "usage: engine_eval [--lexicon PATH] [--limit N] [--misses OUT.tsv] PAIRS.tsv\n");
         return 2;
     }
     std::vector<WordPair> pairs;
@@ -169,8 +182,18 @@ int main(int argc, char** argv) {
     }
     BanglaEngine_SetLearningEnabled(engine, false);
 
+    std::FILE* misses = options.missesPath.empty() ? nullptr : bangla::OpenFile(options.missesPath, "w");
+    if (!options.missesPath.empty() && misses == nullptr) {
+        std::fprintf(stderr, "engine_eval: cannot write %s\n", options.missesPath.c_str());
+        BanglaEngine_Destroy(engine);
+        return 1;
+    }
     EvalTotals totals;
-    for (const WordPair& pair : pairs) Score(pair, TypeWord(engine, pair.roman, totals), totals);
+    for (const WordPair& pair : pairs) {
+        const EngineCandidateList list = TypeWord(engine, pair.roman, totals);
+        if (!Score(pair, list, totals) && misses != nullptr) WriteMiss(misses, pair, list);
+    }
+    if (misses != nullptr) std::fclose(misses);
     BanglaEngine_Destroy(engine);
     PrintReport(totals);
     return 0;

@@ -4,7 +4,10 @@ File layout: "BNGL", version 2, record count N, string pool size P (uint32
 little-endian each); the string pool; N records of 20 bytes (word offset u32,
 word length u16, key offset u32, key length u16, frequency u32, tag u16,
 reserved u16); the word index and the key index (N uint32 record numbers
-each, ordered by plain byte comparison of the word or the key). Within a
+each, ordered by plain byte comparison of the word or the key); then the
+skeleton index: "SKEL", version 1, count M, M record numbers ordered by the
+skeleton of their keys (skeleton.py), most frequent first, one per word and
+skeleton. Within a
 run of equal keys the records stand by descending frequency, ties by word
 bytes, because the engine takes the first records of a run.
 The C++ build step (tools/lexicon_build) writes the same bytes.
@@ -12,9 +15,13 @@ The C++ build step (tools/lexicon_build) writes the same bytes.
 
 import struct
 
+from skeleton import skeleton
+
 MAGIC = b"BNGL"
 VERSION = 2
 TAG_LEADS_KEY = 1
+SKELETON_MAGIC = b"SKEL"
+SKELETON_VERSION = 1
 
 
 def records_from_source(lines):
@@ -67,11 +74,36 @@ def lay_string_pool(texts):
     return pool, {text: offset_of(text) for text in texts}
 
 
+def skeleton_order(records):
+    """Record numbers of the skeleton index: by skeleton bytes, then descending
+    frequency, then word bytes; one record for each word of a skeleton."""
+    skeletons = [skeleton(key).encode("ascii") for _, key, _, _ in records]
+    numbers = sorted((i for i in range(len(records)) if skeletons[i]),
+                     key=lambda i: (skeletons[i], -records[i][2], records[i][0].encode("utf-8")))
+    kept, seen = [], set()
+    for i in numbers:
+        if (skeletons[i], records[i][0]) not in seen:
+            seen.add((skeletons[i], records[i][0]))
+            kept.append(i)
+    return kept
+
+
+def skeleton_section(numbers):
+    if not numbers:
+        return b""
+    return SKELETON_MAGIC + struct.pack("<II%dI" % len(numbers), SKELETON_VERSION, len(numbers), *numbers)
+
+
+def skeleton_section_size(records):
+    count = len({(skeleton(key), word) for word, key, _, _ in records if skeleton(key)})
+    return 12 + 4 * count if count else 0
+
+
 def lexicon_bin_size(records):
     """Bytes of the file that write_lexicon_bin would write."""
     texts = list(dict.fromkeys(t for word, key, _, _ in records for t in (word.encode("utf-8"), key.encode("ascii"))))
     pool, _ = lay_string_pool(texts)
-    return 16 + len(pool) + 28 * len(records)
+    return 16 + len(pool) + 28 * len(records) + skeleton_section_size(records)
 
 
 def write_lexicon_bin(records, path):
@@ -94,6 +126,7 @@ def write_lexicon_bin(records, path):
         handle.write(table)
         handle.write(struct.pack("<%dI" % len(records), *word_index))
         handle.write(struct.pack("<%dI" % len(records), *roman_index))
+        handle.write(skeleton_section(skeleton_order(records)))
         return handle.tell()
 
 

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "engine/file_path.h"
+#include "engine/roman_skeleton.h"
 
 namespace bangla {
 namespace {
@@ -17,6 +18,9 @@ const uint32_t kMagic = 0x4C474E42;  // "BNGL"
 const uint32_t kVersion = 2;
 const uint64_t kHeaderBytes = 16;
 const uint64_t kIndexEntryBytes = 4;
+const uint32_t kSkeletonMagic = 0x4C454B53;  // "SKEL"
+const uint32_t kSkeletonVersion = 1;
+const uint64_t kSkeletonHeaderBytes = 12;
 
 // The string pool. A text that is the start or the end of another text is
 // stored inside that text (a record names any offset and length), which
@@ -136,6 +140,36 @@ void StoreIndex(std::vector<uint8_t>& image, uint64_t offset, const std::vector<
     }
 }
 
+// Record numbers by the skeleton of their keys, the most frequent word first
+// within a skeleton, and one record for each word of a skeleton: the search
+// ranks words, and a word's other keys of the same outline add nothing.
+std::vector<uint32_t> SkeletonOrder(const std::vector<LexiconEntry>& entries) {
+    std::vector<std::string> skeletons;
+    skeletons.reserve(entries.size());
+    for (const LexiconEntry& entry : entries) skeletons.push_back(RomanSkeleton::Of(entry.roman));
+    std::vector<uint32_t> numbers;
+    for (uint32_t number = 0; number < entries.size(); ++number) {
+        if (!skeletons[number].empty()) numbers.push_back(number);
+    }
+    std::stable_sort(numbers.begin(), numbers.end(), [&](uint32_t a, uint32_t b) {
+        if (skeletons[a] != skeletons[b]) return skeletons[a] < skeletons[b];
+        if (entries[a].frequency != entries[b].frequency) return entries[a].frequency > entries[b].frequency;
+        return entries[a].word < entries[b].word;
+    });
+    const auto sameWordAndSkeleton = [&](uint32_t a, uint32_t b) {
+        return skeletons[a] == skeletons[b] && entries[a].word == entries[b].word;
+    };
+    numbers.erase(std::unique(numbers.begin(), numbers.end(), sameWordAndSkeleton), numbers.end());
+    return numbers;
+}
+
+void StoreSkeletonIndex(std::vector<uint8_t>& image, uint64_t offset, const std::vector<uint32_t>& numbers) {
+    StoreU32(image, offset, kSkeletonMagic);
+    StoreU32(image, offset + 4, kSkeletonVersion);
+    StoreU32(image, offset + 8, static_cast<uint32_t>(numbers.size()));
+    StoreIndex(image, offset + kSkeletonHeaderBytes, numbers);
+}
+
 }  // namespace
 
 LexiconImageLayout LexiconLayoutOf(uint32_t entryCount, uint32_t poolSize) {
@@ -144,8 +178,12 @@ LexiconImageLayout LexiconLayoutOf(uint32_t entryCount, uint32_t poolSize) {
     layout.recordTable = layout.stringPool + poolSize;
     layout.wordIndex = layout.recordTable + LexiconRecordField::kRecordBytes * entryCount;
     layout.romanIndex = layout.wordIndex + kIndexEntryBytes * entryCount;
-    layout.end = layout.romanIndex + kIndexEntryBytes * entryCount;
+    layout.skeletonIndex = layout.romanIndex + kIndexEntryBytes * entryCount;
     return layout;
+}
+
+uint64_t SkeletonIndexBytes(uint32_t count) {
+    return kSkeletonHeaderBytes + kIndexEntryBytes * count;
 }
 
 void StoreU16(std::vector<uint8_t>& image, uint64_t offset, uint16_t value) {
@@ -172,7 +210,11 @@ bool BuildImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& 
     if (!pool.Lay()) return false;
     const uint32_t count = static_cast<uint32_t>(entries.size());
     const LexiconImageLayout layout = LexiconLayoutOf(count, static_cast<uint32_t>(pool.bytes.size()));
-    image.assign(static_cast<size_t>(layout.end), 0);
+    const std::vector<uint32_t> skeletonOrder = SkeletonOrder(entries);
+    // A lexicon without keys has no skeleton index: a bare header stays 16 bytes.
+    const uint64_t skeletonBytes =
+        skeletonOrder.empty() ? 0 : SkeletonIndexBytes(static_cast<uint32_t>(skeletonOrder.size()));
+    image.assign(static_cast<size_t>(layout.skeletonIndex + skeletonBytes), 0);
     StoreU32(image, 0, kMagic);
     StoreU32(image, 4, kVersion);
     StoreU32(image, 8, count);
@@ -192,6 +234,7 @@ bool BuildImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& 
                SortedRecordNumbers(entries, [](const LexiconEntry& e) -> const std::string& { return e.word; }));
     StoreIndex(image, layout.romanIndex,
                SortedRecordNumbers(entries, [](const LexiconEntry& e) -> const std::string& { return e.roman; }));
+    if (!skeletonOrder.empty()) StoreSkeletonIndex(image, layout.skeletonIndex, skeletonOrder);
     return true;
 }
 

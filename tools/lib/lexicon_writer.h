@@ -10,22 +10,26 @@ namespace bangla {
 
 // Writes lexicon.bin images in the format that LexiconTrie reads: header,
 // string pool, record table, then the word and roman indexes sorted by plain
-// byte order. Record numbers follow the order of the given entries, and each
+// byte order, and the skeleton index. Record numbers follow the order of the given entries, and each
 // index keeps that order among equal texts, so a caller decides the order of
 // an equal run (the words of one key) by the order of its list. The string
 // pool stores each text once, and a text that starts or ends another text
 // inside that text.
 
 // Where the sections of an image begin, for `entryCount` records and a string
-// pool of `poolSize` bytes; `end` is the size of a well-formed image.
+// pool of `poolSize` bytes; `skeletonIndex` is where the optional skeleton
+// index starts, and the size of an image without it.
 struct LexiconImageLayout {
     uint64_t stringPool;
     uint64_t recordTable;
     uint64_t wordIndex;
     uint64_t romanIndex;
-    uint64_t end;
+    uint64_t skeletonIndex;
 };
 LexiconImageLayout LexiconLayoutOf(uint32_t entryCount, uint32_t poolSize);
+
+// Bytes of a skeleton index of `count` record numbers, its header included.
+uint64_t SkeletonIndexBytes(uint32_t count);
 
 // Field offsets inside one 20-byte record.
 struct LexiconRecordField {
