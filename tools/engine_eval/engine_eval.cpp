@@ -10,8 +10,9 @@
 // word is typed key by key as a user would, with a fresh context and
 // learning off; the list after its last key is scored: top-1 when the first
 // candidate is the Bengali word, top-5 when any of the first five is.
-// --misses writes every pair that missed the top five, with the list shown
-// instead, for studying what the lexicon or the parser lacks.
+// --misses writes every pair whose word was not first, with its place in the
+// list ("-" when it was not among the first five) and the list shown, for
+// studying what the lexicon or the ranking lacks.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -114,22 +115,26 @@ EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman
     return list;
 }
 
-// Returns whether the word was among the first five.
-bool Score(const WordPair& pair, const EngineCandidateList& list, EvalTotals& totals) {
+constexpr uint32_t kNotListed = 5;
+
+// Returns the word's place in the first five, or kNotListed.
+uint32_t Score(const WordPair& pair, const EngineCandidateList& list, EvalTotals& totals) {
     const std::string expected = bangla::UnicodeUtils::CanonicalizeBengali(pair.bengali);
     totals.weight += pair.weight;
     ++totals.pairs;
-    for (uint32_t i = 0; i < list.count && i < 5; ++i) {
+    for (uint32_t i = 0; i < list.count && i < kNotListed; ++i) {
         if (expected != list.candidates[i].text) continue;
         if (i == 0) totals.top1 += pair.weight;
         totals.top5 += pair.weight;
-        return true;
+        return i;
     }
-    return false;
+    return kNotListed;
 }
 
-void WriteMiss(std::FILE* misses, const WordPair& pair, const EngineCandidateList& list) {
+void WriteMiss(std::FILE* misses, const WordPair& pair, uint32_t place, const EngineCandidateList& list) {
     std::fprintf(misses, "%s\t%s\t%g\t", pair.bengali.c_str(), pair.roman.c_str(), pair.weight);
+    if (place == kNotListed) std::fputs("-\t", misses);
+    else std::fprintf(misses, "%u\t", place + 1);
     for (uint32_t i = 0; i < list.count; ++i) std::fprintf(misses, "%s%s", i ? " " : "", list.candidates[i].text);
     std::fputc('\n', misses);
 }
@@ -191,7 +196,8 @@ int main(int argc, char** argv) {
     EvalTotals totals;
     for (const WordPair& pair : pairs) {
         const EngineCandidateList list = TypeWord(engine, pair.roman, totals);
-        if (!Score(pair, list, totals) && misses != nullptr) WriteMiss(misses, pair, list);
+        const uint32_t place = Score(pair, list, totals);
+        if (place != 0 && misses != nullptr) WriteMiss(misses, pair, place, list);
     }
     if (misses != nullptr) std::fclose(misses);
     BanglaEngine_Destroy(engine);

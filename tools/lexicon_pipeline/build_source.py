@@ -42,6 +42,9 @@ CHAT_SPELLINGS = 5
 LEAD_RATIO = 5.0               # a leading word is this much more frequent than the key's others
 LEAD_MIN_ATTESTATIONS = 2
 LOAN_ATTESTATIONS = 3          # a curated loan key counts like a key typed three times, so it is trusted
+ROMANIZER_PRIOR = 2.0          # the romanizer's spelling shares count like this many typed keys
+UNMODELLED_LIKELIHOOD = 0.02   # chat spellings and short forms the romanizer did not propose
+OUTRANKED_RATIO = 4.0          # a word leaves a key where a rarer word is this much likelier
 PLAN_ROUNDS = 6                # plans tried to fill the budget after pool sharing
 BUDGET_SLACK = 40000           # a plan this close under the budget is kept
 RECORD_BYTES = 28              # record plus its two index entries
@@ -210,6 +213,37 @@ def assign_records(words, keys_of, loans):
     return placed, runs
 
 
+def key_likelihood(word, key, attested, generated):
+    """How likely a writer of the word types the key: the romanizer's share
+    of the word's spellings, corrected by what people were seen typing."""
+    shares = dict(generated.get(word, []))
+    romanized = shares.get(key, 0.0) / (sum(shares.values()) or 1.0)
+    counts = attested.get(word, {})
+    typed = sum(counts.values())
+    likelihood = (counts.get(key, 0) + ROMANIZER_PRIOR * romanized) / (typed + ROMANIZER_PRIOR)
+    return max(likelihood, UNMODELLED_LIKELIHOOD)
+
+
+def drop_outranked_records(placed, runs, frequency, likelihood, loans):
+    """The engine orders a key's words by frequency alone, so a frequent word
+    under a key people seldom type for it (একটি under "ektu", আর under "aro")
+    stands before the word the key spells. Such a record leaves the key when
+    a rarer word of the run is OUTRANKED_RATIO times likelier to be meant
+    (frequency times the key's likelihood); a word keeps its last key."""
+    loan_pairs = set(loans)
+    for key, run in runs.items():
+        ordered = sorted(run, key=lambda w: -frequency[w])
+        best_after = 0.0
+        for word in reversed(ordered):
+            meant = frequency[word] * likelihood(word, key)
+            outranked = best_after > OUTRANKED_RATIO * meant
+            if outranked and (word, key) not in loan_pairs and len(placed[word]) > 1:
+                placed[word].remove(key)
+                run.remove(word)
+            best_after = max(best_after, meant)
+    return placed, runs
+
+
 def leading_words(runs, frequency, attested, loans):
     """(word, key) pairs whose word must lead the key: a curated loan under
     its English key unless people typed that key at least as often for
@@ -277,6 +311,8 @@ def source_lines(words, frequency, attested, generated, chat_spellings, loans, b
     keys_of = plan_keys(words, frequency, attested, generated, chat_spellings, budget)
     words = [w for w in words if keys_of[w]]
     placed, runs = assign_records(words, keys_of, loans)
+    placed, runs = drop_outranked_records(
+        placed, runs, frequency, lambda word, key: key_likelihood(word, key, attested, generated), loans)
     lead = leading_words(runs, frequency, attested, loans)
     lines = []
     for word in words:
