@@ -43,9 +43,11 @@ constexpr float kInformalScore = 0.2f;
 // Words of the typed spelling's outline (vowels, h's and doubled letters
 // aside): reached however the writer spelled the vowels, ranked below the
 // typed key's own words.
-constexpr uint64_t kSkeletonWords = 2;
+constexpr std::size_t kSkeletonWords = 2;
+constexpr uint64_t kSkeletonSearch = 5;
 constexpr std::size_t kSkeletonMinLetters = 3;
-constexpr float kSkeletonScore = 0.05f;
+constexpr float kSkeletonScore = 0.0f;
+constexpr float kOutlineScoreGap = 0.001f;
 constexpr float kFuzzyScore = 0.9f;
 constexpr float kMorphologyScore = 0.99f;
 constexpr float kPersonalScore = 1.0f;
@@ -130,6 +132,7 @@ public:
                                               engine.config.autoCorrect,
                                               engine.config.autoCorrectThreshold,
                                               engine.MaxCandidates());
+        KeepOutlineWordsBehindTypedWords();
         PromoteFrequentPersonalWords();
         Write(list);
     }
@@ -182,10 +185,16 @@ private:
         }
     }
 
+    // The nearest words of the outline often are the typed key's own words
+    // already; a few more are read so that new ones still come in.
     void AddSkeletonWords() {
         if (composition.size() < kSkeletonMinLetters) return;
-        for (const LexiconEntry& entry : lexicon.SearchSkeleton(composition, kSkeletonWords)) {
-            if (!ContainsText(sources, entry.word)) sources.push_back({entry.word, kSkeletonScore, "skeleton_roman"});
+        std::size_t added = 0;
+        for (const LexiconEntry& entry : lexicon.SearchSkeleton(composition, kSkeletonSearch)) {
+            if (ContainsText(sources, entry.word)) continue;
+            sources.push_back({entry.word, kSkeletonScore, "skeleton_roman"});
+            outlineOnlyTexts.insert(entry.word);
+            if (++added == kSkeletonWords) return;
         }
     }
 
@@ -271,6 +280,29 @@ private:
         }
     }
 
+    // A word found only through the outline of the typed spelling is a
+    // guess at what the writer meant: it is never committed on its own, and
+    // it never leads a word that the typed letters themselves spell.
+    void KeepOutlineWordsBehindTypedWords() {
+        if (outlineOnlyTexts.empty()) return;
+        const auto isOutlineOnly = [&](const ScoredCandidate& c) { return outlineOnlyTexts.count(c.text) != 0; };
+        float bestTypedWordScore = -1.0f;
+        for (ScoredCandidate& c : ranked) {
+            if (isOutlineOnly(c)) {
+                c.autoSelect = false;
+            } else if ((c.sourceFlags & BANGLA_SOURCE_LEXICON) != 0) {
+                bestTypedWordScore = std::max(bestTypedWordScore, c.finalScore);
+            }
+        }
+        if (bestTypedWordScore < 0.0f) return;
+        for (ScoredCandidate& c : ranked) {
+            if (isOutlineOnly(c)) c.finalScore = std::min(c.finalScore, bestTypedWordScore - kOutlineScoreGap);
+        }
+        std::stable_sort(ranked.begin(), ranked.end(), [](const ScoredCandidate& a, const ScoredCandidate& b) {
+            return a.finalScore > b.finalScore;
+        });
+    }
+
     void PromoteFrequentPersonalWords() {
         std::stable_partition(ranked.begin(), ranked.end(), [&](const ScoredCandidate& c) {
             return promotedTexts.count(c.text) != 0;
@@ -322,6 +354,7 @@ private:
     std::vector<std::string> morphologyWords;
     ContextRanker::PersonalBoosts boosts;
     std::unordered_set<std::string> promotedTexts;
+    std::unordered_set<std::string> outlineOnlyTexts;
     std::vector<ScoredCandidate> ranked;
 };
 

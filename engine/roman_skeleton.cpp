@@ -8,6 +8,7 @@ namespace {
 constexpr float kDoubledLetterCost = 0.2f;
 constexpr float kAspirateCost = 0.4f;
 constexpr float kVowelChangeCost = 0.4f;
+constexpr float kVariantLetterCost = 0.3f;
 constexpr float kVowelCost = 0.6f;
 constexpr float kConsonantCost = 1.0f;
 
@@ -68,9 +69,19 @@ private:
     }
 };
 
+// The outline letter of a consonant, itself when it has no variant.
+char OutlineLetter(char consonant) {
+    const char* mapped = OutlineOf(consonant);
+    return mapped != nullptr ? mapped[0] : consonant;
+}
+
 float SubstitutionCost(const PreparedSpelling& a, std::size_t i, const PreparedSpelling& b, std::size_t j) {
     if (a.letters[i] == b.letters[j]) return 0.0f;
-    return a.vowels[i] && b.vowels[j] ? kVowelChangeCost : kConsonantCost;
+    if (a.vowels[i] && b.vowels[j]) return kVowelChangeCost;
+    if (!a.vowels[i] && !b.vowels[j] && OutlineLetter(a.letters[i]) == OutlineLetter(b.letters[j])) {
+        return kVariantLetterCost;
+    }
+    return kConsonantCost;
 }
 
 }  // namespace

@@ -312,6 +312,39 @@ TEST(CandidateGenerationSkeletonTest, SpellingOfAKeysOutlineOffersItsWord) {
     EXPECT_THAT(CandidatesFor(engine.get(), "ka"), Not(Contains(capsule)));
 }
 
+// A far more frequent word of the same outline (tomake: তোমাকে) is offered
+// too, but behind the word the typed letters spell, and it is never
+// committed on its own however confident its score.
+TEST(CandidateGenerationSkeletonTest, OutlineWordNeverLeadsOrAutoSelects) {
+    const std::string themeke = "\xE0\xA6\xA5\xE0\xA6\xBF\xE0\xA6\xAE\xE0\xA6\x95\xE0\xA7\x87";  // থিমকে
+    const std::string tomake =
+        "\xE0\xA6\xA4\xE0\xA7\x8B\xE0\xA6\xAE\xE0\xA6\xBE\xE0\xA6\x95\xE0\xA7\x87";  // তোমাকে
+    TempFolder folder("skeleton_lead");
+    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
+                                 testing_support::PaddedTo({Word(themeke, "thimke", 20), Word(tomake, "tomake", 900000)},
+                                                           1001)));
+    EngineConfig config;
+    BanglaEngine_GetDefaultConfig(&config);
+    const std::string lexicon = folder.File("lexicon.bin");
+    const std::string dict = folder.File("user_dict.txt");
+    config.lexiconPath = lexicon.c_str();
+    config.userDictPath = dict.c_str();
+    config.autoCorrect = true;
+    config.autoCorrectThreshold = 0.3f;
+    EnginePtr engine(BanglaEngine_Create(&config));
+    const std::vector<std::string> texts = CandidatesFor(engine.get(), "thimke");
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), themeke);
+    EXPECT_THAT(texts, Contains(tomake));
+    // With only the outline to go by, the frequent word leads but waits for the user.
+    EngineCandidateList list;
+    BanglaEngine_SetComposition(engine.get(), "tamik");
+    BanglaEngine_GetCandidates(engine.get(), &list);
+    ASSERT_GT(list.count, 0u);
+    EXPECT_EQ(list.candidates[0].text, tomake);
+    EXPECT_FALSE(list.candidates[0].autoSelect);
+}
+
 TEST(CandidateGenerationLearningTest, EnglishCommitsNeverBecomeCandidates) {
     TempFolder folder("english");
     EnginePtr engine = MakeEngine("", folder.File("user_dict.txt"));
