@@ -98,16 +98,17 @@ def train_romanizer(train_rows, pronunciations):
     return romanizer
 
 
-def short_form(key):
-    """Chat spelling without the vowels between consonants, the last letter
-    kept: amar -> amr, bhalo -> bhlo, hobe -> hbe, kemon -> kmn."""
-    out = []
-    for i, ch in enumerate(key):
-        inner = 0 < i < len(key) - 1
-        if inner and ch in VOWELS and key[i - 1] not in VOWELS and key[i + 1] not in VOWELS:
-            continue
-        out.append(ch)
-    return "".join(out)
+def short_forms(key):
+    """Chat spellings without vowels between consonants, the last letter
+    kept: all of them (amar -> amr, bhalo -> bhlo, kemon -> kmn) and only
+    the first (kemon -> kmon, korbo -> krbo, tomar -> tmar)."""
+    inner = [i for i in range(1, len(key) - 1)
+             if key[i] in VOWELS and key[i - 1] not in VOWELS and key[i + 1] not in VOWELS]
+    if not inner:
+        return []
+    every = "".join(ch for i, ch in enumerate(key) if i not in inner)
+    first = key[:inner[0]] + key[inner[0] + 1:]
+    return list(dict.fromkeys([every, first]))
 
 
 class KeyPlan:
@@ -179,7 +180,8 @@ def plan_keys(words, frequency, attested, generated, chat_spellings, budget):
             plan.add(word, spellings[0])
         if rank < SHORT_FORM_WORDS:
             for key in spellings[:2]:
-                plan.add(word, short_form(key))
+                for short in short_forms(key):
+                    plan.add(word, short)
         for key in chat_spellings.get(word, []):
             plan.add(word, key)
         total = sum(p for _, p in generated[word]) or 1.0
