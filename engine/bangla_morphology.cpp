@@ -15,38 +15,45 @@ const char* const kKnownSuffixes[] = {
 
 // Bengali form of each roman suffix by the way the stem ends. Only "er", "r"
 // and "e" change with the stem: after a vowel the linking y-sound is written
-// with the precomposed U+09DF, never as U+09AF plus nukta.
+// with the precomposed U+09DF, never as U+09AF plus nukta. A stem that ends
+// in what cannot carry a vowel sign (a digit, ং, a hasant, Latin letters)
+// takes the vowel on its own behind a hyphen, as in ১৯৭০-এর.
 struct SuffixForms {
     const char* roman;
     const char* afterVowelSign;
     const char* afterVowel;
     const char* afterConsonant;
+    const char* afterNoSignBearer;
 };
 
 const SuffixForms kSuffixForms[] = {
-    {"er", "র", "য়ের", "ের"},
-    {"r", "র", "র", "ের"},
-    {"e", "য়", "য়", "ে"},
-    {"o", "ও", "ও", "ও"},
-    {"ke", "কে", "কে", "কে"},
-    {"re", "রে", "রে", "রে"},
-    {"te", "তে", "তে", "তে"},
-    {"ta", "টা", "টা", "টা"},
-    {"ti", "টি", "টি", "টি"},
-    {"ra", "রা", "রা", "রা"},
-    {"der", "দের", "দের", "দের"},
-    {"gulo", "গুলো", "গুলো", "গুলো"},
-    {"guli", "গুলি", "গুলি", "গুলি"},
-    {"khana", "খানা", "খানা", "খানা"},
-    {"khani", "খানি", "খানি", "খানি"},
-    {"tuku", "টুকু", "টুকু", "টুকু"},
-    {"tai", "টাই", "টাই", "টাই"},
-    {"moto", "মতো", "মতো", "মতো"},
-    {"moton", "মতন", "মতন", "মতন"},
-    {"bhabe", "ভাবে", "ভাবে", "ভাবে"},
+    {"er", "র", "য়ের", "ের", "-এর"},
+    {"r", "র", "র", "ের", "-এর"},
+    {"e", "য়", "য়", "ে", "-এ"},
+    {"o", "ও", "ও", "ও", "ও"},
+    {"ke", "কে", "কে", "কে", "কে"},
+    {"re", "রে", "রে", "রে", "রে"},
+    {"te", "তে", "তে", "তে", "তে"},
+    {"ta", "টা", "টা", "টা", "টা"},
+    {"ti", "টি", "টি", "টি", "টি"},
+    {"ra", "রা", "রা", "রা", "রা"},
+    {"der", "দের", "দের", "দের", "দের"},
+    {"gulo", "গুলো", "গুলো", "গুলো", "গুলো"},
+    {"guli", "গুলি", "গুলি", "গুলি", "গুলি"},
+    {"khana", "খানা", "খানা", "খানা", "খানা"},
+    {"khani", "খানি", "খানি", "খানি", "খানি"},
+    {"tuku", "টুকু", "টুকু", "টুকু", "টুকু"},
+    {"tai", "টাই", "টাই", "টাই", "টাই"},
+    {"moto", "মতো", "মতো", "মতো", "মতো"},
+    {"moton", "মতন", "মতন", "মতন", "মতন"},
+    {"bhabe", "ভাবে", "ভাবে", "ভাবে", "ভাবে"},
 };
 
-enum class StemClass { VowelSign, Vowel, Consonant };
+enum class StemClass { VowelSign, Vowel, Consonant, NoSignBearer };
+
+const char kKhandaTa[] = "\u09CE";
+const char kTa[] = "\u09A4";
+const char kChandrabindu[] = "\u0981";
 
 std::string ToLowerAscii(const std::string& text) {
     std::string lower = text;
@@ -73,10 +80,26 @@ bool LastThreeBytes(const std::string& text, unsigned char& b0, unsigned char& b
     return true;
 }
 
+// U+0995..U+09B9 and the precomposed U+09DC, U+09DD, U+09DF.
+bool EndsInConsonant(const std::string& text) {
+    unsigned char b0, b1, b2;
+    if (!LastThreeBytes(text, b0, b1, b2) || b0 != 0xE0) return false;
+    if (b1 == 0xA6) return b2 >= 0x95 && b2 <= 0xB9;
+    return b1 == 0xA7 && (b2 == 0x9C || b2 == 0x9D || b2 == 0x9F);
+}
+
 StemClass ClassifyStem(const std::string& stem) {
+    // A chandrabindu sits on the vowel before it (গাঁ), which decides.
+    if (EndsWith(stem, kChandrabindu)) {
+        const std::string bearer = stem.substr(0, stem.size() - std::string(kChandrabindu).size());
+        if (BanglaMorphology::EndsInKar(bearer)) return StemClass::VowelSign;
+        if (BanglaMorphology::EndsInIndependentVowel(bearer)) return StemClass::Vowel;
+        return StemClass::NoSignBearer;
+    }
     if (BanglaMorphology::EndsInKar(stem)) return StemClass::VowelSign;
     if (BanglaMorphology::EndsInIndependentVowel(stem)) return StemClass::Vowel;
-    return StemClass::Consonant;
+    if (EndsInConsonant(stem)) return StemClass::Consonant;
+    return StemClass::NoSignBearer;
 }
 
 const SuffixForms* FindSuffixForms(const std::string& lowerSuffix) {
@@ -90,6 +113,7 @@ const char* FormForStem(const SuffixForms& forms, StemClass stemClass) {
     switch (stemClass) {
         case StemClass::VowelSign: return forms.afterVowelSign;
         case StemClass::Vowel: return forms.afterVowel;
+        case StemClass::NoSignBearer: return forms.afterNoSignBearer;
         case StemClass::Consonant: break;
     }
     return forms.afterConsonant;
@@ -158,6 +182,12 @@ std::string BanglaMorphology::AttachSuffix(const std::string& stem, const std::s
     if (stem.empty()) return std::string();
     const SuffixForms* forms = FindSuffixForms(ToLowerAscii(suffix));
     if (forms == nullptr) return stem;
+    // Khanda ta is the vowelless form of ত: জগৎ + ের is জগতের, but জগৎকে.
+    if (EndsWith(stem, kKhandaTa)) {
+        const std::string form = FormForStem(*forms, StemClass::Consonant);
+        if (!BanglaMorphology::EndsInKar(form.substr(0, 3))) return stem + form;
+        return stem.substr(0, stem.size() - std::string(kKhandaTa).size()) + kTa + form;
+    }
     return stem + FormForStem(*forms, ClassifyStem(stem));
 }
 

@@ -31,6 +31,7 @@ constexpr uint64_t kFuzzyWords = 5;
 constexpr uint64_t kStemWords = 5;
 constexpr uint64_t kStemFuzzyWords = 3;
 constexpr std::size_t kMorphologyWords = 2;
+constexpr std::size_t kMaxCompoundParts = 6;
 constexpr uint64_t kExactWordSearch = 8;
 constexpr uint64_t kAgreementSearch = 8;
 constexpr std::size_t kShortSpellingCodepoints = 3;
@@ -214,21 +215,47 @@ private:
         return words;
     }
 
-    void AddMorphologyWords() {
+    // Words joined by hyphens (uttor-purbo, grame-ganje) are each read as
+    // typed and joined again: the parser alone reads the whole token letter
+    // by letter and finds no word in it.
+    std::string HyphenatedCompound() const {
+        if (composition.find('-') == std::string::npos) return std::string();
+        std::string compound;
+        std::size_t start = 0;
+        for (std::size_t parts = 1;; ++parts) {
+            const std::size_t hyphen = composition.find('-', start);
+            const std::string part = composition.substr(start, hyphen == std::string::npos ? hyphen : hyphen - start);
+            if (part.empty() || parts > kMaxCompoundParts) return std::string();
+            const std::vector<std::string> words = StemWords(part);
+            if (words.empty()) return std::string();
+            compound += words.front();
+            if (hyphen == std::string::npos) return compound;
+            compound += '-';
+            start = hyphen + 1;
+        }
+    }
+
+    std::vector<std::string> PartsAndSuffixWords() const {
         std::string stem;
         std::string suffix;
         const bool split = BanglaMorphology::DecomposeHyphenatedToken(composition, stem, suffix) ||
                            BanglaMorphology::DecomposeCompoundToken(composition, stem, suffix);
-        if (!split || stem.empty() || suffix.empty()) return;
+        if (!split || stem.empty() || suffix.empty()) {
+            const std::string compound = HyphenatedCompound();
+            return compound.empty() ? std::vector<std::string>{} : std::vector<std::string>{compound};
+        }
+        std::vector<std::string> words;
         for (const std::string& stemWord : StemWords(stem)) {
             const std::string word = BanglaMorphology::AttachSuffix(stemWord, suffix);
-            if (word.empty() || std::find(morphologyWords.begin(), morphologyWords.end(), word) !=
-                                    morphologyWords.end()) {
-                continue;
-            }
-            morphologyWords.push_back(word);
-            if (morphologyWords.size() == kMorphologyWords) break;
+            if (word.empty() || std::find(words.begin(), words.end(), word) != words.end()) continue;
+            words.push_back(word);
+            if (words.size() == kMorphologyWords) break;
         }
+        return words;
+    }
+
+    void AddMorphologyWords() {
+        morphologyWords = PartsAndSuffixWords();
         if (morphologyWords.empty()) return;
         std::vector<PhoneticCandidate> merged;
         for (const std::string& word : morphologyWords) merged.push_back({word, kMorphologyScore, "morphology"});

@@ -130,7 +130,12 @@ INSTANTIATE_TEST_SUITE_P(
         ListShapeCase{"fallback dropped when full", 1, "ami", {kAmi}},
         // Two encodings of one word give one slot, the first written.
         ListShapeCase{"canonical duplicates merged", 5, "bari", {kBari, "bari"}},
-        ListShapeCase{"no slots", 0, "ami", {}}),
+        ListShapeCase{"no slots", 0, "ami", {}},
+        // Hyphenated words are read part by part and joined again.
+        ListShapeCase{"hyphenated words", 5, "ghor-bari", {kGhor + "-" + kBari, "ghor-bari"}},
+        ListShapeCase{"hyphenated number and word", 5, "1970-ghor", {"\xE0\xA7\xA7\xE0\xA7\xAF\xE0\xA7\xAD\xE0\xA7\xA6-" + kGhor, "1970-ghor"}},
+        // A case ending after a number cannot be a vowel sign.
+        ListShapeCase{"suffix after a number", 5, "1970-er", {"\xE0\xA7\xA7\xE0\xA7\xAF\xE0\xA7\xAD\xE0\xA7\xA6-\xE0\xA6\x8F\xE0\xA6\xB0", "1970-er"}}),
     [](const ::testing::TestParamInfo<ListShapeCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name) {
