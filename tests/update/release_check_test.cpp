@@ -67,7 +67,7 @@ const std::string kRecent = "api.test /repos/Velkor/qorva/releases?per_page=5";
 class ReleaseCheckTest : public ::testing::Test {
 protected:
     ScriptedTransport transport;
-    UpdateEndpoints endpoints{{"maker.test", 443, true}, {"api.test", 443, true}};
+    UpdateEndpoints endpoints{{"maker.test", 443, true}, {"api.test", 443, true}, ""};
     int recordedChecks = 0;
     bool due = true;
     std::string dismissed;
