@@ -49,6 +49,7 @@ constexpr uint64_t kSkeletonSearch = 5;
 constexpr std::size_t kSkeletonMinLetters = 3;
 constexpr float kSkeletonScore = 0.0f;
 constexpr float kOutlineScoreGap = 0.001f;
+constexpr std::size_t kNotOutlineWord = static_cast<std::size_t>(-1);
 constexpr float kFuzzyScore = 0.9f;
 constexpr float kMorphologyScore = 0.99f;
 constexpr float kPersonalScore = 1.0f;
@@ -134,6 +135,7 @@ public:
                                               engine.config.autoCorrectThreshold,
                                               engine.MaxCandidates());
         KeepOutlineWordsBehindTypedWords();
+        OrderOutlineWordsByNearness();
         PromoteFrequentPersonalWords();
         Write(list);
     }
@@ -194,7 +196,7 @@ private:
         for (const LexiconEntry& entry : lexicon.SearchSkeleton(composition, kSkeletonSearch)) {
             if (ContainsText(sources, entry.word)) continue;
             sources.push_back({entry.word, kSkeletonScore, "skeleton_roman"});
-            outlineOnlyTexts.insert(entry.word);
+            outlineOnlyTexts.push_back(entry.word);
             if (++added == kSkeletonWords) return;
         }
     }
@@ -312,7 +314,7 @@ private:
     // it never leads a word that the typed letters themselves spell.
     void KeepOutlineWordsBehindTypedWords() {
         if (outlineOnlyTexts.empty()) return;
-        const auto isOutlineOnly = [&](const ScoredCandidate& c) { return outlineOnlyTexts.count(c.text) != 0; };
+        const auto isOutlineOnly = [&](const ScoredCandidate& c) { return OutlineRank(c.text) != kNotOutlineWord; };
         float bestTypedWordScore = -1.0f;
         for (ScoredCandidate& c : ranked) {
             if (isOutlineOnly(c)) {
@@ -328,6 +330,34 @@ private:
         std::stable_sort(ranked.begin(), ranked.end(), [](const ScoredCandidate& a, const ScoredCandidate& b) {
             return a.finalScore > b.finalScore;
         });
+    }
+
+    std::size_t OutlineRank(const std::string& text) const {
+        const auto found = std::find(outlineOnlyTexts.begin(), outlineOnlyTexts.end(), text);
+        return found == outlineOnlyTexts.end() ? kNotOutlineWord : static_cast<std::size_t>(found - outlineOnlyTexts.begin());
+    }
+
+    // Among themselves, outline guesses keep the order of their nearness to
+    // the typed spelling (anektayi: অনেকটাই before the more frequent অনেকটা);
+    // they swap places and scores, so the list stays ordered by score.
+    void OrderOutlineWordsByNearness() {
+        std::vector<std::size_t> places;
+        for (std::size_t i = 0; i < ranked.size(); ++i) {
+            if (OutlineRank(ranked[i].text) != kNotOutlineWord) places.push_back(i);
+        }
+        std::vector<ScoredCandidate> words;
+        std::vector<float> scores;
+        for (std::size_t place : places) {
+            words.push_back(ranked[place]);
+            scores.push_back(ranked[place].finalScore);
+        }
+        std::stable_sort(words.begin(), words.end(), [&](const ScoredCandidate& a, const ScoredCandidate& b) {
+            return OutlineRank(a.text) < OutlineRank(b.text);
+        });
+        for (std::size_t k = 0; k < places.size(); ++k) {
+            ranked[places[k]] = words[k];
+            ranked[places[k]].finalScore = scores[k];
+        }
     }
 
     void PromoteFrequentPersonalWords() {
@@ -381,7 +411,7 @@ private:
     std::vector<std::string> morphologyWords;
     ContextRanker::PersonalBoosts boosts;
     std::unordered_set<std::string> promotedTexts;
-    std::unordered_set<std::string> outlineOnlyTexts;
+    std::vector<std::string> outlineOnlyTexts;  // nearest spelling first
     std::vector<ScoredCandidate> ranked;
 };
 

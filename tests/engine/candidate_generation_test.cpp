@@ -350,6 +350,22 @@ TEST(CandidateGenerationSkeletonTest, OutlineWordNeverLeadsOrAutoSelects) {
     EXPECT_FALSE(list.candidates[0].autoSelect);
 }
 
+// Two guesses of one outline keep the order of their nearness to what was
+// typed, not of their frequency.
+TEST(CandidateGenerationSkeletonTest, NearerOutlineWordComesFirst) {
+    const std::string onekta = "\xE0\xA6\x85\xE0\xA6\xA8\xE0\xA7\x87\xE0\xA6\x95\xE0\xA6\x9F\xE0\xA6\xBE";  // অনেকটা
+    const std::string onektai = onekta + "\xE0\xA6\x87";                                                                // অনেকটাই
+    TempFolder folder("skeleton_order");
+    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
+                                 testing_support::PaddedTo({Word(onekta, "onekta", 50000), Word(onektai, "onektai", 5000)},
+                                                           1001)));
+    EnginePtr engine = MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
+    const std::vector<std::string> texts = CandidatesFor(engine.get(), "anektayi");
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[0], onektai);
+    EXPECT_EQ(texts[1], onekta);
+}
+
 TEST(CandidateGenerationLearningTest, EnglishCommitsNeverBecomeCandidates) {
     TempFolder folder("english");
     EnginePtr engine = MakeEngine("", folder.File("user_dict.txt"));
