@@ -48,8 +48,8 @@ constexpr std::size_t kSkeletonWords = 2;
 constexpr uint64_t kSkeletonSearch = 5;
 constexpr std::size_t kSkeletonMinLetters = 3;
 constexpr float kSkeletonScore = 0.0f;
-constexpr float kOutlineScoreGap = 0.001f;
-constexpr std::size_t kNotOutlineWord = static_cast<std::size_t>(-1);
+constexpr float kSkeletonScoreGap = 0.001f;
+constexpr std::size_t kNotSkeletonWord = static_cast<std::size_t>(-1);
 constexpr float kFuzzyScore = 0.9f;
 constexpr float kMorphologyScore = 0.99f;
 constexpr float kPersonalScore = 1.0f;
@@ -134,8 +134,8 @@ public:
                                               engine.config.autoCorrect,
                                               engine.config.autoCorrectThreshold,
                                               engine.MaxCandidates());
-        KeepOutlineWordsBehindTypedWords();
-        OrderOutlineWordsByNearness();
+        KeepSkeletonWordsBehindTypedWords();
+        OrderSkeletonWordsByNearness();
         PromoteFrequentPersonalWords();
         Write(list);
     }
@@ -196,7 +196,7 @@ private:
         for (const LexiconEntry& entry : lexicon.SearchSkeleton(composition, kSkeletonSearch)) {
             if (ContainsText(sources, entry.word)) continue;
             sources.push_back({entry.word, kSkeletonScore, "skeleton_roman"});
-            outlineOnlyTexts.push_back(entry.word);
+            skeletonOnlyTexts.push_back(entry.word);
             if (++added == kSkeletonWords) return;
         }
     }
@@ -312,12 +312,12 @@ private:
     // A word found only through the outline of the typed spelling is a
     // guess at what the writer meant: it is never committed on its own, and
     // it never leads a word that the typed letters themselves spell.
-    void KeepOutlineWordsBehindTypedWords() {
-        if (outlineOnlyTexts.empty()) return;
-        const auto isOutlineOnly = [&](const ScoredCandidate& c) { return OutlineRank(c.text) != kNotOutlineWord; };
+    void KeepSkeletonWordsBehindTypedWords() {
+        if (skeletonOnlyTexts.empty()) return;
+        const auto isSkeletonOnly = [&](const ScoredCandidate& c) { return SkeletonRank(c.text) != kNotSkeletonWord; };
         float bestTypedWordScore = -1.0f;
         for (ScoredCandidate& c : ranked) {
-            if (isOutlineOnly(c)) {
+            if (isSkeletonOnly(c)) {
                 c.autoSelect = false;
             } else if ((c.sourceFlags & BANGLA_SOURCE_LEXICON) != 0) {
                 bestTypedWordScore = std::max(bestTypedWordScore, c.finalScore);
@@ -325,25 +325,25 @@ private:
         }
         if (bestTypedWordScore < 0.0f) return;
         for (ScoredCandidate& c : ranked) {
-            if (isOutlineOnly(c)) c.finalScore = std::min(c.finalScore, bestTypedWordScore - kOutlineScoreGap);
+            if (isSkeletonOnly(c)) c.finalScore = std::min(c.finalScore, bestTypedWordScore - kSkeletonScoreGap);
         }
         std::stable_sort(ranked.begin(), ranked.end(), [](const ScoredCandidate& a, const ScoredCandidate& b) {
             return a.finalScore > b.finalScore;
         });
     }
 
-    std::size_t OutlineRank(const std::string& text) const {
-        const auto found = std::find(outlineOnlyTexts.begin(), outlineOnlyTexts.end(), text);
-        return found == outlineOnlyTexts.end() ? kNotOutlineWord : static_cast<std::size_t>(found - outlineOnlyTexts.begin());
+    std::size_t SkeletonRank(const std::string& text) const {
+        const auto found = std::find(skeletonOnlyTexts.begin(), skeletonOnlyTexts.end(), text);
+        return found == skeletonOnlyTexts.end() ? kNotSkeletonWord : static_cast<std::size_t>(found - skeletonOnlyTexts.begin());
     }
 
     // Among themselves, outline guesses keep the order of their nearness to
     // the typed spelling (anektayi: অনেকটাই before the more frequent অনেকটা);
     // they swap places and scores, so the list stays ordered by score.
-    void OrderOutlineWordsByNearness() {
+    void OrderSkeletonWordsByNearness() {
         std::vector<std::size_t> places;
         for (std::size_t i = 0; i < ranked.size(); ++i) {
-            if (OutlineRank(ranked[i].text) != kNotOutlineWord) places.push_back(i);
+            if (SkeletonRank(ranked[i].text) != kNotSkeletonWord) places.push_back(i);
         }
         std::vector<ScoredCandidate> words;
         std::vector<float> scores;
@@ -352,7 +352,7 @@ private:
             scores.push_back(ranked[place].finalScore);
         }
         std::stable_sort(words.begin(), words.end(), [&](const ScoredCandidate& a, const ScoredCandidate& b) {
-            return OutlineRank(a.text) < OutlineRank(b.text);
+            return SkeletonRank(a.text) < SkeletonRank(b.text);
         });
         for (std::size_t k = 0; k < places.size(); ++k) {
             ranked[places[k]] = words[k];
@@ -411,7 +411,7 @@ private:
     std::vector<std::string> morphologyWords;
     ContextRanker::PersonalBoosts boosts;
     std::unordered_set<std::string> promotedTexts;
-    std::vector<std::string> outlineOnlyTexts;  // nearest spelling first
+    std::vector<std::string> skeletonOnlyTexts;  // nearest spelling first
     std::vector<ScoredCandidate> ranked;
 };
 
