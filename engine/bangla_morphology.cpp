@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "engine/engine_text.h"
+
 namespace bangla {
 
 namespace {
@@ -54,14 +56,6 @@ enum class StemClass { VowelSign, Vowel, Consonant, NoSignBearer };
 const char kKhandaTa[] = "\u09CE";
 const char kTa[] = "\u09A4";
 const char kChandrabindu[] = "\u0981";
-
-std::string ToLowerAscii(const std::string& text) {
-    std::string lower = text;
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
 
 bool EndsWith(const std::string& text, const std::string& ending) {
     return text.size() >= ending.size() &&
@@ -130,7 +124,7 @@ bool SplitAt(const std::string& token, std::size_t stemLength, const std::string
 
 bool BanglaMorphology::IsRecognizedSuffix(const std::string& suffix) {
     if (suffix.empty()) return false;
-    const std::string lower = ToLowerAscii(suffix);
+    const std::string lower = AsciiLower(suffix);
     for (const char* const* known = kKnownSuffixes; *known != nullptr; ++known) {
         if (lower == *known) return true;
     }
@@ -168,7 +162,7 @@ bool BanglaMorphology::DecomposeCompoundToken(const std::string& token, std::str
     // e-sign and only the "o" becomes a suffix.
     const std::size_t length = token.size();
     if (length <= 4) return false;
-    const std::string lower = ToLowerAscii(token);
+    const std::string lower = AsciiLower(token);
     if (EndsWith(lower, "leo")) return SplitAt(token, length - 1, token.substr(length - 1), stem, suffix);
     if (length == 5) return false;
     if (EndsWith(lower, "moto")) return SplitAt(token, length - 4, "moto", stem, suffix);
@@ -180,7 +174,7 @@ bool BanglaMorphology::DecomposeCompoundToken(const std::string& token, std::str
 
 std::string BanglaMorphology::AttachSuffix(const std::string& stem, const std::string& suffix) {
     if (stem.empty()) return std::string();
-    const SuffixForms* forms = FindSuffixForms(ToLowerAscii(suffix));
+    const SuffixForms* forms = FindSuffixForms(AsciiLower(suffix));
     if (forms == nullptr) return stem;
     // Khanda ta is the vowelless form of ত: জগৎ + ের is জগতের, but জগৎকে.
     if (EndsWith(stem, kKhandaTa)) {

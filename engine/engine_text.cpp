@@ -15,6 +15,15 @@ bool IsContinuationByte(char byte) {
 
 }  // namespace
 
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string AsciiLower(std::string text) {
+    for (char& c : text) c = AsciiLower(c);
+    return text;
+}
+
 std::size_t Utf8PrefixLength(const std::string& text, std::size_t maxBytes) {
     if (text.size() <= maxBytes) return text.size();
     std::size_t length = maxBytes;

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "engine/engine_text.h"
+
 namespace bangla {
 namespace {
 
@@ -108,11 +110,7 @@ const Rewrite* FindSuffixRule(const std::string& word) {
 }  // namespace
 
 std::string FuzzyNormalizer::ToLower(const std::string& word) {
-    std::string lower = word;
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
+    return AsciiLower(word);
 }
 
 std::string FuzzyNormalizer::ApplyRules(const std::string& word) const {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/bangla_unicode.h"
+#include "engine/engine_text.h"
 
 namespace bangla {
 
@@ -468,11 +469,8 @@ bool PhoneticParser::MatchPrefix(const std::string& input, std::size_t position,
     if (position > input.size() || input.size() - position < pattern.size()) {
         return false;
     }
-    const auto folded = [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (folded(input[position + i]) != folded(pattern[i])) {
+        if (AsciiLower(input[position + i]) != AsciiLower(pattern[i])) {
             return false;
         }
     }
@@ -480,13 +478,7 @@ bool PhoneticParser::MatchPrefix(const std::string& input, std::size_t position,
 }
 
 std::string PhoneticParser::ToLower(const std::string& text) {
-    std::string lower = text;
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
+    return AsciiLower(text);
 }
 
 }  // namespace bangla

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/engine_text.h"
+
 namespace bangla {
 namespace {
 
@@ -11,10 +13,6 @@ constexpr float kVowelChangeCost = 0.4f;
 constexpr float kVariantLetterCost = 0.3f;
 constexpr float kVowelCost = 0.6f;
 constexpr float kConsonantCost = 1.0f;
-
-char Lower(char letter) {
-    return letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
-}
 
 // w and y stand for vowels in Banglish (bhalo/bhalow, kotha/kothay).
 bool IsVowelLetter(char letter) {
@@ -55,7 +53,7 @@ struct PreparedSpelling {
 
     explicit PreparedSpelling(std::string_view text) : size(std::min(text.size(), RomanSkeleton::kMaxCompared)) {
         for (std::size_t i = 0; i < size; ++i) {
-            letters[i] = Lower(text[i]);
+            letters[i] = AsciiLower(text[i]);
             vowels[i] = IsVowelLetter(letters[i]);
             insertionCosts[i] = InsertionCost(i);
         }
@@ -89,7 +87,7 @@ float SubstitutionCost(const PreparedSpelling& a, std::size_t i, const PreparedS
 std::string RomanSkeleton::Of(std::string_view roman) {
     std::string outline;
     for (std::size_t i = 0; i < roman.size(); ++i) {
-        const char letter = Lower(roman[i]);
+        const char letter = AsciiLower(roman[i]);
         if (IsVowelLetter(letter)) {
             if (i == 0) outline += 'a';
             continue;

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "engine/engine_text.h"
 #include "tsf/dll_main.h"
 #include "tsf/guarded_call.h"
 
@@ -209,11 +210,7 @@ size_t CompositionManager::ClearExplicitUserWords() {
 }
 
 std::string CompositionManager::LowerRomanKey() const {
-  std::string key = romanBuffer;
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
+  return bangla::AsciiLower(romanBuffer);
 }
 
 // The window brings every worker result to this thread; the generation numbers it carries are
