@@ -8,19 +8,13 @@
 
 #include "engine/file_path.h"
 #include "engine/fuzzy_normalizer.h"
+#include "engine/lexicon_format.h"
 #include "engine/roman_skeleton.h"
 
 namespace bangla {
 namespace {
 
-const uint32_t kMagic = 0x4C474E42;  // "BNGL" read as a little-endian uint32
-const uint32_t kVersion = 2;
-const uint64_t kHeaderBytes = 16;
-const uint64_t kRecordBytes = 20;
-const uint64_t kIndexEntryBytes = 4;
-const uint32_t kSkeletonMagic = 0x4C454B53;  // "SKEL"
-const uint32_t kSkeletonVersion = 1;
-const uint64_t kSkeletonHeaderBytes = 12;
+using Format = LexiconFormat;
 
 // A skeleton search reads at most this many words of one skeleton, the most
 // frequent ones: short outlines are shared by thousands of words, and each
@@ -28,14 +22,6 @@ const uint64_t kSkeletonHeaderBytes = 12;
 const uint32_t kSkeletonRunLimit = 128;
 // How much a tenfold frequency makes up for spelling distance.
 const float kSkeletonFrequencyWeight = 0.2f;
-
-// Record field offsets; the fields are not aligned.
-const size_t kWordOffsetAt = 0;
-const size_t kWordLengthAt = 4;
-const size_t kRomanOffsetAt = 6;
-const size_t kRomanLengthAt = 10;
-const size_t kFrequencyAt = 12;
-const size_t kTagAt = 16;
 
 const char* const kDefaultLexiconPaths[] = {
     "engine/data/lexicon.bin",
@@ -58,7 +44,7 @@ bool RangeInPool(uint32_t offset, uint16_t length, uint32_t poolSize) {
 
 bool IndexEntriesBelow(const uint8_t* index, uint32_t count) {
     for (uint32_t position = 0; position < count; ++position) {
-        if (ReadU32(index + kIndexEntryBytes * position) >= count) return false;
+        if (ReadU32(index + Format::kIndexEntryBytes * position) >= count) return false;
     }
     return true;
 }
@@ -67,23 +53,23 @@ bool IndexEntriesBelow(const uint8_t* index, uint32_t count) {
 // content, however damaged or hostile, can make a lookup read past it.
 bool IsWellFormedLayout(const std::vector<uint8_t>& image, uint32_t count, uint32_t poolSize) {
     const uint64_t required =
-        kHeaderBytes + poolSize + (kRecordBytes + 2 * kIndexEntryBytes) * count;
+        Format::kHeaderBytes + poolSize + (Format::kRecordBytes + 2 * Format::kIndexEntryBytes) * count;
     if (required > image.size()) return false;
-    const uint8_t* records = image.data() + kHeaderBytes + poolSize;
+    const uint8_t* records = image.data() + Format::kHeaderBytes + poolSize;
     for (uint32_t number = 0; number < count; ++number) {
-        const uint8_t* record = records + kRecordBytes * number;
-        if (!RangeInPool(ReadU32(record + kWordOffsetAt), ReadU16(record + kWordLengthAt), poolSize) ||
-            !RangeInPool(ReadU32(record + kRomanOffsetAt), ReadU16(record + kRomanLengthAt), poolSize)) {
+        const uint8_t* record = records + Format::kRecordBytes * number;
+        if (!RangeInPool(ReadU32(record + Format::kWordOffset), ReadU16(record + Format::kWordLength), poolSize) ||
+            !RangeInPool(ReadU32(record + Format::kRomanOffset), ReadU16(record + Format::kRomanLength), poolSize)) {
             return false;
         }
     }
-    const uint8_t* wordIndex = records + kRecordBytes * count;
-    const uint8_t* romanIndex = wordIndex + kIndexEntryBytes * count;
+    const uint8_t* wordIndex = records + Format::kRecordBytes * count;
+    const uint8_t* romanIndex = wordIndex + Format::kIndexEntryBytes * count;
     return IndexEntriesBelow(wordIndex, count) && IndexEntriesBelow(romanIndex, count);
 }
 
 bool IsAcceptableFileSize(uint64_t size) {
-    return size >= kHeaderBytes && size <= LexiconTrie::kMaxFileBytes;
+    return size >= Format::kHeaderBytes && size <= LexiconTrie::kMaxFileBytes;
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -146,31 +132,31 @@ bool LexiconTrie::AdoptImage(std::vector<uint8_t>&& image) {
     const uint32_t version = ReadU32(image.data() + 4);
     const uint32_t count = ReadU32(image.data() + 8);
     const uint32_t poolSize = ReadU32(image.data() + 12);
-    if (magic != kMagic || version != kVersion || !IsWellFormedLayout(image, count, poolSize)) {
+    if (magic != Format::kMagic || version != Format::kVersion || !IsWellFormedLayout(image, count, poolSize)) {
         return false;
     }
     fileImage = std::move(image);
     entryCount = count;
     stringPoolSize = poolSize;
-    stringPool = fileImage.data() + kHeaderBytes;
+    stringPool = fileImage.data() + Format::kHeaderBytes;
     recordTable = stringPool + poolSize;
-    wordIndex = recordTable + kRecordBytes * count;
-    romanIndex = wordIndex + kIndexEntryBytes * count;
-    const uint8_t* indexesEnd = romanIndex + kIndexEntryBytes * count;
+    wordIndex = recordTable + Format::kRecordBytes * count;
+    romanIndex = wordIndex + Format::kIndexEntryBytes * count;
+    const uint8_t* indexesEnd = romanIndex + Format::kIndexEntryBytes * count;
     AdoptSkeletonIndex(indexesEnd, static_cast<uint64_t>(fileImage.data() + fileImage.size() - indexesEnd));
     return true;
 }
 
 void LexiconTrie::AdoptSkeletonIndex(const uint8_t* section, uint64_t bytes) {
-    if (bytes < kSkeletonHeaderBytes || ReadU32(section) != kSkeletonMagic ||
-        ReadU32(section + 4) != kSkeletonVersion) {
+    if (bytes < Format::kSkeletonHeaderBytes || ReadU32(section) != Format::kSkeletonMagic ||
+        ReadU32(section + 4) != Format::kSkeletonVersion) {
         return;
     }
     const uint32_t count = ReadU32(section + 8);
-    if ((bytes - kSkeletonHeaderBytes) / kIndexEntryBytes < count) return;
-    const uint8_t* index = section + kSkeletonHeaderBytes;
+    if ((bytes - Format::kSkeletonHeaderBytes) / Format::kIndexEntryBytes < count) return;
+    const uint8_t* index = section + Format::kSkeletonHeaderBytes;
     for (uint32_t position = 0; position < count; ++position) {
-        if (ReadU32(index + kIndexEntryBytes * position) >= entryCount) return;
+        if (ReadU32(index + Format::kIndexEntryBytes * position) >= entryCount) return;
     }
     skeletonIndex = index;
     skeletonCount = count;
@@ -195,14 +181,14 @@ bool LexiconTrie::HasFileLexicon(const uint8_t* index) const {
 }
 
 LexiconTrie::FileRecord LexiconTrie::RecordAt(uint32_t recordNumber) const {
-    const uint8_t* record = recordTable + kRecordBytes * recordNumber;
-    return FileRecord{ReadU32(record + kWordOffsetAt),  ReadU16(record + kWordLengthAt),
-                      ReadU32(record + kRomanOffsetAt), ReadU16(record + kRomanLengthAt),
-                      ReadU32(record + kFrequencyAt),   ReadU16(record + kTagAt)};
+    const uint8_t* record = recordTable + Format::kRecordBytes * recordNumber;
+    return FileRecord{ReadU32(record + Format::kWordOffset),  ReadU16(record + Format::kWordLength),
+                      ReadU32(record + Format::kRomanOffset), ReadU16(record + Format::kRomanLength),
+                      ReadU32(record + Format::kFrequency),   ReadU16(record + Format::kTag)};
 }
 
 uint32_t LexiconTrie::IndexedRecord(const uint8_t* index, uint32_t position) const {
-    return ReadU32(index + kIndexEntryBytes * position);
+    return ReadU32(index + Format::kIndexEntryBytes * position);
 }
 
 std::string_view LexiconTrie::WordOf(const FileRecord& record) const {

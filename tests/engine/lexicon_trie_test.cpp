@@ -187,7 +187,7 @@ LexiconImageLayout LayoutOfSmallLexicon(const std::vector<uint8_t>& image) {
 }
 
 uint64_t RecordField(const std::vector<uint8_t>& image, uint32_t record, uint64_t field) {
-    return LayoutOfSmallLexicon(image).recordTable + LexiconRecordField::kRecordBytes * record + field;
+    return LayoutOfSmallLexicon(image).recordTable + LexiconFormat::kRecordBytes * record + field;
 }
 
 const BadImageCase kBadImages[] = {
@@ -207,24 +207,24 @@ const BadImageCase kBadImages[] = {
      [](std::vector<uint8_t>& image) { StoreU32(image, 12, static_cast<uint32_t>(image.size())); }},
     {"WordOffsetPastPool",
      [](std::vector<uint8_t>& image) {
-         StoreU32(image, RecordField(image, 3, LexiconRecordField::kWordOffset), PoolSizeOf(image));
+         StoreU32(image, RecordField(image, 3, LexiconFormat::kWordOffset), PoolSizeOf(image));
      }},
     {"WordRunsPastPool",
      [](std::vector<uint8_t>& image) {
-         StoreU32(image, RecordField(image, 0, LexiconRecordField::kWordOffset), PoolSizeOf(image) - 1);
+         StoreU32(image, RecordField(image, 0, LexiconFormat::kWordOffset), PoolSizeOf(image) - 1);
      }},
     // offset + length wraps to a small number in 32-bit arithmetic.
     {"WordOffsetWrapsAround32Bits",
      [](std::vector<uint8_t>& image) {
-         StoreU32(image, RecordField(image, 8, LexiconRecordField::kWordOffset), 0xFFFFFFFF);
+         StoreU32(image, RecordField(image, 8, LexiconFormat::kWordOffset), 0xFFFFFFFF);
      }},
     {"RomanOffsetPastPool",
      [](std::vector<uint8_t>& image) {
-         StoreU32(image, RecordField(image, 5, LexiconRecordField::kRomanOffset), 0x80000000);
+         StoreU32(image, RecordField(image, 5, LexiconFormat::kRomanOffset), 0x80000000);
      }},
     {"RomanLengthPastPool",
      [](std::vector<uint8_t>& image) {
-         StoreU16(image, RecordField(image, 8, LexiconRecordField::kRomanLength), 0xFFFF);
+         StoreU16(image, RecordField(image, 8, LexiconFormat::kRomanLength), 0xFFFF);
      }},
     {"WordIndexEntryEqualToCount",
      [](std::vector<uint8_t>& image) {
@@ -278,8 +278,8 @@ TEST(LexiconLoadTest, EmptyTextAtEndOfPoolIsInside) {
     LexiconTrie trie;
     std::vector<uint8_t> image = ImageOf({{"ক", "k", 1, 0}});
     const uint32_t pool = PoolSizeOf(image);
-    StoreU32(image, LexiconLayoutOf(1, pool).recordTable + LexiconRecordField::kRomanOffset, pool);
-    StoreU16(image, LexiconLayoutOf(1, pool).recordTable + LexiconRecordField::kRomanLength, 0);
+    StoreU32(image, LexiconLayoutOf(1, pool).recordTable + LexiconFormat::kRomanOffset, pool);
+    StoreU16(image, LexiconLayoutOf(1, pool).recordTable + LexiconFormat::kRomanLength, 0);
     ASSERT_TRUE(LoadImage(trie, image));
     EXPECT_THAT(trie.SearchRoman("", 5), ElementsAre(EntryIs("ক", "", 1)));
 }

@@ -8,13 +8,11 @@
 #include <vector>
 
 #include "engine/fuzzy_normalizer.h"
+#include "engine/lexicon_format.h"
 #include "engine/lexicon_trie.h"
 #include "tools/lib/lexicon_writer.h"
 
 namespace {
-
-const uint32_t kMagic = 0x4C474E42;  // "BNGL"
-const uint32_t kVersion = 2;
 
 void RunLookups(const bangla::LexiconTrie& trie, const std::string& key) {
     static const bangla::FuzzyNormalizer s_normalizer;
@@ -49,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // on to the layout checks instead of stopping at the header test.
     if (size >= 16) {
         std::vector<uint8_t> stamped(data, data + size);
-        bangla::StoreU32(stamped, 0, kMagic);
-        bangla::StoreU32(stamped, 4, kVersion);
+        bangla::StoreU32(stamped, 0, bangla::LexiconFormat::kMagic);
+        bangla::StoreU32(stamped, 4, bangla::LexiconFormat::kVersion);
         LoadAndSearch(stamped.data(), stamped.size());
     }
     return 0;

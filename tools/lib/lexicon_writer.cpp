@@ -14,13 +14,7 @@
 namespace bangla {
 namespace {
 
-const uint32_t kMagic = 0x4C474E42;  // "BNGL"
-const uint32_t kVersion = 2;
-const uint64_t kHeaderBytes = 16;
-const uint64_t kIndexEntryBytes = 4;
-const uint32_t kSkeletonMagic = 0x4C454B53;  // "SKEL"
-const uint32_t kSkeletonVersion = 1;
-const uint64_t kSkeletonHeaderBytes = 12;
+using Format = LexiconFormat;
 
 // The string pool. A text that is the start or the end of another text is
 // stored inside that text (a record names any offset and length), which
@@ -136,7 +130,7 @@ std::vector<uint32_t> SortedRecordNumbers(const std::vector<LexiconEntry>& entri
 
 void StoreIndex(std::vector<uint8_t>& image, uint64_t offset, const std::vector<uint32_t>& numbers) {
     for (size_t position = 0; position < numbers.size(); ++position) {
-        StoreU32(image, offset + kIndexEntryBytes * position, numbers[position]);
+        StoreU32(image, offset + Format::kIndexEntryBytes * position, numbers[position]);
     }
 }
 
@@ -164,26 +158,26 @@ std::vector<uint32_t> SkeletonOrder(const std::vector<LexiconEntry>& entries) {
 }
 
 void StoreSkeletonIndex(std::vector<uint8_t>& image, uint64_t offset, const std::vector<uint32_t>& numbers) {
-    StoreU32(image, offset, kSkeletonMagic);
-    StoreU32(image, offset + 4, kSkeletonVersion);
+    StoreU32(image, offset, Format::kSkeletonMagic);
+    StoreU32(image, offset + 4, Format::kSkeletonVersion);
     StoreU32(image, offset + 8, static_cast<uint32_t>(numbers.size()));
-    StoreIndex(image, offset + kSkeletonHeaderBytes, numbers);
+    StoreIndex(image, offset + Format::kSkeletonHeaderBytes, numbers);
 }
 
 }  // namespace
 
 LexiconImageLayout LexiconLayoutOf(uint32_t entryCount, uint32_t poolSize) {
     LexiconImageLayout layout;
-    layout.stringPool = kHeaderBytes;
+    layout.stringPool = Format::kHeaderBytes;
     layout.recordTable = layout.stringPool + poolSize;
-    layout.wordIndex = layout.recordTable + LexiconRecordField::kRecordBytes * entryCount;
-    layout.romanIndex = layout.wordIndex + kIndexEntryBytes * entryCount;
-    layout.skeletonIndex = layout.romanIndex + kIndexEntryBytes * entryCount;
+    layout.wordIndex = layout.recordTable + Format::kRecordBytes * entryCount;
+    layout.romanIndex = layout.wordIndex + Format::kIndexEntryBytes * entryCount;
+    layout.skeletonIndex = layout.romanIndex + Format::kIndexEntryBytes * entryCount;
     return layout;
 }
 
 uint64_t SkeletonIndexBytes(uint32_t count) {
-    return kSkeletonHeaderBytes + kIndexEntryBytes * count;
+    return Format::kSkeletonHeaderBytes + Format::kIndexEntryBytes * count;
 }
 
 void StoreU16(std::vector<uint8_t>& image, uint64_t offset, uint16_t value) {
@@ -215,20 +209,20 @@ bool BuildImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& 
     const uint64_t skeletonBytes =
         skeletonOrder.empty() ? 0 : SkeletonIndexBytes(static_cast<uint32_t>(skeletonOrder.size()));
     image.assign(static_cast<size_t>(layout.skeletonIndex + skeletonBytes), 0);
-    StoreU32(image, 0, kMagic);
-    StoreU32(image, 4, kVersion);
+    StoreU32(image, 0, Format::kMagic);
+    StoreU32(image, 4, Format::kVersion);
     StoreU32(image, 8, count);
     StoreU32(image, 12, static_cast<uint32_t>(pool.bytes.size()));
     std::copy(pool.bytes.begin(), pool.bytes.end(), image.begin() + static_cast<ptrdiff_t>(layout.stringPool));
     for (uint32_t number = 0; number < count; ++number) {
-        const uint64_t record = layout.recordTable + LexiconRecordField::kRecordBytes * number;
+        const uint64_t record = layout.recordTable + Format::kRecordBytes * number;
         const LexiconEntry& entry = entries[number];
-        StoreU32(image, record + LexiconRecordField::kWordOffset, pool.OffsetOf(entry.word));
-        StoreU16(image, record + LexiconRecordField::kWordLength, static_cast<uint16_t>(entry.word.size()));
-        StoreU32(image, record + LexiconRecordField::kRomanOffset, pool.OffsetOf(entry.roman));
-        StoreU16(image, record + LexiconRecordField::kRomanLength, static_cast<uint16_t>(entry.roman.size()));
-        StoreU32(image, record + LexiconRecordField::kFrequency, entry.frequency);
-        StoreU16(image, record + LexiconRecordField::kTag, entry.tag);
+        StoreU32(image, record + Format::kWordOffset, pool.OffsetOf(entry.word));
+        StoreU16(image, record + Format::kWordLength, static_cast<uint16_t>(entry.word.size()));
+        StoreU32(image, record + Format::kRomanOffset, pool.OffsetOf(entry.roman));
+        StoreU16(image, record + Format::kRomanLength, static_cast<uint16_t>(entry.roman.size()));
+        StoreU32(image, record + Format::kFrequency, entry.frequency);
+        StoreU16(image, record + Format::kTag, entry.tag);
     }
     StoreIndex(image, layout.wordIndex,
                SortedRecordNumbers(entries, [](const LexiconEntry& e) -> const std::string& { return e.word; }));

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/lexicon_format.h"
 #include "engine/lexicon_trie.h"
 
 namespace bangla {
@@ -30,17 +31,6 @@ LexiconImageLayout LexiconLayoutOf(uint32_t entryCount, uint32_t poolSize);
 
 // Bytes of a skeleton index of `count` record numbers, its header included.
 uint64_t SkeletonIndexBytes(uint32_t count);
-
-// Field offsets inside one 20-byte record.
-struct LexiconRecordField {
-    static constexpr uint64_t kWordOffset = 0;
-    static constexpr uint64_t kWordLength = 4;
-    static constexpr uint64_t kRomanOffset = 6;
-    static constexpr uint64_t kRomanLength = 10;
-    static constexpr uint64_t kFrequency = 12;
-    static constexpr uint64_t kTag = 16;
-    static constexpr uint64_t kRecordBytes = 20;
-};
 
 // False when the entries do not fit the format: a text longer than 65535
 // bytes, or a string pool or record count beyond 32 bits. `image` is then
