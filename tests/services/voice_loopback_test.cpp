@@ -16,33 +16,23 @@ namespace qorva_tsf {
 namespace {
 
 using qorva::testing::LoopbackRequest;
-using qorva::testing::LoopbackServer;
+using qorva::testing::LoopbackServerTest;
 using ::testing::HasSubstr;
 
-class VoiceLoopbackTest : public ::testing::Test {
+class VoiceLoopbackTest : public LoopbackServerTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(server().Ready()) << "the loopback server fixture is not running";
-        ASSERT_TRUE(server().TrustCertificateAuthority());
-    }
-
-    static const LoopbackServer& server() {
-        static const LoopbackServer instance = LoopbackServer::FromEnvironment();
-        return instance;
-    }
-
-    void SetUp() override { seen_ = server().Requests().size(); }
+    void SetUp() override { seen_ = Server().Requests().size(); }
 
     std::string Transcribe(const VoiceConfig& config) {
         error_.clear();
         const auto transport = qorva::CreatePlatformHttpTransport();
-        const VoiceServiceEndpoints endpoints{server().Https(), server().Https(), server().Https()};
+        const VoiceServiceEndpoints endpoints{Server().Https(), Server().Https(), Server().Https()};
         return Voice_Transcribe(recording_, config, &error_, *transport, endpoints);
     }
 
     // The one request the server received since this test began.
     LoopbackRequest OnlyRequest() const {
-        const std::vector<LoopbackRequest> all = server().Requests();
+        const std::vector<LoopbackRequest> all = Server().Requests();
         EXPECT_EQ(all.size(), seen_ + 1);
         return all.size() > seen_ ? all.back() : LoopbackRequest();
     }
@@ -164,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(VoiceLoopbackTest, UnsendableSettingsNeverReachTheService) {
     EXPECT_EQ(Transcribe({"openai", "sk\r\nX-Injected: 1", "m-ok", "bn"}), "");
     EXPECT_EQ(error_, L"the API key in voice.json holds characters that cannot be sent");
-    EXPECT_EQ(server().Requests().size(), seen_);
+    EXPECT_EQ(Server().Requests().size(), seen_);
 }
 
 }  // namespace

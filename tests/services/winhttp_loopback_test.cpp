@@ -18,30 +18,20 @@ namespace {
 
 using std::chrono::milliseconds;
 using testing::LoopbackRequest;
-using testing::LoopbackServer;
+using testing::LoopbackServerTest;
 
 // Short enough to keep the suite fast, long enough for a TLS handshake under wine.
 constexpr milliseconds kTestTimeout(2000);
 
-class LoopbackTest : public ::testing::Test {
+class LoopbackTest : public LoopbackServerTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(server().Ready()) << "the loopback server fixture is not running";
-        ASSERT_TRUE(server().TrustCertificateAuthority());
-    }
-
-    static const LoopbackServer& server() {
-        static const LoopbackServer instance = LoopbackServer::FromEnvironment();
-        return instance;
-    }
-
     // What the server received since this test began.
     std::vector<LoopbackRequest> NewRequests() const {
-        std::vector<LoopbackRequest> all = server().Requests();
+        std::vector<LoopbackRequest> all = Server().Requests();
         return std::vector<LoopbackRequest>(all.begin() + std::min(all.size(), seen_), all.end());
     }
 
-    void SetUp() override { seen_ = server().Requests().size(); }
+    void SetUp() override { seen_ = Server().Requests().size(); }
 
     std::size_t seen_ = 0;
 };
@@ -51,7 +41,7 @@ protected:
 class WinHttpTransportTest : public LoopbackTest {
 protected:
     HttpResponse Send(const std::string& path, std::size_t maxBodyBytes = 1 << 20) {
-        auto connected = CreatePlatformHttpTransport()->Connect({server().Https(), "Qorva-Test/1.0", kTestTimeout});
+        auto connected = CreatePlatformHttpTransport()->Connect({Server().Https(), "Qorva-Test/1.0", kTestTimeout});
         EXPECT_TRUE(connected.connection);
         if (!connected.connection) return {};
         HttpRequest request;
@@ -62,7 +52,7 @@ protected:
 };
 
 TEST_F(WinHttpTransportTest, CarriesExactRequestAndReply) {
-    auto connected = CreatePlatformHttpTransport()->Connect({server().Https(), "Qorva-Test/1.0", kTestTimeout});
+    auto connected = CreatePlatformHttpTransport()->Connect({Server().Https(), "Qorva-Test/1.0", kTestTimeout});
     ASSERT_TRUE(connected.connection);
     HttpRequest request;
     request.method = "POST";
@@ -87,7 +77,7 @@ TEST_F(WinHttpTransportTest, CarriesExactRequestAndReply) {
 }
 
 TEST_F(WinHttpTransportTest, RefusesControlCharactersBeforeSending) {
-    auto connected = CreatePlatformHttpTransport()->Connect({server().Https(), "Qorva-Test/1.0", kTestTimeout});
+    auto connected = CreatePlatformHttpTransport()->Connect({Server().Https(), "Qorva-Test/1.0", kTestTimeout});
     ASSERT_TRUE(connected.connection);
     HttpRequest request;
     request.path = "/transport/echo";
@@ -126,7 +116,7 @@ TEST_F(WinHttpTransportTest, StallInsideBodyEndsWithinTimeOut) {
 
 TEST_F(WinHttpTransportTest, FailedTlsHandshakeFailsToSend) {
     // The plain-HTTP port cannot negotiate TLS.
-    HttpEndpoint endpoint = server().Http();
+    HttpEndpoint endpoint = Server().Http();
     endpoint.secure = true;
     auto connected = CreatePlatformHttpTransport()->Connect({endpoint, "Qorva-Test/1.0", kTestTimeout});
     ASSERT_TRUE(connected.connection) << "WinHTTP connects lazily, at the first request";
@@ -139,7 +129,7 @@ TEST_F(WinHttpTransportTest, FailedTlsHandshakeFailsToSend) {
 
 class TranslationLoopbackTest : public LoopbackTest {
 protected:
-    TranslationLoopbackTest() : service(CreatePlatformHttpTransport(), server().Https()) { service.consent = true; }
+    TranslationLoopbackTest() : service(CreatePlatformHttpTransport(), Server().Https()) { service.consent = true; }
 
     TranslationService service;
 };
@@ -189,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class CloudTranslitLoopbackTest : public LoopbackTest {
 protected:
-    CloudTranslitLoopbackTest() : client(CreatePlatformHttpTransport(), server().Https()) {
+    CloudTranslitLoopbackTest() : client(CreatePlatformHttpTransport(), Server().Https()) {
         client.onResult = [this](const std::wstring& text, uint32_t generation,
                                  const std::vector<std::wstring>& candidates) {
             std::lock_guard<std::mutex> lock(mutex);
@@ -213,7 +203,7 @@ protected:
 
 TEST_F(CloudTranslitLoopbackTest, FetchesCandidatesOverHttps) {
     client.Start();
-    ASSERT_TRUE(server().WaitForRequests(seen_ + 1));  // the warm-up
+    ASSERT_TRUE(Server().WaitForRequests(seen_ + 1));  // the warm-up
     client.Request(L"kemon", 12);
 
     std::unique_lock<std::mutex> lock(mutex);
@@ -231,9 +221,9 @@ TEST_F(CloudTranslitLoopbackTest, FetchesCandidatesOverHttps) {
 
 TEST_F(CloudTranslitLoopbackTest, StopReturnsWhileServerStalls) {
     client.Start();
-    ASSERT_TRUE(server().WaitForRequests(seen_ + 1));
+    ASSERT_TRUE(Server().WaitForRequests(seen_ + 1));
     client.Request(L"stall", 1);
-    ASSERT_TRUE(server().WaitForRequests(seen_ + 2));
+    ASSERT_TRUE(Server().WaitForRequests(seen_ + 2));
 
     client.Stop();  // bounded by the client's time-out, whatever the server does
 

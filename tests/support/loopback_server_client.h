@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "services/http_transport.h"
 
 #ifdef _WIN32
@@ -136,5 +138,31 @@ private:
     uint16_t httpPort_ = 0;
     uint16_t httpsPort_ = 0;
 };
+
+#ifdef _WIN32
+// The server ctest started for this test program, read once.
+inline const LoopbackServer& SharedLoopbackServer() {
+    static const LoopbackServer instance = LoopbackServer::FromEnvironment();
+    return instance;
+}
+
+// Whether the shared server runs and the test prefix trusts its certificate authority.
+inline ::testing::AssertionResult SharedLoopbackServerUsable() {
+    if (!SharedLoopbackServer().Ready()) {
+        return ::testing::AssertionFailure() << "the loopback server fixture is not running";
+    }
+    if (!SharedLoopbackServer().TrustCertificateAuthority()) {
+        return ::testing::AssertionFailure() << "the loopback server's certificate authority could not be trusted";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A suite that talks to the shared server; it stops at once when the server is not usable.
+class LoopbackServerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(SharedLoopbackServerUsable()); }
+    static const LoopbackServer& Server() { return SharedLoopbackServer(); }
+};
+#endif
 
 }  // namespace qorva::testing

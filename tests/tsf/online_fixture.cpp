@@ -20,14 +20,10 @@ void DeliverPosted() {
 }  // namespace
 
 const qorva::testing::LoopbackServer& OnlineCompositionTest::Server() {
-  static const qorva::testing::LoopbackServer server = qorva::testing::LoopbackServer::FromEnvironment();
-  return server;
+  return qorva::testing::SharedLoopbackServer();
 }
 
-void OnlineCompositionTest::SetUpTestSuite() {
-  ASSERT_TRUE(Server().Ready()) << "the loopback server fixture is not running";
-  ASSERT_TRUE(Server().TrustCertificateAuthority());
-}
+void OnlineCompositionTest::SetUpTestSuite() { ASSERT_TRUE(qorva::testing::SharedLoopbackServerUsable()); }
 
 void OnlineCompositionTest::SetUp() {
   // The candidate window and the workers exist only for a module handle; the test program's own

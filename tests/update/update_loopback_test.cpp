@@ -16,13 +16,8 @@ constexpr uint64_t kInstallerBytes = 300000;
 // Nothing listens on this port of the loopback interface.
 const HttpEndpoint kUnreachable{"localhost", 1, true};
 
-class UpdateLoopbackTest : public ::testing::Test {
+class UpdateLoopbackTest : public testing::LoopbackServerTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(server.Ready()) << "run through ctest, which starts the loopback server";
-        ASSERT_TRUE(server.TrustCertificateAuthority());
-    }
-
     int Check(const std::string& prefix, HttpEndpoint maker, HttpEndpoint gitHub) {
         UpdateEndpoints endpoints{maker, gitHub, prefix};
         ReleaseCheckCache cache{[] { return true; }, [this] { ++recordedChecks; },
@@ -31,14 +26,14 @@ protected:
     }
 
     bool Asked(const std::string& target) const {
-        for (const auto& request : server.Requests()) {
+        for (const auto& request : Server().Requests()) {
             if (request.target == target) return true;
         }
         return false;
     }
 
     std::string Url(const std::string& path) const {
-        return "https://localhost:" + std::to_string(server.Https().port) + path;
+        return "https://localhost:" + std::to_string(Server().Https().port) + path;
     }
 
     static std::wstring TempFile(const wchar_t* name) {
@@ -49,19 +44,18 @@ protected:
 
     static bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-    testing::LoopbackServer server = testing::LoopbackServer::FromEnvironment();
     ReleaseInfo release;
     int recordedChecks = 0;
 };
 
 TEST_F(UpdateLoopbackTest, NewerReleaseOnTheMakersFeed) {
-    EXPECT_EQ(Check("/newer", server.Https(), server.Https()), kCheckNewerRelease);
+    EXPECT_EQ(Check("/newer", Server().Https(), Server().Https()), kCheckNewerRelease);
     EXPECT_EQ(release.versionText, "1.3.0");
     EXPECT_EQ(release.notes, "• Faster typing");
     EXPECT_EQ(release.fileSize, 300000u);
     EXPECT_EQ(recordedChecks, 1);
     EXPECT_FALSE(Asked("/newer/repos/Velkor/qorva/releases/latest"));
-    for (const auto& request : server.Requests()) {
+    for (const auto& request : Server().Requests()) {
         if (request.target != "/newer/downloads/version.json") continue;
         EXPECT_EQ(request.method, "GET");
         EXPECT_EQ(request.Header("Accept"), "application/vnd.github.v3+json");
@@ -70,28 +64,28 @@ TEST_F(UpdateLoopbackTest, NewerReleaseOnTheMakersFeed) {
 }
 
 TEST_F(UpdateLoopbackTest, OlderReleaseOnTheMakersFeedIsFinal) {
-    EXPECT_EQ(Check("/older", server.Https(), server.Https()), kCheckUpToDate);
+    EXPECT_EQ(Check("/older", Server().Https(), Server().Https()), kCheckUpToDate);
     EXPECT_EQ(release.versionText, "1.1.0");
     EXPECT_FALSE(Asked("/older/repos/Velkor/qorva/releases/latest"));
 }
 
 TEST_F(UpdateLoopbackTest, UnreachableMakerFallsBackToGitHub) {
-    EXPECT_EQ(Check("/github", kUnreachable, server.Https()), kCheckNewerRelease);
+    EXPECT_EQ(Check("/github", kUnreachable, Server().Https()), kCheckNewerRelease);
     EXPECT_EQ(release.tag, "v1.4.0");
     EXPECT_EQ(release.fileSize, 12u);
 }
 
 TEST_F(UpdateLoopbackTest, MakerFeedWithoutAReleaseAsksGitHub) {
-    EXPECT_EQ(Check("/no-release", server.Https(), server.Https()), kCheckNewerRelease);
+    EXPECT_EQ(Check("/no-release", Server().Https(), Server().Https()), kCheckNewerRelease);
     EXPECT_TRUE(Asked("/no-release/repos/Velkor/qorva/releases/latest"));
 }
 
 TEST_F(UpdateLoopbackTest, FailuresLeaveTheRecordAlone) {
     release.title = "kept";
-    EXPECT_EQ(Check("/prereleases", server.Https(), server.Https()), kCheckFailed);
+    EXPECT_EQ(Check("/prereleases", Server().Https(), Server().Https()), kCheckFailed);
     EXPECT_TRUE(Asked("/prereleases/repos/Velkor/qorva/releases?per_page=5"));
-    EXPECT_EQ(Check("/forbidden", server.Https(), server.Https()), kCheckFailed);
-    EXPECT_EQ(Check("/huge", server.Https(), server.Https()), kCheckFailed);
+    EXPECT_EQ(Check("/forbidden", Server().Https(), Server().Https()), kCheckFailed);
+    EXPECT_EQ(Check("/huge", Server().Https(), Server().Https()), kCheckFailed);
     EXPECT_EQ(Check("/none", kUnreachable, kUnreachable), kCheckNoConnection);
     EXPECT_EQ(release.title, "kept");
     EXPECT_EQ(recordedChecks, 0);
