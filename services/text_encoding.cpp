@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "engine/bangla_unicode.h"
+
 namespace qorva {
 namespace {
 
@@ -86,24 +88,6 @@ bool IsUnreserved(unsigned char byte) {
 
 }  // namespace
 
-void AppendUtf8(char32_t unit, std::string& out) {
-    if (unit < 0x80) {
-        out.push_back(static_cast<char>(unit));
-    } else if (unit < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-    } else if (unit < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (unit >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((unit >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-    }
-}
-
 std::wstring Utf8ToUtf16(const std::string& utf8) {
     std::wstring out;
     out.reserve(utf8.size());
@@ -122,11 +106,11 @@ std::string Utf16ToUtf8(const std::wstring& utf16) {
         if (IsHighSurrogate(unit) && i + 1 < utf16.size() &&
             IsLowSurrogate(static_cast<char32_t>(utf16[i + 1]))) {
             const auto low = static_cast<char32_t>(utf16[++i]);
-            AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), out);
+            out += bangla::UnicodeUtils::CodepointToUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit) || unit > 0x10FFFF) {
-            AppendUtf8(kReplacementCharacter, out);
+            out += bangla::UnicodeUtils::CodepointToUtf8(kReplacementCharacter);
         } else {
-            AppendUtf8(unit, out);
+            out += bangla::UnicodeUtils::CodepointToUtf8(unit);
         }
     }
     return out;

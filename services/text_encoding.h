@@ -17,8 +17,4 @@ std::string Utf16ToUtf8(const std::wstring& utf16);
 // hexadecimal), so no byte of the text can end a query value or reach the wire as a control.
 std::string PercentEncode(const std::string& bytes);
 
-// Appends one 16-bit code unit (or a code point) as UTF-8: one byte below 0x80, two below 0x800,
-// three up to 0xFFFF (a surrogate included), four above.
-void AppendUtf8(char32_t unit, std::string& out);
-
 }  // namespace qorva
