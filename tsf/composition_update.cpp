@@ -312,20 +312,7 @@ EditSessionResult CompositionManager::RequestInsertAtSelection(ITfContext* conte
                                                                HRESULT initialSessionResult) {
   return RequestSession(
       context,
-      [context, text](TfEditCookie cookie) {
-        ITfInsertAtSelection* insert = nullptr;
-        if (FAILED(context->QueryInterface(IID_ITfInsertAtSelection,
-                                           reinterpret_cast<void**>(&insert))) ||
-            !insert) {
-          return E_FAIL;
-        }
-        ITfRange* range = nullptr;
-        const HRESULT result = insert->InsertTextAtSelection(
-            cookie, 0, text.c_str(), static_cast<LONG>(text.size()), &range);
-        if (range) range->Release();
-        insert->Release();
-        return result;
-      },
+      [context, text](TfEditCookie cookie) { return InsertTextAtSelection(context, cookie, text); },
       whenRefused, initialSessionResult);
 }
 

@@ -76,4 +76,18 @@ EditSessionResult RequestEditSession(ITfContext* context, TfClientId clientId, E
   return result;
 }
 
+HRESULT InsertTextAtSelection(ITfContext* context, TfEditCookie cookie, const std::wstring& text) {
+  ITfInsertAtSelection* insert = nullptr;
+  if (FAILED(context->QueryInterface(IID_ITfInsertAtSelection, reinterpret_cast<void**>(&insert))) ||
+      !insert) {
+    return E_FAIL;
+  }
+  ITfRange* range = nullptr;
+  const HRESULT result =
+      insert->InsertTextAtSelection(cookie, 0, text.c_str(), static_cast<LONG>(text.size()), &range);
+  if (range) range->Release();
+  insert->Release();
+  return result;
+}
+
 }  // namespace qorva_tsf

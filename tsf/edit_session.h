@@ -7,6 +7,7 @@
 #include <msctf.h>
 
 #include <functional>
+#include <string>
 
 namespace qorva_tsf {
 
@@ -66,5 +67,8 @@ struct EditSessionResult {
 EditSessionResult RequestEditSession(ITfContext* context, TfClientId clientId, EditAction action,
                                      WhenRefused whenRefused,
                                      HRESULT initialSessionResult = S_OK);
+
+// Inside an edit session: puts the text at the document's selection, replacing what is selected.
+HRESULT InsertTextAtSelection(ITfContext* context, TfEditCookie cookie, const std::wstring& text);
 
 }  // namespace qorva_tsf

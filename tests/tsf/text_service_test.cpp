@@ -98,16 +98,7 @@ class RecordingComposition final : public CompositionHandler {
   void Write(ITfContext* context, std::wstring text) {
     RequestEditSession(
         context, service_.ClientId(),
-        [context, text](TfEditCookie cookie) {
-          ITfInsertAtSelection* insert = nullptr;
-          context->QueryInterface(IID_ITfInsertAtSelection, reinterpret_cast<void**>(&insert));
-          ITfRange* range = nullptr;
-          const HRESULT result = insert->InsertTextAtSelection(
-              cookie, 0, text.c_str(), static_cast<LONG>(text.size()), &range);
-          if (range) range->Release();
-          insert->Release();
-          return result;
-        },
+        [context, text](TfEditCookie cookie) { return InsertTextAtSelection(context, cookie, text); },
         WhenRefused::RetryAsync);
   }
 
