@@ -82,13 +82,17 @@ bool EndsInConsonant(const std::string& text) {
     return b1 == 0xA7 && (b2 == 0x9C || b2 == 0x9D || b2 == 0x9F);
 }
 
+// The text without its last character, which `ending` is.
+std::string WithoutEnding(const std::string& text, const char* ending) {
+    return text.substr(0, text.size() - std::char_traits<char>::length(ending));
+}
+
 StemClass ClassifyStem(const std::string& stem) {
-    // A chandrabindu sits on the vowel before it (গাঁ), which decides.
+    // A chandrabindu sits on the vowel before it (গাঁ), which decides; on
+    // a consonant it leaves no place for a vowel sign.
     if (EndsWith(stem, kChandrabindu)) {
-        const std::string bearer = stem.substr(0, stem.size() - std::string(kChandrabindu).size());
-        if (BanglaMorphology::EndsInKar(bearer)) return StemClass::VowelSign;
-        if (BanglaMorphology::EndsInIndependentVowel(bearer)) return StemClass::Vowel;
-        return StemClass::NoSignBearer;
+        const StemClass bearer = ClassifyStem(WithoutEnding(stem, kChandrabindu));
+        return bearer == StemClass::Consonant ? StemClass::NoSignBearer : bearer;
     }
     if (BanglaMorphology::EndsInKar(stem)) return StemClass::VowelSign;
     if (BanglaMorphology::EndsInIndependentVowel(stem)) return StemClass::Vowel;
@@ -180,7 +184,7 @@ std::string BanglaMorphology::AttachSuffix(const std::string& stem, const std::s
     if (EndsWith(stem, kKhandaTa)) {
         const std::string form = FormForStem(*forms, StemClass::Consonant);
         if (!BanglaMorphology::EndsInKar(form.substr(0, 3))) return stem + form;
-        return stem.substr(0, stem.size() - std::string(kKhandaTa).size()) + kTa + form;
+        return WithoutEnding(stem, kKhandaTa) + kTa + form;
     }
     return stem + FormForStem(*forms, ClassifyStem(stem));
 }

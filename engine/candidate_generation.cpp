@@ -222,19 +222,22 @@ private:
     // by letter and finds no word in it.
     std::string HyphenatedCompound() const {
         if (composition.find('-') == std::string::npos) return std::string();
-        std::string compound;
-        std::size_t start = 0;
-        for (std::size_t parts = 1;; ++parts) {
+        std::vector<std::string> parts;
+        for (std::size_t start = 0;;) {
             const std::size_t hyphen = composition.find('-', start);
-            const std::string part = composition.substr(start, hyphen == std::string::npos ? hyphen : hyphen - start);
-            if (part.empty() || parts > kMaxCompoundParts) return std::string();
-            const std::vector<std::string> words = StemWords(part);
-            if (words.empty()) return std::string();
-            compound += words.front();
-            if (hyphen == std::string::npos) return compound;
-            compound += '-';
+            parts.push_back(composition.substr(start, hyphen == std::string::npos ? hyphen : hyphen - start));
+            if (hyphen == std::string::npos) break;
             start = hyphen + 1;
         }
+        if (parts.size() > kMaxCompoundParts) return std::string();
+        std::string compound;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const std::vector<std::string> words = parts[i].empty() ? std::vector<std::string>{} : StemWords(parts[i]);
+            if (words.empty()) return std::string();
+            if (i > 0) compound += '-';
+            compound += words.front();
+        }
+        return compound;
     }
 
     std::vector<std::string> PartsAndSuffixWords() const {

@@ -95,8 +95,7 @@ def skeleton_section(numbers):
 
 
 def skeleton_section_size(records):
-    count = len({(skeleton(key), word) for word, key, _, _ in records if skeleton(key)})
-    return 12 + 4 * count if count else 0
+    return len(skeleton_section(skeleton_order(records)))
 
 
 def lexicon_bin_size(records):
