@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/engine_text.h"
 #include "services/json_string.h"
 
 namespace qorva {
@@ -17,10 +18,6 @@ bool IsDigit(char c) {
 
 bool IsLowerAscii(char c) {
     return c >= 'a' && c <= 'z';
-}
-
-char ToLowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool IsOneOf(char c, const char* set) {
@@ -118,7 +115,7 @@ void AddClosingMark(std::string& text) {
     if (IsOneOf(text.back(), ".!?")) return;
     std::string firstWord;
     for (std::size_t i = 0; i < text.size() && text[i] != ' ' && text[i] != ','; ++i) {
-        firstWord.push_back(ToLowerAscii(text[i]));
+        firstWord.push_back(bangla::AsciiLower(text[i]));
     }
     const std::string beforeApostrophe = firstWord.substr(0, firstWord.find('\''));
     if (IsQuestionStarter(firstWord) || IsQuestionStarter(beforeApostrophe)) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <system_error>
 
+#include "engine/engine_text.h"
 #include "services/json_string.h"
 #include "services/text_encoding.h"
 
@@ -64,12 +65,6 @@ void AppendJsonEscaped(const std::string& value, std::string& out) {
         } else {
             out += c;
         }
-    }
-}
-
-void LowerAscii(std::string& text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
 }
 
@@ -174,7 +169,7 @@ VoiceConfig VoiceConfig_ParseJson(const std::string& text) {
     ReplaceIfNotEmpty(text, "model", config.model);
     ReplaceIfNotEmpty(text, "language", config.language);
     if (config.api_key.empty() && JsonFindRawString(text, "apiKey", apiKey)) config.api_key = apiKey;
-    LowerAscii(config.provider);
+    config.provider = bangla::AsciiLower(config.provider);
     // The default model depends on the service: a Gemini model name means nothing to the others.
     if (config.model.empty()) config.model = Voice_DefaultModel(config.provider);
     return config;
