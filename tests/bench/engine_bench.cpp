@@ -4,57 +4,17 @@
 
 #include <algorithm>
 #include <chrono>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/bangla_engine.h"
+#include "tests/bench/generated_lexicon.h"
 #include "tests/engine/engine_test_support.h"
 
 namespace bangla {
 namespace {
 
 constexpr uint32_t kLexiconEntries = 300000;
-
-struct Syllable {
-    const char* roman;
-    const char* bengali;
-};
-
-const Syllable kConsonants[] = {
-    {"k", "\xE0\xA6\x95"},  {"kh", "\xE0\xA6\x96"}, {"g", "\xE0\xA6\x97"},  {"gh", "\xE0\xA6\x98"},
-    {"ch", "\xE0\xA6\x9A"}, {"j", "\xE0\xA6\x9C"},  {"t", "\xE0\xA6\xA4"},  {"th", "\xE0\xA6\xA5"},
-    {"d", "\xE0\xA6\xA6"},  {"dh", "\xE0\xA6\xA7"}, {"n", "\xE0\xA6\xA8"},  {"p", "\xE0\xA6\xAA"},
-    {"ph", "\xE0\xA6\xAB"}, {"b", "\xE0\xA6\xAC"},  {"bh", "\xE0\xA6\xAD"}, {"m", "\xE0\xA6\xAE"},
-    {"r", "\xE0\xA6\xB0"},  {"l", "\xE0\xA6\xB2"},  {"sh", "\xE0\xA6\xB6"}, {"s", "\xE0\xA6\xB8"},
-    {"h", "\xE0\xA6\xB9"},
-};
-const Syllable kVowels[] = {
-    {"o", ""}, {"a", "\xE0\xA6\xBE"}, {"i", "\xE0\xA6\xBF"}, {"u", "\xE0\xA7\x81"},
-    {"e", "\xE0\xA7\x87"}, {"o", "\xE0\xA7\x8B"},
-};
-
-std::vector<LexiconEntry> GeneratedLexicon() {
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<std::size_t> consonant(0, std::size(kConsonants) - 1);
-    std::uniform_int_distribution<std::size_t> vowel(0, std::size(kVowels) - 1);
-    std::uniform_int_distribution<int> syllables(2, 4);
-    std::vector<LexiconEntry> entries;
-    entries.reserve(kLexiconEntries);
-    for (uint32_t i = 0; i < kLexiconEntries; ++i) {
-        LexiconEntry entry;
-        for (int s = syllables(random); s > 0; --s) {
-            const Syllable& c = kConsonants[consonant(random)];
-            const Syllable& v = kVowels[vowel(random)];
-            entry.roman += std::string(c.roman) + v.roman;
-            entry.word += std::string(c.bengali) + v.bengali;
-        }
-        entry.frequency = 1000000 / (i + 1) + 1;  // Zipf-like
-        entry.tag = i % 50 == 0 ? 1 : 0;
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
 
 // One engine over the generated lexicon, shared by every benchmark.
 class BenchEngine {
@@ -66,7 +26,7 @@ public:
 
 private:
     BenchEngine() {
-        WriteLexiconFile(folder.File("lexicon.bin"), GeneratedLexicon());
+        WriteLexiconFile(folder.File("lexicon.bin"), bench::GeneratedLexicon(kLexiconEntries));
         engine = testing_support::MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
         BanglaEngine_SetLearningEnabled(engine.get(), false);
     }

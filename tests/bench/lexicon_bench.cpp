@@ -6,6 +6,7 @@
 
 #include "engine/fuzzy_normalizer.h"
 #include "engine/lexicon_trie.h"
+#include "tests/bench/generated_lexicon.h"
 #include "tools/lib/lexicon_writer.h"
 
 namespace bangla {
@@ -13,52 +14,12 @@ namespace {
 
 const size_t kRecordCount = 300000;
 
-struct Syllable {
-    const char* roman;
-    const char* bengali;
-};
-
-const Syllable kConsonants[] = {
-    {"k", "ক"}, {"kh", "খ"}, {"g", "গ"}, {"ch", "চ"}, {"j", "জ"}, {"t", "ত"},  {"d", "দ"}, {"n", "ন"}, {"p", "প"},
-    {"b", "ব"}, {"bh", "ভ"}, {"m", "ম"}, {"r", "র"},  {"l", "ল"}, {"sh", "শ"}, {"s", "স"}, {"h", "হ"},
-};
-const Syllable kVowelSigns[] = {{"a", "া"}, {"i", "ি"}, {"u", "ু"}, {"e", "ে"}, {"o", ""}};
-
-// A fixed pseudo-random sequence, so every run measures the same lexicon.
-class Sequence {
-public:
-    uint32_t Next(uint32_t bound) {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<uint32_t>(state >> 33) % bound;
-    }
-
-private:
-    uint64_t state = 12345;
-};
-
-// Words of two to four syllables; about one key in three carries a second
-// spelling of its word, as real keys often do.
+// A few real words for the searches below, among generated ones.
 std::vector<LexiconEntry> GeneratedEntries() {
-    std::vector<LexiconEntry> entries{{"আমি", "ami", 90000, 1},
-                                      {"ব্যাটারি", "battery", 500, 0},
-                                      {"ব্যাটারী", "batery", 40, 0},
-                                      {"ভালো", "bhalo", 20000, 1}};
-    Sequence sequence;
-    while (entries.size() < kRecordCount) {
-        LexiconEntry entry;
-        const uint32_t syllables = 2 + sequence.Next(3);
-        for (uint32_t i = 0; i < syllables; ++i) {
-            const Syllable& consonant = kConsonants[sequence.Next(std::size(kConsonants))];
-            const Syllable& vowel = kVowelSigns[sequence.Next(std::size(kVowelSigns))];
-            entry.roman = entry.roman + consonant.roman + vowel.roman;
-            entry.word = entry.word + consonant.bengali + vowel.bengali;
-        }
-        entry.frequency = sequence.Next(100000);
-        entries.push_back(entry);
-        if (sequence.Next(3) == 0) entries.push_back({entry.word + "্", entry.roman, entry.frequency / 2, 0});
-    }
-    entries.resize(kRecordCount);
-    return entries;
+    return bench::GeneratedLexicon(kRecordCount, {{"আমি", "ami", 90000, 1},
+                                                  {"ব্যাটারি", "battery", 500, 0},
+                                                  {"ব্যাটারী", "batery", 40, 0},
+                                                  {"ভালো", "bhalo", 20000, 1}});
 }
 
 const std::vector<uint8_t>& LexiconImage() {
