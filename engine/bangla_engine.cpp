@@ -12,7 +12,9 @@ using bangla::BanglaEngine;
 
 namespace {
 
-BanglaEngine* EngineOf(BanglaEngineHandle handle) { return reinterpret_cast<BanglaEngine*>(handle); }
+BanglaEngine* EngineOf(BanglaEngineHandle handle) {
+    return reinterpret_cast<BanglaEngine*>(handle);
+}
 
 template <typename Result, typename Action>
 Result Guarded(Result fallback, Action action) noexcept {
@@ -42,9 +44,8 @@ void BanglaEngine_GetDefaultConfig(EngineConfig* config) {
 }
 
 BanglaEngineHandle BanglaEngine_Create(const EngineConfig* config) {
-    return Guarded<BanglaEngineHandle>(nullptr, [&] {
-        return reinterpret_cast<BanglaEngineHandle>(new BanglaEngine(config));
-    });
+    return Guarded<BanglaEngineHandle>(
+        nullptr, [&] { return reinterpret_cast<BanglaEngineHandle>(new BanglaEngine(config)); });
 }
 
 void BanglaEngine_Destroy(BanglaEngineHandle engine) {
@@ -89,17 +90,20 @@ bool BanglaEngine_IsLearningEnabled(BanglaEngineHandle engine) {
 
 bool BanglaEngine_AddUserWord(BanglaEngineHandle engine, const char* roman, const char* text) {
     if (engine == nullptr || roman == nullptr || text == nullptr) return false;
-    return Guarded(false, [&] { return EngineOf(engine)->personalDictionary.AddWord(roman, text, false); });
+    return Guarded(
+        false, [&] { return EngineOf(engine)->personalDictionary.AddWord(roman, text, false); });
 }
 
 bool BanglaEngine_RemoveUserWord(BanglaEngineHandle engine, const char* roman, const char* text) {
     if (engine == nullptr || roman == nullptr || text == nullptr) return false;
-    return Guarded(false, [&] { return EngineOf(engine)->personalDictionary.RemoveWord(roman, text); });
+    return Guarded(false,
+                   [&] { return EngineOf(engine)->personalDictionary.RemoveWord(roman, text); });
 }
 
 size_t BanglaEngine_ClearUserWords(BanglaEngineHandle engine) {
     if (engine == nullptr) return 0;
-    return Guarded<size_t>(0, [&] { return EngineOf(engine)->personalDictionary.ClearExplicitUserWords(); });
+    return Guarded<size_t>(
+        0, [&] { return EngineOf(engine)->personalDictionary.ClearExplicitUserWords(); });
 }
 
 size_t BanglaEngine_ClearLearnedData(BanglaEngineHandle engine) {
@@ -122,7 +126,8 @@ void BanglaEngine_ClearAllPersonalData(BanglaEngineHandle engine) {
 int32_t BanglaEngine_GetUserWords(BanglaEngineHandle engine, const char* roman, EngineUserWord* out,
                                   int32_t capacity) {
     if (engine == nullptr || roman == nullptr) return 0;
-    return Guarded<int32_t>(0, [&] { return EngineOf(engine)->GetUserWords(roman, out, capacity); });
+    return Guarded<int32_t>(0,
+                            [&] { return EngineOf(engine)->GetUserWords(roman, out, capacity); });
 }
 
 void BanglaEngine_GetCandidates(BanglaEngineHandle engine, EngineCandidateList* list) {
@@ -143,7 +148,8 @@ bool BanglaEngine_LearnWord(BanglaEngineHandle engine, const char* roman, const 
 bool BanglaEngine_TransliterateSentence(BanglaEngineHandle engine, const char* roman, char* dst,
                                         uint64_t dstLen) {
     if (engine == nullptr || roman == nullptr) return false;
-    return Guarded(false, [&] { return EngineOf(engine)->TransliterateSentence(roman, dst, dstLen); });
+    return Guarded(false,
+                   [&] { return EngineOf(engine)->TransliterateSentence(roman, dst, dstLen); });
 }
 
 void BanglaEngine_GetNextWordPredictions(BanglaEngineHandle engine, EngineCandidateList* list) {

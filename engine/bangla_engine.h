@@ -31,19 +31,20 @@ extern "C" {
 #define BANGLA_ENGINE_MAX_CANDIDATES 16
 
 /* Bits of EngineCandidate::sourceFlags. */
-#define BANGLA_SOURCE_PHONETIC 1u   /* parser, fuzzy lexicon search, morphology or personal word */
-#define BANGLA_SOURCE_LEXICON 2u    /* a word of the main lexicon */
-#define BANGLA_SOURCE_CONTEXT 4u    /* follows the preceding word in a word pair */
-#define BANGLA_SOURCE_PERSONAL 8u   /* one of the user's own words */
+#define BANGLA_SOURCE_PHONETIC 1u    /* parser, fuzzy lexicon search, morphology or personal word */
+#define BANGLA_SOURCE_LEXICON 2u     /* a word of the main lexicon */
+#define BANGLA_SOURCE_CONTEXT 4u     /* follows the preceding word in a word pair */
+#define BANGLA_SOURCE_PERSONAL 8u    /* one of the user's own words */
 #define BANGLA_SOURCE_PREDICTION 16u /* predicted next word */
 
 typedef struct EngineConfig {
     bool autoCorrect;           /* may mark a confident top candidate for automatic selection */
     float autoCorrectThreshold; /* minimum final score for that mark */
     int32_t maxCandidates;      /* list slots to fill; values outside 0..16 are clamped */
-    const char* lexiconPath;    /* lexicon.bin loaded after the default locations; null or "" for none */
-    const char* userDictPath;   /* user_dict.txt; its folder holds the other learned-data files;
-                                   null or "" for no personal data at all */
+    const char*
+        lexiconPath; /* lexicon.bin loaded after the default locations; null or "" for none */
+    const char* userDictPath; /* user_dict.txt; its folder holds the other learned-data files;
+                                 null or "" for no personal data at all */
 } EngineConfig;
 
 typedef struct EngineCandidate {
@@ -56,7 +57,7 @@ typedef struct EngineCandidate {
 
 typedef struct EngineCandidateList {
     EngineCandidate candidates[BANGLA_ENGINE_MAX_CANDIDATES]; /* best first */
-    uint32_t count;                                            /* filled slots; the rest are zero */
+    uint32_t count;                                           /* filled slots; the rest are zero */
     char input[256]; /* the composition a candidate list was made for; empty for predictions */
 } EngineCandidateList;
 
@@ -109,8 +110,8 @@ size_t BanglaEngine_ClearLearnedData(BanglaEngineHandle engine);
 void BanglaEngine_ClearAllPersonalData(BanglaEngineHandle engine);
 /* The personal words stored under roman, most frequent first; returns how many
    records were written (at most capacity). */
-int32_t BanglaEngine_GetUserWords(BanglaEngineHandle engine, const char* roman,
-                                  EngineUserWord* out, int32_t capacity);
+int32_t BanglaEngine_GetUserWords(BanglaEngineHandle engine, const char* roman, EngineUserWord* out,
+                                  int32_t capacity);
 
 /* The ranked Bengali candidates for the composition. The list is overwritten
    whole; an empty composition gives count 0. */

@@ -86,7 +86,8 @@ void BanglaEngine::AdoptConfig(const EngineConfig* given) {
     config.userDictPath = nullptr;
     // The result records have 16 slots; a larger or negative setting must
     // never let a producer write past them.
-    config.maxCandidates = std::clamp<int32_t>(config.maxCandidates, 0, BANGLA_ENGINE_MAX_CANDIDATES);
+    config.maxCandidates =
+        std::clamp<int32_t>(config.maxCandidates, 0, BANGLA_ENGINE_MAX_CANDIDATES);
 }
 
 // Words learned before the lexicon was fixed may be misspellings the user
@@ -108,7 +109,8 @@ void BanglaEngine::RepairPersonalDictionaryOnce(const std::string& folder) {
         if (ReadWholeFile(userDictPath, previousFile)) {
             WriteWholeFile(userDictPath + kRepairBackupSuffix, previousFile, "wb");
         }
-        for (const UserWordEntry& entry : misspelt) personalDictionary.RemoveWord(entry.roman, entry.text);
+        for (const UserWordEntry& entry : misspelt)
+            personalDictionary.RemoveWord(entry.roman, entry.text);
     }
     WriteWholeFile(markerPath, kRepairMarkerLine, "w");
 }
@@ -135,9 +137,9 @@ int32_t BanglaEngine::GetUserWords(const std::string& roman, EngineUserWord* out
                                    int32_t capacity) const {
     if (out == nullptr || capacity <= 0) return 0;
     std::vector<UserWordEntry> words = personalDictionary.GetWordsByRomanKey(roman);
-    std::stable_sort(words.begin(), words.end(), [](const UserWordEntry& a, const UserWordEntry& b) {
-        return a.frequency > b.frequency;
-    });
+    std::stable_sort(
+        words.begin(), words.end(),
+        [](const UserWordEntry& a, const UserWordEntry& b) { return a.frequency > b.frequency; });
     const std::size_t n = std::min(words.size(), static_cast<std::size_t>(capacity));
     for (std::size_t i = 0; i < n; ++i) {
         CopyTextField(words[i].text, out[i].text);

@@ -10,9 +10,8 @@ namespace {
 
 // The roman suffixes that the decomposers accept, ended by a null entry.
 const char* const kKnownSuffixes[] = {
-    "er", "r", "o", "ke", "re", "e", "te", "ta", "ti", "ra", "der",
-    "gulo", "guli", "khana", "khani", "tuku", "tai", "moto", "moton", "bhabe",
-    nullptr,
+    "er",   "r",    "o",     "ke",    "re",   "e",   "te",   "ta",    "ti",    "ra",    "der",
+    "gulo", "guli", "khana", "khani", "tuku", "tai", "moto", "moton", "bhabe", nullptr,
 };
 
 // Bengali form of each roman suffix by the way the stem ends. Only "er", "r"
@@ -167,7 +166,8 @@ bool BanglaMorphology::DecomposeCompoundToken(const std::string& token, std::str
     const std::size_t length = token.size();
     if (length <= 4) return false;
     const std::string lower = AsciiLower(token);
-    if (EndsWith(lower, "leo")) return SplitAt(token, length - 1, token.substr(length - 1), stem, suffix);
+    if (EndsWith(lower, "leo"))
+        return SplitAt(token, length - 1, token.substr(length - 1), stem, suffix);
     if (length == 5) return false;
     if (EndsWith(lower, "moto")) return SplitAt(token, length - 4, "moto", stem, suffix);
     if (length == 6) return false;

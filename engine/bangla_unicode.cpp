@@ -18,13 +18,11 @@ constexpr char32_t kFirstKar = 0x09BE;
 
 // Indexed by vowel - U+0986; 0 where the vowel has no sign.
 constexpr std::array<char32_t, 15> kVowelToKar = {
-    0x09BE, 0x09BF, 0x09C0, 0x09C1, 0x09C2, 0x09C3, 0, 0,
-    0,      0x09C7, 0x09C8, 0,      0,      0x09CB, 0x09CC};
+    0x09BE, 0x09BF, 0x09C0, 0x09C1, 0x09C2, 0x09C3, 0, 0, 0, 0x09C7, 0x09C8, 0, 0, 0x09CB, 0x09CC};
 
 // Indexed by vowel sign - U+09BE; 0 where the sign has no vowel.
 constexpr std::array<char32_t, 15> kKarToVowel = {
-    0x0986, 0x0987, 0x0988, 0x0989, 0x098A, 0x098B, 0, 0,
-    0,      0x098F, 0x0990, 0,      0,      0x0993, 0x0994};
+    0x0986, 0x0987, 0x0988, 0x0989, 0x098A, 0x098B, 0, 0, 0, 0x098F, 0x0990, 0, 0, 0x0993, 0x0994};
 
 template <std::size_t N>
 char32_t LookUpFrom(const std::array<char32_t, N>& table, char32_t base, char32_t cp) {
@@ -34,9 +32,7 @@ char32_t LookUpFrom(const std::array<char32_t, N>& table, char32_t base, char32_
     return table[cp - base];
 }
 
-bool InRange(char32_t cp, char32_t first, char32_t last) {
-    return cp >= first && cp <= last;
-}
+bool InRange(char32_t cp, char32_t first, char32_t last) { return cp >= first && cp <= last; }
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -70,13 +66,9 @@ LeadByte ReadLeadByte(unsigned char byte) {
     return {0, 0};
 }
 
-bool IsContinuationByte(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
+bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-bool IsModifierSign(char32_t cp) {
-    return InRange(cp, 0x0981, 0x0983);
-}
+bool IsModifierSign(char32_t cp) { return InRange(cp, 0x0981, 0x0983); }
 
 enum class SegmentRole { kBase, kMark, kStandalone };
 
@@ -133,17 +125,13 @@ bool UnicodeUtils::IsBengali(char32_t cp) {
     return InRange(cp, 0x0980, 0x09FF) || cp == kDanda || cp == kDoubleDanda;
 }
 
-bool UnicodeUtils::IsVowel(char32_t cp) {
-    return InRange(cp, 0x0985, 0x0994);
-}
+bool UnicodeUtils::IsVowel(char32_t cp) { return InRange(cp, 0x0985, 0x0994); }
 
 bool UnicodeUtils::IsConsonant(char32_t cp) {
     return InRange(cp, 0x0995, 0x09B9) || cp == 0x09DC || cp == 0x09DD || cp == 0x09DF;
 }
 
-bool UnicodeUtils::IsKar(char32_t cp) {
-    return InRange(cp, 0x09BE, 0x09CC);
-}
+bool UnicodeUtils::IsKar(char32_t cp) { return InRange(cp, 0x09BE, 0x09CC); }
 
 bool UnicodeUtils::IsModifier(char32_t cp) {
     return IsModifierSign(cp) || cp == kHasant || cp == 0x09CE;
@@ -153,9 +141,7 @@ char32_t UnicodeUtils::VowelToKar(char32_t vowel) {
     return LookUpFrom(kVowelToKar, kFirstVowelWithKar, vowel);
 }
 
-char32_t UnicodeUtils::KarToVowel(char32_t kar) {
-    return LookUpFrom(kKarToVowel, kFirstKar, kar);
-}
+char32_t UnicodeUtils::KarToVowel(char32_t kar) { return LookUpFrom(kKarToVowel, kFirstKar, kar); }
 
 std::u32string UnicodeUtils::Utf8ToUtf32(const std::string& utf8) {
     std::u32string result;
@@ -248,11 +234,8 @@ std::vector<GraphemeCluster> UnicodeUtils::SegmentGraphemes(const std::string& t
                 }
                 break;
             }
-            case SegmentRole::kMark:
-                break;
-            case SegmentRole::kStandalone:
-                EmitCluster(clusters, current);
-                break;
+            case SegmentRole::kMark: break;
+            case SegmentRole::kStandalone: EmitCluster(clusters, current); break;
         }
         AddToCluster(current, cp);
     }

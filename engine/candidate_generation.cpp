@@ -66,10 +66,14 @@ std::size_t CountCodepoints(const std::string& text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++count) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) i += 1;
-        else if ((lead & 0xE0) == 0xC0) i += 2;
-        else if ((lead & 0xF0) == 0xE0) i += 3;
-        else i += 4;
+        if (lead < 0x80)
+            i += 1;
+        else if ((lead & 0xE0) == 0xC0)
+            i += 2;
+        else if ((lead & 0xF0) == 0xE0)
+            i += 3;
+        else
+            i += 4;
     }
     return count;
 }
@@ -130,10 +134,9 @@ public:
             engine.contextWords.empty() ? std::string() : engine.contextWords.back();
         AddPersonalWords();
         AddLearnedPairBoosts(previousWord);
-        ranked = engine.ranker.RankCandidates(composition, sources, lexicon, previousWord, boosts,
-                                              engine.config.autoCorrect,
-                                              engine.config.autoCorrectThreshold,
-                                              engine.MaxCandidates());
+        ranked = engine.ranker.RankCandidates(
+            composition, sources, lexicon, previousWord, boosts, engine.config.autoCorrect,
+            engine.config.autoCorrectThreshold, engine.MaxCandidates());
         KeepSkeletonWordsBehindTypedWords();
         OrderSkeletonWordsByNearness();
         PromoteFrequentPersonalWords();
@@ -145,18 +148,20 @@ private:
     // spelling or a near key is a word; short ones among the parser's best
     // stay as building blocks. Of the further spellings only words stay.
     void KeepLexiconSpellings() {
-        const bool anyWord = std::any_of(sources.begin(), sources.end(), [&](const PhoneticCandidate& c) {
-            return lexicon.Find(c.text) != nullptr;
-        });
-        if (!anyWord && lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer,
-                                                 kFilterProbeResults).empty()) {
+        const bool anyWord = std::any_of(
+            sources.begin(), sources.end(),
+            [&](const PhoneticCandidate& c) { return lexicon.Find(c.text) != nullptr; });
+        if (!anyWord &&
+            lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer, kFilterProbeResults)
+                .empty()) {
             if (sources.size() > kParsedSpellings) sources.resize(kParsedSpellings);
             return;
         }
         std::vector<PhoneticCandidate> kept;
         for (std::size_t rank = 0; rank < sources.size(); ++rank) {
             const PhoneticCandidate& c = sources[rank];
-            const bool buildingBlock = rank < kParsedSpellings && CountCodepoints(c.text) <= kShortSpellingCodepoints;
+            const bool buildingBlock =
+                rank < kParsedSpellings && CountCodepoints(c.text) <= kShortSpellingCodepoints;
             if (buildingBlock || lexicon.Find(c.text) != nullptr) kept.push_back(c);
         }
         if (!kept.empty()) {
@@ -169,7 +174,8 @@ private:
     void AddFuzzyWords() {
         for (const LexiconEntry& entry :
              lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer, kFuzzyWords)) {
-            if (!ContainsText(sources, entry.word)) sources.push_back({entry.word, kFuzzyScore, "fuzzy_roman"});
+            if (!ContainsText(sources, entry.word))
+                sources.push_back({entry.word, kFuzzyScore, "fuzzy_roman"});
         }
     }
 
@@ -178,7 +184,8 @@ private:
     // the typed key.
     void AddInformalWords() {
         std::size_t added = 0;
-        for (const std::string& key : InformalSpelling::AlternativeKeys(FuzzyNormalizer::ToLower(composition))) {
+        for (const std::string& key :
+             InformalSpelling::AlternativeKeys(FuzzyNormalizer::ToLower(composition))) {
             for (const LexiconEntry& entry :
                  lexicon.SearchRomanFuzzy(key, engine.fuzzyNormalizer, kInformalWordsPerKey)) {
                 if (ContainsText(sources, entry.word)) continue;
@@ -204,15 +211,19 @@ private:
     std::vector<std::string> StemWords(const std::string& stem) const {
         std::vector<std::string> words;
         const std::string lowerStem = FuzzyNormalizer::ToLower(stem);
-        for (const LexiconEntry& e : lexicon.SearchRoman(lowerStem, kStemWords)) AppendUnique(words, e.word);
+        for (const LexiconEntry& e : lexicon.SearchRoman(lowerStem, kStemWords))
+            AppendUnique(words, e.word);
         if (lowerStem != stem) {
-            for (const LexiconEntry& e : lexicon.SearchRoman(stem, kStemWords)) AppendUnique(words, e.word);
+            for (const LexiconEntry& e : lexicon.SearchRoman(stem, kStemWords))
+                AppendUnique(words, e.word);
         }
-        for (const LexiconEntry& e : lexicon.SearchRomanFuzzy(stem, engine.fuzzyNormalizer, kStemFuzzyWords)) {
+        for (const LexiconEntry& e :
+             lexicon.SearchRomanFuzzy(stem, engine.fuzzyNormalizer, kStemFuzzyWords)) {
             AppendUnique(words, e.word);
         }
         if (words.empty()) {
-            for (const PhoneticCandidate& c : engine.parser.Parse(stem, 1)) AppendUnique(words, c.text);
+            for (const PhoneticCandidate& c : engine.parser.Parse(stem, 1))
+                AppendUnique(words, c.text);
         }
         return words;
     }
@@ -225,14 +236,16 @@ private:
         std::vector<std::string> parts;
         for (std::size_t start = 0;;) {
             const std::size_t hyphen = composition.find('-', start);
-            parts.push_back(composition.substr(start, hyphen == std::string::npos ? hyphen : hyphen - start));
+            parts.push_back(
+                composition.substr(start, hyphen == std::string::npos ? hyphen : hyphen - start));
             if (hyphen == std::string::npos) break;
             start = hyphen + 1;
         }
         if (parts.size() > kMaxCompoundParts) return std::string();
         std::string compound;
         for (std::size_t i = 0; i < parts.size(); ++i) {
-            const std::vector<std::string> words = parts[i].empty() ? std::vector<std::string>{} : StemWords(parts[i]);
+            const std::vector<std::string> words =
+                parts[i].empty() ? std::vector<std::string>{} : StemWords(parts[i]);
             if (words.empty()) return std::string();
             if (i > 0) compound += '-';
             compound += words.front();
@@ -247,12 +260,14 @@ private:
                            BanglaMorphology::DecomposeCompoundToken(composition, stem, suffix);
         if (!split || stem.empty() || suffix.empty()) {
             const std::string compound = HyphenatedCompound();
-            return compound.empty() ? std::vector<std::string>{} : std::vector<std::string>{compound};
+            return compound.empty() ? std::vector<std::string>{}
+                                    : std::vector<std::string>{compound};
         }
         std::vector<std::string> words;
         for (const std::string& stemWord : StemWords(stem)) {
             const std::string word = BanglaMorphology::AttachSuffix(stemWord, suffix);
-            if (word.empty() || std::find(words.begin(), words.end(), word) != words.end()) continue;
+            if (word.empty() || std::find(words.begin(), words.end(), word) != words.end())
+                continue;
             words.push_back(word);
             if (words.size() == kMorphologyWords) break;
         }
@@ -263,7 +278,8 @@ private:
         morphologyWords = PartsAndSuffixWords();
         if (morphologyWords.empty()) return;
         std::vector<PhoneticCandidate> merged;
-        for (const std::string& word : morphologyWords) merged.push_back({word, kMorphologyScore, "morphology"});
+        for (const std::string& word : morphologyWords)
+            merged.push_back({word, kMorphologyScore, "morphology"});
         for (const PhoneticCandidate& c : sources) {
             if (c.text.find('-') == std::string::npos) merged.push_back(c);
         }
@@ -285,12 +301,14 @@ private:
     }
 
     void AddPersonalWords() {
-        for (const UserWordEntry& word : engine.personalDictionary.GetWordsByRomanKey(composition)) {
+        for (const UserWordEntry& word :
+             engine.personalDictionary.GetWordsByRomanKey(composition)) {
             // Words learned before only Bengali text was learned may be English.
             if (word.autoLearned && !HoldsBengaliLetter(word.text)) continue;
             if (!AgreesWithLexicon(word)) continue;
             const bool weak = word.autoLearned && word.frequency <= 1;
-            sources.push_back({word.text, weak ? kWeakPersonalScore : kPersonalScore, "personal_dict"});
+            sources.push_back(
+                {word.text, weak ? kWeakPersonalScore : kPersonalScore, "personal_dict"});
             if (weak) continue;
             const float boost = std::log10(static_cast<float>(word.frequency) + 1.0f) / 3.0f + 0.2f;
             boosts[word.text] = std::min(1.0f, boost);
@@ -300,7 +318,8 @@ private:
 
     void AddLearnedPairBoosts(const std::string& previousWord) {
         if (previousWord.empty()) return;
-        const LearnedWordPairs::FollowerCounts* followers = engine.userBigrams.FollowersOf(previousWord);
+        const LearnedWordPairs::FollowerCounts* followers =
+            engine.userBigrams.FollowersOf(previousWord);
         if (followers == nullptr) return;
         for (const auto& [follower, count] : *followers) {
             if (!HoldsBengaliLetter(follower)) continue;
@@ -317,7 +336,9 @@ private:
     // it never leads a word that the typed letters themselves spell.
     void KeepSkeletonWordsBehindTypedWords() {
         if (skeletonOnlyTexts.empty()) return;
-        const auto isSkeletonOnly = [&](const ScoredCandidate& c) { return SkeletonRank(c.text) != kNotSkeletonWord; };
+        const auto isSkeletonOnly = [&](const ScoredCandidate& c) {
+            return SkeletonRank(c.text) != kNotSkeletonWord;
+        };
         float bestTypedWordScore = -1.0f;
         for (ScoredCandidate& c : ranked) {
             if (isSkeletonOnly(c)) {
@@ -328,16 +349,20 @@ private:
         }
         if (bestTypedWordScore < 0.0f) return;
         for (ScoredCandidate& c : ranked) {
-            if (isSkeletonOnly(c)) c.finalScore = std::min(c.finalScore, bestTypedWordScore - kSkeletonScoreGap);
+            if (isSkeletonOnly(c))
+                c.finalScore = std::min(c.finalScore, bestTypedWordScore - kSkeletonScoreGap);
         }
-        std::stable_sort(ranked.begin(), ranked.end(), [](const ScoredCandidate& a, const ScoredCandidate& b) {
-            return a.finalScore > b.finalScore;
-        });
+        std::stable_sort(ranked.begin(), ranked.end(),
+                         [](const ScoredCandidate& a, const ScoredCandidate& b) {
+                             return a.finalScore > b.finalScore;
+                         });
     }
 
     std::size_t SkeletonRank(const std::string& text) const {
         const auto found = std::find(skeletonOnlyTexts.begin(), skeletonOnlyTexts.end(), text);
-        return found == skeletonOnlyTexts.end() ? kNotSkeletonWord : static_cast<std::size_t>(found - skeletonOnlyTexts.begin());
+        return found == skeletonOnlyTexts.end()
+                   ? kNotSkeletonWord
+                   : static_cast<std::size_t>(found - skeletonOnlyTexts.begin());
     }
 
     // Among themselves, outline guesses keep the order of their nearness to
@@ -354,9 +379,10 @@ private:
             words.push_back(ranked[place]);
             scores.push_back(ranked[place].finalScore);
         }
-        std::stable_sort(words.begin(), words.end(), [&](const ScoredCandidate& a, const ScoredCandidate& b) {
-            return SkeletonRank(a.text) < SkeletonRank(b.text);
-        });
+        std::stable_sort(words.begin(), words.end(),
+                         [&](const ScoredCandidate& a, const ScoredCandidate& b) {
+                             return SkeletonRank(a.text) < SkeletonRank(b.text);
+                         });
         for (std::size_t k = 0; k < places.size(); ++k) {
             ranked[places[k]] = words[k];
             ranked[places[k]].finalScore = scores[k];
@@ -383,15 +409,17 @@ private:
 
     void Write(EngineCandidateList& list) const {
         const std::vector<std::string> exactWords = ExactWords();
-        const bool strict = !exactWords.empty() ||
-                            std::any_of(ranked.begin(), ranked.end(), [&](const ScoredCandidate& c) {
-                                return !IsFallback(c) && c.finalScore >= kStrictModeScore;
-                            });
+        const bool strict =
+            !exactWords.empty() ||
+            std::any_of(ranked.begin(), ranked.end(), [&](const ScoredCandidate& c) {
+                return !IsFallback(c) && c.finalScore >= kStrictModeScore;
+            });
         CandidateListWriter writer(list, engine.MaxCandidates());
         float exactScore = 1.0f;
         for (const std::string& word : exactWords) {
-            const bool autoSelect = engine.config.autoCorrect &&
-                                    exactScore >= engine.config.autoCorrectThreshold - kAutoSelectTolerance;
+            const bool autoSelect =
+                engine.config.autoCorrect &&
+                exactScore >= engine.config.autoCorrectThreshold - kAutoSelectTolerance;
             writer.Add(word, composition, exactScore, kExactWordFlags, autoSelect);
             exactScore -= kExactWordStep;
         }
@@ -403,7 +431,8 @@ private:
         const auto fallback = std::find_if(ranked.begin(), ranked.end(),
                                            [&](const ScoredCandidate& c) { return IsFallback(c); });
         if (fallback != ranked.end()) {
-            writer.Add(fallback->text, fallback->roman, fallback->finalScore, fallback->sourceFlags, false);
+            writer.Add(fallback->text, fallback->roman, fallback->finalScore, fallback->sourceFlags,
+                       false);
         }
     }
 

@@ -38,17 +38,13 @@ constexpr float kPredictionFrequencyWeight = 0.25f;
 constexpr float kPredictionPairWeight = 0.75f;
 constexpr uint32_t kPredictionFlags = kSourceContext | kSourcePrediction;
 
-float Log10OfCountPlusOne(uint32_t count) {
-    return std::log10(static_cast<float>(count) + 1.0f);
-}
+float Log10OfCountPlusOne(uint32_t count) { return std::log10(static_cast<float>(count) + 1.0f); }
 
 float LexiconFrequencyScore(uint32_t frequency) {
     return std::min(1.0f, Log10OfCountPlusOne(frequency) / 6.0f);
 }
 
-float PairScore(uint32_t count) {
-    return std::min(1.0f, 0.25f * Log10OfCountPlusOne(count));
-}
+float PairScore(uint32_t count) { return std::min(1.0f, 0.25f * Log10OfCountPlusOne(count)); }
 
 // A follower of the two preceding words is a stronger hint than one of the
 // last word alone.
@@ -88,7 +84,8 @@ bool AddPhoneticInputs(const std::string& typedRoman, const std::vector<Phonetic
 }
 
 // Adds the lexicon's words for the typed key; returns whether there was one.
-bool AddLexiconMatches(const std::string& typedRoman, const LexiconTrie& lexicon, WorkingMap& entries) {
+bool AddLexiconMatches(const std::string& typedRoman, const LexiconTrie& lexicon,
+                       WorkingMap& entries) {
     bool anyLexiconWord = false;
     for (const LexiconEntry& match : lexicon.SearchRoman(typedRoman, kLexiconMatchLimit)) {
         if (!UnicodeUtils::IsValidBengaliSequence(match.word)) continue;
@@ -181,7 +178,8 @@ void PlaceTypedText(std::vector<ScoredCandidate>& ranked, const std::string& typ
 }
 
 // A predicted follower; a lexicon word mixes in how common it is.
-ScoredCandidate Prediction(const std::string& follower, float pairScore, const LexiconTrie& lexicon) {
+ScoredCandidate Prediction(const std::string& follower, float pairScore,
+                           const LexiconTrie& lexicon) {
     ScoredCandidate prediction;
     prediction.text = follower;
     prediction.contextScore = pairScore;
@@ -190,8 +188,8 @@ ScoredCandidate Prediction(const std::string& follower, float pairScore, const L
     uint32_t frequency = 0;
     if (FindFrequency(lexicon, follower, frequency)) {
         prediction.frequencyScore = LexiconFrequencyScore(frequency);
-        prediction.finalScore =
-            kPredictionFrequencyWeight * prediction.frequencyScore + kPredictionPairWeight * pairScore;
+        prediction.finalScore = kPredictionFrequencyWeight * prediction.frequencyScore +
+                                kPredictionPairWeight * pairScore;
     }
     return prediction;
 }
@@ -214,12 +212,14 @@ void ContextRanker::AddBigram(const std::string& firstWord, const std::string& f
     bigrams[firstWord][follower] += count;
 }
 
-const ContextRanker::FollowerCounts* ContextRanker::FollowersOf(const std::string& firstWord) const {
+const ContextRanker::FollowerCounts* ContextRanker::FollowersOf(
+    const std::string& firstWord) const {
     auto found = bigrams.find(firstWord);
     return found == bigrams.end() ? nullptr : &found->second;
 }
 
-float ContextRanker::ComputeBigramProb(const std::string& precedingWord, const std::string& word) const {
+float ContextRanker::ComputeBigramProb(const std::string& precedingWord,
+                                       const std::string& word) const {
     if (precedingWord.empty() || word.empty()) return 0.0f;
     const FollowerCounts* followers = FollowersOf(precedingWord);
     if (followers == nullptr) return 0.0f;
@@ -229,8 +229,9 @@ float ContextRanker::ComputeBigramProb(const std::string& precedingWord, const s
 
 std::vector<ScoredCandidate> ContextRanker::RankCandidates(
     const std::string& typedRoman, const std::vector<PhoneticCandidate>& candidates,
-    const LexiconTrie& lexicon, const std::string& precedingWord, const PersonalBoosts& personalBoosts,
-    bool autoCorrect, float autoSelectThreshold, uint64_t maxResults) const {
+    const LexiconTrie& lexicon, const std::string& precedingWord,
+    const PersonalBoosts& personalBoosts, bool autoCorrect, float autoSelectThreshold,
+    uint64_t maxResults) const {
     if (maxResults == 0) return {};
     WorkingMap entries;
     bool anyLexiconWord = AddPhoneticInputs(typedRoman, candidates, lexicon, entries);
@@ -254,7 +255,8 @@ std::unordered_map<std::string, float> ContextRanker::FollowerScores(
     std::unordered_map<std::string, float> scores;
     if (!wordBefore.empty()) {
         if (const FollowerCounts* followers = FollowersOf(wordBefore + " " + word)) {
-            for (const auto& [follower, count] : *followers) scores[follower] = TwoWordPairScore(count);
+            for (const auto& [follower, count] : *followers)
+                scores[follower] = TwoWordPairScore(count);
         }
     }
     if (const FollowerCounts* followers = FollowersOf(word)) {
@@ -281,7 +283,8 @@ std::vector<ScoredCandidate> ContextRanker::PredictNextWords(const std::string& 
     for (const auto& [follower, score] : FollowerScores(word, wordBefore)) {
         if (follower == word) continue;
         ScoredCandidate prediction = Prediction(follower, score, lexicon);
-        if (prediction.finalScore >= kMinPredictionScore) predictions.push_back(std::move(prediction));
+        if (prediction.finalScore >= kMinPredictionScore)
+            predictions.push_back(std::move(prediction));
     }
     std::stable_sort(predictions.begin(), predictions.end(),
                      [](const ScoredCandidate& a, const ScoredCandidate& b) {

@@ -13,7 +13,8 @@ class LexiconTrie;
 
 // Where a ranked candidate came from; bits of ScoredCandidate::sourceFlags.
 enum CandidateSourceFlag : uint32_t {
-    kSourcePhonetic = 1,     // the spellings handed to the ranker (parser and the engine's other producers)
+    kSourcePhonetic =
+        1,  // the spellings handed to the ranker (parser and the engine's other producers)
     kSourceLexicon = 2,      // a word of the main lexicon
     kSourceContext = 4,      // follows the preceding word in a known word pair
     kSourcePersonal = 8,     // boosted as one of the user's own words
@@ -22,8 +23,9 @@ enum CandidateSourceFlag : uint32_t {
 
 // One ranked candidate. Lists of it are ordered by finalScore, highest first.
 struct ScoredCandidate {
-    std::string text;   // Bengali word; the typed Latin text for the fallback entry
-    std::string roman;  // typed text, or the lexicon key for lexicon-only words; empty for predictions
+    std::string text;  // Bengali word; the typed Latin text for the fallback entry
+    std::string
+        roman;  // typed text, or the lexicon key for lexicon-only words; empty for predictions
     float phoneticScore = 0.0f;
     float frequencyScore = 0.0f;
     float contextScore = 0.0f;
@@ -67,8 +69,8 @@ public:
 
     // The built-in followers of word (and of wordBefore + " " + word), scored
     // and ordered, at most maxResults, never word itself.
-    std::vector<ScoredCandidate> PredictNextWords(const std::string& word, const LexiconTrie& lexicon,
-                                                  uint64_t maxResults,
+    std::vector<ScoredCandidate> PredictNextWords(const std::string& word,
+                                                  const LexiconTrie& lexicon, uint64_t maxResults,
                                                   const std::string& wordBefore) const;
 
 private:
@@ -77,7 +79,7 @@ private:
     void LoadDefaultBigrams();
     const FollowerCounts* FollowersOf(const std::string& firstWord) const;
     std::unordered_map<std::string, float> FollowerScores(const std::string& word,
-                                                         const std::string& wordBefore) const;
+                                                          const std::string& wordBefore) const;
 
     std::unordered_map<std::string, FollowerCounts> bigrams;
 };

@@ -25,7 +25,8 @@ std::vector<std::string> SplitAtWhiteSpace(const std::string& text) {
     std::size_t start = text.find_first_not_of(kWhiteSpace);
     while (start != std::string::npos) {
         const std::size_t end = text.find_first_of(kWhiteSpace, start);
-        tokens.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        tokens.push_back(
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         start = end == std::string::npos ? end : text.find_first_not_of(kWhiteSpace, end);
     }
     return tokens;
@@ -62,7 +63,8 @@ std::string BengaliBaseOf(const std::string& word) {
 // Ends in a vowel sign U+09BE..U+09CC.
 bool EndsInVowelSign(const std::string& base) {
     if (base.size() <= 2) return false;
-    const unsigned char* tail = reinterpret_cast<const unsigned char*>(base.data() + base.size() - 3);
+    const unsigned char* tail =
+        reinterpret_cast<const unsigned char*>(base.data() + base.size() - 3);
     if (tail[0] != 0xE0) return false;
     if (tail[1] == 0xA6) return tail[2] == 0xBE || tail[2] == 0xBF;
     return tail[1] == 0xA7 && tail[2] >= 0x80 && tail[2] <= 0x8C;
@@ -111,7 +113,8 @@ void BanglaEngine::CountCommittedPairs(const std::string& word) {
     userBigrams.Count(previous, word);
     if (size < 3) return;
     const std::string& beforePrevious = contextWords[size - 3];
-    if (beforePrevious.empty() || beforePrevious == previous || !IsLearnableWord(beforePrevious)) return;
+    if (beforePrevious.empty() || beforePrevious == previous || !IsLearnableWord(beforePrevious))
+        return;
     userBigrams.Count(beforePrevious + " " + previous, word);
 }
 
@@ -123,7 +126,8 @@ void BanglaEngine::CommitWord(const std::string& word) {
 }
 
 bool BanglaEngine::LearnWord(const std::string& roman, const std::string& word) {
-    if (!learningEnabled || !IsLearnableWord(word) || roman.find_first_of("\t\r\n") != std::string::npos) {
+    if (!learningEnabled || !IsLearnableWord(word) ||
+        roman.find_first_of("\t\r\n") != std::string::npos) {
         return false;
     }
     const std::string last = contextWords.empty() ? std::string() : contextWords.back();

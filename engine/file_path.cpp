@@ -28,7 +28,8 @@ bool WidenUtf8(const std::string& utf8, std::wstring& wide) {
 
 std::wstring WidenAscii(const char* ascii) {
     std::wstring wide;
-    for (; *ascii != '\0'; ++ascii) wide += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
+    for (; *ascii != '\0'; ++ascii)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
     return wide;
 }
 
@@ -42,9 +43,8 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
 
 bool FileExists(const std::string& utf8Path) {
     std::wstring widePath;
-    const DWORD attributes = WidenUtf8(utf8Path, widePath)
-                                 ? GetFileAttributesW(widePath.c_str())
-                                 : GetFileAttributesA(utf8Path.c_str());
+    const DWORD attributes = WidenUtf8(utf8Path, widePath) ? GetFileAttributesW(widePath.c_str())
+                                                           : GetFileAttributesA(utf8Path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -58,7 +58,8 @@ bool MoveFileReplacing(const std::string& utf8SourcePath, const std::string& utf
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     std::wstring wideSource;
     std::wstring wideDestination;
-    if (!WidenUtf8(utf8SourcePath, wideSource) || !WidenUtf8(utf8DestinationPath, wideDestination)) {
+    if (!WidenUtf8(utf8SourcePath, wideSource) ||
+        !WidenUtf8(utf8DestinationPath, wideDestination)) {
         return MoveFileExA(utf8SourcePath.c_str(), utf8DestinationPath.c_str(), flags) != 0;
     }
     return MoveFileExW(wideSource.c_str(), wideDestination.c_str(), flags) != 0;
@@ -75,9 +76,7 @@ bool FileExists(const std::string& utf8Path) {
     return stat(utf8Path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
-bool RemoveFile(const std::string& utf8Path) {
-    return std::remove(utf8Path.c_str()) == 0;
-}
+bool RemoveFile(const std::string& utf8Path) { return std::remove(utf8Path.c_str()) == 0; }
 
 // rename replaces an existing destination atomically on POSIX systems.
 bool MoveFileReplacing(const std::string& utf8SourcePath, const std::string& utf8DestinationPath) {

@@ -19,46 +19,46 @@ struct Habit {
 // Most telling habits first: when a long word allows many rewrites, the cap
 // keeps these.
 constexpr Habit kHabits[] = {
-    {"c", "ch", Where::NotBeforeH},   // korcen, kicu
-    {"s", "ch", Where::NotBeforeH},   // kisu, ase, disen
-    {"v", "bh", Where::NotBeforeH},   // vai, valo
-    {"vh", "bh", Where::Anywhere},    // vhai
-    {"v", "b", Where::NotBeforeH},    // korvo
-    {"u", "o", Where::Anywhere},      // kuno, tumar
-    {"a", "e", Where::WordStart},     // akono, akhon
-    {"a", "o", Where::Anywhere},      // sahaj, the inherent vowel as a
-    {"ai", "e", Where::WordStart},    // aita
-    {"ei", "e", Where::WordStart},    // eita
-    {"ee", "i", Where::Anywhere},     // jeeban, nodee
-    {"ey", "e", Where::WordEnd},      // korey, amakey
-    {"oo", "u", Where::Anywhere},     // shoondor
-    {"aa", "a", Where::Anywhere},     // aamar
-    {"ck", "k", Where::Anywhere},     // thick
-    {"ii", "i", Where::Anywhere},     // nadii
-    {"uu", "u", Where::Anywhere},     // puuja
-    {"ph", "f", Where::Anywhere},     // phul
-    {"kk", "k", Where::Anywhere},     // pakka
-    {"ow", "o", Where::WordEnd},      // kow
-    {"au", "o", Where::Anywhere},     // maudel
-    {"ee", "e", Where::Anywhere},     // teenis
-    {"c", "k", Where::NotBeforeH},    // konflict
-    {"y", "i", Where::Anywhere},      // artilary
-    {"x", "ks", Where::Anywhere},     // forex
-    {"sh", "s", Where::Anywhere},     // proshtut
-    {"w", "o", Where::Anywhere},      // mawdel
-    {"oo", "o", Where::Anywhere},     // stoon
-    {"z", "j", Where::Anywhere},      // zibon
-    {"s", "sh", Where::NotBeforeH},   // sesh, bisoy
-    {"k", "kh", Where::NotBeforeH},   // deka, kub
-    {"t", "th", Where::NotBeforeH},   // kota, tik
-    {"d", "dh", Where::NotBeforeH},   // dormo, bud
-    {"b", "bh", Where::NotBeforeH},   // bul
-    {"g", "gh", Where::NotBeforeH},   // gor, bag
-    {"p", "ph", Where::NotBeforeH},   // pul
-    {"j", "jh", Where::NotBeforeH},   // bujo
-    {"o", "u", Where::Anywhere},      // bondho typed for bondhu
-    {"ss", "cch", Where::Anywhere},   // hosse
-    {"q", "k", Where::Anywhere},      // qoto
+    {"c", "ch", Where::NotBeforeH},  // korcen, kicu
+    {"s", "ch", Where::NotBeforeH},  // kisu, ase, disen
+    {"v", "bh", Where::NotBeforeH},  // vai, valo
+    {"vh", "bh", Where::Anywhere},   // vhai
+    {"v", "b", Where::NotBeforeH},   // korvo
+    {"u", "o", Where::Anywhere},     // kuno, tumar
+    {"a", "e", Where::WordStart},    // akono, akhon
+    {"a", "o", Where::Anywhere},     // sahaj, the inherent vowel as a
+    {"ai", "e", Where::WordStart},   // aita
+    {"ei", "e", Where::WordStart},   // eita
+    {"ee", "i", Where::Anywhere},    // jeeban, nodee
+    {"ey", "e", Where::WordEnd},     // korey, amakey
+    {"oo", "u", Where::Anywhere},    // shoondor
+    {"aa", "a", Where::Anywhere},    // aamar
+    {"ck", "k", Where::Anywhere},    // thick
+    {"ii", "i", Where::Anywhere},    // nadii
+    {"uu", "u", Where::Anywhere},    // puuja
+    {"ph", "f", Where::Anywhere},    // phul
+    {"kk", "k", Where::Anywhere},    // pakka
+    {"ow", "o", Where::WordEnd},     // kow
+    {"au", "o", Where::Anywhere},    // maudel
+    {"ee", "e", Where::Anywhere},    // teenis
+    {"c", "k", Where::NotBeforeH},   // konflict
+    {"y", "i", Where::Anywhere},     // artilary
+    {"x", "ks", Where::Anywhere},    // forex
+    {"sh", "s", Where::Anywhere},    // proshtut
+    {"w", "o", Where::Anywhere},     // mawdel
+    {"oo", "o", Where::Anywhere},    // stoon
+    {"z", "j", Where::Anywhere},     // zibon
+    {"s", "sh", Where::NotBeforeH},  // sesh, bisoy
+    {"k", "kh", Where::NotBeforeH},  // deka, kub
+    {"t", "th", Where::NotBeforeH},  // kota, tik
+    {"d", "dh", Where::NotBeforeH},  // dormo, bud
+    {"b", "bh", Where::NotBeforeH},  // bul
+    {"g", "gh", Where::NotBeforeH},  // gor, bag
+    {"p", "ph", Where::NotBeforeH},  // pul
+    {"j", "jh", Where::NotBeforeH},  // bujo
+    {"o", "u", Where::Anywhere},     // bondho typed for bondhu
+    {"ss", "cch", Where::Anywhere},  // hosse
+    {"q", "k", Where::Anywhere},     // qoto
 };
 
 constexpr std::size_t kMaxTypedBytes = 24;

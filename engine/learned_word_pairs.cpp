@@ -74,8 +74,7 @@ void LearnedWordPairs::ParseLine(const std::string& line, PairCounts& counts) {
     AddCount(counts, firstKey, follower, count);
 }
 
-LearnedWordPairs::PairCounts LearnedWordPairs::ReadFile(const std::string& utf8Path,
-                                                        bool* opened) {
+LearnedWordPairs::PairCounts LearnedWordPairs::ReadFile(const std::string& utf8Path, bool* opened) {
     PairCounts counts;
     std::FILE* file = OpenFile(utf8Path, "r");
     if (opened != nullptr) *opened = file != nullptr;

@@ -54,8 +54,8 @@ private:
     static void AddCount(PairCounts& counts, const std::string& firstKey,
                          const std::string& follower, uint32_t count);
 
-    PairCounts pairs;            // what lookups see
-    PairCounts sessionCounts;    // counted since the last load or save
+    PairCounts pairs;          // what lookups see
+    PairCounts sessionCounts;  // counted since the last load or save
     bool clearedInSession = false;
 };
 

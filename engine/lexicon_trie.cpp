@@ -29,9 +29,7 @@ const char* const kDefaultLexiconPaths[] = {
     "../../engine/data/lexicon.bin",
 };
 
-uint16_t ReadU16(const uint8_t* bytes) {
-    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-}
+uint16_t ReadU16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)); }
 
 uint32_t ReadU32(const uint8_t* bytes) {
     return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
@@ -52,14 +50,16 @@ bool IndexEntriesBelow(const uint8_t* index, uint32_t count) {
 // Every range a lookup can follow must lie inside the image, so that no file
 // content, however damaged or hostile, can make a lookup read past it.
 bool IsWellFormedLayout(const std::vector<uint8_t>& image, uint32_t count, uint32_t poolSize) {
-    const uint64_t required =
-        Format::kHeaderBytes + poolSize + (Format::kRecordBytes + 2 * Format::kIndexEntryBytes) * count;
+    const uint64_t required = Format::kHeaderBytes + poolSize +
+                              (Format::kRecordBytes + 2 * Format::kIndexEntryBytes) * count;
     if (required > image.size()) return false;
     const uint8_t* records = image.data() + Format::kHeaderBytes + poolSize;
     for (uint32_t number = 0; number < count; ++number) {
         const uint8_t* record = records + Format::kRecordBytes * number;
-        if (!RangeInPool(ReadU32(record + Format::kWordOffset), ReadU16(record + Format::kWordLength), poolSize) ||
-            !RangeInPool(ReadU32(record + Format::kRomanOffset), ReadU16(record + Format::kRomanLength), poolSize)) {
+        if (!RangeInPool(ReadU32(record + Format::kWordOffset),
+                         ReadU16(record + Format::kWordLength), poolSize) ||
+            !RangeInPool(ReadU32(record + Format::kRomanOffset),
+                         ReadU16(record + Format::kRomanLength), poolSize)) {
             return false;
         }
     }
@@ -77,8 +77,9 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 }
 
 void SortByFrequencyDescending(std::vector<LexiconEntry>& entries) {
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const LexiconEntry& a, const LexiconEntry& b) { return a.frequency > b.frequency; });
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [](const LexiconEntry& a, const LexiconEntry& b) { return a.frequency > b.frequency; });
 }
 
 void KeepFirst(std::vector<LexiconEntry>& entries, uint64_t limit) {
@@ -132,7 +133,8 @@ bool LexiconTrie::AdoptImage(std::vector<uint8_t>&& image) {
     const uint32_t version = ReadU32(image.data() + 4);
     const uint32_t count = ReadU32(image.data() + 8);
     const uint32_t poolSize = ReadU32(image.data() + 12);
-    if (magic != Format::kMagic || version != Format::kVersion || !IsWellFormedLayout(image, count, poolSize)) {
+    if (magic != Format::kMagic || version != Format::kVersion ||
+        !IsWellFormedLayout(image, count, poolSize)) {
         return false;
     }
     fileImage = std::move(image);
@@ -143,7 +145,8 @@ bool LexiconTrie::AdoptImage(std::vector<uint8_t>&& image) {
     wordIndex = recordTable + Format::kRecordBytes * count;
     romanIndex = wordIndex + Format::kIndexEntryBytes * count;
     const uint8_t* indexesEnd = romanIndex + Format::kIndexEntryBytes * count;
-    AdoptSkeletonIndex(indexesEnd, static_cast<uint64_t>(fileImage.data() + fileImage.size() - indexesEnd));
+    AdoptSkeletonIndex(indexesEnd,
+                       static_cast<uint64_t>(fileImage.data() + fileImage.size() - indexesEnd));
     return true;
 }
 
@@ -182,9 +185,10 @@ bool LexiconTrie::HasFileLexicon(const uint8_t* index) const {
 
 LexiconTrie::FileRecord LexiconTrie::RecordAt(uint32_t recordNumber) const {
     const uint8_t* record = recordTable + Format::kRecordBytes * recordNumber;
-    return FileRecord{ReadU32(record + Format::kWordOffset),  ReadU16(record + Format::kWordLength),
-                      ReadU32(record + Format::kRomanOffset), ReadU16(record + Format::kRomanLength),
-                      ReadU32(record + Format::kFrequency),   ReadU16(record + Format::kTag)};
+    return FileRecord{
+        ReadU32(record + Format::kWordOffset),  ReadU16(record + Format::kWordLength),
+        ReadU32(record + Format::kRomanOffset), ReadU16(record + Format::kRomanLength),
+        ReadU32(record + Format::kFrequency),   ReadU16(record + Format::kTag)};
 }
 
 uint32_t LexiconTrie::IndexedRecord(const uint8_t* index, uint32_t position) const {
@@ -192,15 +196,18 @@ uint32_t LexiconTrie::IndexedRecord(const uint8_t* index, uint32_t position) con
 }
 
 std::string_view LexiconTrie::WordOf(const FileRecord& record) const {
-    return std::string_view(reinterpret_cast<const char*>(stringPool) + record.wordOffset, record.wordLength);
+    return std::string_view(reinterpret_cast<const char*>(stringPool) + record.wordOffset,
+                            record.wordLength);
 }
 
 std::string_view LexiconTrie::RomanOf(const FileRecord& record) const {
-    return std::string_view(reinterpret_cast<const char*>(stringPool) + record.romanOffset, record.romanLength);
+    return std::string_view(reinterpret_cast<const char*>(stringPool) + record.romanOffset,
+                            record.romanLength);
 }
 
 LexiconEntry LexiconTrie::EntryOf(const FileRecord& record) const {
-    return LexiconEntry{std::string(WordOf(record)), std::string(RomanOf(record)), record.frequency, record.tag};
+    return LexiconEntry{std::string(WordOf(record)), std::string(RomanOf(record)), record.frequency,
+                        record.tag};
 }
 
 // First index position whose text is not smaller than `text`. std::string_view
@@ -228,7 +235,8 @@ const LexiconEntry* LexiconTrie::Find(const std::string& word) const {
         int64_t high = static_cast<int64_t>(entryCount) - 1;
         while (low <= high) {
             const int64_t middle = low + (high - low) / 2;
-            const FileRecord record = RecordAt(IndexedRecord(wordIndex, static_cast<uint32_t>(middle)));
+            const FileRecord record =
+                RecordAt(IndexedRecord(wordIndex, static_cast<uint32_t>(middle)));
             const int order = std::string_view(word).compare(WordOf(record));
             if (order == 0) {
                 lookupEntry.word.assign(WordOf(record));
@@ -250,7 +258,8 @@ const LexiconEntry* LexiconTrie::Find(const std::string& word) const {
     return nullptr;
 }
 
-void LexiconTrie::Insert(const std::string& word, const std::string& roman, uint32_t frequency, uint16_t tag) {
+void LexiconTrie::Insert(const std::string& word, const std::string& roman, uint32_t frequency,
+                         uint16_t tag) {
     if (word.empty()) return;
     insertedEntries.push_back(LexiconEntry{word, roman, frequency, tag});
 }
@@ -291,7 +300,8 @@ std::vector<LexiconEntry> LexiconTrie::SearchRomanFuzzy(const std::string& roman
         if (variant == roman) continue;
         for (LexiconEntry& entry : SearchRoman(variant, limit)) {
             if (result.size() >= limit) break;
-            if (std::find(seenWords.begin(), seenWords.end(), entry.word) != seenWords.end()) continue;
+            if (std::find(seenWords.begin(), seenWords.end(), entry.word) != seenWords.end())
+                continue;
             seenWords.push_back(entry.word);
             result.push_back(std::move(entry));
         }
@@ -308,7 +318,8 @@ uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper) con
     uint32_t high = skeletonCount;
     while (low < high) {
         const uint32_t middle = low + (high - low) / 2;
-        const std::string probe = RomanSkeleton::Of(RomanOf(RecordAt(IndexedRecord(skeletonIndex, middle))));
+        const std::string probe =
+            RomanSkeleton::Of(RomanOf(RecordAt(IndexedRecord(skeletonIndex, middle))));
         if (upper ? probe <= skeleton : probe < skeleton) {
             low = middle + 1;
         } else {
@@ -318,19 +329,23 @@ uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper) con
     return low;
 }
 
-std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman, uint64_t limit) const {
+std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman,
+                                                      uint64_t limit) const {
     std::vector<LexiconEntry> result;
-    if (!HasSkeletonIndex() || limit == 0 || roman.size() > RomanSkeleton::kMaxCompared) return result;
+    if (!HasSkeletonIndex() || limit == 0 || roman.size() > RomanSkeleton::kMaxCompared)
+        return result;
     const std::string skeleton = RomanSkeleton::Of(roman);
     if (skeleton.empty()) return result;
     const uint32_t first = SkeletonBound(skeleton, false);
-    const uint32_t end = std::min(SkeletonBound(skeleton, true), first + std::min(kSkeletonRunLimit, skeletonCount - first));
+    const uint32_t end = std::min(SkeletonBound(skeleton, true),
+                                  first + std::min(kSkeletonRunLimit, skeletonCount - first));
     std::vector<std::pair<float, uint32_t>> ranked;
     for (uint32_t position = first; position < end; ++position) {
         const uint32_t number = IndexedRecord(skeletonIndex, position);
         const FileRecord record = RecordAt(number);
-        const float cost = RomanSkeleton::Distance(roman, RomanOf(record)) -
-                           kSkeletonFrequencyWeight * std::log10(static_cast<float>(record.frequency) + 1.0f);
+        const float cost =
+            RomanSkeleton::Distance(roman, RomanOf(record)) -
+            kSkeletonFrequencyWeight * std::log10(static_cast<float>(record.frequency) + 1.0f);
         ranked.emplace_back(cost, number);
     }
     const size_t kept = static_cast<size_t>(std::min<uint64_t>(limit, ranked.size()));
@@ -339,13 +354,15 @@ std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman, 
     return result;
 }
 
-std::vector<LexiconEntry> LexiconTrie::SearchPrefix(const std::string& prefix, uint64_t limit) const {
+std::vector<LexiconEntry> LexiconTrie::SearchPrefix(const std::string& prefix,
+                                                    uint64_t limit) const {
     std::vector<LexiconEntry> result;
     if (!HasFileLexicon(wordIndex)) return result;
     // Collecting twice the limit gives frequent words a chance against the
     // byte order of the index without walking every word of a short prefix.
-    const uint64_t collectLimit =
-        limit > std::numeric_limits<uint64_t>::max() / 2 ? std::numeric_limits<uint64_t>::max() : 2 * limit;
+    const uint64_t collectLimit = limit > std::numeric_limits<uint64_t>::max() / 2
+                                      ? std::numeric_limits<uint64_t>::max()
+                                      : 2 * limit;
     for (uint32_t position = LowerBound(wordIndex, true, prefix);
          position < entryCount && result.size() < collectLimit; ++position) {
         const FileRecord record = RecordAt(IndexedRecord(wordIndex, position));

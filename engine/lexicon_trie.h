@@ -15,7 +15,7 @@ struct LexiconEntry {
     std::string word;   // Bengali, UTF-8
     std::string roman;  // the Latin key it is typed under, ASCII
     uint32_t frequency = 0;
-    uint16_t tag = 0;   // bit 0 marks an exact word
+    uint16_t tag = 0;  // bit 0 marks an exact word
 };
 
 // The read-only main lexicon, loaded whole from lexicon.bin:
@@ -78,7 +78,8 @@ public:
     const LexiconEntry* Find(const std::string& word) const;
 
     // Adds an in-memory entry beside the file's records; empty words are ignored.
-    void Insert(const std::string& word, const std::string& roman, uint32_t frequency, uint16_t tag);
+    void Insert(const std::string& word, const std::string& roman, uint32_t frequency,
+                uint16_t tag);
 
     // Entries whose roman key equals `roman` byte for byte, most frequent first.
     std::vector<LexiconEntry> SearchRoman(const std::string& roman, uint64_t limit) const;

@@ -43,7 +43,8 @@ class PredictionMerger {
 public:
     explicit PredictionMerger(const std::string& lastWord) { takenTexts.insert(lastWord); }
 
-    void AddLearned(const LearnedWordPairs::FollowerCounts* followers, const LearnedPairScoring& scoring) {
+    void AddLearned(const LearnedWordPairs::FollowerCounts* followers,
+                    const LearnedPairScoring& scoring) {
         if (followers == nullptr) return;
         for (const auto& [follower, count] : *followers) {
             // Pairs learned before only Bengali text was learned may hold English.
@@ -57,9 +58,10 @@ public:
     }
 
     std::vector<ScoredCandidate> Ranked() {
-        std::stable_sort(merged.begin(), merged.end(), [](const ScoredCandidate& a, const ScoredCandidate& b) {
-            return a.finalScore > b.finalScore;
-        });
+        std::stable_sort(merged.begin(), merged.end(),
+                         [](const ScoredCandidate& a, const ScoredCandidate& b) {
+                             return a.finalScore > b.finalScore;
+                         });
         return merged;
     }
 
@@ -79,10 +81,12 @@ void BanglaEngine::GetNextWordPredictions(EngineCandidateList& list) const {
 
     PredictionMerger merger(last);
     if (learningEnabled && !userBigrams.Empty()) {
-        if (!previous.empty()) merger.AddLearned(userBigrams.FollowersOf(previous + " " + last), kAfterTwoWords);
+        if (!previous.empty())
+            merger.AddLearned(userBigrams.FollowersOf(previous + " " + last), kAfterTwoWords);
         merger.AddLearned(userBigrams.FollowersOf(last), kAfterOneWord);
     }
-    for (const ScoredCandidate& candidate : ranker.PredictNextWords(last, lexicon, MaxCandidates(), previous)) {
+    for (const ScoredCandidate& candidate :
+         ranker.PredictNextWords(last, lexicon, MaxCandidates(), previous)) {
         merger.Add(candidate);
     }
 

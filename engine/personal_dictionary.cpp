@@ -52,7 +52,8 @@ bool IsWellFormedUtf8(const std::string& text) {
             if ((next & 0xC0) != 0x80) return false;
             codepoint = (codepoint << 6) | (next & 0x3F);
         }
-        if (codepoint < smallest || codepoint > 0x10FFFF || (codepoint >= 0xD800 && codepoint <= 0xDFFF)) {
+        if (codepoint < smallest || codepoint > 0x10FFFF ||
+            (codepoint >= 0xD800 && codepoint <= 0xDFFF)) {
             return false;
         }
         i += length;
@@ -96,7 +97,8 @@ std::vector<std::string> SplitOnBlanks(const std::string& text) {
         const std::size_t start = text.find_first_not_of(" \t", position);
         if (start == std::string::npos) break;
         const std::size_t end = text.find_first_of(" \t", start);
-        tokens.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        tokens.push_back(
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) break;
         position = end;
     }
@@ -126,11 +128,13 @@ bool ReadCounters(const std::string& rest, UserWordEntry& entry) {
     const std::vector<std::string> columns = SplitOnBlanks(rest);
     bool stop = false;
     uint64_t frequency = entry.frequency;
-    if (!ReadCounterColumn(columns, 0, std::numeric_limits<uint32_t>::max(), frequency, stop)) return false;
+    if (!ReadCounterColumn(columns, 0, std::numeric_limits<uint32_t>::max(), frequency, stop))
+        return false;
     entry.frequency = static_cast<uint32_t>(frequency);
     if (stop) return true;
     uint64_t lastUsed = entry.lastUsed;
-    if (!ReadCounterColumn(columns, 1, std::numeric_limits<uint64_t>::max(), lastUsed, stop)) return false;
+    if (!ReadCounterColumn(columns, 1, std::numeric_limits<uint64_t>::max(), lastUsed, stop))
+        return false;
     entry.lastUsed = lastUsed;
     if (stop || columns.size() < 3) return true;
     if (columns[2].size() == 1) entry.autoLearned = columns[2] == "1";
@@ -143,9 +147,11 @@ bool ParseLine(const std::string& line, UserWordEntry& entry) {
     if (firstTab == std::string::npos || firstTab + 1 == line.size()) return false;
     const std::size_t secondTab = line.find('\t', firstTab + 1);
     entry.roman = line.substr(0, firstTab);
-    entry.text = line.substr(firstTab + 1, secondTab == std::string::npos ? std::string::npos
-                                                                          : secondTab - firstTab - 1);
-    if (entry.text.empty() || !IsStorableField(entry.roman) || !IsStorableField(entry.text)) return false;
+    entry.text =
+        line.substr(firstTab + 1,
+                    secondTab == std::string::npos ? std::string::npos : secondTab - firstTab - 1);
+    if (entry.text.empty() || !IsStorableField(entry.roman) || !IsStorableField(entry.text))
+        return false;
     entry.frequency = 1;
     entry.lastUsed = 0;
     entry.autoLearned = false;
@@ -174,7 +180,8 @@ void ForEachLine(std::FILE* file, OnLine onLine) {
         const char* position = chunk.data();
         const char* end = chunk.data() + read;
         while (position < end) {
-            const char* newline = static_cast<const char*>(std::memchr(position, '\n', end - position));
+            const char* newline =
+                static_cast<const char*>(std::memchr(position, '\n', end - position));
             const char* pieceEnd = newline != nullptr ? newline : end;
             if (!overlong) {
                 line.append(position, pieceEnd);
@@ -203,7 +210,8 @@ std::string TemporaryPathBeside(const std::string& utf8Path) {
     std::random_device device;
     const uint64_t ticks =
         static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const uint64_t unique = ticks ^ (static_cast<uint64_t>(device()) << 32) ^ (++s_counter * 0x9E3779B97F4A7C15ull);
+    const uint64_t unique =
+        ticks ^ (static_cast<uint64_t>(device()) << 32) ^ (++s_counter * 0x9E3779B97F4A7C15ull);
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(unique));
     return utf8Path + suffix;
@@ -221,8 +229,10 @@ bool WriteAll(std::FILE* file, const std::unordered_map<std::string, UserWordEnt
 
 // --- Changing the words -----------------------------------------------------
 
-bool PersonalDictionary::AddWord(const std::string& roman, const std::string& text, bool autoLearned) {
-    if (roman.empty() || text.empty() || !IsStorableField(roman) || !IsStorableField(text)) return false;
+bool PersonalDictionary::AddWord(const std::string& roman, const std::string& text,
+                                 bool autoLearned) {
+    if (roman.empty() || text.empty() || !IsStorableField(roman) || !IsStorableField(text))
+        return false;
     std::lock_guard<std::mutex> lock(mutex);
     const uint64_t now = NowSeconds();
     AddLocked(roman, text, autoLearned, 1, now);
@@ -268,8 +278,8 @@ std::size_t PersonalDictionary::ClearAndRecord(ChangeKind kind) {
     return removed;
 }
 
-void PersonalDictionary::AddLocked(const std::string& roman, const std::string& text, bool autoLearned,
-                                   uint32_t count, uint64_t time) {
+void PersonalDictionary::AddLocked(const std::string& roman, const std::string& text,
+                                   bool autoLearned, uint32_t count, uint64_t time) {
     auto found = entries.find(text);
     if (found != entries.end()) {
         UserWordEntry& entry = found->second;
@@ -337,7 +347,8 @@ std::vector<UserWordEntry> PersonalDictionary::GetWordsByRomanKey(const std::str
     if (listed == romanIndex.end()) return words;
     for (const std::string& text : listed->second) {
         auto found = entries.find(text);
-        if (found != entries.end()) words.push_back(found->second);  // removed under another key: skipped
+        if (found != entries.end())
+            words.push_back(found->second);  // removed under another key: skipped
     }
     return words;
 }
@@ -402,17 +413,11 @@ void PersonalDictionary::ApplyLocked(const Change& change) {
         case ChangeKind::Add:
             AddLocked(change.roman, change.text, change.autoLearned, change.count, change.time);
             break;
-        case ChangeKind::Use:
-            UseLocked(change.text, change.count, change.time);
-            break;
-        case ChangeKind::Remove:
-            RemoveLocked(change.roman, change.text);
-            break;
+        case ChangeKind::Use: UseLocked(change.text, change.count, change.time); break;
+        case ChangeKind::Remove: RemoveLocked(change.roman, change.text); break;
         case ChangeKind::ClearAll:
         case ChangeKind::ClearAutoLearned:
-        case ChangeKind::ClearExplicit:
-            ClearLocked(change.kind);
-            break;
+        case ChangeKind::ClearExplicit: ClearLocked(change.kind); break;
     }
 }
 

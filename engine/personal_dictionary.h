@@ -11,10 +11,10 @@ namespace bangla {
 
 // One of the user's own words.
 struct UserWordEntry {
-    std::string roman;       // the Latin key it was stored under, as given
-    std::string text;        // the Bengali word, UTF-8; unique in the dictionary
-    uint32_t frequency = 0;  // use count
-    uint64_t lastUsed = 0;   // seconds since 1970-01-01 UTC; 0 when unknown
+    std::string roman;         // the Latin key it was stored under, as given
+    std::string text;          // the Bengali word, UTF-8; unique in the dictionary
+    uint32_t frequency = 0;    // use count
+    uint64_t lastUsed = 0;     // seconds since 1970-01-01 UTC; 0 when unknown
     bool autoLearned = false;  // learned from a commit, not added by the user
 };
 

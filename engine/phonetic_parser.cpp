@@ -90,25 +90,34 @@ Spelling Only(When when, Spelling spelling) {
 // ignore case.
 const std::vector<ClusterRule>& ClusterRules() {
     static const std::vector<ClusterRule> kRules = {
-        {{"shchh", "schh", "shch", "sch", "cchh", "chch", "cch", "chh"}, IsNotSchool,
+        {{"shchh", "schh", "shch", "sch", "cchh", "chch", "cch", "chh"},
+         IsNotSchool,
          {Written(Form::kJoined, U"\u099A\u09CD\u099B", 0, 0.0f, 0x099B, true),
           Written(Form::kJoined, U"\u099B", 0, 0.03f, 0x099B, true)}},
-        {{"xt"}, nullptr,
+        {{"xt"},
+         nullptr,
          {Written(Form::kJoined, U"\u0995\u09CD\u09B8\u09CD\u099F", 2, 0.0f, 0x099F, true),
           Written(Form::kJoined, U"\u0995\u09CD\u09B8\u09CD\u09A4", 2, 0.04f, 0x09A4, true)}},
-        {{"tion"}, nullptr, {Written(Form::kPlain, U"\u09B6\u09A8", 4, 0.01f, 0x09A8, true)},
+        {{"tion"},
+         nullptr,
+         {Written(Form::kPlain, U"\u09B6\u09A8", 4, 0.01f, 0x09A8, true)},
          false},
-        {{"kkh", "khh"}, nullptr,
+        {{"kkh", "khh"},
+         nullptr,
          {Written(Form::kJoined, U"\u0995\u09CD\u09B7", 3, 0.0f, 0x09B7, true)}},
-        {{"ngsh", "nsh"}, nullptr,
+        {{"ngsh", "nsh"},
+         nullptr,
          {Written(Form::kPlain, U"\u0982\u09B6", 0, 0.0f, 0x09B6, true),
           Written(Form::kPlain, U"\u0982\u09B8", 0, 0.02f, 0x09B8, true)}},
-        {{"ggan", "gyan"}, nullptr,
+        {{"ggan", "gyan"},
+         nullptr,
          {Written(Form::kPlain, U"\u099C\u09CD\u099E\u09BE\u09A8", 4, 0.0f, 0, false)}},
-        {{"tth"}, nullptr,
+        {{"tth"},
+         nullptr,
          {Consonant(U"\u09A0", 3, 0.0f),
           Written(Form::kJoined, U"\u09A4\u09CD\u09A5", 3, 0.03f, 0x09A5, true)}},
-        {{"thh"}, nullptr,
+        {{"thh"},
+         nullptr,
          {Written(Form::kJoined, U"\u09A5\u09CD\u09AF", 3, 0.02f, 0x09AF, true),
           Consonant(U"\u09A5", 3, 0.04f)}},
         {{"ddh"}, nullptr, {Consonant(U"\u09A2", 3, 0.0f)}},
@@ -122,27 +131,35 @@ const std::vector<ClusterRule>& ClusterRules() {
         {{"ph"}, nullptr, {Consonant(U"\u09AB", 2, 0.0f)}},
         {{"bh"}, nullptr, {Consonant(U"\u09AD", 2, 0.0f)}},
         {{"shh"}, nullptr, {Consonant(U"\u09B6", 3, 0.0f), Consonant(U"\u09B8", 3, 0.02f)}},
-        {{"sh"}, nullptr,
+        {{"sh"},
+         nullptr,
          {Consonant(U"\u09B6", 2, 0.0f), Consonant(U"\u09B8", 2, 0.01f),
           Consonant(U"\u09B7", 2, 0.05f)}},
         {{"rh"}, nullptr, {Consonant(U"\u09DC", 2, 0.0f), Consonant(U"\u09DD", 2, 0.05f)}},
-        {{"st"}, IsNotSth,
+        {{"st"},
+         IsNotSth,
          {Written(Form::kJoined, U"\u09B7\u09CD\u099F", 2, 0.0f, 0x099F, true),
           Written(Form::kJoined, U"\u09B8\u09CD\u09A4", 2, 0.01f, 0x09A4, true),
           Written(Form::kJoined, U"\u09B8\u09CD\u099F", 2, 0.02f, 0x099F, true)}},
-        {{"aw"}, nullptr,
+        {{"aw"},
+         nullptr,
          {Written(Form::kAPrefixed, U"\u0993", 2, 0.0f, 0, false),
           Written(Form::kAPrefixed, U"\u09AC", 2, 0.08f, 0x09AC, true)}},
         {{"ao"}, nullptr, {Written(Form::kAPrefixed, U"\u0993", 2, 0.0f, 0, false)}},
         {{"aa"}, nullptr, {Vowel(U"\u0986\u09BE", 2, 0.0f)}},
-        {{"ee", "ii"}, nullptr, {Vowel(U"\u0987\u09BF", 2, 0.0f), Vowel(U"\u0988\u09C0", 2, 0.02f)}},
-        {{"oo", "uu"}, nullptr, {Vowel(U"\u0989\u09C1", 2, 0.0f), Vowel(U"\u098A\u09C2", 2, 0.02f)}},
+        {{"ee", "ii"},
+         nullptr,
+         {Vowel(U"\u0987\u09BF", 2, 0.0f), Vowel(U"\u0988\u09C0", 2, 0.02f)}},
+        {{"oo", "uu"},
+         nullptr,
+         {Vowel(U"\u0989\u09C1", 2, 0.0f), Vowel(U"\u098A\u09C2", 2, 0.02f)}},
         // Ra alone consumes only the r, so the i or ri after it is read again.
         {{"ri"}, nullptr, {Consonant(U"\u09B0", 1, 0.0f), Vowel(U"\u098B\u09C3", 2, 0.03f)}},
         {{"rri"}, nullptr, {Consonant(U"\u09B0", 1, 0.0f), Vowel(U"\u098B\u09C3", 3, 0.03f)}},
         {{"oi"}, nullptr, {Vowel(U"\u0990\u09C8", 2, 0.0f)}},
         {{"ou", "ow"}, nullptr, {Vowel(U"\u0994\u09CC", 2, 0.0f)}},
-        {{"oy"}, nullptr,
+        {{"oy"},
+         nullptr,
          {Written(Form::kPlain, U"\u09DF", 2, 0.0f, 0, false), Vowel(U"\u0990\u09C8", 2, 0.05f)}},
         {{"ai"}, EndsInput, {Written(Form::kAPrefixed, U"\u09DF", 2, 0.0f, 0, false)}},
     };
@@ -221,7 +238,6 @@ const LetterRule* FindLetterRule(char byte) {
     return kByByte[static_cast<unsigned char>(byte)];
 }
 
-
 // Appends the children of one parent state, one spelling at a time.
 class ChildWriter {
 public:
@@ -243,17 +259,13 @@ public:
     void Write(const Spelling& spelling, std::size_t matchedLength) {
         const std::size_t consumed = spelling.consumed != 0 ? spelling.consumed : matchedLength;
         switch (spelling.form) {
-            case Form::kVowel:
-                WriteVowel(spelling.text, consumed, spelling.penalty);
-                break;
+            case Form::kVowel: WriteVowel(spelling.text, consumed, spelling.penalty); break;
             case Form::kConsonant:
                 WriteConsonant(spelling.text.front(), consumed, spelling.penalty);
                 break;
             case Form::kJoined:
             case Form::kPlain:
-            case Form::kAPrefixed:
-                WriteForm(spelling, consumed);
-                break;
+            case Form::kAPrefixed: WriteForm(spelling, consumed); break;
         }
     }
 
@@ -265,9 +277,7 @@ public:
     }
 
 private:
-    bool ParentJoinable() const {
-        return parent_.pendingConsonant && parent_.lastConsonant != 0;
-    }
+    bool ParentJoinable() const { return parent_.pendingConsonant && parent_.lastConsonant != 0; }
 
     ParseState& AddChild(std::size_t consumed, float penalty, char32_t lastConsonant,
                          bool pending) {
@@ -311,8 +321,8 @@ private:
     // Ya after a consonant is the ya-phala, except after a ref (ra + hasant),
     // where it keeps its own shape.
     char32_t JoinedLetter(char32_t consonant) const {
-        const bool afterRef = parent_.lastConsonant == kRa && !parent_.output.empty() &&
-                              parent_.output.back() == kRa;
+        const bool afterRef =
+            parent_.lastConsonant == kRa && !parent_.output.empty() && parent_.output.back() == kRa;
         if (!afterRef && consonant == kAntasthaYa) {
             return kYa;
         }
@@ -336,23 +346,18 @@ private:
 };
 
 // Heap order: the state of least penalty on top.
-bool HigherPenalty(const ParseState& a, const ParseState& b) {
-    return a.penalty > b.penalty;
-}
+bool HigherPenalty(const ParseState& a, const ParseState& b) { return a.penalty > b.penalty; }
 
-bool LowerPenalty(const ParseState& a, const ParseState& b) {
-    return a.penalty < b.penalty;
-}
+bool LowerPenalty(const ParseState& a, const ParseState& b) { return a.penalty < b.penalty; }
 
 // The partial spelling that has read the most input, the cheaper of equals.
 // Finishing it greedily comes closer to the best spelling than finishing the
 // cheapest state, which the search tends to leave near the start.
 const ParseState& MostAdvanced(const std::vector<ParseState>& states) {
-    return *std::max_element(states.begin(), states.end(),
-                             [](const ParseState& a, const ParseState& b) {
-                                 return a.position < b.position ||
-                                        (a.position == b.position && a.penalty > b.penalty);
-                             });
+    return *std::max_element(
+        states.begin(), states.end(), [](const ParseState& a, const ParseState& b) {
+            return a.position < b.position || (a.position == b.position && a.penalty > b.penalty);
+        });
 }
 
 }  // namespace
@@ -477,8 +482,6 @@ bool PhoneticParser::MatchPrefix(const std::string& input, std::size_t position,
     return true;
 }
 
-std::string PhoneticParser::ToLower(const std::string& text) {
-    return AsciiLower(text);
-}
+std::string PhoneticParser::ToLower(const std::string& text) { return AsciiLower(text); }
 
 }  // namespace bangla

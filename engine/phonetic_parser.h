@@ -23,11 +23,11 @@ class PhoneticParser {
 public:
     // One partial spelling of the search.
     struct ParseState {
-        std::u32string output;         // Bengali code points written so far
-        std::size_t position = 0;     // next unread byte of the input
-        float penalty = 0.0f;          // sum of rule penalties, lower is better
-        char32_t lastConsonant = 0;    // consonant a following one may join
-        bool pendingConsonant = false; // output ends in a consonant with its inherent vowel
+        std::u32string output;          // Bengali code points written so far
+        std::size_t position = 0;       // next unread byte of the input
+        float penalty = 0.0f;           // sum of rule penalties, lower is better
+        char32_t lastConsonant = 0;     // consonant a following one may join
+        bool pendingConsonant = false;  // output ends in a consonant with its inherent vowel
     };
 
     // Completed spellings that end the search.
@@ -44,8 +44,9 @@ public:
     // Up to maxResults distinct spellings, best first; at least one for any
     // non-empty input, even when maxResults is 0. A caller that reads deep
     // into the list may let the search complete more states than usual.
-    std::vector<PhoneticCandidate> Parse(const std::string& input, std::size_t maxResults,
-                                         std::size_t maxCompletedStates = kMaxCompletedStates) const;
+    std::vector<PhoneticCandidate> Parse(
+        const std::string& input, std::size_t maxResults,
+        std::size_t maxCompletedStates = kMaxCompletedStates) const;
 
     // Appends the children of one state: each is the state extended by one
     // spelling of the next one to five input bytes. Appends nothing when the
@@ -62,7 +63,7 @@ public:
 
 private:
     std::vector<ParseState> SearchCompletedStates(const std::string& input,
-                                                std::size_t maxCompletedStates) const;
+                                                  std::size_t maxCompletedStates) const;
     // Extends the state by its cheapest child until it has read the input.
     ParseState CompleteGreedily(const std::string& input, ParseState state) const;
 };

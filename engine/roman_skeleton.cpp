@@ -17,10 +17,14 @@ constexpr float kConsonantCost = 1.0f;
 // w and y stand for vowels in Banglish (bhalo/bhalow, kotha/kothay).
 bool IsVowelLetter(char letter) {
     switch (letter) {
-        case 'a': case 'e': case 'i': case 'o': case 'u': case 'w': case 'y':
-            return true;
-        default:
-            return false;
+        case 'a':
+        case 'e':
+        case 'i':
+        case 'o':
+        case 'u':
+        case 'w':
+        case 'y': return true;
+        default: return false;
     }
 }
 
@@ -28,7 +32,8 @@ bool IsVowelLetter(char letter) {
 // one another share one.
 const char* OutlineOf(char consonant) {
     switch (consonant) {
-        case 'c': case 'q': return "k";
+        case 'c':
+        case 'q': return "k";
         case 'f': return "p";
         case 'v': return "b";
         case 'z': return "j";
@@ -51,7 +56,8 @@ struct PreparedSpelling {
     bool vowels[RomanSkeleton::kMaxCompared];
     float insertionCosts[RomanSkeleton::kMaxCompared];
 
-    explicit PreparedSpelling(std::string_view text) : size(std::min(text.size(), RomanSkeleton::kMaxCompared)) {
+    explicit PreparedSpelling(std::string_view text)
+        : size(std::min(text.size(), RomanSkeleton::kMaxCompared)) {
         for (std::size_t i = 0; i < size; ++i) {
             letters[i] = AsciiLower(text[i]);
             vowels[i] = IsVowelLetter(letters[i]);
@@ -73,10 +79,12 @@ char OutlineLetter(char consonant) {
     return mapped != nullptr ? mapped[0] : consonant;
 }
 
-float SubstitutionCost(const PreparedSpelling& a, std::size_t i, const PreparedSpelling& b, std::size_t j) {
+float SubstitutionCost(const PreparedSpelling& a, std::size_t i, const PreparedSpelling& b,
+                       std::size_t j) {
     if (a.letters[i] == b.letters[j]) return 0.0f;
     if (a.vowels[i] && b.vowels[j]) return kVowelChangeCost;
-    if (!a.vowels[i] && !b.vowels[j] && OutlineLetter(a.letters[i]) == OutlineLetter(b.letters[j])) {
+    if (!a.vowels[i] && !b.vowels[j] &&
+        OutlineLetter(a.letters[i]) == OutlineLetter(b.letters[j])) {
         return kVariantLetterCost;
     }
     return kConsonantCost;
@@ -106,11 +114,13 @@ float RomanSkeleton::Distance(std::string_view typed, std::string_view key) {
     float previous[kMaxCompared + 1];
     float current[kMaxCompared + 1];
     previous[0] = 0.0f;
-    for (std::size_t j = 1; j <= b.size; ++j) previous[j] = previous[j - 1] + b.insertionCosts[j - 1];
+    for (std::size_t j = 1; j <= b.size; ++j)
+        previous[j] = previous[j - 1] + b.insertionCosts[j - 1];
     for (std::size_t i = 1; i <= a.size; ++i) {
         current[0] = previous[0] + a.insertionCosts[i - 1];
         for (std::size_t j = 1; j <= b.size; ++j) {
-            current[j] = std::min({previous[j] + a.insertionCosts[i - 1], current[j - 1] + b.insertionCosts[j - 1],
+            current[j] = std::min({previous[j] + a.insertionCosts[i - 1],
+                                   current[j - 1] + b.insertionCosts[j - 1],
                                    previous[j - 1] + SubstitutionCost(a, i - 1, b, j - 1)});
         }
         std::copy(current, current + b.size + 1, previous);

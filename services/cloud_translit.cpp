@@ -31,9 +31,7 @@ std::string RequestPath(const std::wstring& text) {
     return "/request?text=" + qorva::PercentEncode(ascii) + kQuerySuffix;
 }
 
-bool IsListSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ',';
-}
+bool IsListSeparator(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ','; }
 
 // Index just after the third "[" that follows `from`, or npos.
 std::size_t AfterThirdBracket(const std::string& reply, std::size_t from) {
@@ -48,7 +46,8 @@ std::size_t AfterThirdBracket(const std::string& reply, std::size_t from) {
 
 }  // namespace
 
-bool CloudTranslit_ParseGoogleResponse(const std::string& reply, std::vector<std::string>& candidates) {
+bool CloudTranslit_ParseGoogleResponse(const std::string& reply,
+                                       std::vector<std::string>& candidates) {
     candidates.clear();
     const std::size_t success = reply.find("\"SUCCESS\"");
     if (success == std::string::npos) return false;
@@ -64,21 +63,19 @@ bool CloudTranslit_ParseGoogleResponse(const std::string& reply, std::vector<std
     return !candidates.empty();
 }
 
-qorva::HttpEndpoint CloudTranslit_DefaultEndpoint() {
-    return {"inputtools.google.com", 443, true};
-}
+qorva::HttpEndpoint CloudTranslit_DefaultEndpoint() { return {"inputtools.google.com", 443, true}; }
 
 CloudTranslit::CloudTranslit()
     : CloudTranslit(qorva::CreatePlatformHttpTransport(), CloudTranslit_DefaultEndpoint()) {}
 
-CloudTranslit::CloudTranslit(std::shared_ptr<qorva::HttpTransport> transport, qorva::HttpEndpoint endpoint,
-                             Clock clock)
-    : transport_(std::move(transport)), endpoint_(std::move(endpoint)), clock_(std::move(clock)),
+CloudTranslit::CloudTranslit(std::shared_ptr<qorva::HttpTransport> transport,
+                             qorva::HttpEndpoint endpoint, Clock clock)
+    : transport_(std::move(transport)),
+      endpoint_(std::move(endpoint)),
+      clock_(std::move(clock)),
       request_(kDebounce) {}
 
-CloudTranslit::~CloudTranslit() {
-    Stop();
-}
+CloudTranslit::~CloudTranslit() { Stop(); }
 
 bool CloudTranslit::Start() {
     if (worker_.joinable()) return true;
@@ -98,9 +95,7 @@ void CloudTranslit::Request(const std::wstring& text, uint32_t generation) {
     request_.Post(text, generation);
 }
 
-void CloudTranslit::Cancel() {
-    request_.Cancel();
-}
+void CloudTranslit::Cancel() { request_.Cancel(); }
 
 void CloudTranslit::WorkerMain() {
     if (!request_.StopRequested()) {
@@ -177,9 +172,7 @@ bool CloudTranslit::EnsureHttp() {
     return true;
 }
 
-void CloudTranslit::CloseHttp() {
-    connection_.reset();
-}
+void CloudTranslit::CloseHttp() { connection_.reset(); }
 
 bool CloudTranslit::HttpGet(const std::string& path, std::string& body) {
     body.clear();
@@ -195,9 +188,11 @@ bool CloudTranslit::HttpGet(const std::string& path, std::string& body) {
     return !body.empty();
 }
 
-void CloudTranslit::CacheStore(const std::wstring& text, const std::vector<std::wstring>& candidates) {
+void CloudTranslit::CacheStore(const std::wstring& text,
+                               const std::vector<std::wstring>& candidates) {
     if (text.empty() || candidates.empty()) return;
-    if (cache_.size() >= kCacheLimit && cache_.find(text) == cache_.end()) cache_.erase(cache_.begin());
+    if (cache_.size() >= kCacheLimit && cache_.find(text) == cache_.end())
+        cache_.erase(cache_.begin());
     cache_[text] = candidates;
 }
 

@@ -18,7 +18,8 @@ namespace qorva_tsf {
 // Reads the UTF-8 candidates out of a reply of the online transliteration service: the strings of
 // the array opened by the third "[" after the quoted word "SUCCESS". Empty strings are skipped;
 // false when none is found.
-bool CloudTranslit_ParseGoogleResponse(const std::string& reply, std::vector<std::string>& candidates);
+bool CloudTranslit_ParseGoogleResponse(const std::string& reply,
+                                       std::vector<std::string>& candidates);
 
 // The production transliteration endpoint (HTTPS, port 443).
 qorva::HttpEndpoint CloudTranslit_DefaultEndpoint();
@@ -62,7 +63,8 @@ private:
     void CloseHttp();
     bool HttpGet(const std::string& path, std::string& body);
     void CacheStore(const std::wstring& text, const std::vector<std::wstring>& candidates);
-    void Deliver(const std::wstring& text, uint32_t generation, const std::vector<std::wstring>& candidates);
+    void Deliver(const std::wstring& text, uint32_t generation,
+                 const std::vector<std::wstring>& candidates);
     void BackOff(std::chrono::steady_clock::duration delay);
 
     const std::shared_ptr<qorva::HttpTransport> transport_;

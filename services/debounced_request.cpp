@@ -30,16 +30,13 @@ void DebouncedRequest::RequestStop() {
     condition_.notify_all();
 }
 
-void DebouncedRequest::ClearStop() {
-    stop_.exchange(false);
-}
+void DebouncedRequest::ClearStop() { stop_.exchange(false); }
 
-bool DebouncedRequest::StopRequested() const {
-    return stop_.load();
-}
+bool DebouncedRequest::StopRequested() const { return stop_.load(); }
 
 bool DebouncedRequest::ChangedSince(const PendingRequest& snapshot) const {
-    return stop_.load() || pending_.text != snapshot.text || pending_.generation != snapshot.generation;
+    return stop_.load() || pending_.text != snapshot.text ||
+           pending_.generation != snapshot.generation;
 }
 
 std::optional<PendingRequest> DebouncedRequest::WaitForSettledRequest() {

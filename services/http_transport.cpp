@@ -5,18 +5,14 @@
 namespace qorva {
 namespace {
 
-bool IsPrintableAscii(unsigned char byte) {
-    return byte > 0x20 && byte < 0x7F;
-}
+bool IsPrintableAscii(unsigned char byte) { return byte > 0x20 && byte < 0x7F; }
 
 bool IsHostCharacter(unsigned char byte) {
     return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.';
 }
 
-bool IsMethodCharacter(unsigned char byte) {
-    return byte >= 'A' && byte <= 'Z';
-}
+bool IsMethodCharacter(unsigned char byte) { return byte >= 'A' && byte <= 'Z'; }
 
 template <typename Predicate>
 bool NonEmptyAndAll(const std::string& text, Predicate predicate) {
@@ -26,14 +22,13 @@ bool NonEmptyAndAll(const std::string& text, Predicate predicate) {
 }
 
 bool HeaderNameIsSafe(const std::string& name) {
-    return NonEmptyAndAll(name, [](unsigned char byte) { return IsPrintableAscii(byte) && byte != ':'; });
+    return NonEmptyAndAll(name,
+                          [](unsigned char byte) { return IsPrintableAscii(byte) && byte != ':'; });
 }
 
 }  // namespace
 
-bool HttpHostIsSafe(const std::string& host) {
-    return NonEmptyAndAll(host, IsHostCharacter);
-}
+bool HttpHostIsSafe(const std::string& host) { return NonEmptyAndAll(host, IsHostCharacter); }
 
 bool HttpHeaderValueIsSafe(const std::string& value) {
     return std::all_of(value.begin(), value.end(), [](char c) {
@@ -47,9 +42,10 @@ bool HttpRequestIsSafe(const HttpRequest& request) {
         request.path[0] != '/' || !NonEmptyAndAll(request.path, IsPrintableAscii)) {
         return false;
     }
-    return std::all_of(request.headers.begin(), request.headers.end(), [](const HttpHeader& header) {
-        return HeaderNameIsSafe(header.name) && HttpHeaderValueIsSafe(header.value);
-    });
+    return std::all_of(
+        request.headers.begin(), request.headers.end(), [](const HttpHeader& header) {
+            return HeaderNameIsSafe(header.name) && HttpHeaderValueIsSafe(header.value);
+        });
 }
 
 }  // namespace qorva

@@ -31,7 +31,8 @@ struct HttpResponse;
 // Receives the body piece by piece instead of collecting it, for downloads too large to hold in
 // memory; the response passed along holds the status and the announced length. Returning false
 // stops the transfer.
-using HttpBodySink = std::function<bool(const char* data, std::size_t size, const HttpResponse& head)>;
+using HttpBodySink =
+    std::function<bool(const char* data, std::size_t size, const HttpResponse& head)>;
 
 struct HttpHeader {
     std::string name;
@@ -61,7 +62,7 @@ enum class HttpFailure {
 
 struct HttpResponse {
     HttpFailure failure = HttpFailure::kNone;
-    uint32_t status = 0;  // 0 when the status could not be read
+    uint32_t status = 0;         // 0 when the status could not be read
     uint64_t contentLength = 0;  // 0 when the server announced none
     // What arrived before the end of the body, a failed or empty read, or the size cap.
     std::string body;

@@ -37,7 +37,8 @@ bool DecodeUnicodeEscape(const std::string& text, std::size_t& pos, std::string&
     pos += 4;
     char32_t low = 0;
     if (unit >= 0xD800 && unit <= 0xDBFF && ReadLowSurrogateEscape(text, pos + 1, low)) {
-        out += bangla::UnicodeUtils::CodepointToUtf8(0x10000 + (unit - 0xD800) * 0x400 + (low - 0xDC00));
+        out += bangla::UnicodeUtils::CodepointToUtf8(0x10000 + (unit - 0xD800) * 0x400 +
+                                                     (low - 0xDC00));
         pos += 6;
         return true;
     }
@@ -58,7 +59,8 @@ char SimpleEscape(char c) {
 
 }  // namespace
 
-bool DecodeJsonString(const std::string& text, std::size_t quote, std::string& out, std::size_t& end) {
+bool DecodeJsonString(const std::string& text, std::size_t quote, std::string& out,
+                      std::size_t& end) {
     out.clear();
     for (std::size_t pos = quote + 1; pos < text.size(); ++pos) {
         const char c = text[pos];

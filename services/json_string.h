@@ -10,6 +10,7 @@ namespace qorva {
 // the text ends inside the string, a backslash is the last byte, or a \u escape lacks four
 // hexadecimal digits. Bytes other than escapes are copied unchanged; a \u escape is written as
 // UTF-8, a surrogate pair as one code point, a lone surrogate as its own three bytes.
-bool DecodeJsonString(const std::string& text, std::size_t quote, std::string& out, std::size_t& end);
+bool DecodeJsonString(const std::string& text, std::size_t quote, std::string& out,
+                      std::size_t& end);
 
 }  // namespace qorva

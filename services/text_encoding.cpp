@@ -9,9 +9,7 @@ namespace {
 
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 // Length and first payload bits of the sequence that `lead` starts; 0 when it starts none.
 int SequenceLength(unsigned char lead, char32_t& bits) {
@@ -73,13 +71,9 @@ void AppendUtf16(char32_t cp, std::wstring& out) {
     out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
 }
 
-bool IsHighSurrogate(char32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
+bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
-bool IsLowSurrogate(char32_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
+bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 bool IsUnreserved(unsigned char byte) {
     return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
@@ -106,7 +100,8 @@ std::string Utf16ToUtf8(const std::wstring& utf16) {
         if (IsHighSurrogate(unit) && i + 1 < utf16.size() &&
             IsLowSurrogate(static_cast<char32_t>(utf16[i + 1]))) {
             const auto low = static_cast<char32_t>(utf16[++i]);
-            out += bangla::UnicodeUtils::CodepointToUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+            out += bangla::UnicodeUtils::CodepointToUtf8(0x10000 + ((unit - 0xD800) << 10) +
+                                                         (low - 0xDC00));
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit) || unit > 0x10FFFF) {
             out += bangla::UnicodeUtils::CodepointToUtf8(kReplacementCharacter);
         } else {

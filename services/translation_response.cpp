@@ -8,21 +8,13 @@
 namespace qorva {
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsLowerAscii(char c) {
-    return c >= 'a' && c <= 'z';
-}
+bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
 
-bool IsOneOf(char c, const char* set) {
-    return c != '\0' && std::strchr(set, c) != nullptr;
-}
+bool IsOneOf(char c, const char* set) { return c != '\0' && std::strchr(set, c) != nullptr; }
 
 void Trim(std::string& text) {
     std::size_t begin = 0;
@@ -65,7 +57,8 @@ bool KeepsMarkAttached(const std::string& text, std::size_t mark) {
 
 void InsertSpaceAfterMarks(std::string& text) {
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (IsOneOf(text[i], "!,.?") && !IsOneOf(text[i + 1], " \"'") && !KeepsMarkAttached(text, i)) {
+        if (IsOneOf(text[i], "!,.?") && !IsOneOf(text[i + 1], " \"'") &&
+            !KeepsMarkAttached(text, i)) {
             text.insert(i + 1, 1, ' ');
             ++i;  // go on behind the inserted space
         }
@@ -84,8 +77,10 @@ void CollapseSpaceRuns(std::string& text) {
 
 void CapitaliseSentenceStarts(std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool startsSentence = i == 0 || (i >= 2 && text[i - 1] == ' ' && IsOneOf(text[i - 2], ".!?"));
-        if (startsSentence && IsLowerAscii(text[i])) text[i] = static_cast<char>(text[i] - 'a' + 'A');
+        const bool startsSentence =
+            i == 0 || (i >= 2 && text[i - 1] == ' ' && IsOneOf(text[i - 2], ".!?"));
+        if (startsSentence && IsLowerAscii(text[i]))
+            text[i] = static_cast<char>(text[i] - 'a' + 'A');
     }
 }
 
@@ -100,11 +95,12 @@ void CapitalisePronounI(std::string& text) {
 
 bool IsQuestionStarter(const std::string& word) {
     static const char* const kQuestionStarters[] = {
-        "what", "why", "how", "when", "where", "who", "whom", "whose", "which", "are", "is",
-        "am", "was", "were", "can", "could", "will", "would", "shall", "should", "do", "does",
-        "did", "have", "has", "had", "may", "might", "aren't", "isn't", "wasn't", "weren't",
-        "can't", "couldn't", "won't", "wouldn't", "don't", "doesn't", "didn't", "haven't",
-        "hasn't", "hadn't", "shouldn't"};
+        "what",   "why",      "how",      "when",     "where",  "who",     "whom",   "whose",
+        "which",  "are",      "is",       "am",       "was",    "were",    "can",    "could",
+        "will",   "would",    "shall",    "should",   "do",     "does",    "did",    "have",
+        "has",    "had",      "may",      "might",    "aren't", "isn't",   "wasn't", "weren't",
+        "can't",  "couldn't", "won't",    "wouldn't", "don't",  "doesn't", "didn't", "haven't",
+        "hasn't", "hadn't",   "shouldn't"};
     for (const char* starter : kQuestionStarters) {
         if (word == starter) return true;
     }

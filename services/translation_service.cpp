@@ -30,7 +30,8 @@ std::string ConnectError(HttpFailure failure) {
 }
 
 std::string SendError(HttpFailure failure) {
-    return failure == HttpFailure::kOpenRequest ? "WinHttpOpenRequest failed" : "WinHttp send/receive failed";
+    return failure == HttpFailure::kOpenRequest ? "WinHttpOpenRequest failed"
+                                                : "WinHttp send/receive failed";
 }
 
 // Error texts are short printable ASCII, whatever a hostile reply holds.
@@ -46,19 +47,16 @@ std::string QuoteReply(const std::string& body) {
 
 }  // namespace
 
-HttpEndpoint DefaultTranslationEndpoint() {
-    return {"translate.googleapis.com", 443, true};
-}
+HttpEndpoint DefaultTranslationEndpoint() { return {"translate.googleapis.com", 443, true}; }
 
 TranslationService::TranslationService()
     : TranslationService(CreatePlatformHttpTransport(), DefaultTranslationEndpoint()) {}
 
-TranslationService::TranslationService(std::shared_ptr<HttpTransport> transport, HttpEndpoint endpoint)
+TranslationService::TranslationService(std::shared_ptr<HttpTransport> transport,
+                                       HttpEndpoint endpoint)
     : transport_(std::move(transport)), endpoint_(std::move(endpoint)), request_(kDebounce) {}
 
-TranslationService::~TranslationService() {
-    Stop();
-}
+TranslationService::~TranslationService() { Stop(); }
 
 bool TranslationService::Start() {
     if (worker_.joinable()) return true;
@@ -85,9 +83,7 @@ void TranslationService::RequestTranslation(const std::wstring& text, uint32_t g
     request_.Post(text, generation);
 }
 
-void TranslationService::Cancel() {
-    request_.Cancel();
-}
+void TranslationService::Cancel() { request_.Cancel(); }
 
 bool TranslationService::LookupCache(const std::wstring& text, std::wstring& translation) const {
     std::lock_guard<std::mutex> lock(cacheMutex_);
@@ -116,7 +112,8 @@ void TranslationService::WorkerLoop() {
 void TranslationService::ServeRequest(const PendingRequest& request) {
     std::wstring translation;
     if (LookupCache(request.text, translation)) {
-        if (onResult && !request_.StopRequested()) onResult(request.text, translation, request.generation);
+        if (onResult && !request_.StopRequested())
+            onResult(request.text, translation, request.generation);
         return;
     }
     if (!consent.load()) return;
@@ -127,7 +124,8 @@ void TranslationService::ServeRequest(const PendingRequest& request) {
     }
 }
 
-TranslationResult TranslationService::TranslateDirect(const std::wstring& text, uint32_t timeoutMs) {
+TranslationResult TranslationService::TranslateDirect(const std::wstring& text,
+                                                      uint32_t timeoutMs) {
     if (text.empty()) return Failure(text, "Empty input");
     TranslationResult result;
     result.source = text;
@@ -141,9 +139,11 @@ TranslationResult TranslationService::TranslateDirect(const std::wstring& text, 
     return result;
 }
 
-TranslationResult TranslationService::FetchTranslation(const std::wstring& text, uint32_t timeoutMs) {
+TranslationResult TranslationService::FetchTranslation(const std::wstring& text,
+                                                       uint32_t timeoutMs) {
     // Each translation opens its own session and connection and closes them before returning.
-    const HttpSessionOptions options{endpoint_, kSessionAgent, std::chrono::milliseconds(timeoutMs)};
+    const HttpSessionOptions options{endpoint_, kSessionAgent,
+                                     std::chrono::milliseconds(timeoutMs)};
     HttpConnectResult connected = transport_->Connect(options);
     if (!connected.connection) return Failure(text, ConnectError(connected.failure));
 
@@ -155,7 +155,8 @@ TranslationResult TranslationService::FetchTranslation(const std::wstring& text,
     connected.connection.reset();
 
     if (response.failure != HttpFailure::kNone) return Failure(text, SendError(response.failure));
-    if (response.status != 200) return Failure(text, "HTTP error code: " + std::to_string(response.status));
+    if (response.status != 200)
+        return Failure(text, "HTTP error code: " + std::to_string(response.status));
     std::string english;
     if (!ParseTranslationResponse(response.body, english)) {
         return Failure(text, "Failed to parse translation response: " + QuoteReply(response.body));

@@ -20,7 +20,7 @@ struct TranslationResult {
     std::wstring source;       // the text that was to be translated, always set
     std::wstring translation;  // empty unless success
     bool success = false;
-    std::string error;         // ASCII, short; empty on success
+    std::string error;  // ASCII, short; empty on success
 };
 
 // The production translation endpoint (HTTPS, port 443).
@@ -31,8 +31,8 @@ HttpEndpoint DefaultTranslationEndpoint();
 // Both ways share one in-memory cache. Nothing goes to the network unless `consent` is true.
 class TranslationService {
 public:
-    using ResultCallback = std::function<void(const std::wstring& source, const std::wstring& translation,
-                                              uint32_t generation)>;
+    using ResultCallback = std::function<void(
+        const std::wstring& source, const std::wstring& translation, uint32_t generation)>;
 
     TranslationService();
     TranslationService(std::shared_ptr<HttpTransport> transport, HttpEndpoint endpoint);

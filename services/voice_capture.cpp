@@ -10,9 +10,7 @@ void VoiceCapture::Restart() {
     EndRecording();
 }
 
-void VoiceCapture::EndRecording() {
-    ResetAutoStop();
-}
+void VoiceCapture::EndRecording() { ResetAutoStop(); }
 
 void VoiceCapture::ResetAutoStop() {
     speechDetected_ = false;

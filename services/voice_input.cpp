@@ -21,25 +21,25 @@ constexpr wchar_t kDataFolderName[] = L"Pelorin";
 
 constexpr std::size_t kTrimMinimumSamples = 1600;  // 100 ms
 constexpr int kTrimLevel = 400;
-constexpr std::size_t kTrimMargin = 3200;          // 200 ms
+constexpr std::size_t kTrimMargin = 3200;  // 200 ms
 
 // A transcript is a few kilobytes; anything much larger is not a reply worth reading.
 constexpr std::size_t kMaxReplyBytes = std::size_t{1} << 20;
 
 constexpr char kGeminiInstruction[] =
-    "You are an ultra-fast Bengali speech to text transcriber. Transcribe the audio accurately into "
+    "You are an ultra-fast Bengali speech to text transcriber. Transcribe the audio accurately "
+    "into "
     "Bengali script (Unicode). Do not translate. Return ONLY the transcription wrapped between "
     "<FINAL_TEXT> and </FINAL_TEXT> tags without any explanation.";
 constexpr char kMultipartBoundary[] = "----QorvaVoiceBoundary7d82";
 constexpr char kOpenTag[] = "<FINAL_TEXT>";
 constexpr char kCloseTag[] = "</FINAL_TEXT>";
 
-bool IsJsonSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+bool IsJsonSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Reads the string value of the first quoted `key` at or after `from`.
-bool FindStringAfter(const std::string& text, std::size_t from, const std::string& key, std::string& out) {
+bool FindStringAfter(const std::string& text, std::size_t from, const std::string& key,
+                     std::string& out) {
     const std::string quoted = "\"" + key + "\"";
     const std::size_t keyAt = text.find(quoted, from);
     if (keyAt == std::string::npos) return false;
@@ -107,9 +107,7 @@ std::string SaveLine(const char* key, const std::string& value, bool last) {
     return line;
 }
 
-int Magnitude(int16_t sample) {
-    return std::abs(static_cast<int>(sample));
-}
+int Magnitude(int16_t sample) { return std::abs(static_cast<int>(sample)); }
 
 void PutLE16(std::vector<uint8_t>& out, uint16_t value) {
     out.push_back(static_cast<uint8_t>(value & 0xFF));
@@ -117,7 +115,8 @@ void PutLE16(std::vector<uint8_t>& out, uint16_t value) {
 }
 
 void PutLE32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>((value >> shift) & 0xFF));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<uint8_t>((value >> shift) & 0xFF));
 }
 
 void PutText(std::vector<uint8_t>& out, const char* text) {
@@ -135,8 +134,8 @@ qorva::HttpRequest JsonPost(std::string path, std::string body) {
 }
 
 std::string MultipartField(const char* name, const std::string& value) {
-    return std::string("\r\n--") + kMultipartBoundary + "\r\nContent-Disposition: form-data; name=\"" + name +
-           "\"\r\n\r\n" + value;
+    return std::string("\r\n--") + kMultipartBoundary +
+           "\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value;
 }
 
 std::string VoiceTrim(const std::string& text) {
@@ -149,7 +148,8 @@ std::string VoiceTrim(const std::string& text) {
 }  // namespace
 
 bool operator==(const VoiceConfig& a, const VoiceConfig& b) {
-    return a.provider == b.provider && a.api_key == b.api_key && a.model == b.model && a.language == b.language;
+    return a.provider == b.provider && a.api_key == b.api_key && a.model == b.model &&
+           a.language == b.language;
 }
 
 std::string Voice_DefaultModel(const std::string& provider) {
@@ -168,7 +168,8 @@ VoiceConfig VoiceConfig_ParseJson(const std::string& text) {
     if (JsonFindRawString(text, "api_key", apiKey)) config.api_key = apiKey;
     ReplaceIfNotEmpty(text, "model", config.model);
     ReplaceIfNotEmpty(text, "language", config.language);
-    if (config.api_key.empty() && JsonFindRawString(text, "apiKey", apiKey)) config.api_key = apiKey;
+    if (config.api_key.empty() && JsonFindRawString(text, "apiKey", apiKey))
+        config.api_key = apiKey;
     config.provider = bangla::AsciiLower(config.provider);
     // The default model depends on the service: a Gemini model name means nothing to the others.
     if (config.model.empty()) config.model = Voice_DefaultModel(config.provider);
@@ -178,7 +179,8 @@ VoiceConfig VoiceConfig_ParseJson(const std::string& text) {
 std::wstring VoiceConfigPath(const std::wstring& folder) {
     std::wstring path = folder;
     if (!path.empty() && path.back() != L'\\') path += L'\\';
-    if (path.find(kDataFolderName) == std::wstring::npos) path += std::wstring(kDataFolderName) + L'\\';
+    if (path.find(kDataFolderName) == std::wstring::npos)
+        path += std::wstring(kDataFolderName) + L'\\';
     return path + L"voice.json";
 }
 
@@ -187,7 +189,8 @@ VoiceConfig VoiceConfig_Load(const std::wstring& folder) {
     if (File file = OpenBinary(VoiceConfigPath(folder), false)) {
         char chunk[4096];
         std::size_t read = 0;
-        while ((read = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) text.append(chunk, read);
+        while ((read = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
+            text.append(chunk, read);
     }
     return VoiceConfig_ParseJson(text);
 }
@@ -196,13 +199,14 @@ bool VoiceConfig_Save(const std::wstring& folder, const VoiceConfig& config) {
     const std::wstring path = VoiceConfigPath(folder);
     const std::size_t slash = path.rfind(L'\\');
     std::error_code ignored;
-    std::filesystem::create_directory(NativePath(slash == std::wstring::npos ? path : path.substr(0, slash)),
-                                      ignored);
+    std::filesystem::create_directory(
+        NativePath(slash == std::wstring::npos ? path : path.substr(0, slash)), ignored);
     File file = OpenBinary(path, true);
     if (!file) return false;
     // Values are escaped, so any key or model reads back exactly as it was written.
     const std::string text = "{\n" + SaveLine("provider", config.provider, false) +
-                             SaveLine("api_key", config.api_key, false) + SaveLine("model", config.model, false) +
+                             SaveLine("api_key", config.api_key, false) +
+                             SaveLine("model", config.model, false) +
                              SaveLine("language", config.language, true) + "}\n";
     const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
     return std::fclose(file.release()) == 0 && written;
@@ -244,12 +248,14 @@ std::vector<uint8_t> Voice_BuildWav(const std::vector<int16_t>& samples, uint32_
 }
 
 std::string Voice_Base64Encode(const uint8_t* data, std::size_t length) {
-    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     out.reserve((length + 2) / 3 * 4);
     for (std::size_t i = 0; i < length; i += 3) {
         const std::size_t left = length - i;
-        const uint32_t group = (uint32_t{data[i]} << 16) | (left > 1 ? uint32_t{data[i + 1]} << 8 : 0) |
+        const uint32_t group = (uint32_t{data[i]} << 16) |
+                               (left > 1 ? uint32_t{data[i + 1]} << 8 : 0) |
                                (left > 2 ? uint32_t{data[i + 2]} : 0);
         out += kAlphabet[(group >> 18) & 0x3F];
         out += kAlphabet[(group >> 12) & 0x3F];
@@ -259,46 +265,58 @@ std::string Voice_Base64Encode(const uint8_t* data, std::size_t length) {
     return out;
 }
 
-qorva::HttpRequest Voice_BuildGeminiRequest(const VoiceConfig& config, const std::string& wavBase64) {
-    const std::string body = std::string("{\"contents\":[{\"parts\":[{\"text\":\"") + kGeminiInstruction +
-                             "\"},{\"inlineData\":{\"mimeType\":\"audio/wav\",\"data\":\"" + wavBase64 +
-                             "\"}}]}],\"generationConfig\":{\"temperature\":0.0,\"maxOutputTokens\":256,"
-                             "\"thinkingConfig\":{\"thinkingBudget\":0}}}";
+qorva::HttpRequest Voice_BuildGeminiRequest(const VoiceConfig& config,
+                                            const std::string& wavBase64) {
+    const std::string body =
+        std::string("{\"contents\":[{\"parts\":[{\"text\":\"") + kGeminiInstruction +
+        "\"},{\"inlineData\":{\"mimeType\":\"audio/wav\",\"data\":\"" + wavBase64 +
+        "\"}}]}],\"generationConfig\":{\"temperature\":0.0,\"maxOutputTokens\":256,"
+        "\"thinkingConfig\":{\"thinkingBudget\":0}}}";
     return JsonPost("/v1beta/models/" + qorva::PercentEncode(config.model) +
                         ":generateContent?key=" + qorva::PercentEncode(config.api_key),
                     body);
 }
 
-qorva::HttpRequest Voice_BuildGoogleRequest(const VoiceConfig& config, const std::string& wavBase64) {
-    std::string body = "{\"config\":{\"encoding\":\"LINEAR16\",\"sampleRateHertz\":16000,\"languageCode\":\"";
-    AppendJsonEscaped(config.language.empty() ? std::string(kDefaultLanguage) : config.language, body);
+qorva::HttpRequest Voice_BuildGoogleRequest(const VoiceConfig& config,
+                                            const std::string& wavBase64) {
+    std::string body =
+        "{\"config\":{\"encoding\":\"LINEAR16\",\"sampleRateHertz\":16000,\"languageCode\":\"";
+    AppendJsonEscaped(config.language.empty() ? std::string(kDefaultLanguage) : config.language,
+                      body);
     body += "-BD\"},\"audio\":{\"content\":\"" + wavBase64 + "\"}}";
-    return JsonPost("/v1/speech:recognize?key=" + qorva::PercentEncode(config.api_key), std::move(body));
+    return JsonPost("/v1/speech:recognize?key=" + qorva::PercentEncode(config.api_key),
+                    std::move(body));
 }
 
-qorva::HttpRequest Voice_BuildOpenAiRequest(const VoiceConfig& config, const std::vector<uint8_t>& wav) {
+qorva::HttpRequest Voice_BuildOpenAiRequest(const VoiceConfig& config,
+                                            const std::vector<uint8_t>& wav) {
     qorva::HttpRequest request;
     request.method = "POST";
     request.path = "/v1/audio/transcriptions";
-    request.headers = {{"Content-Type", std::string("multipart/form-data; boundary=") + kMultipartBoundary},
-                       {"Authorization", "Bearer " + config.api_key}};
+    request.headers = {
+        {"Content-Type", std::string("multipart/form-data; boundary=") + kMultipartBoundary},
+        {"Authorization", "Bearer " + config.api_key}};
     std::string& body = request.body;
     body = std::string("--") + kMultipartBoundary +
            "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"speech.wav\"\r\n"
            "Content-Type: audio/wav\r\n\r\n";
     body.append(wav.begin(), wav.end());
-    body += MultipartField("model", config.model.empty() ? std::string(kDefaultOpenAiModel) : config.model);
-    body += MultipartField("language", config.language.empty() ? std::string(kDefaultLanguage) : config.language);
+    body += MultipartField("model",
+                           config.model.empty() ? std::string(kDefaultOpenAiModel) : config.model);
+    body += MultipartField(
+        "language", config.language.empty() ? std::string(kDefaultLanguage) : config.language);
     body += std::string("\r\n--") + kMultipartBoundary + "--\r\n";
     request.maxBodyBytes = kMaxReplyBytes;
     return request;
 }
 
-bool Voice_ParseTranscript(const std::string& provider, const std::string& reply, std::string& out) {
+bool Voice_ParseTranscript(const std::string& provider, const std::string& reply,
+                           std::string& out) {
     out.clear();
     if (reply.empty()) return false;
     std::string value;
-    if (!JsonFindRawString(reply, provider == "google" ? "transcript" : "text", value) || value.empty()) {
+    if (!JsonFindRawString(reply, provider == "google" ? "transcript" : "text", value) ||
+        value.empty()) {
         return false;
     }
     out = std::move(value);
@@ -310,7 +328,8 @@ bool Voice_ParseGeminiResponse(const std::string& reply, std::string& out) {
     if (reply.empty()) return false;
     const std::size_t candidates = reply.find("\"candidates\"");
     std::string value;
-    if (!FindStringAfter(reply, candidates == std::string::npos ? 0 : candidates, "text", value)) return false;
+    if (!FindStringAfter(reply, candidates == std::string::npos ? 0 : candidates, "text", value))
+        return false;
     std::string transcript = Voice_ExtractFinalText(value);
     if (transcript.empty()) return false;
     out = std::move(transcript);

@@ -58,9 +58,12 @@ std::string Voice_Base64Encode(const uint8_t* data, std::size_t length);
 
 // The requests of the three services. The API key and the model are percent-encoded where they
 // stand in a path; callers refuse settings with control characters before building them.
-qorva::HttpRequest Voice_BuildGeminiRequest(const VoiceConfig& config, const std::string& wavBase64);
-qorva::HttpRequest Voice_BuildGoogleRequest(const VoiceConfig& config, const std::string& wavBase64);
-qorva::HttpRequest Voice_BuildOpenAiRequest(const VoiceConfig& config, const std::vector<uint8_t>& wav);
+qorva::HttpRequest Voice_BuildGeminiRequest(const VoiceConfig& config,
+                                            const std::string& wavBase64);
+qorva::HttpRequest Voice_BuildGoogleRequest(const VoiceConfig& config,
+                                            const std::string& wavBase64);
+qorva::HttpRequest Voice_BuildOpenAiRequest(const VoiceConfig& config,
+                                            const std::vector<uint8_t>& wav);
 
 // The Google service's first "transcript" value, any other (OpenAI-style) service's first "text"
 // value; false when there is none or it is empty.

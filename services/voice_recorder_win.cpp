@@ -40,8 +40,9 @@ bool VoiceRecorder::Start() {
     if (!bufferEvent_) bufferEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     WAVEFORMATEX format = CaptureFormat();
     HWAVEIN device = nullptr;
-    if (!bufferEvent_ || waveInOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(bufferEvent_), 0,
-                                    CALLBACK_EVENT) != MMSYSERR_NOERROR ||
+    if (!bufferEvent_ ||
+        waveInOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(bufferEvent_), 0,
+                   CALLBACK_EVENT) != MMSYSERR_NOERROR ||
         !device) {
         return FailStart(L"microphone could not be opened (is one connected?)", 0);
     }
@@ -58,7 +59,8 @@ bool VoiceRecorder::Start() {
         if (!QueueBuffer(i)) return FailStart(L"microphone buffer setup failed", i + 1);
     }
 
-    if (waveInStart(device_) != MMSYSERR_NOERROR) return FailStart(L"recording could not start", kBufferCount);
+    if (waveInStart(device_) != MMSYSERR_NOERROR)
+        return FailStart(L"recording could not start", kBufferCount);
     try {
         // Waits for the lock until this Start returns.
         worker_ = std::thread(&VoiceRecorder::WorkerMain, this);
@@ -79,7 +81,8 @@ bool VoiceRecorder::FailStart(const wchar_t* error, int preparedHeaders) {
 // still holds buffers.
 void VoiceRecorder::CloseDevice(int preparedHeaders) {
     waveInReset(device_);
-    for (int i = 0; i < preparedHeaders; ++i) waveInUnprepareHeader(device_, &headers_[i], sizeof(WAVEHDR));
+    for (int i = 0; i < preparedHeaders; ++i)
+        waveInUnprepareHeader(device_, &headers_[i], sizeof(WAVEHDR));
     waveInClose(device_);
     device_ = nullptr;
     queued_.clear();
@@ -87,7 +90,8 @@ void VoiceRecorder::CloseDevice(int preparedHeaders) {
 
 bool VoiceRecorder::QueueBuffer(int index) {
     headers_[index].dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
-    if (waveInAddBuffer(device_, &headers_[index], sizeof(WAVEHDR)) != MMSYSERR_NOERROR) return false;
+    if (waveInAddBuffer(device_, &headers_[index], sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+        return false;
     queued_.push_back(index);
     return true;
 }
@@ -144,7 +148,8 @@ void VoiceRecorder::TakeFinishedBuffers() {
 
 void VoiceRecorder::OnBuffer(int index) {
     const WAVEHDR& header = headers_[index];
-    const DWORD recorded = header.dwBytesRecorded <= kBufferBytes ? header.dwBytesRecorded : kBufferBytes;
+    const DWORD recorded =
+        header.dwBytesRecorded <= kBufferBytes ? header.dwBytesRecorded : kBufferBytes;
     capture_.AddBuffer(reinterpret_cast<const uint8_t*>(header.lpData), recorded);
     if (!stopping_ && device_ && !capture_.CapReached()) QueueBuffer(index);
 }

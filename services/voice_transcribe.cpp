@@ -65,8 +65,9 @@ bool HttpPost(qorva::HttpTransport& transport, const qorva::HttpEndpoint& endpoi
     reply.clear();
     qorva::HttpConnectResult connected = transport.Connect({endpoint, kUserAgent, kTimeout});
     if (!connected.connection) {
-        SetError(error, FailureText(connected.failure == qorva::HttpFailure::kNone ? qorva::HttpFailure::kConnect
-                                                                                    : connected.failure));
+        SetError(error, FailureText(connected.failure == qorva::HttpFailure::kNone
+                                        ? qorva::HttpFailure::kConnect
+                                        : connected.failure));
         return false;
     }
     qorva::HttpResponse response = connected.connection->Send(request);
@@ -88,18 +89,21 @@ VoiceServiceEndpoints Voice_DefaultEndpoints() {
             {"api.openai.com", 443, true}};
 }
 
-std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceConfig& config, std::wstring* error) {
+std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceConfig& config,
+                             std::wstring* error) {
     const std::shared_ptr<qorva::HttpTransport> transport = qorva::CreatePlatformHttpTransport();
     return Voice_Transcribe(samples, config, error, *transport, Voice_DefaultEndpoints());
 }
 
-std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceConfig& config, std::wstring* error,
-                             qorva::HttpTransport& transport, const VoiceServiceEndpoints& endpoints) {
+std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceConfig& config,
+                             std::wstring* error, qorva::HttpTransport& transport,
+                             const VoiceServiceEndpoints& endpoints) {
     if (samples.empty()) {
         SetError(error, L"nothing was recorded");
         return std::string();
     }
-    if (config.provider == "gemini") return Voice_TranscribeGemini(samples, config, error, transport, endpoints.gemini);
+    if (config.provider == "gemini")
+        return Voice_TranscribeGemini(samples, config, error, transport, endpoints.gemini);
     if (config.api_key.empty()) {
         SetError(error, L"no API key configured (voice.json)");
         return std::string();
@@ -126,7 +130,8 @@ std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceCon
 std::string Voice_TranscribeGemini(const std::vector<int16_t>& samples, const VoiceConfig& config,
                                    std::wstring* error) {
     const std::shared_ptr<qorva::HttpTransport> transport = qorva::CreatePlatformHttpTransport();
-    return Voice_TranscribeGemini(samples, config, error, *transport, Voice_DefaultEndpoints().gemini);
+    return Voice_TranscribeGemini(samples, config, error, *transport,
+                                  Voice_DefaultEndpoints().gemini);
 }
 
 std::string Voice_TranscribeGemini(const std::vector<int16_t>& samples, const VoiceConfig& config,
@@ -140,7 +145,8 @@ std::string Voice_TranscribeGemini(const std::vector<int16_t>& samples, const Vo
     const std::vector<uint8_t> wav = Voice_BuildWav(Voice_TrimSilence(samples), kVoiceSampleRate);
     const std::string base64 = Voice_Base64Encode(wav.data(), wav.size());
     std::string reply;
-    if (!HttpPost(transport, endpoint, Voice_BuildGeminiRequest(config, base64), reply, error)) return std::string();
+    if (!HttpPost(transport, endpoint, Voice_BuildGeminiRequest(config, base64), reply, error))
+        return std::string();
     std::string transcript;
     if (!Voice_ParseGeminiResponse(reply, transcript)) {
         SetError(error, L"the provider returned no transcript");

@@ -23,9 +23,11 @@ VoiceServiceEndpoints Voice_DefaultEndpoints();
 // settings name. Blocks until the service answers or a 30 s time-out passes, so callers run it on
 // a thread of their own. On failure the result is empty and `error` (may be null) holds an
 // English text for the user; it is left alone on success.
-std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceConfig& config, std::wstring* error);
-std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceConfig& config, std::wstring* error,
-                             qorva::HttpTransport& transport, const VoiceServiceEndpoints& endpoints);
+std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceConfig& config,
+                             std::wstring* error);
+std::string Voice_Transcribe(const std::vector<int16_t>& samples, const VoiceConfig& config,
+                             std::wstring* error, qorva::HttpTransport& transport,
+                             const VoiceServiceEndpoints& endpoints);
 
 // The Gemini path alone: trimmed recording, Base64 WAV inline, transcript cut out of the tags.
 std::string Voice_TranscribeGemini(const std::vector<int16_t>& samples, const VoiceConfig& config,

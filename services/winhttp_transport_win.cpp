@@ -19,7 +19,8 @@ public:
     ~InternetHandle() {
         if (handle_) WinHttpCloseHandle(handle_);
     }
-    InternetHandle(InternetHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    InternetHandle(InternetHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, nullptr)) {}
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
     InternetHandle& operator=(InternetHandle&&) = delete;
@@ -37,7 +38,8 @@ private:
 void BoundEveryPhase(HINTERNET handle, DWORD timeoutMs) {
     WinHttpSetTimeouts(handle, static_cast<int>(timeoutMs), static_cast<int>(timeoutMs),
                        static_cast<int>(timeoutMs), static_cast<int>(timeoutMs));
-    WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs, sizeof(timeoutMs));
+    WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs,
+                     sizeof(timeoutMs));
 }
 
 std::wstring HeaderBlock(const std::vector<HttpHeader>& headers) {
@@ -50,7 +52,8 @@ uint32_t StatusCode(HINTERNET request) {
     DWORD status = 0;
     DWORD size = sizeof(status);
     if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
         return 0;
     }
     return status;
@@ -59,8 +62,8 @@ uint32_t StatusCode(HINTERNET request) {
 uint64_t ContentLength(HINTERNET request) {
     wchar_t text[32] = L"";
     DWORD size = sizeof(text);
-    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
-                             WINHTTP_NO_HEADER_INDEX)) {
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX,
+                             text, &size, WINHTTP_NO_HEADER_INDEX)) {
         return 0;
     }
     uint64_t length = 0;
@@ -73,7 +76,8 @@ uint64_t ContentLength(HINTERNET request) {
 
 // Hands the body to `sink` in pieces of at most `chunkBytes` until it ends, a read fails or returns
 // nothing, or the sink refuses more: a broken server can never keep the caller looping.
-void StreamBody(HINTERNET request, DWORD chunkBytes, const HttpBodySink& sink, const HttpResponse& head) {
+void StreamBody(HINTERNET request, DWORD chunkBytes, const HttpBodySink& sink,
+                const HttpResponse& head) {
     std::vector<char> buffer(chunkBytes);
     for (;;) {
         DWORD available = 0;
@@ -88,17 +92,23 @@ void StreamBody(HINTERNET request, DWORD chunkBytes, const HttpBodySink& sink, c
 // Collects the body up to the cap, so that a hostile server cannot fill the caller's memory.
 void ReadBody(HINTERNET request, std::size_t maxBytes, HttpResponse& response) {
     const HttpResponse head = response;
-    StreamBody(request, kReadChunkBytes, [&](const char* data, std::size_t size, const HttpResponse&) {
-        response.body.append(data, size);
-        response.truncated = response.body.size() > maxBytes;
-        return !response.truncated;
-    }, head);
+    StreamBody(
+        request, kReadChunkBytes,
+        [&](const char* data, std::size_t size, const HttpResponse&) {
+            response.body.append(data, size);
+            response.truncated = response.body.size() > maxBytes;
+            return !response.truncated;
+        },
+        head);
 }
 
 class WinHttpConnection : public HttpConnection {
 public:
-    WinHttpConnection(InternetHandle session, InternetHandle connection, bool secure, DWORD timeoutMs)
-        : session_(std::move(session)), connection_(std::move(connection)), secure_(secure),
+    WinHttpConnection(InternetHandle session, InternetHandle connection, bool secure,
+                      DWORD timeoutMs)
+        : session_(std::move(session)),
+          connection_(std::move(connection)),
+          secure_(secure),
           timeoutMs_(timeoutMs) {}
 
     HttpResponse Send(const HttpRequest& request) override {
@@ -109,19 +119,21 @@ public:
         }
         const std::wstring method = Utf8ToUtf16(request.method);
         const std::wstring path = Utf8ToUtf16(request.path);
-        InternetHandle handle(WinHttpOpenRequest(connection_.get(), method.c_str(), path.c_str(), nullptr,
-                                                 WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                 secure_ ? WINHTTP_FLAG_SECURE : 0));
+        InternetHandle handle(WinHttpOpenRequest(
+            connection_.get(), method.c_str(), path.c_str(), nullptr, WINHTTP_NO_REFERER,
+            WINHTTP_DEFAULT_ACCEPT_TYPES, secure_ ? WINHTTP_FLAG_SECURE : 0));
         if (!handle) {
             response.failure = HttpFailure::kOpenRequest;
             return response;
         }
         BoundEveryPhase(handle.get(), timeoutMs_);
         const std::wstring headers = HeaderBlock(request.headers);
-        void* body = request.body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(request.body.data());
+        void* body =
+            request.body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(request.body.data());
         const auto bodySize = static_cast<DWORD>(request.body.size());
-        if (!WinHttpSendRequest(handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                                headers.empty() ? 0 : static_cast<DWORD>(-1L), body, bodySize, bodySize, 0) ||
+        if (!WinHttpSendRequest(
+                handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                headers.empty() ? 0 : static_cast<DWORD>(-1L), body, bodySize, bodySize, 0) ||
             !WinHttpReceiveResponse(handle.get(), nullptr)) {
             response.failure = HttpFailure::kSendReceive;
             return response;
@@ -151,13 +163,14 @@ public:
             return {nullptr, HttpFailure::kConnect};
         }
         const std::wstring agent = Utf8ToUtf16(options.userAgent);
-        InternetHandle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                           WINHTTP_NO_PROXY_BYPASS, 0));
+        InternetHandle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
         if (!session) return {nullptr, HttpFailure::kOpenSession};
         const auto timeoutMs = static_cast<DWORD>(options.timeout.count());
         BoundEveryPhase(session.get(), timeoutMs);
         const std::wstring host = Utf8ToUtf16(options.endpoint.host);
-        InternetHandle connection(WinHttpConnect(session.get(), host.c_str(), options.endpoint.port, 0));
+        InternetHandle connection(
+            WinHttpConnect(session.get(), host.c_str(), options.endpoint.port, 0));
         if (!connection) return {nullptr, HttpFailure::kConnect};
         return {std::make_unique<WinHttpConnection>(std::move(session), std::move(connection),
                                                     options.endpoint.secure, timeoutMs),

@@ -16,25 +16,25 @@ enum class CandidateConversionTarget : int32_t { Bangla = 0, English = 1 };
 enum class CandidateVoiceState : int32_t { Hidden = 0, Idle = 1, Listening = 2, Transcribing = 3 };
 
 struct LayoutPoint {
-  int32_t x = 0;
-  int32_t y = 0;
+    int32_t x = 0;
+    int32_t y = 0;
 };
 
 struct LayoutRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
 
-  bool IsEmpty() const { return right <= left || bottom <= top; }
-  // Half-open like the window system's own rectangles: the right and bottom edges are outside.
-  bool Contains(LayoutPoint p) const {
-    return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-  }
+    bool IsEmpty() const { return right <= left || bottom <= top; }
+    // Half-open like the window system's own rectangles: the right and bottom edges are outside.
+    bool Contains(LayoutPoint p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
 };
 
 inline bool operator==(const LayoutRect& a, const LayoutRect& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 // More candidates than this are kept (and cycled through by the selection) but not shown.
@@ -44,23 +44,23 @@ size_t ShownRowCount(size_t candidateCount);
 
 // What the layout needs to know from text measurement, which only the window can do.
 struct CandidateLayoutInput {
-  // For each shown row: width of its number label in the label font plus width of the candidate
-  // in the candidate font.
-  std::vector<int32_t> rowTextWidths;
-  bool voiceRowOn = false;
-  // Width of the voice row's label in the candidate font; used only while the row is on.
-  int32_t voiceLabelWidth = 0;
+    // For each shown row: width of its number label in the label font plus width of the candidate
+    // in the candidate font.
+    std::vector<int32_t> rowTextWidths;
+    bool voiceRowOn = false;
+    // Width of the voice row's label in the candidate font; used only while the row is on.
+    int32_t voiceLabelWidth = 0;
 };
 
 // Everything in client coordinates of the popup.
 struct CandidateLayout {
-  LayoutRect headerRect;
-  LayoutRect banglaRect;
-  LayoutRect englishRect;
-  std::vector<LayoutRect> rowRects;
-  LayoutRect voiceRect;  // empty while the voice row is off
-  int32_t width = 0;
-  int32_t height = 0;
+    LayoutRect headerRect;
+    LayoutRect banglaRect;
+    LayoutRect englishRect;
+    std::vector<LayoutRect> rowRects;
+    LayoutRect voiceRect;  // empty while the voice row is off
+    int32_t width = 0;
+    int32_t height = 0;
 };
 
 CandidateLayout LayOutCandidateWindow(const CandidateLayoutInput& input);
@@ -76,8 +76,8 @@ LayoutPoint PlaceCandidateWindow(const LayoutRect& caret, int32_t width, int32_t
 enum class CandidateHitKind { Nothing, BanglaSegment, EnglishSegment, HeaderBand, VoiceRow, Row };
 
 struct CandidateHit {
-  CandidateHitKind kind = CandidateHitKind::Nothing;
-  size_t row = 0;  // meaningful for Row only
+    CandidateHitKind kind = CandidateHitKind::Nothing;
+    size_t row = 0;  // meaningful for Row only
 };
 
 // First match wins: the two segments, the rest of the header band, the voice row (only when a
@@ -86,8 +86,8 @@ CandidateHit HitTestCandidateWindow(const CandidateLayout& layout, LayoutPoint p
                                     bool voiceRowClickable);
 
 struct HeaderClickOutcome {
-  bool changed = false;
-  CandidateConversionTarget target = CandidateConversionTarget::Bangla;
+    bool changed = false;
+    CandidateConversionTarget target = CandidateConversionTarget::Bangla;
 };
 
 // A click on the active segment changes nothing; the inactive segment selects itself; anywhere

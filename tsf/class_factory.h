@@ -8,21 +8,21 @@
 namespace qorva_tsf {
 
 class BanglaClassFactory final : public IClassFactory {
- public:
-  explicit BanglaClassFactory(CompositionHandlerFactory makeHandler);
+public:
+    explicit BanglaClassFactory(CompositionHandlerFactory makeHandler);
 
-  STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID interfaceId, void** out) override;
-  // A lock keeps the module loaded until it is released.
-  STDMETHODIMP LockServer(BOOL lock) override;
+    STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID interfaceId, void** out) override;
+    // A lock keeps the module loaded until it is released.
+    STDMETHODIMP LockServer(BOOL lock) override;
 
- private:
-  ~BanglaClassFactory();
+private:
+    ~BanglaClassFactory();
 
-  LONG refCount_ = 1;
-  CompositionHandlerFactory makeHandler_;
+    LONG refCount_ = 1;
+    CompositionHandlerFactory makeHandler_;
 };
 
 // A factory holding one reference whose text services get their composition logic from

@@ -10,41 +10,41 @@
 namespace qorva_tsf {
 
 class ManagedCompositionHandler final : public CompositionHandler {
- public:
-  explicit ManagedCompositionHandler(TextService& service,
-                                     const OnlineServices& online = DefaultOnlineServices())
-      : manager(&service, online) {}
+public:
+    explicit ManagedCompositionHandler(TextService& service,
+                                       const OnlineServices& online = DefaultOnlineServices())
+        : manager(&service, online) {}
 
-  CompositionManager& Manager() { return manager; }
+    CompositionManager& Manager() { return manager; }
 
-  bool Initialize(HINSTANCE module) override;
-  void Shutdown() override;
-  void SetAutoCorrectEnabled(bool enabled) override;
-  void SetMaxCandidates(uint32_t count) override;
-  void SetPersonalLearningEnabled(bool enabled) override;
-  void SetSuggestionsEnabled(bool enabled) override;
-  void SetEnglishTranslationEnabled(bool enabled) override;
-  void SetCloudTranslitEnabled(bool enabled) override;
-  void SyncConversionTargetFromIpc() override;
-  void ToggleConversionTarget() override;
-  void ToggleVoice() override;
-  void OnFocusLost(ITfContext* context) override;
-  void OnCompositionTerminated(ITfContext* context, ITfComposition* composition) override;
-  bool IsComposing() const override;
-  bool HasCandidates() const override;
-  bool CanSelectCandidate(char digit) override;
-  bool OnCharacter(ITfContext* context, char letter) override;
-  bool OnSpace(ITfContext* context) override;
-  bool OnEscape(ITfContext* context) override;
-  bool OnBackspace(ITfContext* context) override;
-  bool OnEnter(ITfContext* context) override;
-  bool OnDigit(ITfContext* context, char digit) override;
-  bool OnBengaliDigit(ITfContext* context, wchar_t digit) override;
-  bool OnArrow(ITfContext* context, bool down) override;
-  bool OnPunctuation(ITfContext* context, char mark) override;
+    bool Initialize(HINSTANCE module) override;
+    void Shutdown() override;
+    void SetAutoCorrectEnabled(bool enabled) override;
+    void SetMaxCandidates(uint32_t count) override;
+    void SetPersonalLearningEnabled(bool enabled) override;
+    void SetSuggestionsEnabled(bool enabled) override;
+    void SetEnglishTranslationEnabled(bool enabled) override;
+    void SetCloudTranslitEnabled(bool enabled) override;
+    void SyncConversionTargetFromIpc() override;
+    void ToggleConversionTarget() override;
+    void ToggleVoice() override;
+    void OnFocusLost(ITfContext* context) override;
+    void OnCompositionTerminated(ITfContext* context, ITfComposition* composition) override;
+    bool IsComposing() const override;
+    bool HasCandidates() const override;
+    bool CanSelectCandidate(char digit) override;
+    bool OnCharacter(ITfContext* context, char letter) override;
+    bool OnSpace(ITfContext* context) override;
+    bool OnEscape(ITfContext* context) override;
+    bool OnBackspace(ITfContext* context) override;
+    bool OnEnter(ITfContext* context) override;
+    bool OnDigit(ITfContext* context, char digit) override;
+    bool OnBengaliDigit(ITfContext* context, wchar_t digit) override;
+    bool OnArrow(ITfContext* context, bool down) override;
+    bool OnPunctuation(ITfContext* context, char mark) override;
 
- private:
-  CompositionManager manager;
+private:
+    CompositionManager manager;
 };
 
 // The composition logic of the text services that the module's class factory makes.

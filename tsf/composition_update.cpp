@@ -15,305 +15,310 @@ constexpr size_t kSentenceBytes = 512;
 bool IsNonEmpty(const RECT& rect) { return rect.left != rect.right || rect.top != rect.bottom; }
 
 bool ReadTextExt(TfEditCookie cookie, ITfContextView* view, ITfRange* range, RECT* rect) {
-  RECT found{};
-  BOOL clipped = FALSE;
-  if (FAILED(view->GetTextExt(cookie, range, &found, &clipped)) || !IsNonEmpty(found)) return false;
-  *rect = found;
-  return true;
+    RECT found{};
+    BOOL clipped = FALSE;
+    if (FAILED(view->GetTextExt(cookie, range, &found, &clipped)) || !IsNonEmpty(found))
+        return false;
+    *rect = found;
+    return true;
 }
 
 bool ReadTextExtAtEnd(TfEditCookie cookie, ITfContextView* view, ITfRange* range, RECT* rect) {
-  ITfRange* end = nullptr;
-  if (FAILED(range->Clone(&end)) || !end) return false;
-  const bool found =
-      SUCCEEDED(end->Collapse(cookie, TF_ANCHOR_END)) && ReadTextExt(cookie, view, end, rect);
-  end->Release();
-  return found;
+    ITfRange* end = nullptr;
+    if (FAILED(range->Clone(&end)) || !end) return false;
+    const bool found =
+        SUCCEEDED(end->Collapse(cookie, TF_ANCHOR_END)) && ReadTextExt(cookie, view, end, rect);
+    end->Release();
+    return found;
 }
 
 // The selection's range, without changing the document.
 ITfRange* QuerySelection(TfEditCookie cookie, ITfContext* context) {
-  ITfInsertAtSelection* insert = nullptr;
-  if (FAILED(context->QueryInterface(IID_ITfInsertAtSelection, reinterpret_cast<void**>(&insert))) ||
-      !insert) {
-    return nullptr;
-  }
-  ITfRange* range = nullptr;
-  if (FAILED(insert->InsertTextAtSelection(cookie, TF_IAS_QUERYONLY, nullptr, 0, &range))) {
-    range = nullptr;
-  }
-  insert->Release();
-  return range;
+    ITfInsertAtSelection* insert = nullptr;
+    if (FAILED(
+            context->QueryInterface(IID_ITfInsertAtSelection, reinterpret_cast<void**>(&insert))) ||
+        !insert) {
+        return nullptr;
+    }
+    ITfRange* range = nullptr;
+    if (FAILED(insert->InsertTextAtSelection(cookie, TF_IAS_QUERYONLY, nullptr, 0, &range))) {
+        range = nullptr;
+    }
+    insert->Release();
+    return range;
 }
 
 // Whether the UTF-8 text holds a character of the Bengali block (U+0980 to U+09FF).
 bool HoldsBengaliLetter(const std::string& utf8) {
-  for (size_t i = 0; i + 2 < utf8.size(); ++i) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const auto second = static_cast<unsigned char>(utf8[i + 1]);
-    if (lead == 0xE0 && (second == 0xA6 || second == 0xA7)) return true;
-  }
-  return false;
+    for (size_t i = 0; i + 2 < utf8.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const auto second = static_cast<unsigned char>(utf8[i + 1]);
+        if (lead == 0xE0 && (second == 0xA6 || second == 0xA7)) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 void CompositionManager::UpdateCompositionAndUI(ITfContext* context) {
-  if (!engine) return;
-  const bool newField = context && (!composing || context != lastContext);
-  SetLastContext(context);
-  if (romanBuffer.empty()) {
-    CancelComposition(context);
-    return;
-  }
-  if (newField) ReadFieldPrivacy(context);
-  composing = true;
-  if (conversionTarget == ConversionTarget::English) {
-    BuildEnglishCandidates();
-  } else {
-    BuildBanglaCandidates();
-  }
-  selectedIndex = 0;
-  if (!context) return;
+    if (!engine) return;
+    const bool newField = context && (!composing || context != lastContext);
+    SetLastContext(context);
+    if (romanBuffer.empty()) {
+        CancelComposition(context);
+        return;
+    }
+    if (newField) ReadFieldPrivacy(context);
+    composing = true;
+    if (conversionTarget == ConversionTarget::English) {
+        BuildEnglishCandidates();
+    } else {
+        BuildBanglaCandidates();
+    }
+    selectedIndex = 0;
+    if (!context) return;
 
-  ShowCandidatesAtLastCaret();
-  RequestSession(
-      context, [this, context](TfEditCookie cookie) { return RunUpdateAction(cookie, context); },
-      WhenRefused::RetryAsync);
-  if (conversionTarget == ConversionTarget::Bangla) RequestCloudLookup();
+    ShowCandidatesAtLastCaret();
+    RequestSession(
+        context, [this, context](TfEditCookie cookie) { return RunUpdateAction(cookie, context); },
+        WhenRefused::RetryAsync);
+    if (conversionTarget == ConversionTarget::Bangla) RequestCloudLookup();
 }
 
 void CompositionManager::BuildBanglaCandidates() {
-  EngineCandidateList list{};
-  BanglaEngine_ResetComposition(engine);
-  BanglaEngine_SetComposition(engine, romanBuffer.c_str());
-  BanglaEngine_GetCandidates(engine, &list);
-  candidates.clear();
-  const uint32_t count = list.count < BANGLA_ENGINE_MAX_CANDIDATES ? list.count
-                                                                    : BANGLA_ENGINE_MAX_CANDIDATES;
-  for (uint32_t i = 0; i < count; ++i) candidates.push_back(Utf8ToUtf16(list.candidates[i].text));
-  displayText = candidates.empty() ? Utf8ToUtf16(romanBuffer) : candidates.front();
+    EngineCandidateList list{};
+    BanglaEngine_ResetComposition(engine);
+    BanglaEngine_SetComposition(engine, romanBuffer.c_str());
+    BanglaEngine_GetCandidates(engine, &list);
+    candidates.clear();
+    const uint32_t count =
+        list.count < BANGLA_ENGINE_MAX_CANDIDATES ? list.count : BANGLA_ENGINE_MAX_CANDIDATES;
+    for (uint32_t i = 0; i < count; ++i) candidates.push_back(Utf8ToUtf16(list.candidates[i].text));
+    displayText = candidates.empty() ? Utf8ToUtf16(romanBuffer) : candidates.front();
 }
 
 // The whole Banglish sentence in one composition: its translation first when one is cached, then
 // the Bengali sentence, then the Latin text as typed. The sentence transliteration learns nothing,
 // so it runs on every key.
 void CompositionManager::BuildEnglishCandidates() {
-  char buffer[kSentenceBytes] = {};
-  BanglaEngine_TransliterateSentence(engine, romanBuffer.c_str(), buffer, sizeof buffer);
-  const std::wstring sentence = Utf8ToUtf16(buffer);
+    char buffer[kSentenceBytes] = {};
+    BanglaEngine_TransliterateSentence(engine, romanBuffer.c_str(), buffer, sizeof buffer);
+    const std::wstring sentence = Utf8ToUtf16(buffer);
 
-  candidates.clear();
-  std::wstring translation;
-  if (translationService.LookupCache(sentence, translation)) {
-    candidates.push_back(translation);
-  } else {
-    candidates.push_back(sentence.empty() ? Utf8ToUtf16(romanBuffer) : sentence);
-    if (englishTranslation && OnlineAllowed()) {
-      ++translationGeneration;
-      translationService.RequestTranslation(sentence, translationGeneration);
+    candidates.clear();
+    std::wstring translation;
+    if (translationService.LookupCache(sentence, translation)) {
+        candidates.push_back(translation);
+    } else {
+        candidates.push_back(sentence.empty() ? Utf8ToUtf16(romanBuffer) : sentence);
+        if (englishTranslation && OnlineAllowed()) {
+            ++translationGeneration;
+            translationService.RequestTranslation(sentence, translationGeneration);
+        }
     }
-  }
-  if (!sentence.empty() && sentence != candidates.front()) candidates.push_back(sentence);
-  const std::wstring latin = LatinBuffer();
-  if (latin != candidates.front() && latin != sentence) candidates.push_back(latin);
-  displayText = candidates.front();
+    if (!sentence.empty() && sentence != candidates.front()) candidates.push_back(sentence);
+    const std::wstring latin = LatinBuffer();
+    if (latin != candidates.front() && latin != sentence) candidates.push_back(latin);
+    displayText = candidates.front();
 }
 
 // Before the session: the window follows at once where the caret was last seen; the session moves
 // it to the new caret.
 void CompositionManager::ShowCandidatesAtLastCaret() {
-  if (!showSuggestions || candidates.empty()) {
-    candidateWindow.Hide();
-    return;
-  }
-  if (caretRectValid) candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
+    if (!showSuggestions || candidates.empty()) {
+        candidateWindow.Hide();
+        return;
+    }
+    if (caretRectValid) candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
 }
 
 // Runs when TSF grants the session, possibly after the key handler has returned: it reads the
 // manager's fields as they are then. A queued commit that follows carries its own text.
 HRESULT CompositionManager::RunUpdateAction(TfEditCookie cookie, ITfContext* context) {
-  if (composition || StartComposition(cookie, context)) WriteComposition(cookie, displayText);
-  RECT rect{};
-  if (ReadTextExtInSession(cookie, context, &rect)) {
-    caretRectValid = true;
-    caretRect = rect;
-    if (showSuggestions && !candidates.empty()) {
-      candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
+    if (composition || StartComposition(cookie, context)) WriteComposition(cookie, displayText);
+    RECT rect{};
+    if (ReadTextExtInSession(cookie, context, &rect)) {
+        caretRectValid = true;
+        caretRect = rect;
+        if (showSuggestions && !candidates.empty()) {
+            candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
+        }
     }
-  }
-  return S_OK;
+    return S_OK;
 }
 
 bool CompositionManager::StartComposition(TfEditCookie cookie, ITfContext* context) {
-  if (!service) return false;
-  ITfContextComposition* contextComposition = nullptr;
-  if (FAILED(context->QueryInterface(IID_ITfContextComposition,
-                                     reinterpret_cast<void**>(&contextComposition))) ||
-      !contextComposition) {
-    return false;
-  }
-  if (ITfRange* selection = QuerySelection(cookie, context)) {
-    ITfComposition* started = nullptr;
-    if (SUCCEEDED(contextComposition->StartComposition(cookie, selection,
-                                                       service->CompositionSink(), &started))) {
-      composition = started;  // its one reference now belongs to the manager
+    if (!service) return false;
+    ITfContextComposition* contextComposition = nullptr;
+    if (FAILED(context->QueryInterface(IID_ITfContextComposition,
+                                       reinterpret_cast<void**>(&contextComposition))) ||
+        !contextComposition) {
+        return false;
     }
-    selection->Release();
-  }
-  contextComposition->Release();
-  if (composition) composing = true;
-  return composition != nullptr;
+    if (ITfRange* selection = QuerySelection(cookie, context)) {
+        ITfComposition* started = nullptr;
+        if (SUCCEEDED(contextComposition->StartComposition(cookie, selection,
+                                                           service->CompositionSink(), &started))) {
+            composition = started;  // its one reference now belongs to the manager
+        }
+        selection->Release();
+    }
+    contextComposition->Release();
+    if (composition) composing = true;
+    return composition != nullptr;
 }
 
 void CompositionManager::WriteComposition(TfEditCookie cookie, const std::wstring& text) {
-  ITfRange* range = nullptr;
-  if (FAILED(composition->GetRange(&range)) || !range) return;
-  range->SetText(cookie, 0, text.c_str(), static_cast<LONG>(text.size()));
-  range->Release();
+    ITfRange* range = nullptr;
+    if (FAILED(composition->GetRange(&range)) || !range) return;
+    range->SetText(cookie, 0, text.c_str(), static_cast<LONG>(text.size()));
+    range->Release();
 }
 
 // The Latin buffer holds ASCII only; each byte is one UTF-16 unit.
 std::wstring CompositionManager::LatinBuffer() const {
-  return std::wstring(romanBuffer.begin(), romanBuffer.end());
+    return std::wstring(romanBuffer.begin(), romanBuffer.end());
 }
 
 bool CompositionManager::ReadTextExtInSession(TfEditCookie cookie, ITfContext* context,
                                               RECT* rect) {
-  if (!context || !rect) return false;
-  ITfContextView* view = nullptr;
-  if (FAILED(context->GetActiveView(&view)) || !view) return false;
+    if (!context || !rect) return false;
+    ITfContextView* view = nullptr;
+    if (FAILED(context->GetActiveView(&view)) || !view) return false;
 
-  bool found = false;
-  ITfRange* range = nullptr;
-  if (composition && SUCCEEDED(composition->GetRange(&range)) && range) {
-    found = ReadTextExtAtEnd(cookie, view, range, rect) || ReadTextExt(cookie, view, range, rect);
-    range->Release();
-  } else if (ITfRange* selection = QuerySelection(cookie, context)) {
-    found = ReadTextExt(cookie, view, selection, rect);
-    selection->Release();
-  }
-  view->Release();
-  return found;
+    bool found = false;
+    ITfRange* range = nullptr;
+    if (composition && SUCCEEDED(composition->GetRange(&range)) && range) {
+        found =
+            ReadTextExtAtEnd(cookie, view, range, rect) || ReadTextExt(cookie, view, range, rect);
+        range->Release();
+    } else if (ITfRange* selection = QuerySelection(cookie, context)) {
+        found = ReadTextExt(cookie, view, selection, rect);
+        selection->Release();
+    }
+    view->Release();
+    return found;
 }
 
 bool CompositionManager::CommitCurrentComposition(ITfContext* context, size_t index,
                                                   const std::wstring& suffix) {
-  if (!composing) return false;
-  CancelCloudRequest();
-  const std::wstring committed = index < candidates.size() ? candidates[index]
-                                 : !displayText.empty()    ? displayText
-                                                           : Utf8ToUtf16(romanBuffer);
-  if (context && service) {
-    RequestSession(
-        context,
-        [this, written = committed + suffix](TfEditCookie cookie) {
-          if (!composition) return S_OK;
-          WriteComposition(cookie, written);
-          composition->EndComposition(cookie);
-          ReleaseComposition();
-          return S_OK;
-        },
-        WhenRefused::RetryAsync);
-  } else {
-    // Without a document nothing can end the composition; holding on to it would make the next
-    // update write into it, even when that update comes from another document.
-    ReleaseComposition();
-  }
-  LearnCommittedText(Utf16ToUtf8(committed));
-  ResetComposition();
-  return true;
+    if (!composing) return false;
+    CancelCloudRequest();
+    const std::wstring committed = index < candidates.size() ? candidates[index]
+                                   : !displayText.empty()    ? displayText
+                                                             : Utf8ToUtf16(romanBuffer);
+    if (context && service) {
+        RequestSession(
+            context,
+            [this, written = committed + suffix](TfEditCookie cookie) {
+                if (!composition) return S_OK;
+                WriteComposition(cookie, written);
+                composition->EndComposition(cookie);
+                ReleaseComposition();
+                return S_OK;
+            },
+            WhenRefused::RetryAsync);
+    } else {
+        // Without a document nothing can end the composition; holding on to it would make the next
+        // update write into it, even when that update comes from another document.
+        ReleaseComposition();
+    }
+    LearnCommittedText(Utf16ToUtf8(committed));
+    ResetComposition();
+    return true;
 }
 
 // Only a word holding a Bengali letter is learned, under the Latin letters typed for it; the
 // suffix is never part of it.
 void CompositionManager::LearnCommittedText(const std::string& utf8) {
-  if (!engine || !personalLearning || utf8.size() <= 2 || !HoldsBengaliLetter(utf8)) return;
-  BanglaEngine_LearnWord(engine, LowerRomanKey().c_str(), utf8.c_str());
+    if (!engine || !personalLearning || utf8.size() <= 2 || !HoldsBengaliLetter(utf8)) return;
+    BanglaEngine_LearnWord(engine, LowerRomanKey().c_str(), utf8.c_str());
 }
 
 void CompositionManager::ResetComposition() {
-  romanBuffer.clear();
-  composing = false;
-  translationService.Cancel();
-  ++translationGeneration;
-  candidates.clear();
-  displayText.clear();
-  selectedIndex = 0;
-  candidateWindow.Hide();
+    romanBuffer.clear();
+    composing = false;
+    translationService.Cancel();
+    ++translationGeneration;
+    candidates.clear();
+    displayText.clear();
+    selectedIndex = 0;
+    candidateWindow.Hide();
 }
 
 bool CompositionManager::CancelComposition(ITfContext* context) {
-  if (!composing) {
-    romanBuffer.clear();
+    if (!composing) {
+        romanBuffer.clear();
+        CancelCloudRequest();
+        candidateWindow.Hide();
+        return false;
+    }
     CancelCloudRequest();
-    candidateWindow.Hide();
-    return false;
-  }
-  CancelCloudRequest();
-  if (context && service) {
-    // Synchronous only: a refused cancel leaves the text, and the next update rewrites it.
-    RequestSession(
-        context,
-        [this](TfEditCookie cookie) {
-          if (!composition) return S_OK;
-          WriteComposition(cookie, std::wstring());
-          composition->EndComposition(cookie);
-          ReleaseComposition();
-          return S_OK;
-        },
-        WhenRefused::Drop);
-  }
-  ResetComposition();
-  return true;
+    if (context && service) {
+        // Synchronous only: a refused cancel leaves the text, and the next update rewrites it.
+        RequestSession(
+            context,
+            [this](TfEditCookie cookie) {
+                if (!composition) return S_OK;
+                WriteComposition(cookie, std::wstring());
+                composition->EndComposition(cookie);
+                ReleaseComposition();
+                return S_OK;
+            },
+            WhenRefused::Drop);
+    }
+    ResetComposition();
+    return true;
 }
 
 void CompositionManager::OnCompositionTerminated(ITfContext*, ITfComposition* ended) {
-  if (ended && ended == composition) ReleaseComposition();
-  composing = false;
-  romanBuffer.clear();
-  candidates.clear();
-  CancelCloudRequest();
-  candidateWindow.Hide();
+    if (ended && ended == composition) ReleaseComposition();
+    composing = false;
+    romanBuffer.clear();
+    candidates.clear();
+    CancelCloudRequest();
+    candidateWindow.Hide();
 }
 
 void CompositionManager::OnFocusLost(ITfContext* context) {
-  if (composing) {
-    CancelCloudRequest();
-    CommitCurrentComposition(context, selectedIndex, std::wstring());
-  }
-  candidateWindow.Hide();
+    if (composing) {
+        CancelCloudRequest();
+        CommitCurrentComposition(context, selectedIndex, std::wstring());
+    }
+    candidateWindow.Hide();
 }
 
 bool CompositionManager::InsertTextAtCaret(const std::wstring& text) {
-  if (text.empty() || !lastContext || !service) return false;
-  RequestInsertAtSelection(lastContext, text, WhenRefused::RetryAsync);
-  return true;
+    if (text.empty() || !lastContext || !service) return false;
+    RequestInsertAtSelection(lastContext, text, WhenRefused::RetryAsync);
+    return true;
 }
 
 void CompositionManager::OnCandidateWindowSelection(size_t index) {
-  if (lastContext && composing) CommitCurrentComposition(lastContext, index, std::wstring());
+    if (lastContext && composing) CommitCurrentComposition(lastContext, index, std::wstring());
 }
 
 EditSessionResult CompositionManager::RequestSession(ITfContext* context, EditAction action,
                                                      WhenRefused whenRefused,
                                                      HRESULT initialSessionResult) {
-  if (!service) return {E_FAIL, E_FAIL};
-  EditAction guarded = [action = std::move(action)](TfEditCookie cookie) {
-    return CallGuarded<HRESULT>(E_FAIL, [&] { return action(cookie); });
-  };
-  return RequestEditSession(context, service->ClientId(), std::move(guarded), whenRefused,
-                            initialSessionResult);
+    if (!service) return {E_FAIL, E_FAIL};
+    EditAction guarded = [action = std::move(action)](TfEditCookie cookie) {
+        return CallGuarded<HRESULT>(E_FAIL, [&] { return action(cookie); });
+    };
+    return RequestEditSession(context, service->ClientId(), std::move(guarded), whenRefused,
+                              initialSessionResult);
 }
 
 EditSessionResult CompositionManager::RequestInsertAtSelection(ITfContext* context,
                                                                const std::wstring& text,
                                                                WhenRefused whenRefused,
                                                                HRESULT initialSessionResult) {
-  return RequestSession(
-      context,
-      [context, text](TfEditCookie cookie) { return InsertTextAtSelection(context, cookie, text); },
-      whenRefused, initialSessionResult);
+    return RequestSession(
+        context,
+        [context, text](TfEditCookie cookie) {
+            return InsertTextAtSelection(context, cookie, text);
+        },
+        whenRefused, initialSessionResult);
 }
 
 }  // namespace qorva_tsf

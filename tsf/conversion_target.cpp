@@ -14,40 +14,40 @@ using Target = CandidateConversionTarget;
 // The universal program's translation mode (2), and any value this program does not know, compose
 // Bangla here.
 Target TargetOfMode(ModeTarget mode) {
-  return mode == ModeTarget::English ? Target::English : Target::Bangla;
+    return mode == ModeTarget::English ? Target::English : Target::Bangla;
 }
 
 ModeTarget ModeOfTarget(Target target) {
-  return target == Target::English ? ModeTarget::English : ModeTarget::Bangla;
+    return target == Target::English ? ModeTarget::English : ModeTarget::Bangla;
 }
 
 }  // namespace
 
 void CompositionManager::SyncConversionTargetFromIpc() {
-  const ConversionTarget target = TargetOfMode(ModeIpc::Instance().GetMode());
-  if (target == conversionTarget) return;
-  ApplyTarget(target);
+    const ConversionTarget target = TargetOfMode(ModeIpc::Instance().GetMode());
+    if (target == conversionTarget) return;
+    ApplyTarget(target);
 }
 
 void CompositionManager::ToggleConversionTarget() {
-  const ModeTarget stored = ModeIpc::Instance().GetMode();
-  ModeIpc::Instance().SetMode(stored == ModeTarget::English ? ModeTarget::Bangla
-                                                            : ModeTarget::English);
-  SyncConversionTargetFromIpc();
+    const ModeTarget stored = ModeIpc::Instance().GetMode();
+    ModeIpc::Instance().SetMode(stored == ModeTarget::English ? ModeTarget::Bangla
+                                                              : ModeTarget::English);
+    SyncConversionTargetFromIpc();
 }
 
 // A click on the candidate window's header; the block is written but not read back.
 void CompositionManager::SetConversionTarget(ConversionTarget target) {
-  if (target == conversionTarget) return;
-  ModeIpc::Instance().SetMode(ModeOfTarget(target));
-  ApplyTarget(target);
+    if (target == conversionTarget) return;
+    ModeIpc::Instance().SetMode(ModeOfTarget(target));
+    ApplyTarget(target);
 }
 
 // The header follows, and an open composition is composed again in the new target.
 void CompositionManager::ApplyTarget(ConversionTarget target) {
-  conversionTarget = target;
-  candidateWindow.SetConversionMode(target);
-  if (composing) UpdateCompositionAndUI(lastContext);
+    conversionTarget = target;
+    candidateWindow.SetConversionMode(target);
+    if (composing) UpdateCompositionAndUI(lastContext);
 }
 
 }  // namespace qorva_tsf

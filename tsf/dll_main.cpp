@@ -17,9 +17,9 @@ bool IsModuleInUse() { return InterlockedCompareExchange(&g_moduleUsers, 0, 0) !
 }  // namespace qorva_tsf
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    qorva_tsf::g_hInstance = instance;
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
+    if (reason == DLL_PROCESS_ATTACH) {
+        qorva_tsf::g_hInstance = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
 }

@@ -17,47 +17,47 @@ constexpr HRESULT kSynchronousRefused = static_cast<HRESULT>(0x80040208L);
 using EditAction = std::function<HRESULT(TfEditCookie)>;
 
 class EditSessionBase : public ITfEditSession {
- public:
-  STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP DoEditSession(TfEditCookie cookie) override = 0;
+public:
+    STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+    STDMETHODIMP DoEditSession(TfEditCookie cookie) override = 0;
 
- protected:
-  // Holds one reference on the context while the session lives; a null context stays null.
-  explicit EditSessionBase(ITfContext* context);
-  virtual ~EditSessionBase();
+protected:
+    // Holds one reference on the context while the session lives; a null context stays null.
+    explicit EditSessionBase(ITfContext* context);
+    virtual ~EditSessionBase();
 
-  ITfContext* Context() const { return context_; }
+    ITfContext* Context() const { return context_; }
 
- private:
-  LONG refCount_ = 1;
-  ITfContext* context_ = nullptr;
+private:
+    LONG refCount_ = 1;
+    ITfContext* context_ = nullptr;
 };
 
 // Runs an arbitrary action when the session is granted. A session granted later still has its
 // action and its context: TSF keeps its own reference while the session is queued.
 class ActionEditSession final : public EditSessionBase {
- public:
-  ActionEditSession(ITfContext* context, EditAction action);
+public:
+    ActionEditSession(ITfContext* context, EditAction action);
 
-  STDMETHODIMP DoEditSession(TfEditCookie cookie) override;
+    STDMETHODIMP DoEditSession(TfEditCookie cookie) override;
 
- private:
-  ~ActionEditSession() override;
+private:
+    ~ActionEditSession() override;
 
-  EditAction action_;
+    EditAction action_;
 };
 
 // What to do when the document refuses a synchronous session.
 enum class WhenRefused {
-  Drop,        // the edit is not made
-  RetryAsync,  // ask again for a read-write session that TSF may run at once or later
+    Drop,        // the edit is not made
+    RetryAsync,  // ask again for a read-write session that TSF may run at once or later
 };
 
 struct EditSessionResult {
-  HRESULT request = S_OK;  // what RequestEditSession returned
-  HRESULT session = S_OK;  // the session's own result (TF_S_ASYNC while it is queued)
+    HRESULT request = S_OK;  // what RequestEditSession returned
+    HRESULT session = S_OK;  // the session's own result (TF_S_ASYNC while it is queued)
 };
 
 // Requests a synchronous read-write session for the action, and, when asked to, an asynchronous
@@ -65,8 +65,7 @@ struct EditSessionResult {
 // result while the call itself succeeds; both count. `initialSessionResult` is what the session
 // result reads when the document never sets it.
 EditSessionResult RequestEditSession(ITfContext* context, TfClientId clientId, EditAction action,
-                                     WhenRefused whenRefused,
-                                     HRESULT initialSessionResult = S_OK);
+                                     WhenRefused whenRefused, HRESULT initialSessionResult = S_OK);
 
 // Inside an edit session: puts the text at the document's selection, replacing what is selected.
 HRESULT InsertTextAtSelection(ITfContext* context, TfEditCookie cookie, const std::wstring& text);

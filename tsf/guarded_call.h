@@ -10,19 +10,19 @@ namespace qorva_tsf {
 
 template <typename Result, typename Action>
 Result CallGuarded(Result fallback, Action&& action) noexcept {
-  try {
-    return std::forward<Action>(action)();
-  } catch (...) {
-    return fallback;
-  }
+    try {
+        return std::forward<Action>(action)();
+    } catch (...) {
+        return fallback;
+    }
 }
 
 template <typename Action>
 void CallGuarded(Action&& action) noexcept {
-  try {
-    std::forward<Action>(action)();
-  } catch (...) {
-  }
+    try {
+        std::forward<Action>(action)();
+    } catch (...) {
+    }
 }
 
 }  // namespace qorva_tsf

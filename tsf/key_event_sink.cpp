@@ -10,165 +10,157 @@ namespace {
 constexpr LPARAM kKeyWasDown = 0x40000000;  // bit 30 of the key data: an auto-repeat
 
 bool IsHeld(int virtualKey) {
-  return (GetKeyState(virtualKey) & 0x8000) != 0 || (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+    return (GetKeyState(virtualKey) & 0x8000) != 0 || (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
 }
 
 bool IsToggledOn(int virtualKey) { return (GetKeyState(virtualKey) & 1) != 0; }
 
 // Ctrl+Alt+V (voice input) and Ctrl+Alt+E (conversion target), without Shift or a Windows key.
 bool IsHotKey(WPARAM key) {
-  if (key != 'V' && key != 'E') return false;
-  const KeyState state = ReadKeyState(key);
-  return state.ctrl && state.alt && !state.shift && !state.win;
+    if (key != 'V' && key != 'E') return false;
+    const KeyState state = ReadKeyState(key);
+    return state.ctrl && state.alt && !state.shift && !state.win;
 }
 
 char LetterAsTyped(WPARAM key) {
-  const char upper = static_cast<char>(key);
-  return IsToggledOn(VK_CAPITAL) ? upper : static_cast<char>(upper - 'A' + 'a');
+    const char upper = static_cast<char>(key);
+    return IsToggledOn(VK_CAPITAL) ? upper : static_cast<char>(upper - 'A' + 'a');
 }
 
 }  // namespace
 
 KeyState ReadKeyState(uint64_t key) {
-  KeyState state;
-  state.vk = key;
-  state.ctrl = IsHeld(VK_CONTROL);
-  state.alt = IsHeld(VK_MENU);
-  state.shift = IsHeld(VK_SHIFT);
-  state.win = IsHeld(VK_LWIN) || IsHeld(VK_RWIN);
-  state.numLock = IsToggledOn(VK_NUMLOCK);
-  return state;
+    KeyState state;
+    state.vk = key;
+    state.ctrl = IsHeld(VK_CONTROL);
+    state.alt = IsHeld(VK_MENU);
+    state.shift = IsHeld(VK_SHIFT);
+    state.win = IsHeld(VK_LWIN) || IsHeld(VK_RWIN);
+    state.numLock = IsToggledOn(VK_NUMLOCK);
+    return state;
 }
 
 KeyState TextService::BuildKeyState(WPARAM key) {
-  KeyState state = ReadKeyState(key);
-  state.composing = composition_->IsComposing();
-  state.hasCandidates = state.composing && composition_->HasCandidates();
-  if (IsDigitKey(key) || (IsNumpadDigitKey(key) && state.numLock)) {
-    state.canSelect = composition_->CanSelectCandidate(DigitFromKey(key));
-  }
-  return state;
+    KeyState state = ReadKeyState(key);
+    state.composing = composition_->IsComposing();
+    state.hasCandidates = state.composing && composition_->HasCandidates();
+    if (IsDigitKey(key) || (IsNumpadDigitKey(key) && state.numLock)) {
+        state.canSelect = composition_->CanSelectCandidate(DigitFromKey(key));
+    }
+    return state;
 }
 
 bool TextService::HandleKey(ITfContext* context, const KeyDecision& decision, WPARAM key) {
-  switch (decision.action) {
-    case KeyAction::Letter:
-      return composition_->OnCharacter(context, LetterAsTyped(key));
-    case KeyAction::Space:
-      return composition_->OnSpace(context);
-    case KeyAction::Escape:
-      return composition_->OnEscape(context);
-    case KeyAction::Backspace:
-      return composition_->OnBackspace(context);
-    case KeyAction::Enter:
-      return composition_->OnEnter(context);
-    case KeyAction::CandidateDigit: {
-      const char digit = DigitFromKey(key);
-      return digit != 0 && composition_->OnDigit(context, digit);
+    switch (decision.action) {
+        case KeyAction::Letter: return composition_->OnCharacter(context, LetterAsTyped(key));
+        case KeyAction::Space: return composition_->OnSpace(context);
+        case KeyAction::Escape: return composition_->OnEscape(context);
+        case KeyAction::Backspace: return composition_->OnBackspace(context);
+        case KeyAction::Enter: return composition_->OnEnter(context);
+        case KeyAction::CandidateDigit: {
+            const char digit = DigitFromKey(key);
+            return digit != 0 && composition_->OnDigit(context, digit);
+        }
+        case KeyAction::BengaliDigit: {
+            const wchar_t digit = BengaliDigitFromKey(key);
+            return digit != 0 && composition_->OnBengaliDigit(context, digit);
+        }
+        case KeyAction::Arrow: return composition_->OnArrow(context, key == VK_DOWN);
+        case KeyAction::FullStop: return composition_->OnPunctuation(context, '.');
+        case KeyAction::None: break;
     }
-    case KeyAction::BengaliDigit: {
-      const wchar_t digit = BengaliDigitFromKey(key);
-      return digit != 0 && composition_->OnBengaliDigit(context, digit);
-    }
-    case KeyAction::Arrow:
-      return composition_->OnArrow(context, key == VK_DOWN);
-    case KeyAction::FullStop:
-      return composition_->OnPunctuation(context, '.');
-    case KeyAction::None:
-      break;
-  }
-  return false;
+    return false;
 }
 
 bool TextService::InitKeyEventSink() {
-  ITfKeystrokeMgr* keystrokes = nullptr;
-  if (FAILED(threadMgr_->QueryInterface(IID_ITfKeystrokeMgr,
-                                        reinterpret_cast<void**>(&keystrokes))) ||
-      !keystrokes) {
-    return false;
-  }
-  const HRESULT result =
-      keystrokes->AdviseKeyEventSink(clientId_, static_cast<ITfKeyEventSink*>(this), TRUE);
-  keystrokes->Release();
-  return SUCCEEDED(result);
+    ITfKeystrokeMgr* keystrokes = nullptr;
+    if (FAILED(threadMgr_->QueryInterface(IID_ITfKeystrokeMgr,
+                                          reinterpret_cast<void**>(&keystrokes))) ||
+        !keystrokes) {
+        return false;
+    }
+    const HRESULT result =
+        keystrokes->AdviseKeyEventSink(clientId_, static_cast<ITfKeyEventSink*>(this), TRUE);
+    keystrokes->Release();
+    return SUCCEEDED(result);
 }
 
 void TextService::UninitKeyEventSink() {
-  if (!threadMgr_) return;
-  ITfKeystrokeMgr* keystrokes = nullptr;
-  if (FAILED(threadMgr_->QueryInterface(IID_ITfKeystrokeMgr,
-                                        reinterpret_cast<void**>(&keystrokes))) ||
-      !keystrokes) {
-    return;
-  }
-  keystrokes->UnadviseKeyEventSink(clientId_);
-  keystrokes->Release();
+    if (!threadMgr_) return;
+    ITfKeystrokeMgr* keystrokes = nullptr;
+    if (FAILED(threadMgr_->QueryInterface(IID_ITfKeystrokeMgr,
+                                          reinterpret_cast<void**>(&keystrokes))) ||
+        !keystrokes) {
+        return;
+    }
+    keystrokes->UnadviseKeyEventSink(clientId_);
+    keystrokes->Release();
 }
 
 STDMETHODIMP TextService::OnSetFocus(BOOL foreground) {
-  if (!foreground && composition_) composition_->OnFocusLost(nullptr);
-  return S_OK;
+    if (!foreground && composition_) composition_->OnFocusLost(nullptr);
+    return S_OK;
 }
 
 // Without a focused document there is nowhere to compose: every key passes untouched.
 STDMETHODIMP TextService::OnTestKeyDown(ITfContext* context, WPARAM key, LPARAM, BOOL* eaten) {
-  if (!eaten) return E_INVALIDARG;
-  *eaten = FALSE;
-  if (!context || !composition_) return S_OK;
+    if (!eaten) return E_INVALIDARG;
+    *eaten = FALSE;
+    if (!context || !composition_) return S_OK;
 
-  composition_->SyncConversionTargetFromIpc();
-  if (IsHotKey(key)) {
-    *eaten = TRUE;
+    composition_->SyncConversionTargetFromIpc();
+    if (IsHotKey(key)) {
+        *eaten = TRUE;
+        return S_OK;
+    }
+    const KeyDecision decision = DecideKey(BuildKeyState(key));
+    // The application must see the committed word before the key itself.
+    if (decision.commitFirst && composition_->IsComposing()) composition_->OnEnter(context);
+    *eaten = decision.eaten ? TRUE : FALSE;
     return S_OK;
-  }
-  const KeyDecision decision = DecideKey(BuildKeyState(key));
-  // The application must see the committed word before the key itself.
-  if (decision.commitFirst && composition_->IsComposing()) composition_->OnEnter(context);
-  *eaten = decision.eaten ? TRUE : FALSE;
-  return S_OK;
 }
 
 STDMETHODIMP TextService::OnKeyDown(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) {
-  if (!eaten) return E_INVALIDARG;
-  *eaten = FALSE;
-  if (!context || !composition_) return S_OK;
+    if (!eaten) return E_INVALIDARG;
+    *eaten = FALSE;
+    if (!context || !composition_) return S_OK;
 
-  if (IsHotKey(key)) {
-    if ((keyData & kKeyWasDown) == 0) {
-      if (key == 'V') {
-        composition_->ToggleVoice();
-      } else {
-        composition_->ToggleConversionTarget();
-      }
+    if (IsHotKey(key)) {
+        if ((keyData & kKeyWasDown) == 0) {
+            if (key == 'V') {
+                composition_->ToggleVoice();
+            } else {
+                composition_->ToggleConversionTarget();
+            }
+        }
+        *eaten = TRUE;
+        return S_OK;
     }
-    *eaten = TRUE;
+    const KeyDecision decision = DecideKey(BuildKeyState(key));
+    // Normally the key test has committed already and the composition is closed here; a host that
+    // skips the test still gets the committed word before the key.
+    if (decision.commitFirst && composition_->IsComposing()) composition_->OnEnter(context);
+    if (!decision.eaten) return S_OK;
+    *eaten = HandleKey(context, decision, key) ? TRUE : FALSE;
     return S_OK;
-  }
-  const KeyDecision decision = DecideKey(BuildKeyState(key));
-  // Normally the key test has committed already and the composition is closed here; a host that
-  // skips the test still gets the committed word before the key.
-  if (decision.commitFirst && composition_->IsComposing()) composition_->OnEnter(context);
-  if (!decision.eaten) return S_OK;
-  *eaten = HandleKey(context, decision, key) ? TRUE : FALSE;
-  return S_OK;
 }
 
 STDMETHODIMP TextService::OnTestKeyUp(ITfContext*, WPARAM, LPARAM, BOOL* eaten) {
-  if (!eaten) return E_INVALIDARG;
-  *eaten = FALSE;
-  return S_OK;
+    if (!eaten) return E_INVALIDARG;
+    *eaten = FALSE;
+    return S_OK;
 }
 
 STDMETHODIMP TextService::OnKeyUp(ITfContext*, WPARAM, LPARAM, BOOL* eaten) {
-  if (!eaten) return E_INVALIDARG;
-  *eaten = FALSE;
-  return S_OK;
+    if (!eaten) return E_INVALIDARG;
+    *eaten = FALSE;
+    return S_OK;
 }
 
 STDMETHODIMP TextService::OnPreservedKey(ITfContext*, REFGUID, BOOL* eaten) {
-  if (!eaten) return E_INVALIDARG;
-  *eaten = FALSE;
-  return S_OK;
+    if (!eaten) return E_INVALIDARG;
+    *eaten = FALSE;
+    return S_OK;
 }
 
 }  // namespace qorva_tsf

@@ -10,106 +10,106 @@ constexpr wchar_t kDanda = L'\u0964';  // the Bangla full stop
 }  // namespace
 
 bool CompositionManager::OnCharacter(ITfContext* context, char letter) {
-  SyncConversionTargetFromIpc();
-  romanBuffer.push_back(letter);
-  UpdateCompositionAndUI(context);
-  return true;
+    SyncConversionTargetFromIpc();
+    romanBuffer.push_back(letter);
+    UpdateCompositionAndUI(context);
+    return true;
 }
 
 bool CompositionManager::OnBackspace(ITfContext* context) {
-  if (!composing || romanBuffer.empty()) return false;
-  romanBuffer.pop_back();
-  if (romanBuffer.empty()) {
-    CancelComposition(context);
-  } else {
-    UpdateCompositionAndUI(context);
-  }
-  return true;
+    if (!composing || romanBuffer.empty()) return false;
+    romanBuffer.pop_back();
+    if (romanBuffer.empty()) {
+        CancelComposition(context);
+    } else {
+        UpdateCompositionAndUI(context);
+    }
+    return true;
 }
 
 // In the English target a whole sentence is composed: the first Space separates two words, a
 // second Space in a row commits.
 bool CompositionManager::OnSpace(ITfContext* context) {
-  if (!composing) return false;
-  SyncConversionTargetFromIpc();
-  const bool sentenceGoesOn = conversionTarget == ConversionTarget::English &&
-                              (romanBuffer.empty() || romanBuffer.back() != ' ');
-  if (!sentenceGoesOn) return CommitCurrentComposition(context, selectedIndex, L" ");
-  romanBuffer.push_back(' ');
-  UpdateCompositionAndUI(context);
-  return true;
+    if (!composing) return false;
+    SyncConversionTargetFromIpc();
+    const bool sentenceGoesOn = conversionTarget == ConversionTarget::English &&
+                                (romanBuffer.empty() || romanBuffer.back() != ' ');
+    if (!sentenceGoesOn) return CommitCurrentComposition(context, selectedIndex, L" ");
+    romanBuffer.push_back(' ');
+    UpdateCompositionAndUI(context);
+    return true;
 }
 
 bool CompositionManager::OnEnter(ITfContext* context) {
-  if (!composing) return false;
-  return CommitCurrentComposition(context, selectedIndex, std::wstring());
+    if (!composing) return false;
+    return CommitCurrentComposition(context, selectedIndex, std::wstring());
 }
 
 bool CompositionManager::OnDigit(ITfContext* context, char digit) {
-  if (digit < '1' || digit > '9') return false;
-  return OnNumberSelection(context, digit - '0');
+    if (digit < '1' || digit > '9') return false;
+    return OnNumberSelection(context, digit - '0');
 }
 
 // The digit is not typed and no space follows the word.
 bool CompositionManager::OnNumberSelection(ITfContext* context, int number) {
-  if (number < 1 || number > 9 || !composing) return false;
-  const size_t index = static_cast<size_t>(number - 1);
-  if (index >= candidates.size()) return false;
-  return CommitCurrentComposition(context, index, std::wstring());
+    if (number < 1 || number > 9 || !composing) return false;
+    const size_t index = static_cast<size_t>(number - 1);
+    if (index >= candidates.size()) return false;
+    return CommitCurrentComposition(context, index, std::wstring());
 }
 
 bool CompositionManager::CanSelectCandidate(char digit) const {
-  return composing && digit >= '1' && digit <= '9' &&
-         static_cast<size_t>(digit - '1') < candidates.size();
+    return composing && digit >= '1' && digit <= '9' &&
+           static_cast<size_t>(digit - '1') < candidates.size();
 }
 
 // The digit's key is eaten even when the document refuses the edit for now: the session is
 // repeated later.
 bool CompositionManager::OnBengaliDigit(ITfContext* context, wchar_t digit) {
-  if (!context || !service || digit == 0) return false;
-  RequestInsertAtSelection(context, std::wstring(1, digit), WhenRefused::RetryAsync);
-  return true;
+    if (!context || !service || digit == 0) return false;
+    RequestInsertAtSelection(context, std::wstring(1, digit), WhenRefused::RetryAsync);
+    return true;
 }
 
 bool CompositionManager::OnPunctuation(ITfContext* context, char mark) {
-  if (conversionTarget == ConversionTarget::English) {
-    if (!composing) return false;
-    // One mark ends the sentence, whatever marks the chosen candidate brought along.
-    if (selectedIndex < candidates.size()) {
-      std::wstring& chosen = candidates[selectedIndex];
-      while (!chosen.empty() &&
-             (chosen.back() == L'.' || chosen.back() == L'!' || chosen.back() == L'?')) {
-        chosen.pop_back();
-      }
+    if (conversionTarget == ConversionTarget::English) {
+        if (!composing) return false;
+        // One mark ends the sentence, whatever marks the chosen candidate brought along.
+        if (selectedIndex < candidates.size()) {
+            std::wstring& chosen = candidates[selectedIndex];
+            while (!chosen.empty() &&
+                   (chosen.back() == L'.' || chosen.back() == L'!' || chosen.back() == L'?')) {
+                chosen.pop_back();
+            }
+        }
+        return CommitCurrentComposition(context, selectedIndex,
+                                        std::wstring(1, static_cast<wchar_t>(mark)));
     }
-    return CommitCurrentComposition(context, selectedIndex,
-                                    std::wstring(1, static_cast<wchar_t>(mark)));
-  }
 
-  const std::wstring suffix =
-      mark == '.' ? std::wstring(1, kDanda) : std::wstring(1, static_cast<wchar_t>(mark));
-  if (composing) return CommitCurrentComposition(context, selectedIndex, suffix);
-  if (!context || !service) return false;
-  // Synchronous only: when the document refuses, the key reaches the application as a plain '.'.
-  const EditSessionResult result =
-      RequestInsertAtSelection(context, suffix, WhenRefused::Drop, E_FAIL);
-  return SUCCEEDED(result.request) && SUCCEEDED(result.session);
+    const std::wstring suffix =
+        mark == '.' ? std::wstring(1, kDanda) : std::wstring(1, static_cast<wchar_t>(mark));
+    if (composing) return CommitCurrentComposition(context, selectedIndex, suffix);
+    if (!context || !service) return false;
+    // Synchronous only: when the document refuses, the key reaches the application as a plain '.'.
+    const EditSessionResult result =
+        RequestInsertAtSelection(context, suffix, WhenRefused::Drop, E_FAIL);
+    return SUCCEEDED(result.request) && SUCCEEDED(result.session);
 }
 
 bool CompositionManager::OnArrow(ITfContext*, bool down) {
-  if (!composing || candidates.empty()) return false;
-  if (down) {
-    selectedIndex = (selectedIndex + 1) % candidates.size();
-    candidateWindow.SelectNext();
-  } else {
-    selectedIndex = selectedIndex == 0 ? candidates.size() - 1 : selectedIndex - 1;
-    candidateWindow.SelectPrev();
-  }
-  return true;
+    if (!composing || candidates.empty()) return false;
+    if (down) {
+        selectedIndex = (selectedIndex + 1) % candidates.size();
+        candidateWindow.SelectNext();
+    } else {
+        selectedIndex = selectedIndex == 0 ? candidates.size() - 1 : selectedIndex - 1;
+        candidateWindow.SelectPrev();
+    }
+    return true;
 }
 
 bool CompositionManager::OnEscape(ITfContext* context) {
-  return composing && CancelComposition(context);
+    return composing && CancelComposition(context);
 }
 
 }  // namespace qorva_tsf

@@ -40,39 +40,39 @@ constexpr uint64_t kOemPeriod = 0xBE;
 // Keyboard and composition facts for one key-down. The composition facts are filled by the text
 // service; the rest comes from the keyboard state.
 struct KeyState {
-  uint64_t vk = 0;
-  bool ctrl = false;
-  bool alt = false;
-  bool win = false;
-  bool shift = false;
-  bool numLock = false;
-  bool composing = false;
-  bool hasCandidates = false;  // composing and the candidate list is not empty
-  bool canSelect = false;      // the key is a digit that picks an existing candidate
+    uint64_t vk = 0;
+    bool ctrl = false;
+    bool alt = false;
+    bool win = false;
+    bool shift = false;
+    bool numLock = false;
+    bool composing = false;
+    bool hasCandidates = false;  // composing and the candidate list is not empty
+    bool canSelect = false;      // the key is a digit that picks an existing candidate
 };
 
 // Which composition handler acts on an eaten key.
 enum class KeyAction : uint32_t {
-  None = 0,
-  Letter = 1,
-  Space = 2,
-  Escape = 3,
-  Backspace = 4,
-  Enter = 5,
-  CandidateDigit = 6,
-  BengaliDigit = 7,
-  Arrow = 8,
-  FullStop = 9,
+    None = 0,
+    Letter = 1,
+    Space = 2,
+    Escape = 3,
+    Backspace = 4,
+    Enter = 5,
+    CandidateDigit = 6,
+    BengaliDigit = 7,
+    Arrow = 8,
+    FullStop = 9,
 };
 
 struct KeyDecision {
-  bool eaten = false;       // the key does not reach the application
-  bool commitFirst = false; // commit the open composition before the key is handled
-  KeyAction action = KeyAction::None;
+    bool eaten = false;        // the key does not reach the application
+    bool commitFirst = false;  // commit the open composition before the key is handled
+    KeyAction action = KeyAction::None;
 };
 
 inline bool operator==(const KeyDecision& a, const KeyDecision& b) {
-  return a.eaten == b.eaten && a.commitFirst == b.commitFirst && a.action == b.action;
+    return a.eaten == b.eaten && a.commitFirst == b.commitFirst && a.action == b.action;
 }
 
 bool IsModifierKey(uint64_t key);

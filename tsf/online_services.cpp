@@ -6,8 +6,8 @@
 namespace qorva_tsf {
 
 OnlineServices DefaultOnlineServices() {
-  return {qorva::CreatePlatformHttpTransport(), CloudTranslit_DefaultEndpoint(),
-          qorva::DefaultTranslationEndpoint(), Voice_DefaultEndpoints()};
+    return {qorva::CreatePlatformHttpTransport(), CloudTranslit_DefaultEndpoint(),
+            qorva::DefaultTranslationEndpoint(), Voice_DefaultEndpoints()};
 }
 
 }  // namespace qorva_tsf

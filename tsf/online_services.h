@@ -11,10 +11,10 @@
 namespace qorva_tsf {
 
 struct OnlineServices {
-  std::shared_ptr<qorva::HttpTransport> transport;
-  qorva::HttpEndpoint transliteration;
-  qorva::HttpEndpoint translation;
-  VoiceServiceEndpoints voice;
+    std::shared_ptr<qorva::HttpTransport> transport;
+    qorva::HttpEndpoint transliteration;
+    qorva::HttpEndpoint translation;
+    VoiceServiceEndpoints voice;
 };
 
 // The platform's transport and the production endpoints.

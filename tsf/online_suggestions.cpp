@@ -18,12 +18,12 @@ constexpr int32_t kUserWordRoom = 16;
 // The Latin key under which the engine stores personal words: the query's ASCII characters with
 // A to Z lowered; anything else is left out.
 std::string PersonalWordKey(const std::wstring& query) {
-  std::string key;
-  for (const wchar_t c : query) {
-    if (c >= 128) continue;
-    key.push_back(static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c));
-  }
-  return key;
+    std::string key;
+    for (const wchar_t c : query) {
+        if (c >= 128) continue;
+        key.push_back(static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c));
+    }
+    return key;
 }
 
 }  // namespace
@@ -33,87 +33,87 @@ bool CompositionManager::OnlineAllowed() const { return !privateField; }
 // Read once per composition, before anything of it can be sent. Until the field has answered it
 // counts as private: a document that refuses the session keeps its text on the machine.
 void CompositionManager::ReadFieldPrivacy(ITfContext* context) {
-  privateField = true;
-  RequestSession(
-      context,
-      [this, context](TfEditCookie cookie) {
-        privateField = IsPrivateField(cookie, context);
-        return S_OK;
-      },
-      WhenRefused::Drop);
+    privateField = true;
+    RequestSession(
+        context,
+        [this, context](TfEditCookie cookie) {
+            privateField = IsPrivateField(cookie, context);
+            return S_OK;
+        },
+        WhenRefused::Drop);
 }
 
 void CompositionManager::RequestCloudLookup() {
-  if (!cloudEnabled || applyingCloudResults || !composing || romanBuffer.empty() ||
-      !OnlineAllowed()) {
-    return;
-  }
-  ++cloudGeneration;
-  cloudTranslit.Request(LatinBuffer(), cloudGeneration);
+    if (!cloudEnabled || applyingCloudResults || !composing || romanBuffer.empty() ||
+        !OnlineAllowed()) {
+        return;
+    }
+    ++cloudGeneration;
+    cloudTranslit.Request(LatinBuffer(), cloudGeneration);
 }
 
 void CompositionManager::OnCloudResults(const std::wstring& query, uint32_t generation,
                                         const std::vector<std::wstring>& results) {
-  if (!cloudEnabled || applyingCloudResults || !composing || generation != cloudGeneration) return;
-  if (query != LatinBuffer()) return;
+    if (!cloudEnabled || applyingCloudResults || !composing || generation != cloudGeneration)
+        return;
+    if (query != LatinBuffer()) return;
 
-  std::vector<std::wstring> list(results.begin(),
-                                 results.begin() + std::min(results.size(), kOnlineListLength));
-  if (std::find(list.begin(), list.end(), query) == list.end()) list.push_back(query);
-  MovePersonalWordFirst(query, list);
-  if (list == candidates) return;
+    std::vector<std::wstring> list(results.begin(),
+                                   results.begin() + std::min(results.size(), kOnlineListLength));
+    if (std::find(list.begin(), list.end(), query) == list.end()) list.push_back(query);
+    MovePersonalWordFirst(query, list);
+    if (list == candidates) return;
 
-  applyingCloudResults = true;
-  const std::wstring first = list.front();
-  ShowOnlineList(std::move(list), first);
-  applyingCloudResults = false;
+    applyingCloudResults = true;
+    const std::wstring first = list.front();
+    ShowOnlineList(std::move(list), first);
+    applyingCloudResults = false;
 }
 
 // A word the user chose more than once, when the service offers it too, goes first; the service's
 // other words keep their order behind it.
 void CompositionManager::MovePersonalWordFirst(const std::wstring& query,
                                                std::vector<std::wstring>& list) const {
-  if (!engine || !personalLearning || query.empty()) return;
-  EngineUserWord words[kUserWordRoom] = {};
-  const std::string key = PersonalWordKey(query);
-  if (BanglaEngine_GetUserWords(engine, key.c_str(), words, kUserWordRoom) < 1) return;
-  if (words[0].frequency <= 1) return;
-  const auto found = std::find(list.begin(), list.end(), Utf8ToUtf16(words[0].text));
-  if (found != list.end()) std::rotate(list.begin(), found, found + 1);
+    if (!engine || !personalLearning || query.empty()) return;
+    EngineUserWord words[kUserWordRoom] = {};
+    const std::string key = PersonalWordKey(query);
+    if (BanglaEngine_GetUserWords(engine, key.c_str(), words, kUserWordRoom) < 1) return;
+    if (words[0].frequency <= 1) return;
+    const auto found = std::find(list.begin(), list.end(), Utf8ToUtf16(words[0].text));
+    if (found != list.end()) std::rotate(list.begin(), found, found + 1);
 }
 
 void CompositionManager::OnTranslationResult(const std::wstring& source,
-                                             const std::wstring& translation,
-                                             uint32_t generation) {
-  if (conversionTarget != ConversionTarget::English || !composing ||
-      generation != translationGeneration || translation.empty()) {
-    return;
-  }
-  std::vector<std::wstring> list{translation};
-  if (!source.empty()) list.push_back(source);
-  const std::wstring latin = LatinBuffer();
-  if (!latin.empty() && latin != translation && latin != source) list.push_back(latin);
-  ShowOnlineList(std::move(list), translation);
+                                             const std::wstring& translation, uint32_t generation) {
+    if (conversionTarget != ConversionTarget::English || !composing ||
+        generation != translationGeneration || translation.empty()) {
+        return;
+    }
+    std::vector<std::wstring> list{translation};
+    if (!source.empty()) list.push_back(source);
+    const std::wstring latin = LatinBuffer();
+    if (!latin.empty() && latin != translation && latin != source) list.push_back(latin);
+    ShowOnlineList(std::move(list), translation);
 }
 
 // The new list replaces the engine's, its first entry goes into the document, and the window
 // follows where the caret was last seen.
 void CompositionManager::ShowOnlineList(std::vector<std::wstring> list, const std::wstring& shown) {
-  candidates = std::move(list);
-  displayText = shown;
-  selectedIndex = 0;
-  if (lastContext && composition) {
-    RequestSession(
-        lastContext,
-        [this](TfEditCookie cookie) {
-          if (composition) WriteComposition(cookie, displayText);
-          return S_OK;
-        },
-        WhenRefused::RetryAsync);
-  }
-  if (caretRectValid && showSuggestions) {
-    candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
-  }
+    candidates = std::move(list);
+    displayText = shown;
+    selectedIndex = 0;
+    if (lastContext && composition) {
+        RequestSession(
+            lastContext,
+            [this](TfEditCookie cookie) {
+                if (composition) WriteComposition(cookie, displayText);
+                return S_OK;
+            },
+            WhenRefused::RetryAsync);
+    }
+    if (caretRectValid && showSuggestions) {
+        candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
+    }
 }
 
 void CompositionManager::DropCloudState() { CancelCloudRequest(); }

@@ -25,117 +25,118 @@ std::wstring InprocServerKeyName() { return ClassKeyName() + L"\\InprocServer32"
 
 // The module's path, empty when the system cannot give it.
 std::wstring ModulePath(HINSTANCE module) {
-  wchar_t path[kModulePathCapacity] = {};
-  const DWORD length = GetModuleFileNameW(module, path, kModulePathCapacity);
-  return std::wstring(path, length);
+    wchar_t path[kModulePathCapacity] = {};
+    const DWORD length = GetModuleFileNameW(module, path, kModulePathCapacity);
+    return std::wstring(path, length);
 }
 
 HKEY CreateUserKey(const std::wstring& name) {
-  HKEY key = nullptr;
-  const LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_WRITE,
-                                      nullptr, &key, nullptr);
-  return status == ERROR_SUCCESS ? key : nullptr;
+    HKEY key = nullptr;
+    const LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_WRITE,
+                                        nullptr, &key, nullptr);
+    return status == ERROR_SUCCESS ? key : nullptr;
 }
 
 // Registry strings are stored with their terminating NUL counted.
 void SetString(HKEY key, const wchar_t* valueName, const std::wstring& data) {
-  const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes);
+    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes);
 }
 
 template <typename Interface>
 Interface* CreateInproc(const CLSID& classId, const IID& interfaceId, HRESULT* result) {
-  Interface* object = nullptr;
-  *result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId,
-                             reinterpret_cast<void**>(&object));
-  return SUCCEEDED(*result) ? object : nullptr;
+    Interface* object = nullptr;
+    *result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId,
+                               reinterpret_cast<void**>(&object));
+    return SUCCEEDED(*result) ? object : nullptr;
 }
 
 }  // namespace
 
 HRESULT RegisterCOMServer(HINSTANCE module) {
-  const std::wstring modulePath = ModulePath(module);
-  if (modulePath.empty()) {
-    const DWORD error = GetLastError();
-    return HRESULT_FROM_WIN32(error);
-  }
+    const std::wstring modulePath = ModulePath(module);
+    if (modulePath.empty()) {
+        const DWORD error = GetLastError();
+        return HRESULT_FROM_WIN32(error);
+    }
 
-  HKEY classKey = CreateUserKey(ClassKeyName());
-  if (!classKey) return E_FAIL;
-  SetString(classKey, nullptr, kDisplayName);
-  RegCloseKey(classKey);
+    HKEY classKey = CreateUserKey(ClassKeyName());
+    if (!classKey) return E_FAIL;
+    SetString(classKey, nullptr, kDisplayName);
+    RegCloseKey(classKey);
 
-  HKEY serverKey = CreateUserKey(InprocServerKeyName());
-  if (!serverKey) return E_FAIL;
-  SetString(serverKey, nullptr, modulePath);
-  SetString(serverKey, L"ThreadingModel", L"Apartment");
-  RegCloseKey(serverKey);
-  return S_OK;
+    HKEY serverKey = CreateUserKey(InprocServerKeyName());
+    if (!serverKey) return E_FAIL;
+    SetString(serverKey, nullptr, modulePath);
+    SetString(serverKey, L"ThreadingModel", L"Apartment");
+    RegCloseKey(serverKey);
+    return S_OK;
 }
 
 HRESULT UnregisterCOMServer() {
-  // RegDeleteKeyW refuses a key that still has subkeys: the server key goes first.
-  RegDeleteKeyW(HKEY_CURRENT_USER, InprocServerKeyName().c_str());
-  RegDeleteKeyW(HKEY_CURRENT_USER, ClassKeyName().c_str());
-  return S_OK;
+    // RegDeleteKeyW refuses a key that still has subkeys: the server key goes first.
+    RegDeleteKeyW(HKEY_CURRENT_USER, InprocServerKeyName().c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, ClassKeyName().c_str());
+    return S_OK;
 }
 
 HRESULT RegisterTSFProfiles(HINSTANCE module) {
-  const std::wstring modulePath = ModulePath(module);
+    const std::wstring modulePath = ModulePath(module);
 
-  HRESULT result = S_OK;
-  ITfInputProcessorProfiles* profiles = CreateInproc<ITfInputProcessorProfiles>(
-      CLSID_TF_InputProcessorProfiles, IID_ITfInputProcessorProfiles, &result);
-  if (!profiles) return result;
-  if (SUCCEEDED(profiles->Register(CLSID_BanglaTextService))) {
-    profiles->AddLanguageProfile(CLSID_BanglaTextService, kBengaliBangladesh, GUID_BanglaProfile,
-                                 kDisplayName, static_cast<ULONG>(wcslen(kDisplayName)),
-                                 modulePath.c_str(), static_cast<ULONG>(modulePath.size()), 0);
-  }
-  profiles->Release();
+    HRESULT result = S_OK;
+    ITfInputProcessorProfiles* profiles = CreateInproc<ITfInputProcessorProfiles>(
+        CLSID_TF_InputProcessorProfiles, IID_ITfInputProcessorProfiles, &result);
+    if (!profiles) return result;
+    if (SUCCEEDED(profiles->Register(CLSID_BanglaTextService))) {
+        profiles->AddLanguageProfile(CLSID_BanglaTextService, kBengaliBangladesh,
+                                     GUID_BanglaProfile, kDisplayName,
+                                     static_cast<ULONG>(wcslen(kDisplayName)), modulePath.c_str(),
+                                     static_cast<ULONG>(modulePath.size()), 0);
+    }
+    profiles->Release();
 
-  ITfCategoryMgr* categories =
-      CreateInproc<ITfCategoryMgr>(CLSID_TF_CategoryMgr, IID_ITfCategoryMgr, &result);
-  if (!categories) return S_OK;
-  categories->RegisterCategory(CLSID_BanglaTextService, GUID_TFCAT_TIP_KEYBOARD,
-                               CLSID_BanglaTextService);
-  // The text service supplies no display attributes.
-  categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER,
+    ITfCategoryMgr* categories =
+        CreateInproc<ITfCategoryMgr>(CLSID_TF_CategoryMgr, IID_ITfCategoryMgr, &result);
+    if (!categories) return S_OK;
+    categories->RegisterCategory(CLSID_BanglaTextService, GUID_TFCAT_TIP_KEYBOARD,
                                  CLSID_BanglaTextService);
-  categories->Release();
-  return S_OK;
+    // The text service supplies no display attributes.
+    categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER,
+                                   CLSID_BanglaTextService);
+    categories->Release();
+    return S_OK;
 }
 
 HRESULT UnregisterTSFProfiles() {
-  HRESULT result = S_OK;
-  ITfInputProcessorProfiles* profiles = CreateInproc<ITfInputProcessorProfiles>(
-      CLSID_TF_InputProcessorProfiles, IID_ITfInputProcessorProfiles, &result);
-  if (profiles) {
-    profiles->Unregister(CLSID_BanglaTextService);  // also removes the language profiles
-    profiles->Release();
-  }
+    HRESULT result = S_OK;
+    ITfInputProcessorProfiles* profiles = CreateInproc<ITfInputProcessorProfiles>(
+        CLSID_TF_InputProcessorProfiles, IID_ITfInputProcessorProfiles, &result);
+    if (profiles) {
+        profiles->Unregister(CLSID_BanglaTextService);  // also removes the language profiles
+        profiles->Release();
+    }
 
-  ITfCategoryMgr* categories =
-      CreateInproc<ITfCategoryMgr>(CLSID_TF_CategoryMgr, IID_ITfCategoryMgr, &result);
-  if (!categories) return S_OK;
-  categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_TIP_KEYBOARD,
-                                 CLSID_BanglaTextService);
-  categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER,
-                                 CLSID_BanglaTextService);
-  categories->Release();
-  return S_OK;
+    ITfCategoryMgr* categories =
+        CreateInproc<ITfCategoryMgr>(CLSID_TF_CategoryMgr, IID_ITfCategoryMgr, &result);
+    if (!categories) return S_OK;
+    categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_TIP_KEYBOARD,
+                                   CLSID_BanglaTextService);
+    categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER,
+                                   CLSID_BanglaTextService);
+    categories->Release();
+    return S_OK;
 }
 
 }  // namespace qorva_tsf
 
 STDAPI DllRegisterServer() {
-  const HRESULT result = qorva_tsf::RegisterCOMServer(qorva_tsf::g_hInstance);
-  if (FAILED(result)) return result;
-  return qorva_tsf::RegisterTSFProfiles(qorva_tsf::g_hInstance);
+    const HRESULT result = qorva_tsf::RegisterCOMServer(qorva_tsf::g_hInstance);
+    if (FAILED(result)) return result;
+    return qorva_tsf::RegisterTSFProfiles(qorva_tsf::g_hInstance);
 }
 
 STDAPI DllUnregisterServer() {
-  qorva_tsf::UnregisterTSFProfiles();
-  qorva_tsf::UnregisterCOMServer();
-  return S_OK;
+    qorva_tsf::UnregisterTSFProfiles();
+    qorva_tsf::UnregisterCOMServer();
+    return S_OK;
 }

@@ -19,47 +19,47 @@ class TextService;
 // What the text service drives. Everything runs on the host's UI thread. The key handlers return
 // whether the key was eaten; a context they are given is never null.
 class CompositionHandler {
- public:
-  virtual ~CompositionHandler() = default;
+public:
+    virtual ~CompositionHandler() = default;
 
-  // Once per activation, before the settings are applied; false fails the activation.
-  virtual bool Initialize(HINSTANCE module) = 0;
-  // Once per deactivation, also when nothing was initialised.
-  virtual void Shutdown() = 0;
+    // Once per activation, before the settings are applied; false fails the activation.
+    virtual bool Initialize(HINSTANCE module) = 0;
+    // Once per deactivation, also when nothing was initialised.
+    virtual void Shutdown() = 0;
 
-  // Settings, applied right after Initialize.
-  virtual void SetAutoCorrectEnabled(bool enabled) = 0;
-  virtual void SetMaxCandidates(uint32_t count) = 0;
-  virtual void SetPersonalLearningEnabled(bool enabled) = 0;
-  virtual void SetSuggestionsEnabled(bool enabled) = 0;
-  virtual void SetEnglishTranslationEnabled(bool enabled) = 0;
-  virtual void SetCloudTranslitEnabled(bool enabled) = 0;
+    // Settings, applied right after Initialize.
+    virtual void SetAutoCorrectEnabled(bool enabled) = 0;
+    virtual void SetMaxCandidates(uint32_t count) = 0;
+    virtual void SetPersonalLearningEnabled(bool enabled) = 0;
+    virtual void SetSuggestionsEnabled(bool enabled) = 0;
+    virtual void SetEnglishTranslationEnabled(bool enabled) = 0;
+    virtual void SetCloudTranslitEnabled(bool enabled) = 0;
 
-  // Re-reads the typing mode that all processes share; called before every key test.
-  virtual void SyncConversionTargetFromIpc() = 0;
-  virtual void ToggleConversionTarget() = 0;
-  virtual void ToggleVoice() = 0;
+    // Re-reads the typing mode that all processes share; called before every key test.
+    virtual void SyncConversionTargetFromIpc() = 0;
+    virtual void ToggleConversionTarget() = 0;
+    virtual void ToggleVoice() = 0;
 
-  // The context is null when focus left the document or the application ended the composition.
-  virtual void OnFocusLost(ITfContext* context) = 0;
-  virtual void OnCompositionTerminated(ITfContext* context, ITfComposition* composition) = 0;
+    // The context is null when focus left the document or the application ended the composition.
+    virtual void OnFocusLost(ITfContext* context) = 0;
+    virtual void OnCompositionTerminated(ITfContext* context, ITfComposition* composition) = 0;
 
-  // Facts the key decision needs.
-  virtual bool IsComposing() const = 0;
-  virtual bool HasCandidates() const = 0;
-  // Whether the digit '0' to '9' picks one of the candidates shown.
-  virtual bool CanSelectCandidate(char digit) = 0;
+    // Facts the key decision needs.
+    virtual bool IsComposing() const = 0;
+    virtual bool HasCandidates() const = 0;
+    // Whether the digit '0' to '9' picks one of the candidates shown.
+    virtual bool CanSelectCandidate(char digit) = 0;
 
-  virtual bool OnCharacter(ITfContext* context, char letter) = 0;
-  virtual bool OnSpace(ITfContext* context) = 0;
-  virtual bool OnEscape(ITfContext* context) = 0;
-  virtual bool OnBackspace(ITfContext* context) = 0;
-  // Commits the open composition; also the "commit first" of keys that pass.
-  virtual bool OnEnter(ITfContext* context) = 0;
-  virtual bool OnDigit(ITfContext* context, char digit) = 0;
-  virtual bool OnBengaliDigit(ITfContext* context, wchar_t digit) = 0;
-  virtual bool OnArrow(ITfContext* context, bool down) = 0;
-  virtual bool OnPunctuation(ITfContext* context, char mark) = 0;
+    virtual bool OnCharacter(ITfContext* context, char letter) = 0;
+    virtual bool OnSpace(ITfContext* context) = 0;
+    virtual bool OnEscape(ITfContext* context) = 0;
+    virtual bool OnBackspace(ITfContext* context) = 0;
+    // Commits the open composition; also the "commit first" of keys that pass.
+    virtual bool OnEnter(ITfContext* context) = 0;
+    virtual bool OnDigit(ITfContext* context, char digit) = 0;
+    virtual bool OnBengaliDigit(ITfContext* context, wchar_t digit) = 0;
+    virtual bool OnArrow(ITfContext* context, bool down) = 0;
+    virtual bool OnPunctuation(ITfContext* context, char mark) = 0;
 };
 
 // Makes the composition logic of a new text service. It may keep the reference to the service; the
@@ -70,63 +70,64 @@ class TextService final : public ITfTextInputProcessor,
                           public ITfThreadMgrEventSink,
                           public ITfKeyEventSink,
                           public ITfCompositionSink {
- public:
-  // A new service holding one reference, or null when memory runs out. Without composition logic
-  // (no factory, or the factory failed) every key passes to the application.
-  static TextService* Create(CompositionHandlerFactory makeHandler);
+public:
+    // A new service holding one reference, or null when memory runs out. Without composition logic
+    // (no factory, or the factory failed) every key passes to the application.
+    static TextService* Create(CompositionHandlerFactory makeHandler);
 
-  // IUnknown, shared by all four interfaces.
-  STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
+    // IUnknown, shared by all four interfaces.
+    STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
 
-  // ITfTextInputProcessor
-  STDMETHODIMP Activate(ITfThreadMgr* threadMgr, TfClientId clientId) override;
-  STDMETHODIMP Deactivate() override;
+    // ITfTextInputProcessor
+    STDMETHODIMP Activate(ITfThreadMgr* threadMgr, TfClientId clientId) override;
+    STDMETHODIMP Deactivate() override;
 
-  // ITfThreadMgrEventSink
-  STDMETHODIMP OnInitDocumentMgr(ITfDocumentMgr* documentMgr) override;
-  STDMETHODIMP OnUninitDocumentMgr(ITfDocumentMgr* documentMgr) override;
-  STDMETHODIMP OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr* previous) override;
-  STDMETHODIMP OnPushContext(ITfContext* context) override;
-  STDMETHODIMP OnPopContext(ITfContext* context) override;
+    // ITfThreadMgrEventSink
+    STDMETHODIMP OnInitDocumentMgr(ITfDocumentMgr* documentMgr) override;
+    STDMETHODIMP OnUninitDocumentMgr(ITfDocumentMgr* documentMgr) override;
+    STDMETHODIMP OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr* previous) override;
+    STDMETHODIMP OnPushContext(ITfContext* context) override;
+    STDMETHODIMP OnPopContext(ITfContext* context) override;
 
-  // ITfKeyEventSink (advised as a foreground sink)
-  STDMETHODIMP OnSetFocus(BOOL foreground) override;
-  STDMETHODIMP OnTestKeyDown(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) override;
-  STDMETHODIMP OnKeyDown(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) override;
-  STDMETHODIMP OnTestKeyUp(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) override;
-  STDMETHODIMP OnKeyUp(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) override;
-  STDMETHODIMP OnPreservedKey(ITfContext* context, REFGUID guid, BOOL* eaten) override;
+    // ITfKeyEventSink (advised as a foreground sink)
+    STDMETHODIMP OnSetFocus(BOOL foreground) override;
+    STDMETHODIMP OnTestKeyDown(ITfContext* context, WPARAM key, LPARAM keyData,
+                               BOOL* eaten) override;
+    STDMETHODIMP OnKeyDown(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) override;
+    STDMETHODIMP OnTestKeyUp(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) override;
+    STDMETHODIMP OnKeyUp(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) override;
+    STDMETHODIMP OnPreservedKey(ITfContext* context, REFGUID guid, BOOL* eaten) override;
 
-  // ITfCompositionSink
-  STDMETHODIMP OnCompositionTerminated(TfEditCookie cookie, ITfComposition* composition) override;
+    // ITfCompositionSink
+    STDMETHODIMP OnCompositionTerminated(TfEditCookie cookie, ITfComposition* composition) override;
 
-  // For the composition logic: the client id of every edit session (0 while inactive), and the
-  // sink every composition is started with.
-  TfClientId ClientId() const { return clientId_; }
-  ITfCompositionSink* CompositionSink() { return this; }
+    // For the composition logic: the client id of every edit session (0 while inactive), and the
+    // sink every composition is started with.
+    TfClientId ClientId() const { return clientId_; }
+    ITfCompositionSink* CompositionSink() { return this; }
 
- private:
-  explicit TextService(CompositionHandlerFactory makeHandler);
-  ~TextService();
+private:
+    explicit TextService(CompositionHandlerFactory makeHandler);
+    ~TextService();
 
-  bool InitThreadMgrEventSink();
-  void UninitThreadMgrEventSink();
-  bool InitKeyEventSink();
-  void UninitKeyEventSink();
-  bool InitializeComposition();
-  void ApplySettingsFile();
+    bool InitThreadMgrEventSink();
+    void UninitThreadMgrEventSink();
+    bool InitKeyEventSink();
+    void UninitKeyEventSink();
+    bool InitializeComposition();
+    void ApplySettingsFile();
 
-  // The keyboard state plus the composition facts for one key-down.
-  KeyState BuildKeyState(WPARAM key);
-  bool HandleKey(ITfContext* context, const KeyDecision& decision, WPARAM key);
+    // The keyboard state plus the composition facts for one key-down.
+    KeyState BuildKeyState(WPARAM key);
+    bool HandleKey(ITfContext* context, const KeyDecision& decision, WPARAM key);
 
-  LONG refCount_ = 1;
-  ITfThreadMgr* threadMgr_ = nullptr;
-  TfClientId clientId_ = 0;
-  DWORD threadMgrSinkCookie_ = TF_INVALID_COOKIE;
-  std::unique_ptr<CompositionHandler> composition_;
+    LONG refCount_ = 1;
+    ITfThreadMgr* threadMgr_ = nullptr;
+    TfClientId clientId_ = 0;
+    DWORD threadMgrSinkCookie_ = TF_INVALID_COOKIE;
+    std::unique_ptr<CompositionHandler> composition_;
 };
 
 // Applies the settings the input processor knows from settings.json, line by line, to the

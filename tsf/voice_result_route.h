@@ -12,24 +12,24 @@
 namespace qorva_tsf {
 
 class VoiceResultRoute {
- public:
-  explicit VoiceResultRoute(CandidateWindow* window) : window_(window) {}
+public:
+    explicit VoiceResultRoute(CandidateWindow* window) : window_(window) {}
 
-  // From any thread: hands the result to the window's thread while the route is open.
-  void Post(const std::wstring& text, const std::wstring& error) {
-    std::lock_guard<std::mutex> hold(lock_);
-    if (window_) window_->PostVoiceResult(text, error);
-  }
+    // From any thread: hands the result to the window's thread while the route is open.
+    void Post(const std::wstring& text, const std::wstring& error) {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (window_) window_->PostVoiceResult(text, error);
+    }
 
-  // Once closed, nothing reaches the window any more; a post running now finishes first.
-  void Close() {
-    std::lock_guard<std::mutex> hold(lock_);
-    window_ = nullptr;
-  }
+    // Once closed, nothing reaches the window any more; a post running now finishes first.
+    void Close() {
+        std::lock_guard<std::mutex> hold(lock_);
+        window_ = nullptr;
+    }
 
- private:
-  std::mutex lock_;
-  CandidateWindow* window_;
+private:
+    std::mutex lock_;
+    CandidateWindow* window_;
 };
 
 }  // namespace qorva_tsf

@@ -20,7 +20,8 @@ int Verify(InstallerStore& store, const std::wstring& partial, const std::string
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
     for (std::size_t i = 0; prefix[i]; ++i) {
-        if (i >= text.size() || std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+        if (i >= text.size() || std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
+            return false;
     }
     return true;
 }
@@ -35,9 +36,10 @@ std::string NormalizeExpectedSha256(const std::string& expected) {
     return hex;
 }
 
-int DownloadInstallerUsing(InstallerStore& store, const std::string& primaryUrl, const std::string& fallbackUrl,
-                           const std::wstring& destination, const std::string& expectedSha256,
-                           uint64_t expectedSize, const DownloadProgress& progress, std::atomic<bool>* cancel) {
+int DownloadInstallerUsing(InstallerStore& store, const std::string& primaryUrl,
+                           const std::string& fallbackUrl, const std::wstring& destination,
+                           const std::string& expectedSha256, uint64_t expectedSize,
+                           const DownloadProgress& progress, std::atomic<bool>* cancel) {
     if (destination.empty()) return kDownloadNoDestination;
     const std::wstring partial = PartialDownloadPath(destination);
     store.Delete(destination);
@@ -76,8 +78,10 @@ std::optional<SplitUrl> SplitHttpUrl(const std::string& url) {
         return std::nullopt;
     }
     const std::size_t pathStart = url.find_first_of("/?#", hostStart);
-    std::string authority = url.substr(hostStart, pathStart == std::string::npos ? std::string::npos : pathStart - hostStart);
-    if (authority.find('@') != std::string::npos) return std::nullopt;  // no credentials in update addresses
+    std::string authority = url.substr(
+        hostStart, pathStart == std::string::npos ? std::string::npos : pathStart - hostStart);
+    if (authority.find('@') != std::string::npos)
+        return std::nullopt;  // no credentials in update addresses
 
     const std::size_t colon = authority.rfind(':');
     if (colon != std::string::npos && authority.find(']') == std::string::npos) {
@@ -101,7 +105,8 @@ std::optional<SplitUrl> SplitHttpUrl(const std::string& url) {
 
     HttpRequest probe;
     probe.path = split.pathAndQuery;
-    if (split.endpoint.host.empty() || !HttpHostIsSafe(split.endpoint.host) || !HttpRequestIsSafe(probe)) {
+    if (split.endpoint.host.empty() || !HttpHostIsSafe(split.endpoint.host) ||
+        !HttpRequestIsSafe(probe)) {
         return std::nullopt;
     }
     return split;

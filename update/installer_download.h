@@ -17,8 +17,9 @@ public:
     virtual ~InstallerStore() = default;
     // Streams the address into the file; true when at least one byte was stored and the transfer
     // was neither cancelled nor cut short. A failed transfer leaves no file behind.
-    virtual bool Fetch(const std::string& url, const std::wstring& path, const DownloadProgress& progress,
-                       std::atomic<bool>* cancel, uint64_t& written) = 0;
+    virtual bool Fetch(const std::string& url, const std::wstring& path,
+                       const DownloadProgress& progress, std::atomic<bool>* cancel,
+                       uint64_t& written) = 0;
     virtual void Delete(const std::wstring& path) = 0;
     virtual bool Sha256Matches(const std::wstring& path, const std::string& expectedHex) = 0;
     // Moves the file over the destination, replacing what is there.
@@ -28,9 +29,10 @@ public:
 // The download with its fallback address and verification. The bytes arrive in a side file that
 // takes the destination's name only once size and digest have passed, so the path that the
 // installer is started from never holds a partial or unverified file. Returns a DownloadResult.
-int DownloadInstallerUsing(InstallerStore& store, const std::string& primaryUrl, const std::string& fallbackUrl,
-                           const std::wstring& destination, const std::string& expectedSha256,
-                           uint64_t expectedSize, const DownloadProgress& progress, std::atomic<bool>* cancel);
+int DownloadInstallerUsing(InstallerStore& store, const std::string& primaryUrl,
+                           const std::string& fallbackUrl, const std::wstring& destination,
+                           const std::string& expectedSha256, uint64_t expectedSize,
+                           const DownloadProgress& progress, std::atomic<bool>* cancel);
 
 // The side file the download writes before verification.
 std::wstring PartialDownloadPath(const std::wstring& destination);

@@ -25,7 +25,9 @@ HttpRequest FeedRequest(const std::string& path) {
     return request;
 }
 
-bool ReceivedResponse(const HttpResponse& response) { return response.failure == HttpFailure::kNone; }
+bool ReceivedResponse(const HttpResponse& response) {
+    return response.failure == HttpFailure::kNone;
+}
 
 bool AcceptedRelease(const HttpResponse& response, ReleaseInfo& release) {
     return ReceivedResponse(response) && response.status == 200 && !response.truncated &&
@@ -37,7 +39,8 @@ bool ReadMakerFeed(HttpTransport& transport, const UpdateEndpoints& endpoints, R
                    uint32_t& status) {
     HttpConnectResult connected = transport.Connect(CheckSession(endpoints.maker));
     if (!connected.connection) return false;
-    const HttpResponse response = connected.connection->Send(FeedRequest(endpoints.pathPrefix + kVersionFeedPath));
+    const HttpResponse response =
+        connected.connection->Send(FeedRequest(endpoints.pathPrefix + kVersionFeedPath));
     if (ReceivedResponse(response)) status = response.status;
     return AcceptedRelease(response, release);
 }
@@ -48,10 +51,12 @@ int ReadGitHubFeed(HttpTransport& transport, const UpdateEndpoints& endpoints, R
                    uint32_t status) {
     HttpConnectResult connected = transport.Connect(CheckSession(endpoints.gitHubApi));
     if (!connected.connection) return NoAnswerResult(status);
-    HttpResponse response = connected.connection->Send(FeedRequest(endpoints.pathPrefix + kLatestReleasePath));
+    HttpResponse response =
+        connected.connection->Send(FeedRequest(endpoints.pathPrefix + kLatestReleasePath));
     status = ReceivedResponse(response) ? response.status : 0;
     if (status == 404) {
-        response = connected.connection->Send(FeedRequest(endpoints.pathPrefix + kRecentReleasesPath));
+        response =
+            connected.connection->Send(FeedRequest(endpoints.pathPrefix + kRecentReleasesPath));
         if (ReceivedResponse(response)) status = response.status;
     }
     if (!ReceivedResponse(response) || status != 200) return NoAnswerResult(status);
@@ -76,7 +81,8 @@ int CheckForUpdateUsing(HttpTransport& transport, const UpdateEndpoints& endpoin
     release = found;
     cache.recordCheck();
 
-    if (UpdateService::CompareVersions(currentVersion, release.versionText) != -1) return kCheckUpToDate;
+    if (UpdateService::CompareVersions(currentVersion, release.versionText) != -1)
+        return kCheckUpToDate;
     if (manual) return kCheckNewerRelease;
     return cache.isDismissed(release.versionText) ? kCheckUpToDate : kCheckNewerRelease;
 }

@@ -99,7 +99,9 @@ void ReadInstallerAsset(const std::string& text, ReleaseInfo& release) {
     }
 }
 
-bool HasNoSuffix(const ReleaseInfo& release) { return SemVer::Parse(release.versionText).preRelease.empty(); }
+bool HasNoSuffix(const ReleaseInfo& release) {
+    return SemVer::Parse(release.versionText).preRelease.empty();
+}
 
 bool IsAcceptable(bool isRelease, const ReleaseInfo& release, bool includePrerelease) {
     if (!isRelease || release.isDraft) return false;
@@ -112,7 +114,8 @@ bool IsBetter(const ReleaseInfo& candidate, const ReleaseInfo& best, bool includ
     if (a.major != b.major) return a.major > b.major;
     if (a.minor != b.minor) return a.minor > b.minor;
     if (a.patch != b.patch) return a.patch > b.patch;
-    if (includePrerelease) return UpdateService::CompareVersions(candidate.versionText, best.versionText) > 0;
+    if (includePrerelease)
+        return UpdateService::CompareVersions(candidate.versionText, best.versionText) > 0;
     return !b.preRelease.empty();
 }
 
@@ -162,7 +165,8 @@ bool ExtractJsonBool(const std::string& text, const std::string& key, bool& valu
     return false;
 }
 
-bool ExtractJsonNumber(const std::string& text, const std::string& key, uint64_t& value, std::size_t start) {
+bool ExtractJsonNumber(const std::string& text, const std::string& key, uint64_t& value,
+                       std::size_t start) {
     std::size_t pos = FindValueStart(text, key, start);
     if (pos == std::string::npos) return false;
     while (pos < text.size() && !IsDigit(text[pos])) ++pos;
@@ -177,8 +181,8 @@ bool ExtractJsonNumber(const std::string& text, const std::string& key, uint64_t
     return true;
 }
 
-bool ExtractJsonString(const std::string& text, const std::string& key, std::string& value, std::size_t start,
-                       std::size_t* end) {
+bool ExtractJsonString(const std::string& text, const std::string& key, std::string& value,
+                       std::size_t start, std::size_t* end) {
     const std::size_t colonEnd = FindValueStart(text, key, start);
     if (colonEnd == std::string::npos || colonEnd >= text.size()) return false;
     const std::size_t quote = text.find('"', colonEnd);
@@ -206,7 +210,8 @@ bool ParseSingleReleaseObject(const std::string& text, ReleaseInfo& release) {
     std::string tag, version;
     if (ExtractJsonString(text, "tag_name", tag)) {
         release.tag = tag;
-        release.versionText = (!tag.empty() && (tag[0] == 'v' || tag[0] == 'V')) ? tag.substr(1) : tag;
+        release.versionText =
+            (!tag.empty() && (tag[0] == 'v' || tag[0] == 'V')) ? tag.substr(1) : tag;
     } else if (ExtractJsonString(text, "version", version)) {
         release.versionText = version;
         release.tag = "v" + version;
@@ -238,13 +243,15 @@ bool ParseSingleReleaseObject(const std::string& text, ReleaseInfo& release) {
 
 }  // namespace release_feed
 
-bool UpdateService::ParseReleaseJson(const std::string& text, ReleaseInfo& release, bool includePrerelease) {
+bool UpdateService::ParseReleaseJson(const std::string& text, ReleaseInfo& release,
+                                     bool includePrerelease) {
     std::size_t first = 0;
     while (first < text.size() && release_feed::IsJsonSpace(text[first])) ++first;
     if (first == text.size()) return false;
 
-    const std::vector<std::string> objects =
-        text[first] == '[' ? release_feed::SplitTopLevelObjects(text, first) : std::vector<std::string>{text};
+    const std::vector<std::string> objects = text[first] == '['
+                                                 ? release_feed::SplitTopLevelObjects(text, first)
+                                                 : std::vector<std::string>{text};
 
     bool found = false;
     ReleaseInfo best;

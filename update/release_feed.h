@@ -6,8 +6,8 @@
 
 #include "update/update_service.h"
 
-// Reading of release feeds without a general JSON parser: a quoted key is found by plain byte search
-// and the value after the next colon is read. The update cache reads its file the same way.
+// Reading of release feeds without a general JSON parser: a quoted key is found by plain byte
+// search and the value after the next colon is read. The update cache reads its file the same way.
 namespace qorva::release_feed {
 
 // The maker's release page, the same for every release.

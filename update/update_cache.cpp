@@ -46,9 +46,15 @@ std::string BengaliDigits(const std::string& ascii) {
 
 std::string Format(const Contents& contents) {
     return "{\r\n"
-           "  \"last_check_epoch\": " + std::to_string(contents.lastCheckEpoch) + ",\r\n"
-           "  \"dismissed_version\": \"" + EscapeForFile(contents.dismissedVersion) + "\",\r\n"
-           "  \"dismissed_epoch\": " + std::to_string(contents.dismissedEpoch) + "\r\n"
+           "  \"last_check_epoch\": " +
+           std::to_string(contents.lastCheckEpoch) +
+           ",\r\n"
+           "  \"dismissed_version\": \"" +
+           EscapeForFile(contents.dismissedVersion) +
+           "\",\r\n"
+           "  \"dismissed_epoch\": " +
+           std::to_string(contents.dismissedEpoch) +
+           "\r\n"
            "}\r\n";
 }
 
@@ -60,7 +66,8 @@ Contents AfterCheck(const std::optional<std::string>& oldText, uint64_t now) {
     return contents;
 }
 
-Contents AfterDismissal(const std::optional<std::string>& oldText, const std::string& version, uint64_t now) {
+Contents AfterDismissal(const std::optional<std::string>& oldText, const std::string& version,
+                        uint64_t now) {
     Contents contents;
     const uint64_t lastCheck = NumberOr(oldText, "last_check_epoch", 0);
     contents.lastCheckEpoch = lastCheck != 0 ? lastCheck : now;
@@ -82,7 +89,8 @@ bool IsDismissed(const std::optional<std::string>& text, const std::string& vers
         !ExtractJsonNumber(*text, "dismissed_epoch", dismissedAt)) {
         return false;
     }
-    return dismissedVersion == version && now >= dismissedAt && now - dismissedAt < kDismissalSeconds;
+    return dismissedVersion == version && now >= dismissedAt &&
+           now - dismissedAt < kDismissalSeconds;
 }
 
 std::string LastCheckText(const std::optional<std::string>& text, const std::tm& nowLocal,

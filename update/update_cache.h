@@ -23,7 +23,8 @@ struct Contents {
 std::string Format(const Contents& contents);
 
 Contents AfterCheck(const std::optional<std::string>& oldText, uint64_t now);
-Contents AfterDismissal(const std::optional<std::string>& oldText, const std::string& version, uint64_t now);
+Contents AfterDismissal(const std::optional<std::string>& oldText, const std::string& version,
+                        uint64_t now);
 
 bool IsCheckDue(const std::optional<std::string>& text, uint64_t now);
 bool IsDismissed(const std::optional<std::string>& text, const std::string& version, uint64_t now);

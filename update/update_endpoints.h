@@ -8,7 +8,8 @@ namespace qorva {
 inline constexpr const char* kMakerHost = "qorva.pelorin.com";
 inline constexpr const char* kGitHubApiHost = "api.github.com";
 inline constexpr const char* kMakerReleasePageUrl = "https://qorva.pelorin.com/update/";
-inline constexpr const char* kMakerInstallerUrl = "https://qorva.pelorin.com/downloads/QorvaSetup.exe";
+inline constexpr const char* kMakerInstallerUrl =
+    "https://qorva.pelorin.com/downloads/QorvaSetup.exe";
 
 inline constexpr const char* kVersionFeedPath = "/downloads/version.json";
 inline constexpr const char* kLatestReleasePath = "/repos/Velkor/qorva/releases/latest";

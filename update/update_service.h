@@ -63,7 +63,8 @@ public:
 
     // True when the feed text (one release object or an array of them) holds an acceptable
     // release; the record is written only then.
-    static bool ParseReleaseJson(const std::string& text, ReleaseInfo& release, bool includePrerelease);
+    static bool ParseReleaseJson(const std::string& text, ReleaseInfo& release,
+                                 bool includePrerelease);
 
     static int CheckForUpdate(ReleaseInfo& release, bool manual);
 

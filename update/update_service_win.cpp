@@ -54,7 +54,8 @@ public:
     bool HexDigest(std::string& hex) {
         BYTE digest[32];
         DWORD size = sizeof digest;
-        if (!CryptGetHashParam(hash_, HP_HASHVAL, digest, &size, 0) || size != sizeof digest) return false;
+        if (!CryptGetHashParam(hash_, HP_HASHVAL, digest, &size, 0) || size != sizeof digest)
+            return false;
         static const char kHex[] = "0123456789abcdef";
         hex.clear();
         for (const BYTE b : digest) {
@@ -76,7 +77,8 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
     char buffer[4096];
     std::size_t read;
     // The cache is a few lines; anything far larger is not ours and is read only in part.
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() < 65536) text.append(buffer, read);
+    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() < 65536)
+        text.append(buffer, read);
     std::fclose(file);
     return text;
 }
@@ -117,7 +119,8 @@ bool ShellOpen(const std::wstring& target, const wchar_t* parameters) {
 // Streams installers with WinHTTP into files and hashes them with CryptoAPI.
 class PlatformInstallerStore : public InstallerStore {
 public:
-    explicit PlatformInstallerStore(std::shared_ptr<HttpTransport> transport) : transport_(std::move(transport)) {}
+    explicit PlatformInstallerStore(std::shared_ptr<HttpTransport> transport)
+        : transport_(std::move(transport)) {}
 
     bool Fetch(const std::string& url, const std::wstring& path, const DownloadProgress& progress,
                std::atomic<bool>* cancel, uint64_t& written) override {
@@ -142,12 +145,13 @@ public:
         request.onBodyData = [&](const char* data, std::size_t size, const HttpResponse& head) {
             if (head.status != 200 || (cancel && cancel->load())) return false;
             if (file == INVALID_HANDLE_VALUE) {
-                file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr);
+                file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
                 if (file == INVALID_HANDLE_VALUE) return !(failed = true);
             }
             DWORD wrote = 0;
-            if (!WriteFile(file, data, static_cast<DWORD>(size), &wrote, nullptr) || wrote != size) {
+            if (!WriteFile(file, data, static_cast<DWORD>(size), &wrote, nullptr) ||
+                wrote != size) {
                 return !(failed = true);
             }
             written += size;
@@ -160,8 +164,9 @@ public:
         // A connection that drops mid-transfer ends the body quietly; only the announced length
         // tells a cut-off installer from a whole one.
         const bool wholeBody = response.contentLength == 0 || written == response.contentLength;
-        const bool complete = response.failure == HttpFailure::kNone && response.status == 200 && !failed &&
-                              !response.truncated && wholeBody && !(cancel && cancel->load()) && written != 0;
+        const bool complete = response.failure == HttpFailure::kNone && response.status == 200 &&
+                              !failed && !response.truncated && wholeBody &&
+                              !(cancel && cancel->load()) && written != 0;
         if (!complete) Delete(path);
         return complete;
     }
@@ -173,13 +178,15 @@ public:
     }
 
     bool Replace(const std::wstring& from, const std::wstring& to) override {
-        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        return MoveFileExW(from.c_str(), to.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
 
 private:
     static void CreateParentFolder(const std::wstring& path) {
         const std::size_t slash = path.find_last_of(L"\\/");
-        if (slash != std::wstring::npos && slash > 0) CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+        if (slash != std::wstring::npos && slash > 0)
+            CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
     }
 
     std::shared_ptr<HttpTransport> transport_;
@@ -189,16 +196,17 @@ private:
 
 int UpdateService::CheckForUpdate(ReleaseInfo& release, bool manual) {
     const std::shared_ptr<HttpTransport> transport = CreatePlatformHttpTransport();
-    return CheckForUpdateUsing(*transport, UpdateEndpoints{}, GetCurrentVersion(), PlatformCheckCache(), release,
-                               manual);
+    return CheckForUpdateUsing(*transport, UpdateEndpoints{}, GetCurrentVersion(),
+                               PlatformCheckCache(), release, manual);
 }
 
 int UpdateService::DownloadInstaller(const std::string& primaryUrl, const std::string& fallbackUrl,
-                                     const std::wstring& destination, const std::string& expectedSha256,
-                                     uint64_t expectedSize, DownloadProgress progress, std::atomic<bool>* cancel) {
+                                     const std::wstring& destination,
+                                     const std::string& expectedSha256, uint64_t expectedSize,
+                                     DownloadProgress progress, std::atomic<bool>* cancel) {
     PlatformInstallerStore store(CreatePlatformHttpTransport());
-    return DownloadInstallerUsing(store, primaryUrl, fallbackUrl, destination, expectedSha256, expectedSize,
-                                  progress, cancel);
+    return DownloadInstallerUsing(store, primaryUrl, fallbackUrl, destination, expectedSha256,
+                                  expectedSize, progress, cancel);
 }
 
 bool UpdateService::VerifySha256(const std::wstring& path, const std::string& expectedHex) {
@@ -223,7 +231,8 @@ bool UpdateService::VerifySha256(const std::wstring& path, const std::string& ex
 std::wstring UpdateService::GetDefaultInstallerDownloadPath() {
     wchar_t temp[MAX_PATH + 1] = L"";
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    std::wstring folder = (length > 0 && length <= MAX_PATH) ? std::wstring(temp, length) : std::wstring();
+    std::wstring folder =
+        (length > 0 && length <= MAX_PATH) ? std::wstring(temp, length) : std::wstring();
     folder += L"Qorva_Update";
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder + L"\\QorvaSetup.exe";
@@ -240,7 +249,8 @@ bool UpdateService::LaunchOfficialUpdateFlow(const std::string& pageUrl) {
 
 std::wstring UpdateService::GetAppDataDirectory() {
     wchar_t appData[MAX_PATH] = L"";
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) return {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return {};
     const std::wstring folder = std::wstring(appData) + L"\\Pelorin";
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
@@ -254,24 +264,28 @@ std::wstring UpdateService::GetUpdateCachePath() {
 void UpdateService::RecordCheckTimestamp() {
     const std::wstring path = GetUpdateCachePath();
     if (path.empty()) return;
-    WriteWholeFile(path, update_cache::Format(update_cache::AfterCheck(ReadWholeFile(path), NowEpoch())));
+    WriteWholeFile(path,
+                   update_cache::Format(update_cache::AfterCheck(ReadWholeFile(path), NowEpoch())));
 }
 
 void UpdateService::DismissVersion(const std::string& version) {
     const std::wstring path = GetUpdateCachePath();
     if (path.empty()) return;
-    WriteWholeFile(path,
-                   update_cache::Format(update_cache::AfterDismissal(ReadWholeFile(path), version, NowEpoch())));
+    WriteWholeFile(path, update_cache::Format(update_cache::AfterDismissal(ReadWholeFile(path),
+                                                                           version, NowEpoch())));
 }
 
-bool UpdateService::ShouldCheckOnStartup() { return update_cache::IsCheckDue(ReadUpdateCache(), NowEpoch()); }
+bool UpdateService::ShouldCheckOnStartup() {
+    return update_cache::IsCheckDue(ReadUpdateCache(), NowEpoch());
+}
 
 bool UpdateService::IsVersionDismissed(const std::string& version) {
     return update_cache::IsDismissed(ReadUpdateCache(), version, NowEpoch());
 }
 
 std::wstring UpdateService::GetLastCheckTimeString() {
-    return Utf8ToUtf16(update_cache::LastCheckText(ReadUpdateCache(), LocalTime(NowEpoch()), LocalTime));
+    return Utf8ToUtf16(
+        update_cache::LastCheckText(ReadUpdateCache(), LocalTime(NowEpoch()), LocalTime));
 }
 
 }  // namespace qorva

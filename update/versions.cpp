@@ -41,7 +41,8 @@ SemVer SemVer::Parse(const std::string& text) {
     std::size_t start = 0;
     for (int32_t* number : numbers) {
         const std::size_t dot = rest.find('.', start);
-        *number = ReadVersionNumber(rest.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
+        *number = ReadVersionNumber(
+            rest.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
         if (dot == std::string::npos) break;
         start = dot + 1;
     }

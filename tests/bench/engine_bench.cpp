@@ -27,7 +27,8 @@ public:
 private:
     BenchEngine() {
         WriteLexiconFile(folder.File("lexicon.bin"), bench::GeneratedLexicon(kLexiconEntries));
-        engine = testing_support::MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
+        engine =
+            testing_support::MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
         BanglaEngine_SetLearningEnabled(engine.get(), false);
     }
 
@@ -37,19 +38,23 @@ private:
 
 // Every prefix of these words, as typed key by key.
 std::vector<std::string> Keystrokes() {
-    const char* const words[] = {"ami",   "bhalo",    "kemon",      "achi",    "korbo",  "bangladesh",
-                                 "poriborton", "dhonnobad", "bari-te", "shomoy", "bidyaloy", "kothay"};
+    const char* const words[] = {"ami",     "bhalo",      "kemon",      "achi",
+                                 "korbo",   "bangladesh", "poriborton", "dhonnobad",
+                                 "bari-te", "shomoy",     "bidyaloy",   "kothay"};
     std::vector<std::string> typed;
     for (const std::string word : words) {
-        for (std::size_t keys = 1; keys <= word.size(); ++keys) typed.push_back(word.substr(0, keys));
+        for (std::size_t keys = 1; keys <= word.size(); ++keys)
+            typed.push_back(word.substr(0, keys));
     }
     return typed;
 }
 
 double PercentileMicroseconds(std::vector<double>& samples, double fraction) {
     if (samples.empty()) return 0;
-    const std::size_t index = std::min(samples.size() - 1, static_cast<std::size_t>(fraction * samples.size()));
-    std::nth_element(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(index), samples.end());
+    const std::size_t index =
+        std::min(samples.size() - 1, static_cast<std::size_t>(fraction * samples.size()));
+    std::nth_element(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(index),
+                     samples.end());
     return samples[index];
 }
 
@@ -67,7 +72,9 @@ void BM_GetCandidatesPerKeystroke(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         BanglaEngine_SetComposition(engine, typed.c_str());
         BanglaEngine_GetCandidates(engine, &list);
-        samples.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        samples.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
         benchmark::DoNotOptimize(list.count);
     }
     state.counters["p50_us"] = PercentileMicroseconds(samples, 0.50);

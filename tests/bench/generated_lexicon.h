@@ -28,14 +28,19 @@ inline const Syllable kConsonants[] = {
     {"h", "\xE0\xA6\xB9"},
 };
 inline const Syllable kVowels[] = {
-    {"o", ""}, {"a", "\xE0\xA6\xBE"}, {"i", "\xE0\xA6\xBF"}, {"u", "\xE0\xA7\x81"},
-    {"e", "\xE0\xA7\x87"}, {"o", "\xE0\xA7\x8B"},
+    {"o", ""},
+    {"a", "\xE0\xA6\xBE"},
+    {"i", "\xE0\xA6\xBF"},
+    {"u", "\xE0\xA7\x81"},
+    {"e", "\xE0\xA7\x87"},
+    {"o", "\xE0\xA7\x8B"},
 };
 
 // `entries` followed by generated words of two to four syllables up to
 // `records` in all, with Zipf-like frequencies; every fiftieth is an exact
 // word, and about one key in three also holds a second word.
-inline std::vector<LexiconEntry> GeneratedLexicon(std::size_t records, std::vector<LexiconEntry> entries = {}) {
+inline std::vector<LexiconEntry> GeneratedLexicon(std::size_t records,
+                                                  std::vector<LexiconEntry> entries = {}) {
     std::mt19937 random(20240611);
     std::uniform_int_distribution<std::size_t> consonant(0, std::size(kConsonants) - 1);
     std::uniform_int_distribution<std::size_t> vowel(0, std::size(kVowels) - 1);
@@ -54,7 +59,8 @@ inline std::vector<LexiconEntry> GeneratedLexicon(std::size_t records, std::vect
         entry.tag = i % 50 == 0 ? 1 : 0;
         entries.push_back(entry);
         if (oneInThree(random) == 0 && entries.size() < records) {
-            entries.push_back({entry.word + "\xE0\xA7\x8D", entry.roman, entry.frequency / 2 + 1, 0});
+            entries.push_back(
+                {entry.word + "\xE0\xA7\x8D", entry.roman, entry.frequency / 2 + 1, 0});
         }
     }
     return entries;

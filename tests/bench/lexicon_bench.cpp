@@ -52,21 +52,27 @@ void CycleQueries(benchmark::State& state, const std::vector<std::string>& queri
 // variant, typed in capitals, and not found at all.
 void BM_SearchRomanFuzzy(benchmark::State& state) {
     static const FuzzyNormalizer s_normalizer;
-    const std::vector<std::string> keys = {"ami", "battary", "AMI", "bhallo", "kala", "tumi", "porikkha", "xqzt"};
-    CycleQueries(state, keys, [](const std::string& key) { return Lexicon().SearchRomanFuzzy(key, s_normalizer, 5); });
+    const std::vector<std::string> keys = {"ami",  "battary", "AMI",      "bhallo",
+                                           "kala", "tumi",    "porikkha", "xqzt"};
+    CycleQueries(state, keys, [](const std::string& key) {
+        return Lexicon().SearchRomanFuzzy(key, s_normalizer, 5);
+    });
 }
 BENCHMARK(BM_SearchRomanFuzzy);
 
 // Spellings no key holds, of short crowded outlines and of long rare ones.
 void BM_SearchSkeleton(benchmark::State& state) {
-    const std::vector<std::string> spellings = {"kaal", "bhaalo", "shomossha", "porikkha", "khelaghor", "xqzt"};
-    CycleQueries(state, spellings, [](const std::string& typed) { return Lexicon().SearchSkeleton(typed, 2); });
+    const std::vector<std::string> spellings = {"kaal",     "bhaalo",    "shomossha",
+                                                "porikkha", "khelaghor", "xqzt"};
+    CycleQueries(state, spellings,
+                 [](const std::string& typed) { return Lexicon().SearchSkeleton(typed, 2); });
 }
 BENCHMARK(BM_SearchSkeleton);
 
 void BM_SearchPrefix(benchmark::State& state) {
     const std::vector<std::string> prefixes = {"ক", "কা", "ভালো", "মি", "শুল", "আ", "খেখে"};
-    CycleQueries(state, prefixes, [](const std::string& prefix) { return Lexicon().SearchPrefix(prefix, 5); });
+    CycleQueries(state, prefixes,
+                 [](const std::string& prefix) { return Lexicon().SearchPrefix(prefix, 5); });
 }
 BENCHMARK(BM_SearchPrefix);
 

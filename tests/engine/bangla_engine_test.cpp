@@ -17,6 +17,9 @@
 namespace bangla {
 namespace {
 
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
 using testing_support::EnginePtr;
 using testing_support::MakeEngine;
 using testing_support::PaddedTo;
@@ -24,14 +27,11 @@ using testing_support::ReadFileBytes;
 using testing_support::ReadLines;
 using testing_support::Word;
 using testing_support::WriteTextFile;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::UnorderedElementsAre;
 
-const std::string kAmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF";             // আমি
-const std::string kTumi = "\xE0\xA6\xA4\xE0\xA7\x81\xE0\xA6\xAE\xE0\xA6\xBF";  // তুমি
+const std::string kAmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF";                // আমি
+const std::string kTumi = "\xE0\xA6\xA4\xE0\xA7\x81\xE0\xA6\xAE\xE0\xA6\xBF";   // তুমি
 const std::string kBhalo = "\xE0\xA6\xAD\xE0\xA6\xBE\xE0\xA6\xB2\xE0\xA7\x8B";  // ভালো
-const std::string kKa = "\xE0\xA6\x95";                                        // ক
+const std::string kKa = "\xE0\xA6\x95";                                         // ক
 
 bool IsAllZero(const void* data, std::size_t size) {
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -238,7 +238,8 @@ TEST_F(EngineUserWordsTest, ClearUserWordsKeepsLearnedWordsAndPairs) {
     EngineUserWord word;
     EXPECT_EQ(BanglaEngine_GetUserWords(engine.get(), "ami", &word, 1), 0);
     EXPECT_EQ(BanglaEngine_GetUserWords(engine.get(), "tumi", &word, 1), 1);
-    EXPECT_NE(reinterpret_cast<BanglaEngine*>(engine.get())->userBigrams.FollowersOf(kTumi), nullptr);
+    EXPECT_NE(reinterpret_cast<BanglaEngine*>(engine.get())->userBigrams.FollowersOf(kTumi),
+              nullptr);
 }
 
 TEST_F(EngineUserWordsTest, ClearAllPersonalDataEmptiesEverything) {
@@ -313,14 +314,24 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, LearnedPairLineTest,
     ::testing::Values(
         PairLineCase{"plain", {kAmi + "\t" + kTumi + "\t4"}, kAmi, kTumi, 4},
-        PairLineCase{"repeated lines add up", {kAmi + "\t" + kTumi + "\t2", kAmi + "\t" + kTumi + "\t3"}, kAmi, kTumi, 5},
-        PairLineCase{"blanks before the count", {kAmi + "\t" + kTumi + "\t \t7 trailing"}, kAmi, kTumi, 7},
-        PairLineCase{"two-word key kept whole", {kAmi + " " + kBhalo + "\t" + kTumi + "\t1"}, kAmi + " " + kBhalo, kTumi, 1},
+        PairLineCase{"repeated lines add up",
+                     {kAmi + "\t" + kTumi + "\t2", kAmi + "\t" + kTumi + "\t3"},
+                     kAmi,
+                     kTumi,
+                     5},
+        PairLineCase{
+            "blanks before the count", {kAmi + "\t" + kTumi + "\t \t7 trailing"}, kAmi, kTumi, 7},
+        PairLineCase{"two-word key kept whole",
+                     {kAmi + " " + kBhalo + "\t" + kTumi + "\t1"},
+                     kAmi + " " + kBhalo,
+                     kTumi,
+                     1},
         PairLineCase{"equal words dropped", {kAmi + "\t" + kAmi + "\t3"}, kAmi, kAmi, 0},
         PairLineCase{"zero count dropped", {kAmi + "\t" + kTumi + "\t0"}, kAmi, kTumi, 0},
         PairLineCase{"two fields dropped", {kAmi + "\t" + kTumi}, kAmi, kTumi, 0},
         PairLineCase{"no number dropped", {kAmi + "\t" + kTumi + "\tmany"}, kAmi, kTumi, 0},
-        PairLineCase{"count beyond 32 bits dropped", {kAmi + "\t" + kTumi + "\t4294967296"}, kAmi, kTumi, 0},
+        PairLineCase{
+            "count beyond 32 bits dropped", {kAmi + "\t" + kTumi + "\t4294967296"}, kAmi, kTumi, 0},
         PairLineCase{"negative count dropped", {kAmi + "\t" + kTumi + "\t-1"}, kAmi, kTumi, 0},
         PairLineCase{"tab as last character dropped", {kAmi + "\t"}, kAmi, "", 0},
         PairLineCase{"empty first word dropped", {"\t" + kTumi + "\t3"}, "", kTumi, 0}));
@@ -332,13 +343,15 @@ class EngineRepairTest : public ::testing::Test {
 protected:
     // "ami" knows আমি as its most frequent word; "tumi" only তুমি.
     std::vector<LexiconEntry> Entries(uint32_t total) const {
-        return testing_support::PaddedTo({Word(kAmi, "ami", 5000), Word(kTumi, "tumi", 4000)}, total);
+        return testing_support::PaddedTo({Word(kAmi, "ami", 5000), Word(kTumi, "tumi", 4000)},
+                                         total);
     }
 
     void WriteDictionary() const {
-        WriteTextFile(DictPath(), "ami\t" + kBhalo + "\t3\t100\t1\n" +   // learned misspelling
-                                      "tumi\t" + kKa + "\t2\t100\t0\n" +   // explicit choice
-                                      "zzz\t" + kTumi + "\t2\t100\t1\n");  // key unknown to the lexicon
+        WriteTextFile(DictPath(), "ami\t" + kBhalo + "\t3\t100\t1\n" +    // learned misspelling
+                                      "tumi\t" + kKa + "\t2\t100\t0\n" +  // explicit choice
+                                      "zzz\t" + kTumi +
+                                      "\t2\t100\t1\n");  // key unknown to the lexicon
     }
 
     std::string DictPath() const { return folder.File("user_dict.txt"); }
@@ -403,18 +416,21 @@ TEST(EngineSharedFilesTest, TwoEnginesAndAnAppendingWriterKeepEveryWordAndPair) 
     EnginePtr first = MakeEngine("", dictPath);
     EnginePtr second = MakeEngine("", dictPath);
     BanglaEngine_LearnWord(first.get(), "ami", kAmi.c_str());
-    BanglaEngine_LearnWord(first.get(), "tumi", kTumi.c_str());     // pair আমি → তুমি
+    BanglaEngine_LearnWord(first.get(), "tumi", kTumi.c_str());  // pair আমি → তুমি
     BanglaEngine_LearnWord(second.get(), "ka", kKa.c_str());
-    BanglaEngine_LearnWord(second.get(), "ami", kAmi.c_str());      // pair ক → আমি, on top of the file's 2
+    BanglaEngine_LearnWord(second.get(), "ami",
+                           kAmi.c_str());  // pair ক → আমি, on top of the file's 2
     WriteTextFile(dictPath, "bhalo\t" + kBhalo + "\t100\n", "a");  // the add-word dialog appends
 
     first.reset();
     second.reset();
 
     std::vector<std::string> words;
-    for (const std::string& line : ReadLines(dictPath)) words.push_back(line.substr(0, line.find('\t')));
+    for (const std::string& line : ReadLines(dictPath))
+        words.push_back(line.substr(0, line.find('\t')));
     EXPECT_THAT(words, UnorderedElementsAre("ami", "tumi", "ka", "bhalo"));
-    EXPECT_THAT(ReadLines(pairsPath), UnorderedElementsAre(kAmi + "\t" + kTumi + "\t1", kKa + "\t" + kAmi + "\t3"));
+    EXPECT_THAT(ReadLines(pairsPath),
+                UnorderedElementsAre(kAmi + "\t" + kTumi + "\t1", kKa + "\t" + kAmi + "\t3"));
 }
 
 // Engines of several applications save at the same moment; the saves take
@@ -428,15 +444,18 @@ TEST(EngineSharedFilesTest, ConcurrentSavesKeepEveryEnginesWords) {
         engines.push_back(MakeEngine("", dictPath));
         const std::string first = testing_support::FillerWord(2 * i).word;
         const std::string second = testing_support::FillerWord(2 * i + 1).word;
-        BanglaEngine_LearnWord(engines.back().get(), ("a" + std::to_string(i)).c_str(), first.c_str());
-        BanglaEngine_LearnWord(engines.back().get(), ("b" + std::to_string(i)).c_str(), second.c_str());
+        BanglaEngine_LearnWord(engines.back().get(), ("a" + std::to_string(i)).c_str(),
+                               first.c_str());
+        BanglaEngine_LearnWord(engines.back().get(), ("b" + std::to_string(i)).c_str(),
+                               second.c_str());
     }
     std::vector<std::thread> savers;
     for (EnginePtr& engine : engines) savers.emplace_back([&engine] { engine.reset(); });
     for (std::thread& saver : savers) saver.join();
 
     EXPECT_EQ(ReadLines(dictPath).size(), 2u * kEngines);
-    EXPECT_EQ(ReadLines(folder.File("user_bigrams.tsv")).size(), static_cast<std::size_t>(kEngines));
+    EXPECT_EQ(ReadLines(folder.File("user_bigrams.tsv")).size(),
+              static_cast<std::size_t>(kEngines));
 }
 
 TEST(EngineSharedFilesTest, ClearedPairsStayClearedButLaterOnesAreKept) {
@@ -475,7 +494,8 @@ TEST(EngineSharedFilesTest, FailedWriteLeavesThePreviousFileIntact) {
     // The session's counts are kept for the next attempt.
     std::filesystem::remove(pairsPath + ".tmp");
     BanglaEngine_Destroy(handle);
-    EXPECT_THAT(ReadLines(pairsPath), UnorderedElementsAre(kKa + "\t" + kAmi + "\t2", kAmi + "\t" + kTumi + "\t1"));
+    EXPECT_THAT(ReadLines(pairsPath),
+                UnorderedElementsAre(kKa + "\t" + kAmi + "\t2", kAmi + "\t" + kTumi + "\t1"));
 }
 
 // ---------------------------------------------------------------------------

@@ -29,21 +29,16 @@ TEST_P(HyphenSplitTest, SplitsAtLastHyphenBeforeKnownSuffix) {
     EXPECT_EQ(suffix, c.splits ? c.suffix : kUntouched);
 }
 
-INSTANTIATE_TEST_SUITE_P(Tokens, HyphenSplitTest,
-                         ::testing::Values(SplitCase{"boi-gulo", true, "boi", "gulo"},
-                                           SplitCase{"boi-Gulo", true, "boi", "Gulo"},
-                                           SplitCase{"BOI-KE", true, "BOI", "KE"},
-                                           SplitCase{"a-ke", true, "a", "ke"},
-                                           SplitCase{"a-b-ke", true, "a-b", "ke"},
-                                           SplitCase{"x-r", true, "x", "r"},
-                                           SplitCase{"-ke", false, "", ""},
-                                           SplitCase{"boi-", false, "", ""},
-                                           SplitCase{"boi-ke-", false, "", ""},
-                                           SplitCase{"boi-xyz", false, "", ""},
-                                           SplitCase{"boi-gulo-xyz", false, "", ""},
-                                           SplitCase{"boike", false, "", ""},
-                                           SplitCase{"-e", false, "", ""},
-                                           SplitCase{"", false, "", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Tokens, HyphenSplitTest,
+    ::testing::Values(SplitCase{"boi-gulo", true, "boi", "gulo"},
+                      SplitCase{"boi-Gulo", true, "boi", "Gulo"},
+                      SplitCase{"BOI-KE", true, "BOI", "KE"}, SplitCase{"a-ke", true, "a", "ke"},
+                      SplitCase{"a-b-ke", true, "a-b", "ke"}, SplitCase{"x-r", true, "x", "r"},
+                      SplitCase{"-ke", false, "", ""}, SplitCase{"boi-", false, "", ""},
+                      SplitCase{"boi-ke-", false, "", ""}, SplitCase{"boi-xyz", false, "", ""},
+                      SplitCase{"boi-gulo-xyz", false, "", ""}, SplitCase{"boike", false, "", ""},
+                      SplitCase{"-e", false, "", ""}, SplitCase{"", false, "", ""}));
 
 class CompoundSplitTest : public ::testing::TestWithParam<SplitCase> {};
 
@@ -56,24 +51,18 @@ TEST_P(CompoundSplitTest, SplitsKnownEndingsWithRoomForAStem) {
     EXPECT_EQ(suffix, c.splits ? c.suffix : kUntouched);
 }
 
-INSTANTIATE_TEST_SUITE_P(Tokens, CompoundSplitTest,
-                         ::testing::Values(SplitCase{"korleo", true, "korle", "o"},
-                                           SplitCase{"KORLEO", true, "KORLE", "O"},
-                                           SplitCase{"xxleo", true, "xxle", "o"},
-                                           SplitCase{"xleo", false, "", ""},
-                                           SplitCase{"xxmoto", true, "xx", "moto"},
-                                           SplitCase{"XXMOTO", true, "XX", "moto"},
-                                           SplitCase{"xmoto", false, "", ""},
-                                           SplitCase{"tomarmoto", true, "tomar", "moto"},
-                                           SplitCase{"xxmoton", true, "xx", "moton"},
-                                           SplitCase{"xmoton", false, "", ""},
-                                           SplitCase{"tomarmoton", true, "tomar", "moton"},
-                                           SplitCase{"xxbhabe", true, "xx", "bhabe"},
-                                           SplitCase{"xbhabe", false, "", ""},
-                                           SplitCase{"bhalobhabe", true, "bhalo", "bhabe"},
-                                           SplitCase{"xxxxx", false, "", ""},
-                                           SplitCase{"abcdefgh", false, "", ""},
-                                           SplitCase{"", false, "", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Tokens, CompoundSplitTest,
+    ::testing::Values(
+        SplitCase{"korleo", true, "korle", "o"}, SplitCase{"KORLEO", true, "KORLE", "O"},
+        SplitCase{"xxleo", true, "xxle", "o"}, SplitCase{"xleo", false, "", ""},
+        SplitCase{"xxmoto", true, "xx", "moto"}, SplitCase{"XXMOTO", true, "XX", "moto"},
+        SplitCase{"xmoto", false, "", ""}, SplitCase{"tomarmoto", true, "tomar", "moto"},
+        SplitCase{"xxmoton", true, "xx", "moton"}, SplitCase{"xmoton", false, "", ""},
+        SplitCase{"tomarmoton", true, "tomar", "moton"}, SplitCase{"xxbhabe", true, "xx", "bhabe"},
+        SplitCase{"xbhabe", false, "", ""}, SplitCase{"bhalobhabe", true, "bhalo", "bhabe"},
+        SplitCase{"xxxxx", false, "", ""}, SplitCase{"abcdefgh", false, "", ""},
+        SplitCase{"", false, "", ""}));
 
 struct AttachCase {
     const char* name;
@@ -91,11 +80,11 @@ TEST_P(AttachSuffixTest, ChoosesFormByStemEnding) {
     EXPECT_EQ(BanglaMorphology::AttachSuffix(c.stem, c.suffix), c.expected);
 }
 
-const std::string kVowelSignStem = "\u09AE\u09BE";     // ends in the aa-sign
-const std::string kVowelStem = "\u09AC\u0987";         // ends in the independent i
-const std::string kConsonantStem = "\u0998\u09B0";     // ends in a consonant
-const std::string kLastSignStem = "\u0995\u09CC";      // ends in U+09CC, the last vowel sign
-const std::string kHasantStem = "\u0995\u09CD";        // ends in hasant
+const std::string kVowelSignStem = "\u09AE\u09BE";  // ends in the aa-sign
+const std::string kVowelStem = "\u09AC\u0987";      // ends in the independent i
+const std::string kConsonantStem = "\u0998\u09B0";  // ends in a consonant
+const std::string kLastSignStem = "\u0995\u09CC";   // ends in U+09CC, the last vowel sign
+const std::string kHasantStem = "\u0995\u09CD";     // ends in hasant
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, AttachSuffixTest,
@@ -114,16 +103,21 @@ INSTANTIATE_TEST_SUITE_P(
         AttachCase{"er_after_hasant", kHasantStem, "er", kHasantStem + "-\u098F\u09B0"},
         AttachCase{"er_after_latin", "boi", "er", "boi-\u098F\u09B0"},
         AttachCase{"e_after_short_stem", "b", "e", "b-\u098F"},
-        AttachCase{"er_after_digits", "\u09E7\u09EF\u09ED\u09E6", "er", "\u09E7\u09EF\u09ED\u09E6-\u098F\u09B0"},
+        AttachCase{"er_after_digits", "\u09E7\u09EF\u09ED\u09E6", "er",
+                   "\u09E7\u09EF\u09ED\u09E6-\u098F\u09B0"},
         AttachCase{"e_after_anusvara", "\u09B6\u09C1\u099F\u09BF\u0982", "e",
                    "\u09B6\u09C1\u099F\u09BF\u0982-\u098F"},
         AttachCase{"r_after_anusvara", "\u09B0\u0982", "r", "\u09B0\u0982-\u098F\u09B0"},
-        AttachCase{"te_after_digits", "\u09E7\u09EF\u09ED\u09E6", "te", "\u09E7\u09EF\u09ED\u09E6\u09A4\u09C7"},
+        AttachCase{"te_after_digits", "\u09E7\u09EF\u09ED\u09E6", "te",
+                   "\u09E7\u09EF\u09ED\u09E6\u09A4\u09C7"},
         // Khanda ta turns into ta before a vowel sign only.
-        AttachCase{"er_after_khanda_ta", "\u099C\u0997\u09CE", "er", "\u099C\u0997\u09A4\u09C7\u09B0"},
-        AttachCase{"ke_after_khanda_ta", "\u099C\u0997\u09CE", "ke", "\u099C\u0997\u09CE\u0995\u09C7"},
+        AttachCase{"er_after_khanda_ta", "\u099C\u0997\u09CE", "er",
+                   "\u099C\u0997\u09A4\u09C7\u09B0"},
+        AttachCase{"ke_after_khanda_ta", "\u099C\u0997\u09CE", "ke",
+                   "\u099C\u0997\u09CE\u0995\u09C7"},
         // A chandrabindu goes with the vowel it sits on.
-        AttachCase{"er_after_chandrabindu_on_sign", "\u0997\u09BE\u0981", "er", "\u0997\u09BE\u0981\u09B0"},
+        AttachCase{"er_after_chandrabindu_on_sign", "\u0997\u09BE\u0981", "er",
+                   "\u0997\u09BE\u0981\u09B0"},
         AttachCase{"e_after_chandrabindu_on_consonant", "\u0995\u0981", "e", "\u0995\u0981-\u098F"},
         AttachCase{"er_after_precomposed_rra", "\u09AA\u09BE\u09B9\u09BE\u09DC", "er",
                    "\u09AA\u09BE\u09B9\u09BE\u09DC\u09C7\u09B0"},
@@ -138,24 +132,21 @@ INSTANTIATE_TEST_SUITE_P(
         AttachCase{"der", kVowelSignStem, "der", kVowelSignStem + "\u09A6\u09C7\u09B0"},
         AttachCase{"gulo", kConsonantStem, "gulo", kConsonantStem + "\u0997\u09C1\u09B2\u09CB"},
         AttachCase{"guli", kConsonantStem, "guli", kConsonantStem + "\u0997\u09C1\u09B2\u09BF"},
-        AttachCase{"khana", kConsonantStem, "khana",
-                   kConsonantStem + "\u0996\u09BE\u09A8\u09BE"},
-        AttachCase{"khani", kConsonantStem, "khani",
-                   kConsonantStem + "\u0996\u09BE\u09A8\u09BF"},
+        AttachCase{"khana", kConsonantStem, "khana", kConsonantStem + "\u0996\u09BE\u09A8\u09BE"},
+        AttachCase{"khani", kConsonantStem, "khani", kConsonantStem + "\u0996\u09BE\u09A8\u09BF"},
         AttachCase{"tuku", kConsonantStem, "tuku", kConsonantStem + "\u099F\u09C1\u0995\u09C1"},
         AttachCase{"tai", kConsonantStem, "tai", kConsonantStem + "\u099F\u09BE\u0987"},
         AttachCase{"moto", kConsonantStem, "moto", kConsonantStem + "\u09AE\u09A4\u09CB"},
         AttachCase{"moton", kConsonantStem, "moton", kConsonantStem + "\u09AE\u09A4\u09A8"},
-        AttachCase{"bhabe", kConsonantStem, "bhabe",
-                   kConsonantStem + "\u09AD\u09BE\u09AC\u09C7"},
+        AttachCase{"bhabe", kConsonantStem, "bhabe", kConsonantStem + "\u09AD\u09BE\u09AC\u09C7"},
         AttachCase{"unknown_suffix", kConsonantStem, "xyz", kConsonantStem},
         AttachCase{"empty_suffix", kConsonantStem, "", kConsonantStem},
         AttachCase{"empty_stem", "", "er", ""}));
 
 TEST(BanglaMorphologySuffixes, EveryRecognizedSuffixHasABengaliForm) {
-    const char* const suffixes[] = {"er",   "r",    "o",     "ke",    "re",   "e",   "te",
-                                    "ta",   "ti",   "ra",    "der",   "gulo", "guli", "khana",
-                                    "khani", "tuku", "tai",  "moto",  "moton", "bhabe"};
+    const char* const suffixes[] = {"er",    "r",    "o",   "ke",   "re",    "e",    "te",
+                                    "ta",    "ti",   "ra",  "der",  "gulo",  "guli", "khana",
+                                    "khani", "tuku", "tai", "moto", "moton", "bhabe"};
     const std::string stem = kConsonantStem;
     for (const char* suffix : suffixes) {
         EXPECT_TRUE(BanglaMorphology::IsRecognizedSuffix(suffix)) << suffix;

@@ -11,9 +11,7 @@ namespace {
 
 using U = UnicodeUtils;
 
-std::string Utf8(const std::u32string& cps) {
-    return U::Utf32ToUtf8(cps);
-}
+std::string Utf8(const std::u32string& cps) { return U::Utf32ToUtf8(cps); }
 
 struct ClassCase {
     char32_t cp;
@@ -62,9 +60,8 @@ TEST(UnicodeUtilsClassification, RangeEdges) {
 
 TEST(UnicodeUtilsVowelSigns, EveryVowelWithASignRoundTrips) {
     const std::vector<std::pair<char32_t, char32_t>> pairs = {
-        {0x0986, 0x09BE}, {0x0987, 0x09BF}, {0x0988, 0x09C0}, {0x0989, 0x09C1},
-        {0x098A, 0x09C2}, {0x098B, 0x09C3}, {0x098F, 0x09C7}, {0x0990, 0x09C8},
-        {0x0993, 0x09CB}, {0x0994, 0x09CC},
+        {0x0986, 0x09BE}, {0x0987, 0x09BF}, {0x0988, 0x09C0}, {0x0989, 0x09C1}, {0x098A, 0x09C2},
+        {0x098B, 0x09C3}, {0x098F, 0x09C7}, {0x0990, 0x09C8}, {0x0993, 0x09CB}, {0x0994, 0x09CC},
     };
     for (const auto& [vowel, kar] : pairs) {
         EXPECT_EQ(U::VowelToKar(vowel), kar);
@@ -75,12 +72,12 @@ TEST(UnicodeUtilsVowelSigns, EveryVowelWithASignRoundTrips) {
 TEST(UnicodeUtilsVowelSigns, NoSignGivesZeroAndOutOfTableIsSafe) {
     // Code points below and above each table, including ones whose distance
     // from the table's start would wrap around as an unsigned index.
-    for (char32_t cp : {0x0985u, 0x098Cu, 0x098Du, 0x098Eu, 0x0991u, 0x0992u, 0x0995u,
-                        0x0000u, 0x09BEu, 0xFFFFFFFFu}) {
+    for (char32_t cp : {0x0985u, 0x098Cu, 0x098Du, 0x098Eu, 0x0991u, 0x0992u, 0x0995u, 0x0000u,
+                        0x09BEu, 0xFFFFFFFFu}) {
         EXPECT_EQ(U::VowelToKar(cp), 0u) << std::hex << static_cast<unsigned>(cp);
     }
-    for (char32_t cp : {0x09BDu, 0x09C4u, 0x09C5u, 0x09C6u, 0x09C9u, 0x09CAu, 0x09CDu,
-                        0x0000u, 0x0986u, 0xFFFFFFFFu}) {
+    for (char32_t cp : {0x09BDu, 0x09C4u, 0x09C5u, 0x09C6u, 0x09C9u, 0x09CAu, 0x09CDu, 0x0000u,
+                        0x0986u, 0xFFFFFFFFu}) {
         EXPECT_EQ(U::KarToVowel(cp), 0u) << std::hex << static_cast<unsigned>(cp);
     }
 }
@@ -98,12 +95,27 @@ TEST(UnicodeUtilsUtf8ToUtf32, DecodesAndSkipsMalformedBytes) {
         {"two byte", "\xC3\xA9", U"\u00E9"},
         {"three byte bengali", "\xE0\xA6\x95\xE0\xA6\xBE", U"\u0995\u09BE"},
         {"four byte", "\xF0\x9F\x98\x80", U"\U0001F600"},
-        {"truncated lead stops decoding", "a\xE0" "b", U"a"},
-        {"lead without continuation is skipped", "\xE0" "ab", U"ab"},
-        {"lone continuation byte dropped", "a\x80" "b", U"ab"},
-        {"five byte lead skipped", "\xF8" "a", U"a"},
+        {"truncated lead stops decoding",
+         "a\xE0"
+         "b",
+         U"a"},
+        {"lead without continuation is skipped",
+         "\xE0"
+         "ab",
+         U"ab"},
+        {"lone continuation byte dropped",
+         "a\x80"
+         "b",
+         U"ab"},
+        {"five byte lead skipped",
+         "\xF8"
+         "a",
+         U"a"},
         {"truncated four byte at end", "ab\xF0\x9F\x98", U"ab"},
-        {"bad second continuation skips lead only", "\xE0\xA6" "x", U"x"},
+        {"bad second continuation skips lead only",
+         "\xE0\xA6"
+         "x",
+         U"x"},
         {"overlong form kept", "\xC0\xAF", U"/"},
         {"encoded surrogate kept", "\xED\xA0\x80", U"\xD800"},
     };
@@ -120,8 +132,7 @@ TEST(UnicodeUtilsUtf8ToUtf32, ValueAboveUnicodeRangeIsDecodedButNotEncoded) {
 }
 
 TEST(UnicodeUtilsUtf32ToUtf8, EncodesEachLengthAndLeavesOutNonUnicode) {
-    EXPECT_EQ(U::Utf32ToUtf8(U"a\u00E9\u0995\U0001F600"),
-              "a\xC3\xA9\xE0\xA6\x95\xF0\x9F\x98\x80");
+    EXPECT_EQ(U::Utf32ToUtf8(U"a\u00E9\u0995\U0001F600"), "a\xC3\xA9\xE0\xA6\x95\xF0\x9F\x98\x80");
     EXPECT_EQ(U::Utf32ToUtf8(std::u32string{U'a', 0x110000, U'b', 0xFFFFFF80}), "ab");
     EXPECT_EQ(U::Utf32ToUtf8(std::u32string{0x10FFFF}), "\xF4\x8F\xBF\xBF");
 }
@@ -180,19 +191,26 @@ std::vector<std::string> Describe(const std::vector<GraphemeCluster>& clusters) 
 TEST(UnicodeUtilsSegmentation, Clusters) {
     const std::vector<SegmentCase> cases = {
         {"empty", U"", {}},
-        {"conjunct with kar", U"\u0995\u09CD\u09B7\u09BE",
+        {"conjunct with kar",
+         U"\u0995\u09CD\u09B7\u09BE",
          {{U"\u0995\u09CD\u09B7\u09BE", true, true, false}}},
         {"two latin letters", U"ab", {{U"a"}, {U"b"}}},
         {"nukta stands alone", U"\u09A1\u09BC", {{U"\u09A1"}, {U"\u09BC"}}},
         {"latin base joins hasant", U"\u0995\u09CDa", {{U"\u0995\u09CDa", true, false, false}}},
-        {"long conjunct chain", U"\u09B8\u09CD\u09A4\u09CD\u09B0\u09C0",
+        {"long conjunct chain",
+         U"\u09B8\u09CD\u09A4\u09CD\u09B0\u09C0",
          {{U"\u09B8\u09CD\u09A4\u09CD\u09B0\u09C0", true, true, false}}},
-        {"modifier and new base", U"\u0995\u0982\u0996",
+        {"modifier and new base",
+         U"\u0995\u0982\u0996",
          {{U"\u0995\u0982", false, false, true}, {U"\u0996"}}},
-        {"leading mark starts cluster", U"\u09BF\u0995", {{U"\u09BF", false, true, false}, {U"\u0995"}}},
-        {"danda splits and takes marks", U"\u0995\u0964\u09BE",
+        {"leading mark starts cluster",
+         U"\u09BF\u0995",
+         {{U"\u09BF", false, true, false}, {U"\u0995"}}},
+        {"danda splits and takes marks",
+         U"\u0995\u0964\u09BE",
          {{U"\u0995"}, {U"\u0964\u09BE", false, true, false}}},
-        {"digit never joins hasant", U"\u0995\u09CD\u09E7",
+        {"digit never joins hasant",
+         U"\u0995\u09CD\u09E7",
          {{U"\u0995\u09CD", true, false, false}, {U"\u09E7"}}},
         {"khanda ta is a base", U"\u0989\u09CE", {{U"\u0989"}, {U"\u09CE"}}},
     };
@@ -223,7 +241,9 @@ TEST(UnicodeUtilsBackspace, RemovesLastWrittenUnit) {
 }
 
 TEST(UnicodeUtilsBackspace, MalformedBytesAreDropped) {
-    EXPECT_EQ(U::BackspaceGrapheme("a\x80" "bc"), "ab");
+    EXPECT_EQ(U::BackspaceGrapheme("a\x80"
+                                   "bc"),
+              "ab");
 }
 
 TEST(UnicodeUtilsCanonicalize, ComposesDecomposedAndRegionalForms) {

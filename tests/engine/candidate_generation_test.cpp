@@ -13,23 +13,23 @@
 namespace bangla {
 namespace {
 
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::Not;
 using testing_support::CandidatesFor;
 using testing_support::EnginePtr;
 using testing_support::MakeEngine;
 using testing_support::Word;
-using ::testing::Contains;
-using ::testing::ElementsAre;
-using ::testing::Not;
 
-const std::string kAmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF";                 // আমি
-const std::string kTumi = "\xE0\xA6\xA4\xE0\xA7\x81\xE0\xA6\xAE\xE0\xA6\xBF";    // তুমি
-const std::string kTumio = kTumi + "\xE0\xA6\x93";                               // তুমিও
-const std::string kGhor = "\xE0\xA6\x98\xE0\xA6\xB0";                             // ঘর
-const std::string kBari = "\xE0\xA6\xAC\xE0\xA6\xBE\xE0\xA7\x9C\xE0\xA6\xBF";    // বাড়ি (precomposed)
+const std::string kAmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF";               // আমি
+const std::string kTumi = "\xE0\xA6\xA4\xE0\xA7\x81\xE0\xA6\xAE\xE0\xA6\xBF";  // তুমি
+const std::string kTumio = kTumi + "\xE0\xA6\x93";                             // তুমিও
+const std::string kGhor = "\xE0\xA6\x98\xE0\xA6\xB0";                          // ঘর
+const std::string kBari = "\xE0\xA6\xAC\xE0\xA6\xBE\xE0\xA7\x9C\xE0\xA6\xBF";  // বাড়ি (precomposed)
 const std::string kBariDecomposed =
-    "\xE0\xA6\xAC\xE0\xA6\xBE\xE0\xA6\xA1\xE0\xA6\xBC\xE0\xA6\xBF";               // বাড়ি (ড + nukta)
-const std::string kBarite = kBari + "\xE0\xA6\xA4\xE0\xA7\x87";                   // বাড়িতে
-const std::string kKa = "\xE0\xA6\x95";                                            // ক
+    "\xE0\xA6\xAC\xE0\xA6\xBE\xE0\xA6\xA1\xE0\xA6\xBC\xE0\xA6\xBF";  // বাড়ি (ড + nukta)
+const std::string kBarite = kBari + "\xE0\xA6\xA4\xE0\xA7\x87";      // বাড়িতে
+const std::string kKa = "\xE0\xA6\x95";                              // ক
 const std::string kAmmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA7\x8D\xE0\xA6\xAE\xE0\xA6\xBF";  // আম্মি
 
 bool IsAllZero(const void* data, std::size_t size) {
@@ -51,9 +51,12 @@ std::vector<std::string> SevenExactWords() {
 // "tumi" and "ghor".
 std::vector<LexiconEntry> SmallLexicon() {
     std::vector<LexiconEntry> entries = {
-        Word(kAmi, "ami", 50000, 1),       Word(kBari, "bari", 20000, 1),
-        Word(kBariDecomposed, "bari", 10000, 1), Word(kTumi, "tumi", 30000),
-        Word(kTumio, "tumi", 2000),        Word(kGhor, "ghor", 10000),
+        Word(kAmi, "ami", 50000, 1),
+        Word(kBari, "bari", 20000, 1),
+        Word(kBariDecomposed, "bari", 10000, 1),
+        Word(kTumi, "tumi", 30000),
+        Word(kTumio, "tumi", 2000),
+        Word(kGhor, "ghor", 10000),
     };
     const std::vector<std::string> many = SevenExactWords();
     for (uint32_t i = 0; i < many.size(); ++i) entries.push_back(Word(many[i], "many", 900 - i, 1));
@@ -65,9 +68,7 @@ std::vector<LexiconEntry> SmallLexicon() {
 
 class CandidateGenerationTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(WriteLexiconFile(LexiconPath(), SmallLexicon()));
-    }
+    void SetUp() override { ASSERT_TRUE(WriteLexiconFile(LexiconPath(), SmallLexicon())); }
 
     std::string LexiconPath() const { return folder.File("lexicon.bin"); }
     std::string DictPath() const { return folder.File("user_dict.txt"); }
@@ -133,9 +134,16 @@ INSTANTIATE_TEST_SUITE_P(
         ListShapeCase{"no slots", 0, "ami", {}},
         // Hyphenated words are read part by part and joined again.
         ListShapeCase{"hyphenated words", 5, "ghor-bari", {kGhor + "-" + kBari, "ghor-bari"}},
-        ListShapeCase{"hyphenated number and word", 5, "1970-ghor", {"\xE0\xA7\xA7\xE0\xA7\xAF\xE0\xA7\xAD\xE0\xA7\xA6-" + kGhor, "1970-ghor"}},
+        ListShapeCase{"hyphenated number and word",
+                      5,
+                      "1970-ghor",
+                      {"\xE0\xA7\xA7\xE0\xA7\xAF\xE0\xA7\xAD\xE0\xA7\xA6-" + kGhor, "1970-ghor"}},
         // A case ending after a number cannot be a vowel sign.
-        ListShapeCase{"suffix after a number", 5, "1970-er", {"\xE0\xA7\xA7\xE0\xA7\xAF\xE0\xA7\xAD\xE0\xA7\xA6-\xE0\xA6\x8F\xE0\xA6\xB0", "1970-er"}}),
+        ListShapeCase{"suffix after a number",
+                      5,
+                      "1970-er",
+                      {"\xE0\xA7\xA7\xE0\xA7\xAF\xE0\xA7\xAD\xE0\xA7\xA6-\xE0\xA6\x8F\xE0\xA6\xB0",
+                       "1970-er"}}),
     [](const ::testing::TestParamInfo<ListShapeCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name) {
@@ -268,12 +276,14 @@ class PersonalWordAgreementTest : public ::testing::TestWithParam<AgreementCase>
 TEST_P(PersonalWordAgreementTest, OffersThePersonalWordOrNot) {
     const AgreementCase& c = GetParam();
     TempFolder folder("agreement");
-    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
-                                 testing_support::PaddedTo({Word(kAmi, "ami", 50000)}, c.lexiconSize)));
+    ASSERT_TRUE(
+        WriteLexiconFile(folder.File("lexicon.bin"),
+                         testing_support::PaddedTo({Word(kAmi, "ami", 50000)}, c.lexiconSize)));
     // Written as the file an earlier session left, with the repair marker
     // present so that only agreement decides.
-    testing_support::WriteTextFile(folder.File("user_dict.txt"),
-                                   "ami\t" + kAmmi + "\t5\t100\t" + (c.explicitWord ? "0" : "1") + "\n");
+    testing_support::WriteTextFile(
+        folder.File("user_dict.txt"),
+        "ami\t" + kAmmi + "\t5\t100\t" + (c.explicitWord ? "0" : "1") + "\n");
     testing_support::WriteTextFile(folder.File("learned_repaired_v2.flag"), "x\n");
     EnginePtr engine = MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
     const std::vector<std::string> texts = CandidatesFor(engine.get(), "ami");
@@ -289,15 +299,19 @@ INSTANTIATE_TEST_SUITE_P(Lexicons, PersonalWordAgreementTest,
                                            AgreementCase{"learned_big_lexicon", 1001, false, false},
                                            AgreementCase{"explicit_small_lexicon", 10, true, true},
                                            AgreementCase{"explicit_big_lexicon", 1001, true, true}),
-                         [](const ::testing::TestParamInfo<AgreementCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<AgreementCase>& info) {
+                             return info.param.name;
+                         });
 
 // A chat spelling (c for ch) finds the word of its standard key, which the
 // parser alone would spell otherwise.
 TEST(CandidateGenerationInformalTest, ChatSpellingOffersTheWordOfItsStandardKey) {
-    const std::string korchen = "\xE0\xA6\x95\xE0\xA6\xB0\xE0\xA6\x9B\xE0\xA7\x87\xE0\xA6\xA8";  // করছেন
+    const std::string korchen =
+        "\xE0\xA6\x95\xE0\xA6\xB0\xE0\xA6\x9B\xE0\xA7\x87\xE0\xA6\xA8";  // করছেন
     TempFolder folder("informal");
-    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
-                                 testing_support::PaddedTo({Word(korchen, "korchen", 40000)}, 1001)));
+    ASSERT_TRUE(
+        WriteLexiconFile(folder.File("lexicon.bin"),
+                         testing_support::PaddedTo({Word(korchen, "korchen", 40000)}, 1001)));
     EnginePtr engine = MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
     EXPECT_THAT(CandidatesFor(engine.get(), "korcen"), Contains(korchen));
 }
@@ -305,8 +319,9 @@ TEST(CandidateGenerationInformalTest, ChatSpellingOffersTheWordOfItsStandardKey)
 // A spelling that no key holds and that the parser spells otherwise still
 // finds the word whose key shares its outline (capshule: kapsul).
 TEST(CandidateGenerationSkeletonTest, SpellingOfAKeysOutlineOffersItsWord) {
-    const std::string capsule = "\xE0\xA6\x95\xE0\xA7\x8D\xE0\xA6\xAF\xE0\xA6\xBE\xE0\xA6\xAA"
-                                "\xE0\xA6\xB8\xE0\xA7\x81\xE0\xA6\xB2";  // ক্যাপসুল
+    const std::string capsule =
+        "\xE0\xA6\x95\xE0\xA7\x8D\xE0\xA6\xAF\xE0\xA6\xBE\xE0\xA6\xAA"
+        "\xE0\xA6\xB8\xE0\xA7\x81\xE0\xA6\xB2";  // ক্যাপসুল
     TempFolder folder("skeleton");
     ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
                                  testing_support::PaddedTo({Word(capsule, "kapsul", 3000)}, 1001)));
@@ -321,13 +336,15 @@ TEST(CandidateGenerationSkeletonTest, SpellingOfAKeysOutlineOffersItsWord) {
 // too, but behind the word the typed letters spell, and it is never
 // committed on its own however confident its score.
 TEST(CandidateGenerationSkeletonTest, OutlineWordNeverLeadsOrAutoSelects) {
-    const std::string themeke = "\xE0\xA6\xA5\xE0\xA6\xBF\xE0\xA6\xAE\xE0\xA6\x95\xE0\xA7\x87";  // থিমকে
+    const std::string themeke =
+        "\xE0\xA6\xA5\xE0\xA6\xBF\xE0\xA6\xAE\xE0\xA6\x95\xE0\xA7\x87";  // থিমকে
     const std::string tomake =
         "\xE0\xA6\xA4\xE0\xA7\x8B\xE0\xA6\xAE\xE0\xA6\xBE\xE0\xA6\x95\xE0\xA7\x87";  // তোমাকে
     TempFolder folder("skeleton_lead");
-    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
-                                 testing_support::PaddedTo({Word(themeke, "thimke", 20), Word(tomake, "tomake", 900000)},
-                                                           1001)));
+    ASSERT_TRUE(
+        WriteLexiconFile(folder.File("lexicon.bin"),
+                         testing_support::PaddedTo(
+                             {Word(themeke, "thimke", 20), Word(tomake, "tomake", 900000)}, 1001)));
     EngineConfig config;
     BanglaEngine_GetDefaultConfig(&config);
     const std::string lexicon = folder.File("lexicon.bin");
@@ -353,12 +370,14 @@ TEST(CandidateGenerationSkeletonTest, OutlineWordNeverLeadsOrAutoSelects) {
 // Two guesses of one outline keep the order of their nearness to what was
 // typed, not of their frequency.
 TEST(CandidateGenerationSkeletonTest, NearerOutlineWordComesFirst) {
-    const std::string onekta = "\xE0\xA6\x85\xE0\xA6\xA8\xE0\xA7\x87\xE0\xA6\x95\xE0\xA6\x9F\xE0\xA6\xBE";  // অনেকটা
-    const std::string onektai = onekta + "\xE0\xA6\x87";                                                                // অনেকটাই
+    const std::string onekta =
+        "\xE0\xA6\x85\xE0\xA6\xA8\xE0\xA7\x87\xE0\xA6\x95\xE0\xA6\x9F\xE0\xA6\xBE";  // অনেকটা
+    const std::string onektai = onekta + "\xE0\xA6\x87";  // অনেকটাই
     TempFolder folder("skeleton_order");
-    ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"),
-                                 testing_support::PaddedTo({Word(onekta, "onekta", 50000), Word(onektai, "onektai", 5000)},
-                                                           1001)));
+    ASSERT_TRUE(WriteLexiconFile(
+        folder.File("lexicon.bin"),
+        testing_support::PaddedTo({Word(onekta, "onekta", 50000), Word(onektai, "onektai", 5000)},
+                                  1001)));
     EnginePtr engine = MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
     const std::vector<std::string> texts = CandidatesFor(engine.get(), "anektayi");
     ASSERT_GE(texts.size(), 2u);

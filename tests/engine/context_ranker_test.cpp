@@ -94,8 +94,8 @@ class BuiltinPairTest : public ::testing::TestWithParam<BuiltinPairCase> {};
 
 TEST_P(BuiltinPairTest, MatchesCanonicalText) {
     const ContextRanker ranker;
-    EXPECT_NEAR(ranker.ComputeBigramProb(GetParam().first, GetParam().follower), GetParam().expected,
-                kTolerance);
+    EXPECT_NEAR(ranker.ComputeBigramProb(GetParam().first, GetParam().follower),
+                GetParam().expected, kTolerance);
 }
 
 // Precomposed ya (U+09DF) and rra (U+09DC) as typed and committed text spells them.
@@ -133,7 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Ranking ---------------------------------------------------------------
 
-PhoneticCandidate Input(const std::string& text, float score) { return {text, score, "beam_search"}; }
+PhoneticCandidate Input(const std::string& text, float score) {
+    return {text, score, "beam_search"};
+}
 
 struct RankRequest {
     std::string typed = "ami";
@@ -148,8 +150,8 @@ struct RankRequest {
 class ContextRankerRankTest : public ::testing::Test {
 protected:
     std::vector<ScoredCandidate> Rank(const RankRequest& r) const {
-        return ranker.RankCandidates(r.typed, r.inputs, lexicon, r.preceding, r.boosts, r.autoCorrect,
-                                     r.threshold, r.maxResults);
+        return ranker.RankCandidates(r.typed, r.inputs, lexicon, r.preceding, r.boosts,
+                                     r.autoCorrect, r.threshold, r.maxResults);
     }
 
     static const ScoredCandidate* FindText(const std::vector<ScoredCandidate>& list,
@@ -208,7 +210,8 @@ constexpr uint32_t kNoWord = 0xFFFFFFFFu;
 
 std::ostream& operator<<(std::ostream& os, const ScoreCase& c) { return os << c.name; }
 
-class RankScoreTest : public ContextRankerRankTest, public ::testing::WithParamInterface<ScoreCase> {};
+class RankScoreTest : public ContextRankerRankTest,
+                      public ::testing::WithParamInterface<ScoreCase> {};
 
 // The input আমি with phonetic score 0.8, scored against the lexicon.
 TEST_P(RankScoreTest, WeighsPhoneticFrequencyAndUserScores) {
@@ -317,9 +320,9 @@ TEST_F(ContextRankerRankTest, BoostsForUnlistedTextsAddNothing) {
 
 TEST_F(ContextRankerRankTest, OrdersByFinalScoreDescending) {
     RankRequest request;
-    request.inputs = {Input(kAchhi, 0.2f), Input(kAmi, 0.9f), Input(kJabo, 0.5f), Input(kJabe, 0.7f)};
-    EXPECT_EQ(Texts(Rank(request)),
-              (std::vector<std::string>{kAmi, kJabe, kJabo, kAchhi, "ami"}));
+    request.inputs = {Input(kAchhi, 0.2f), Input(kAmi, 0.9f), Input(kJabo, 0.5f),
+                      Input(kJabe, 0.7f)};
+    EXPECT_EQ(Texts(Rank(request)), (std::vector<std::string>{kAmi, kJabe, kJabo, kAchhi, "ami"}));
 }
 
 // --- Auto-selection ----------------------------------------------------------
@@ -412,12 +415,14 @@ protected:
 TEST_F(PredictNextWordsTest, OneWordFollowersBestFirst) {
     const auto predictions = ranker.PredictNextWords(kAmi, lexicon, 5, "");
     ASSERT_EQ(predictions.size(), 5u);
-    const Expected expected[] = {{kAjke, 0.98857f}, {"\u098F\u0996\u09A8", 0.98237f}, {kJabo, 0.97579f}};
+    const Expected expected[] = {
+        {kAjke, 0.98857f}, {"\u098F\u0996\u09A8", 0.98237f}, {kJabo, 0.97579f}};
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(predictions[i].text, expected[i].text) << i;
         EXPECT_NEAR(predictions[i].finalScore, expected[i].score, kTolerance) << i;
     }
-    for (std::size_t i = 3; i < 5; ++i) EXPECT_NEAR(predictions[i].finalScore, 0.96878f, kTolerance);
+    for (std::size_t i = 3; i < 5; ++i)
+        EXPECT_NEAR(predictions[i].finalScore, 0.96878f, kTolerance);
     for (const ScoredCandidate& p : predictions) {
         EXPECT_EQ(p.sourceFlags, 20u);
         EXPECT_TRUE(p.roman.empty());
@@ -445,7 +450,7 @@ TEST_F(PredictNextWordsTest, PrecomposedWordFindsFollowersWrittenDecomposedInThe
 }
 
 TEST_F(PredictNextWordsTest, LexiconFrequencyMixesIn) {
-    ranker.AddBigram("w", "rare", 10);     // pair score 0.26
+    ranker.AddBigram("w", "rare", 10);  // pair score 0.26
     ranker.AddBigram("w", "common", 10);
     lexicon.Insert("rare", "rare", 0, 0);  // 0.75 * 0.26 < 0.2: dropped
     lexicon.Insert("common", "common", 999999, 0);

@@ -13,29 +13,30 @@
 namespace bangla {
 namespace {
 
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
 using testing_support::CandidatesFor;
 using testing_support::EnginePtr;
 using testing_support::MakeEngine;
 using testing_support::Word;
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
 
-const std::string kAmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF";                 // আমি
-const std::string kBhalo = "\xE0\xA6\xAD\xE0\xA6\xBE\xE0\xA6\xB2\xE0\xA7\x8B";   // ভালো
-const std::string kGhor = "\xE0\xA6\x98\xE0\xA6\xB0";                             // ঘর
-const std::string kBari = "\xE0\xA6\xAC\xE0\xA6\xBE\xE0\xA7\x9C\xE0\xA6\xBF";    // বাড়ি
-const std::string kE = "\xE0\xA6\x8F";                                             // এ
-const std::string kTe = "\xE0\xA6\xA4\xE0\xA7\x87";                               // তে
-const std::string kKe = "\xE0\xA6\x95\xE0\xA7\x87";                               // কে
-const std::string kR = "\xE0\xA6\xB0";                                             // র
-const std::string kESign = "\xE0\xA7\x87";                                         // ে
-const std::string kDanda = "\xE0\xA5\xA4";                                         // ।
+const std::string kAmi = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF";                // আমি
+const std::string kBhalo = "\xE0\xA6\xAD\xE0\xA6\xBE\xE0\xA6\xB2\xE0\xA7\x8B";  // ভালো
+const std::string kGhor = "\xE0\xA6\x98\xE0\xA6\xB0";                           // ঘর
+const std::string kBari = "\xE0\xA6\xAC\xE0\xA6\xBE\xE0\xA7\x9C\xE0\xA6\xBF";   // বাড়ি
+const std::string kE = "\xE0\xA6\x8F";                                          // এ
+const std::string kTe = "\xE0\xA6\xA4\xE0\xA7\x87";                             // তে
+const std::string kKe = "\xE0\xA6\x95\xE0\xA7\x87";                             // কে
+const std::string kR = "\xE0\xA6\xB0";                                          // র
+const std::string kESign = "\xE0\xA7\x87";                                      // ে
+const std::string kDanda = "\xE0\xA5\xA4";                                      // ।
 
 // Marked exact words, so that every token below has one known first candidate.
 std::vector<LexiconEntry> SentenceLexicon() {
-    return {Word(kAmi, "ami", 50000, 1), Word(kBhalo, "bhalo", 40000, 1), Word(kGhor, "ghor", 30000, 1),
-            Word(kBari, "bari", 20000, 1), Word(kE, "e", 9000, 1),        Word(kTe, "te", 9000, 1),
+    return {Word(kAmi, "ami", 50000, 1),   Word(kBhalo, "bhalo", 40000, 1),
+            Word(kGhor, "ghor", 30000, 1), Word(kBari, "bari", 20000, 1),
+            Word(kE, "e", 9000, 1),        Word(kTe, "te", 9000, 1),
             Word(kKe, "ke", 9000, 1),      Word(kR, "r", 9000, 1)};
 }
 
@@ -51,20 +52,23 @@ struct Operation {
 };
 
 Operation Commit(const std::string& word) { return {Step::Commit, word, ""}; }
-Operation Learn(const std::string& roman, const std::string& word) { return {Step::Learn, word, roman}; }
+Operation Learn(const std::string& roman, const std::string& word) {
+    return {Step::Learn, word, roman};
+}
 
 struct CommitCase {
     const char* name;
     bool learning;
     std::vector<Operation> operations;
     std::vector<std::string> context;
-    std::map<std::string, uint32_t> pairs;  // "first > follower" -> count
+    std::map<std::string, uint32_t> pairs;          // "first > follower" -> count
     std::map<std::string, uint32_t> personalWords;  // text -> frequency
 };
 
 std::ostream& operator<<(std::ostream& os, const CommitCase& c) { return os << c.name; }
 
-std::map<std::string, uint32_t> PairsOf(const LearnedWordPairs& pairs, const std::vector<std::string>& keys) {
+std::map<std::string, uint32_t> PairsOf(const LearnedWordPairs& pairs,
+                                        const std::vector<std::string>& keys) {
     std::map<std::string, uint32_t> found;
     for (const std::string& key : keys) {
         const LearnedWordPairs::FollowerCounts* followers = pairs.FollowersOf(key);
@@ -98,42 +102,72 @@ TEST_P(CommitSequenceTest, KeepsContextPairsAndPersonalWords) {
     std::vector<std::string> keys = {"", "hello"};
     for (const std::string& a : {kAmi, kBhalo, kGhor}) {
         keys.push_back(a);
-        for (const std::string& b : {kAmi, kBhalo, kGhor, std::string("hello")}) keys.push_back(a + " " + b);
+        for (const std::string& b : {kAmi, kBhalo, kGhor, std::string("hello")})
+            keys.push_back(a + " " + b);
     }
     EXPECT_EQ(PairsOf(engine.userBigrams, keys), c.pairs);
 
     std::map<std::string, uint32_t> personal;
-    for (const UserWordEntry& entry : engine.personalDictionary.GetAllEntries()) personal[entry.text] = entry.frequency;
+    for (const UserWordEntry& entry : engine.personalDictionary.GetAllEntries())
+        personal[entry.text] = entry.frequency;
     EXPECT_EQ(personal, c.personalWords);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sequences, CommitSequenceTest,
     ::testing::Values(
-        CommitCase{"three_words_count_both_keys", true,
+        CommitCase{"three_words_count_both_keys",
+                   true,
                    {Commit(kAmi), Commit(kBhalo), Commit(kGhor)},
                    {kAmi, kBhalo, kGhor},
-                   {{kAmi + " > " + kBhalo, 1}, {kBhalo + " > " + kGhor, 1}, {kAmi + " " + kBhalo + " > " + kGhor, 1}},
+                   {{kAmi + " > " + kBhalo, 1},
+                    {kBhalo + " > " + kGhor, 1},
+                    {kAmi + " " + kBhalo + " > " + kGhor, 1}},
                    {}},
-        CommitCase{"repeated_word_counts_nothing", true, {Commit(kAmi), Commit(kAmi)}, {kAmi, kAmi}, {}, {}},
-        CommitCase{"learning_off_counts_nothing", false,
-                   {Commit(kAmi), Commit(kBhalo), Commit(kGhor)}, {kAmi, kBhalo, kGhor}, {}, {}},
-        CommitCase{"empty_word_counts_nothing", true,
-                   {Commit(kAmi), Commit(""), Commit(kBhalo)}, {kAmi, "", kBhalo}, {}, {}},
-        CommitCase{"english_word_counts_nothing", true,
-                   {Commit("hello"), Commit(kAmi), Commit(kBhalo)}, {"hello", kAmi, kBhalo},
-                   {{kAmi + " > " + kBhalo, 1}}, {}},
+        CommitCase{"repeated_word_counts_nothing",
+                   true,
+                   {Commit(kAmi), Commit(kAmi)},
+                   {kAmi, kAmi},
+                   {},
+                   {}},
+        CommitCase{"learning_off_counts_nothing",
+                   false,
+                   {Commit(kAmi), Commit(kBhalo), Commit(kGhor)},
+                   {kAmi, kBhalo, kGhor},
+                   {},
+                   {}},
+        CommitCase{"empty_word_counts_nothing",
+                   true,
+                   {Commit(kAmi), Commit(""), Commit(kBhalo)},
+                   {kAmi, "", kBhalo},
+                   {},
+                   {}},
+        CommitCase{"english_word_counts_nothing",
+                   true,
+                   {Commit("hello"), Commit(kAmi), Commit(kBhalo)},
+                   {"hello", kAmi, kBhalo},
+                   {{kAmi + " > " + kBhalo, 1}},
+                   {}},
         // The universal program learns, then commits, each chosen word.
-        CommitCase{"learn_then_commit_counts_once", true,
+        CommitCase{"learn_then_commit_counts_once",
+                   true,
                    {Learn("ami", kAmi), Commit(kAmi), Learn("bhalo", kBhalo), Commit(kBhalo)},
                    {kAmi, kAmi, kBhalo, kBhalo},
                    {{kAmi + " > " + kBhalo, 1}},
                    {{kAmi, 2}, {kBhalo, 2}}},
-        CommitCase{"learn_refuses_english", true,
-                   {Learn("hello", "hello"), Learn("hi", "good morning")}, {}, {}, {}},
-        CommitCase{"learn_off_changes_nothing", false, {Learn("ami", kAmi), Learn("bhalo", kBhalo)}, {}, {}, {}},
-        CommitCase{"commit_bumps_only_stored_words", false,
-                   {Commit(kAmi)}, {kAmi}, {}, {}}),
+        CommitCase{"learn_refuses_english",
+                   true,
+                   {Learn("hello", "hello"), Learn("hi", "good morning")},
+                   {},
+                   {},
+                   {}},
+        CommitCase{"learn_off_changes_nothing",
+                   false,
+                   {Learn("ami", kAmi), Learn("bhalo", kBhalo)},
+                   {},
+                   {},
+                   {}},
+        CommitCase{"commit_bumps_only_stored_words", false, {Commit(kAmi)}, {kAmi}, {}, {}}),
     [](const ::testing::TestParamInfo<CommitCase>& info) { return info.param.name; });
 
 EngineConfig EmptyLexiconConfig() {
@@ -150,7 +184,8 @@ TEST(CommitContextTest, ContextKeepsTheLatestTwentyWords) {
     ASSERT_EQ(engine.contextWords.size(), 20u);
     EXPECT_EQ(engine.contextWords.front(), "w1");
     for (int i = 0; i < 30; ++i) engine.LearnWord("ami", kAmi + std::to_string(i));
-    EXPECT_EQ(engine.contextWords.size(), 20u) << "learning alone must not grow the context without bound";
+    EXPECT_EQ(engine.contextWords.size(), 20u)
+        << "learning alone must not grow the context without bound";
 }
 
 TEST(CommitContextTest, CommitAndLearningEmptyTheComposition) {
@@ -190,7 +225,8 @@ protected:
     std::string Transliterate(const std::string& sentence) {
         char buffer[512];
         std::memset(buffer, 0x5A, sizeof buffer);
-        if (!BanglaEngine_TransliterateSentence(engine.get(), sentence.c_str(), buffer, sizeof buffer)) {
+        if (!BanglaEngine_TransliterateSentence(engine.get(), sentence.c_str(), buffer,
+                                                sizeof buffer)) {
             return "<failed>";
         }
         EXPECT_EQ(buffer[sizeof buffer - 1], '\0');
@@ -211,7 +247,8 @@ struct SentenceCase {
 
 std::ostream& operator<<(std::ostream& os, const SentenceCase& c) { return os << c.name; }
 
-class SentenceTableTest : public SentenceTest, public ::testing::WithParamInterface<SentenceCase> {};
+class SentenceTableTest : public SentenceTest,
+                          public ::testing::WithParamInterface<SentenceCase> {};
 
 TEST_P(SentenceTableTest, Transliterates) {
     EXPECT_EQ(Transliterate(GetParam().roman), GetParam().expected);
@@ -222,8 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SentenceCase{"words", "ami bhalo", kAmi + " " + kBhalo},
         SentenceCase{"white_space_collapses", "  ami \t  bhalo  ", kAmi + " " + kBhalo},
-        SentenceCase{"empty", "", ""},
-        SentenceCase{"only_white_space", " \t ", ""},
+        SentenceCase{"empty", "", ""}, SentenceCase{"only_white_space", " \t ", ""},
         SentenceCase{"question_mark_kept", "ami?", kAmi + "?"},
         SentenceCase{"exclamation_mark_kept", "ami!", kAmi + "!"},
         SentenceCase{"period_becomes_danda", "ami bhalo.", kAmi + " " + kBhalo + kDanda},
@@ -249,17 +285,20 @@ TEST_F(SentenceTest, DigitsAndMixedTokensTakeTheirFirstCandidate) {
     const std::vector<std::string> mixed = CandidatesFor(engine.get(), "C++");
     ASSERT_FALSE(digits.empty());
     ASSERT_FALSE(mixed.empty());
-    EXPECT_EQ(Transliterate("ami 2024, C++!"), kAmi + " " + digits.front() + ", " + mixed.front() + "!");
+    EXPECT_EQ(Transliterate("ami 2024, C++!"),
+              kAmi + " " + digits.front() + ", " + mixed.front() + "!");
 }
 
 TEST_F(SentenceTest, BufferMustHoldTheTerminator) {
     const std::string expected = kAmi + " " + kBhalo;
     std::vector<char> exact(expected.size() + 1, 'x');
-    ASSERT_TRUE(BanglaEngine_TransliterateSentence(engine.get(), "ami bhalo", exact.data(), exact.size()));
+    ASSERT_TRUE(
+        BanglaEngine_TransliterateSentence(engine.get(), "ami bhalo", exact.data(), exact.size()));
     EXPECT_EQ(std::string(exact.data()), expected);
 
     std::vector<char> tooSmall(expected.size(), 'x');
-    EXPECT_FALSE(BanglaEngine_TransliterateSentence(engine.get(), "ami bhalo", tooSmall.data(), tooSmall.size()));
+    EXPECT_FALSE(BanglaEngine_TransliterateSentence(engine.get(), "ami bhalo", tooSmall.data(),
+                                                    tooSmall.size()));
     EXPECT_EQ(std::string(tooSmall.begin(), tooSmall.end()), std::string(expected.size(), 'x'));
 
     char wide[64];

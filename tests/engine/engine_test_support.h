@@ -93,13 +93,15 @@ inline std::string ReadFileBytes(const std::string& path) {
     std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) return bytes;
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, n);
     std::fclose(file);
     return bytes;
 }
 
 // Writes text in text mode, as the engine and the add-word dialog do.
-inline void WriteTextFile(const std::string& path, const std::string& text, const char* mode = "w") {
+inline void WriteTextFile(const std::string& path, const std::string& text,
+                          const char* mode = "w") {
     std::FILE* file = OpenFile(path, mode);
     if (file == nullptr) return;
     std::fwrite(text.data(), 1, text.size(), file);

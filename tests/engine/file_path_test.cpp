@@ -18,7 +18,8 @@ class FilePathTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = fs::temp_directory_path() / "qorva_file_path_test" / name / fs::u8path("পেলোরিন Jürgen");
+        folder = fs::temp_directory_path() / "qorva_file_path_test" / name /
+                 fs::u8path("পেলোরিন Jürgen");
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
@@ -27,7 +28,9 @@ protected:
         fs::remove_all(folder.parent_path(), ignored);
     }
 
-    std::string PathOf(const std::string& utf8Name) const { return (folder / fs::u8path(utf8Name)).u8string(); }
+    std::string PathOf(const std::string& utf8Name) const {
+        return (folder / fs::u8path(utf8Name)).u8string();
+    }
 
     static bool Write(const std::string& utf8Path, const std::string& content) {
         std::FILE* file = OpenFile(utf8Path, "wb");
@@ -63,9 +66,7 @@ TEST_F(FilePathTest, MissingFileCannotBeOpenedForReading) {
     EXPECT_FALSE(FileExists(PathOf("absent.txt")));
 }
 
-TEST_F(FilePathTest, FolderIsNotAFile) {
-    EXPECT_FALSE(FileExists(folder.u8string()));
-}
+TEST_F(FilePathTest, FolderIsNotAFile) { EXPECT_FALSE(FileExists(folder.u8string())); }
 
 TEST_F(FilePathTest, RemoveFileDeletesOnce) {
     const std::string path = PathOf("অস্থায়ী.tmp");

@@ -23,7 +23,8 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 MATCHER_P3(EntryIs, word, roman, frequency, "") {
-    return arg.word == word && arg.roman == roman && arg.frequency == static_cast<uint32_t>(frequency);
+    return arg.word == word && arg.roman == roman &&
+           arg.frequency == static_cast<uint32_t>(frequency);
 }
 
 MATCHER_P(WordIs, word, "") { return arg.word == word; }
@@ -54,7 +55,9 @@ public:
         fs::remove_all(path, ignored);
     }
 
-    std::string File(const std::string& utf8Name) const { return (path / fs::u8path(utf8Name)).u8string(); }
+    std::string File(const std::string& utf8Name) const {
+        return (path / fs::u8path(utf8Name)).u8string();
+    }
 
     fs::path path;
 };
@@ -67,15 +70,9 @@ bool WriteBytes(const std::string& utf8Path, const std::vector<uint8_t>& bytes) 
 }
 
 const std::vector<LexiconEntry> kSmallLexicon = {
-    {"আমি", "ami", 1000, 1},
-    {"আমী", "ami", 50, 0},
-    {"আমির", "amir", 300, 0},
-    {"ভালো", "bhalo", 900, 1},
-    {"ভাল", "bhalo", 500, 0},
-    {"ভালো", "valo", 900, 1},
-    {"ব্যাটারি", "battery", 400, 0},
-    {"ব্যাটারী", "batery", 100, 0},
-    {"সমস্যা", "somossha", 700, 0},
+    {"আমি", "ami", 1000, 1},        {"আমী", "ami", 50, 0},         {"আমির", "amir", 300, 0},
+    {"ভালো", "bhalo", 900, 1},      {"ভাল", "bhalo", 500, 0},      {"ভালো", "valo", 900, 1},
+    {"ব্যাটারি", "battery", 400, 0}, {"ব্যাটারী", "batery", 100, 0}, {"সমস্যা", "somossha", 700, 0},
 };
 
 class LoadedLexiconTest : public ::testing::Test {
@@ -195,14 +192,19 @@ const BadImageCase kBadImages[] = {
     {"Version1", [](std::vector<uint8_t>& image) { StoreU32(image, 4, 1); }},
     {"Version3", [](std::vector<uint8_t>& image) { StoreU32(image, 4, 3); }},
     {"RomanIndexTruncatedByOneByte",
-     [](std::vector<uint8_t>& image) { image.resize(LayoutOfSmallLexicon(image).skeletonIndex - 1); }},
+     [](std::vector<uint8_t>& image) {
+         image.resize(LayoutOfSmallLexicon(image).skeletonIndex - 1);
+     }},
     {"RecordTableTruncated",
-     [](std::vector<uint8_t>& image) { image.resize(LayoutOfSmallLexicon(image).recordTable + 30); }},
+     [](std::vector<uint8_t>& image) {
+         image.resize(LayoutOfSmallLexicon(image).recordTable + 30);
+     }},
     {"CountLargerThanTables", [](std::vector<uint8_t>& image) { StoreU32(image, 8, 10); }},
     {"CountNearTwoToThe32", [](std::vector<uint8_t>& image) { StoreU32(image, 8, 0xFFFFFFFF); }},
     // 28 * N wraps to 4 in 32-bit arithmetic, which would let a tiny file pass.
     {"TablesWrapAround32Bits", [](std::vector<uint8_t>& image) { StoreU32(image, 8, 0x24924925); }},
-    {"PoolSizeNearTwoToThe32", [](std::vector<uint8_t>& image) { StoreU32(image, 12, 0xFFFFFFF0); }},
+    {"PoolSizeNearTwoToThe32",
+     [](std::vector<uint8_t>& image) { StoreU32(image, 12, 0xFFFFFFF0); }},
     {"PoolLargerThanFile",
      [](std::vector<uint8_t>& image) { StoreU32(image, 12, static_cast<uint32_t>(image.size())); }},
     {"WordOffsetPastPool",
@@ -228,10 +230,13 @@ const BadImageCase kBadImages[] = {
      }},
     {"WordIndexEntryEqualToCount",
      [](std::vector<uint8_t>& image) {
-         StoreU32(image, LayoutOfSmallLexicon(image).wordIndex + 4, static_cast<uint32_t>(kSmallLexicon.size()));
+         StoreU32(image, LayoutOfSmallLexicon(image).wordIndex + 4,
+                  static_cast<uint32_t>(kSmallLexicon.size()));
      }},
     {"RomanIndexEntryHuge",
-     [](std::vector<uint8_t>& image) { StoreU32(image, LayoutOfSmallLexicon(image).romanIndex, 0xFFFFFFFF); }},
+     [](std::vector<uint8_t>& image) {
+         StoreU32(image, LayoutOfSmallLexicon(image).romanIndex, 0xFFFFFFFF);
+     }},
 };
 
 class BadImageTest : public LoadedLexiconTest, public ::testing::WithParamInterface<BadImageCase> {
@@ -272,7 +277,9 @@ TEST_P(BadImageTest, InsertedEntriesSurvive) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Damage, BadImageTest, ::testing::ValuesIn(kBadImages),
-                         [](const ::testing::TestParamInfo<BadImageCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<BadImageCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(LexiconLoadTest, EmptyTextAtEndOfPoolIsInside) {
     LexiconTrie trie;
@@ -298,7 +305,8 @@ TEST(LexiconLoadTest, BytesAfterRomanIndexAreIgnored) {
     image.insert(image.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0x00});
     LexiconTrie trie;
     ASSERT_TRUE(LoadImage(trie, image));
-    EXPECT_THAT(trie.SearchRoman("bhalo", 5), ElementsAre(EntryIs("ভালো", "bhalo", 900), EntryIs("ভাল", "bhalo", 500)));
+    EXPECT_THAT(trie.SearchRoman("bhalo", 5),
+                ElementsAre(EntryIs("ভালো", "bhalo", 900), EntryIs("ভাল", "bhalo", 500)));
 }
 
 TEST(LexiconLoadTest, ExtremeFieldValuesAreCarriedUnchanged) {
@@ -370,11 +378,13 @@ TEST(LexiconWriterTest, RejectsTextsLongerThanARecordCanHold) {
 }
 
 TEST(LexiconWriterTest, StoresEachTextOnce) {
-    const std::vector<uint8_t> image = ImageOf({{"ভালো", "bhalo", 1, 0}, {"ভালো", "valo", 2, 0}, {"ভাল", "bhalo", 3, 0}});
+    const std::vector<uint8_t> image =
+        ImageOf({{"ভালো", "bhalo", 1, 0}, {"ভালো", "valo", 2, 0}, {"ভাল", "bhalo", 3, 0}});
     // ভাল is the start of ভালো and lies inside it.
     EXPECT_EQ(PoolSizeOf(image), std::string("ভালো").size() + 5 + 4);
     // bhalo and valo share a skeleton: one skeleton entry for ভালো, one for ভাল.
-    EXPECT_EQ(image.size(), LexiconLayoutOf(3, PoolSizeOf(image)).skeletonIndex + SkeletonIndexBytes(2));
+    EXPECT_EQ(image.size(),
+              LexiconLayoutOf(3, PoolSizeOf(image)).skeletonIndex + SkeletonIndexBytes(2));
 }
 
 // Texts that start or end another text are stored inside it, also through a
@@ -383,7 +393,7 @@ TEST(LexiconWriterTest, StoresEachTextOnce) {
 TEST(LexiconWriterTest, TextsInsideOtherTextsReadBackUnchanged) {
     const std::vector<LexiconEntry> entries = {
         {"আমারও", "amaro", 1, 0}, {"আমার", "amar", 2, 0}, {"মার", "maro", 3, 0}, {"আম", "ma", 4, 0},
-        {"মারও", "ar", 5, 0},     {"আমা", "am", 6, 0},   {"মা", "mar", 7, 0},
+        {"মারও", "ar", 5, 0},     {"আমা", "am", 6, 0},    {"মা", "mar", 7, 0},
     };
     const std::vector<uint8_t> image = ImageOf(entries);
     // Roots: আমারও (মারও, মার, মা lie in its end), amaro and ar.
@@ -391,7 +401,8 @@ TEST(LexiconWriterTest, TextsInsideOtherTextsReadBackUnchanged) {
     LexiconTrie trie;
     ASSERT_TRUE(LoadImage(trie, image));
     for (const LexiconEntry& entry : entries) {
-        EXPECT_THAT(trie.SearchRoman(entry.roman, 8), ElementsAre(EntryIs(entry.word, entry.roman, entry.frequency)))
+        EXPECT_THAT(trie.SearchRoman(entry.roman, 8),
+                    ElementsAre(EntryIs(entry.word, entry.roman, entry.frequency)))
             << entry.roman;
         const LexiconEntry* found = trie.Find(entry.word);
         ASSERT_NE(found, nullptr) << entry.word;
@@ -502,14 +513,16 @@ TEST(LexiconSearchRomanTest, EmptyKeyMatchesOnlyEmptyKeys) {
 
 TEST(LexiconSearchRomanTest, EqualFrequenciesKeepIndexOrder) {
     LexiconTrie trie;
-    ASSERT_TRUE(LoadImage(trie, ImageOf({{"খ", "ka", 3, 0}, {"ক", "ka", 3, 0}, {"গ", "ka", 4, 0}})));
+    ASSERT_TRUE(
+        LoadImage(trie, ImageOf({{"খ", "ka", 3, 0}, {"ক", "ka", 3, 0}, {"গ", "ka", 4, 0}})));
     EXPECT_THAT(trie.SearchRoman("ka", 5), ElementsAre(WordIs("গ"), WordIs("খ"), WordIs("ক")));
 }
 
 TEST(LexiconSearchRomanTest, KeysCompareAsUnsignedBytes) {
     // 0xC3 sorts after 'z' only when bytes compare unsigned.
     LexiconTrie trie;
-    ASSERT_TRUE(LoadImage(trie, ImageOf({{"ক", "\xC3\xA9", 1, 0}, {"খ", "z", 2, 0}, {"গ", "a", 3, 0}})));
+    ASSERT_TRUE(
+        LoadImage(trie, ImageOf({{"ক", "\xC3\xA9", 1, 0}, {"খ", "z", 2, 0}, {"গ", "a", 3, 0}})));
     EXPECT_THAT(trie.SearchRoman("\xC3\xA9", 5), ElementsAre(WordIs("ক")));
     EXPECT_THAT(trie.SearchRoman("z", 5), ElementsAre(WordIs("খ")));
     EXPECT_EQ(trie.Find("ক")->roman, "\xC3\xA9");
@@ -528,18 +541,23 @@ class InsertedCompetitorTest : public ::testing::TestWithParam<InsertedCompetito
 
 TEST_P(InsertedCompetitorTest, InsertedEntryCompetesWithFullList) {
     LexiconTrie trie;
-    ASSERT_TRUE(LoadImage(trie, ImageOf({{"ক", "ka", 50, 0}, {"খ", "ka", 40, 0}, {"গ", "ka", 30, 0},
-                                          {"ঘ", "ka", 20, 0}, {"ঙ", "ka", 10, 0}})));
+    ASSERT_TRUE(LoadImage(trie, ImageOf({{"ক", "ka", 50, 0},
+                                         {"খ", "ka", 40, 0},
+                                         {"গ", "ka", 30, 0},
+                                         {"ঘ", "ka", 20, 0},
+                                         {"ঙ", "ka", 10, 0}})));
     trie.Insert("নতুন", "ka", GetParam().insertedFrequency, 0);
     const std::vector<LexiconEntry> found = trie.SearchRoman("ka", 5);
     ASSERT_EQ(found.size(), 5u);
-    const bool kept = std::any_of(found.begin(), found.end(), [](const LexiconEntry& e) { return e.word == "নতুন"; });
+    const bool kept = std::any_of(found.begin(), found.end(),
+                                  [](const LexiconEntry& e) { return e.word == "নতুন"; });
     EXPECT_EQ(kept, GetParam().kept);
     EXPECT_EQ(found.back().word, GetParam().kept ? "নতুন" : "ঙ");
 }
 
 INSTANTIATE_TEST_SUITE_P(Frequencies, InsertedCompetitorTest,
-                         ::testing::Values(InsertedCompetitorCase{11, true}, InsertedCompetitorCase{10, false},
+                         ::testing::Values(InsertedCompetitorCase{11, true},
+                                           InsertedCompetitorCase{10, false},
                                            InsertedCompetitorCase{9, false}));
 
 TEST(LexiconSearchRomanTest, InsertedEntriesAloneAreSearched) {
@@ -547,7 +565,8 @@ TEST(LexiconSearchRomanTest, InsertedEntriesAloneAreSearched) {
     trie.Insert("ক", "ka", 1, 0);
     trie.Insert("খ", "ka", 2, 0);
     trie.Insert("গ", "kha", 3, 0);
-    EXPECT_THAT(trie.SearchRoman("ka", 5), ElementsAre(EntryIs("খ", "ka", 2), EntryIs("ক", "ka", 1)));
+    EXPECT_THAT(trie.SearchRoman("ka", 5),
+                ElementsAre(EntryIs("খ", "ka", 2), EntryIs("ক", "ka", 1)));
     EXPECT_THAT(trie.SearchRoman("ka", 1), ElementsAre(EntryIs("ক", "ka", 1)));
 }
 
@@ -589,29 +608,32 @@ TEST_F(LoadedLexiconTest, FuzzyEntriesKeepTheVariantAsKey) {
 
 TEST(LexiconFuzzySearchTest, FullExactListIsReturnedUnchanged) {
     LexiconTrie trie;
-    ASSERT_TRUE(LoadImage(trie, ImageOf({{"ক", "bhallo", 1, 0}, {"খ", "bhallo", 2, 0}, {"গ", "bhalo", 900, 0}})));
+    ASSERT_TRUE(LoadImage(
+        trie, ImageOf({{"ক", "bhallo", 1, 0}, {"খ", "bhallo", 2, 0}, {"গ", "bhalo", 900, 0}})));
     const FuzzyNormalizer normalizer;
-    EXPECT_THAT(trie.SearchRomanFuzzy("bhallo", normalizer, 2), ElementsAre(WordIs("খ"), WordIs("ক")));
+    EXPECT_THAT(trie.SearchRomanFuzzy("bhallo", normalizer, 2),
+                ElementsAre(WordIs("খ"), WordIs("ক")));
 }
 
 TEST(LexiconFuzzySearchTest, TopsUpWithMostFrequentNewWordOfVariant) {
     LexiconTrie trie;
     ASSERT_TRUE(LoadImage(trie, ImageOf({{"ক", "bhallo", 5, 0},
-                                          {"খ", "bhallo", 50, 0},
-                                          {"গ", "bhalo", 10, 0},
-                                          {"ঘ", "bhalo", 20, 0},
-                                          {"ঙ", "bhalo", 30, 0}})));
+                                         {"খ", "bhallo", 50, 0},
+                                         {"গ", "bhalo", 10, 0},
+                                         {"ঘ", "bhalo", 20, 0},
+                                         {"ঙ", "bhalo", 30, 0}})));
     const FuzzyNormalizer normalizer;
     EXPECT_THAT(trie.SearchRomanFuzzy("bhallo", normalizer, 3),
-                ElementsAre(EntryIs("খ", "bhallo", 50), EntryIs("ঙ", "bhalo", 30), EntryIs("ক", "bhallo", 5)));
+                ElementsAre(EntryIs("খ", "bhallo", 50), EntryIs("ঙ", "bhalo", 30),
+                            EntryIs("ক", "bhallo", 5)));
 }
 
 TEST(LexiconFuzzySearchTest, NeverRepeatsAWordFoundUnderAnotherKey) {
     LexiconTrie trie;
     ASSERT_TRUE(LoadImage(trie, ImageOf({{"ক", "bhallo", 5, 0},
-                                          {"ক", "bhalo", 1000, 0},
-                                          {"খ", "bhalo", 3, 0},
-                                          {"খ", "BHALLO", 3, 0}})));
+                                         {"ক", "bhalo", 1000, 0},
+                                         {"খ", "bhalo", 3, 0},
+                                         {"খ", "BHALLO", 3, 0}})));
     const FuzzyNormalizer normalizer;
     EXPECT_THAT(trie.SearchRomanFuzzy("bhallo", normalizer, 5),
                 ElementsAre(EntryIs("ক", "bhallo", 5), EntryIs("খ", "bhalo", 3)));
@@ -622,9 +644,11 @@ TEST(LexiconFuzzySearchTest, NeverRepeatsAWordFoundUnderAnotherKey) {
 
 TEST(LexiconFuzzySearchTest, EqualFrequenciesKeepTypedKeyFirst) {
     LexiconTrie trie;
-    ASSERT_TRUE(LoadImage(trie, ImageOf({{"গ", "batery", 7, 0}, {"খ", "battery", 7, 0}, {"ক", "battary", 7, 0}})));
+    ASSERT_TRUE(LoadImage(
+        trie, ImageOf({{"গ", "batery", 7, 0}, {"খ", "battery", 7, 0}, {"ক", "battary", 7, 0}})));
     const FuzzyNormalizer normalizer;
-    EXPECT_THAT(trie.SearchRomanFuzzy("battary", normalizer, 5), ElementsAre(WordIs("ক"), WordIs("খ"), WordIs("গ")));
+    EXPECT_THAT(trie.SearchRomanFuzzy("battary", normalizer, 5),
+                ElementsAre(WordIs("ক"), WordIs("খ"), WordIs("গ")));
 }
 
 // ---------------------------------------------------------------- SearchPrefix
@@ -648,15 +672,19 @@ TEST_F(LoadedLexiconTest, SearchPrefixListsWordsBeginningWithPrefix) {
     };
     for (const Case& c : cases) {
         std::vector<std::string> words;
-        for (const LexiconEntry& entry : trie.SearchPrefix(c.prefix, c.limit)) words.push_back(entry.word);
+        for (const LexiconEntry& entry : trie.SearchPrefix(c.prefix, c.limit))
+            words.push_back(entry.word);
         EXPECT_EQ(words, c.words) << c.prefix << " limit " << c.limit;
     }
 }
 
 TEST(LexiconPrefixSearchTest, CollectsTwiceTheLimitInByteOrder) {
     LexiconTrie trie;
-    ASSERT_TRUE(LoadImage(trie, ImageOf({{"a", "", 1, 0}, {"b", "", 2, 0}, {"c", "", 3, 0},
-                                          {"d", "", 4, 0}, {"e", "", 100, 0}})));
+    ASSERT_TRUE(LoadImage(trie, ImageOf({{"a", "", 1, 0},
+                                         {"b", "", 2, 0},
+                                         {"c", "", 3, 0},
+                                         {"d", "", 4, 0},
+                                         {"e", "", 100, 0}})));
     // Only a, b, c, d are collected for limit 2, so e never competes.
     EXPECT_THAT(trie.SearchPrefix("", 2), ElementsAre(WordIs("d"), WordIs("c")));
 }
@@ -669,7 +697,8 @@ TEST(LexiconPrefixSearchTest, IgnoresInsertedEntries) {
 
 // ---------------------------------------------------------------- SearchSkeleton
 
-std::vector<std::string> SkeletonWords(const LexiconTrie& trie, const std::string& roman, uint64_t limit) {
+std::vector<std::string> SkeletonWords(const LexiconTrie& trie, const std::string& roman,
+                                       uint64_t limit) {
     std::vector<std::string> words;
     for (const LexiconEntry& entry : trie.SearchSkeleton(roman, limit)) words.push_back(entry.word);
     return words;
@@ -695,19 +724,23 @@ TEST_F(LoadedLexiconTest, SearchSkeletonFindsWordsSpelledOtherwise) {
         {"", 5, {}},
         {"ami", 0, {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(SkeletonWords(trie, c.typed, c.limit), c.words) << c.typed;
+    for (const Case& c : cases)
+        EXPECT_EQ(SkeletonWords(trie, c.typed, c.limit), c.words) << c.typed;
 }
 
 TEST(LexiconSkeletonSearchTest, EachWordOnceThoughSeveralKeysShareTheOutline) {
     LexiconTrie trie;
-    ASSERT_TRUE(LoadImage(trie, ImageOf({{"শান্তি", "shanti", 50, 0}, {"শান্তি", "santi", 50, 0},
-                                          {"শান্তি", "shantee", 50, 0}, {"সন্তান", "sontan", 80, 0}})));
+    ASSERT_TRUE(LoadImage(trie, ImageOf({{"শান্তি", "shanti", 50, 0},
+                                         {"শান্তি", "santi", 50, 0},
+                                         {"শান্তি", "shantee", 50, 0},
+                                         {"সন্তান", "sontan", 80, 0}})));
     EXPECT_EQ(SkeletonWords(trie, "shaanti", 5), std::vector<std::string>{"শান্তি"});
 }
 
 TEST(LexiconSkeletonSearchTest, ReadsOnlyTheMostFrequentWordsOfACrowdedOutline) {
     std::vector<LexiconEntry> entries;
-    for (uint32_t i = 0; i < 500; ++i) entries.push_back({"ক" + std::to_string(i), "kan", 1000 + i, 0});
+    for (uint32_t i = 0; i < 500; ++i)
+        entries.push_back({"ক" + std::to_string(i), "kan", 1000 + i, 0});
     entries.push_back({"কান", "kaan", 1, 0});
     LexiconTrie trie;
     ASSERT_TRUE(LoadImage(trie, ImageOf(entries)));
@@ -730,9 +763,12 @@ TEST(LexiconSkeletonSearchTest, MissingOrDamagedIndexLeavesTheRestWorking) {
         {"header cut short", [&](std::vector<uint8_t>& bytes) { bytes.resize(section + 11); }},
         {"other magic", [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section, 0x12345678); }},
         {"other version", [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section + 4, 2); }},
-        {"count past the file", [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section + 8, 0xFFFFFFFF); }},
+        {"count past the file",
+         [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section + 8, 0xFFFFFFFF); }},
         {"entry past the records",
-         [&](std::vector<uint8_t>& bytes) { StoreU32(bytes, section + 12, static_cast<uint32_t>(kSmallLexicon.size())); }},
+         [&](std::vector<uint8_t>& bytes) {
+             StoreU32(bytes, section + 12, static_cast<uint32_t>(kSmallLexicon.size()));
+         }},
         {"entries cut short", [&](std::vector<uint8_t>& bytes) { bytes.pop_back(); }},
     };
     for (const auto& c : cases) {
@@ -742,7 +778,8 @@ TEST(LexiconSkeletonSearchTest, MissingOrDamagedIndexLeavesTheRestWorking) {
         ASSERT_TRUE(LoadImage(trie, damaged)) << c.name;
         EXPECT_FALSE(trie.HasSkeletonIndex()) << c.name;
         EXPECT_THAT(trie.SearchSkeleton("ami", 5), IsEmpty()) << c.name;
-        EXPECT_THAT(trie.SearchRoman("ami", 5), ElementsAre(WordIs("আমি"), WordIs("আমী"))) << c.name;
+        EXPECT_THAT(trie.SearchRoman("ami", 5), ElementsAre(WordIs("আমি"), WordIs("আমী")))
+            << c.name;
     }
 }
 

@@ -41,7 +41,8 @@ uint64_t Now() {
 }
 
 // The observable fields of a word, for comparisons.
-using Word = std::tuple<std::string, std::string, uint32_t, bool>;  // roman, text, frequency, learned
+using Word =
+    std::tuple<std::string, std::string, uint32_t, bool>;  // roman, text, frequency, learned
 
 Word Observed(const UserWordEntry& entry) {
     return Word{entry.roman, entry.text, entry.frequency, entry.autoLearned};
@@ -68,9 +69,9 @@ struct Step {
 struct OperationCase {
     const char* name;
     std::vector<Step> steps;
-    std::vector<Word> all;                     // every word afterwards
-    std::string lookupKey;                     // then looked up under this key
-    std::vector<std::string> textsUnderKey;    // in index order
+    std::vector<Word> all;                   // every word afterwards
+    std::string lookupKey;                   // then looked up under this key
+    std::vector<std::string> textsUnderKey;  // in index order
 };
 
 std::ostream& operator<<(std::ostream& os, const OperationCase& c) { return os << c.name; }
@@ -88,9 +89,11 @@ std::size_t Perform(PersonalDictionary& dictionary, const Step& step) {
     return 0;
 }
 
-std::vector<std::string> TextsUnder(const PersonalDictionary& dictionary, const std::string& roman) {
+std::vector<std::string> TextsUnder(const PersonalDictionary& dictionary,
+                                    const std::string& roman) {
     std::vector<std::string> texts;
-    for (const UserWordEntry& entry : dictionary.GetWordsByRomanKey(roman)) texts.push_back(entry.text);
+    for (const UserWordEntry& entry : dictionary.GetWordsByRomanKey(roman))
+        texts.push_back(entry.text);
     return texts;
 }
 
@@ -109,7 +112,8 @@ TEST_P(DictionaryOperationTest, ChangesWordsAsExpected) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, DictionaryOperationTest,
     ::testing::Values(
-        OperationCase{"add_new_word", {{Op::Add, "ami", kAmi, 1}}, {{"ami", kAmi, 1, false}}, "ami", {kAmi}},
+        OperationCase{
+            "add_new_word", {{Op::Add, "ami", kAmi, 1}}, {{"ami", kAmi, 1, false}}, "ami", {kAmi}},
         OperationCase{"add_again_counts",
                       {{Op::Add, "ami", kAmi, 1}, {Op::Add, "ami", kAmi, 1}},
                       {{"ami", kAmi, 2, false}},
@@ -135,59 +139,71 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"ami", kAmi, 2, true}},
                       "ami",
                       {kAmi}},
-        OperationCase{"words_of_one_key_in_added_order",
-                      {{Op::Add, "t", kTumi, 1}, {Op::Learn, "t", kAmi, 1}, {Op::Add, "b", kBhalo, 1}},
-                      {{"b", kBhalo, 1, false}, {"t", kAmi, 1, true}, {"t", kTumi, 1, false}},
-                      "t",
-                      {kTumi, kAmi}},
-        OperationCase{"unstorable_arguments_refused",
-                      {{Op::Add, "", kAmi, 0},
-                       {Op::Add, "ami", "", 0},
-                       {Op::Learn, "a\tmi", kAmi, 0},
-                       {Op::Add, "ami", kAmi + "\n", 0},
-                       {Op::Add, "ami", "\xE0\xA6", 0},
-                       {Op::Add, "ami", std::string(PersonalDictionary::kMaxFieldBytes + 1, 'x'), 0}},
-                      {},
-                      "ami",
-                      {}},
-        OperationCase{"use_counts_stored_word_only",
-                      {{Op::Learn, "ami", kAmi, 1}, {Op::Use, "", kAmi, 1}, {Op::Use, "", kTumi, 0}},
-                      {{"ami", kAmi, 2, true}},
-                      "ami",
-                      {kAmi}},
-        OperationCase{"remove_under_own_key",
-                      {{Op::Add, "ami", kAmi, 1}, {Op::Remove, "ami", kAmi, 1}, {Op::Remove, "ami", kAmi, 0}},
-                      {},
-                      "ami",
-                      {}},
-        OperationCase{"remove_under_foreign_key_still_removes",
-                      {{Op::Add, "ami", kAmi, 1}, {Op::Add, "t", kTumi, 1}, {Op::Remove, "t", kAmi, 1}},
-                      {{"t", kTumi, 1, false}},
-                      "ami",
-                      {}},
-        OperationCase{"remove_keeps_other_words_of_key",
-                      {{Op::Add, "t", kTumi, 1}, {Op::Add, "t", kAmi, 1}, {Op::Remove, "t", kTumi, 1}},
-                      {{"t", kAmi, 1, false}},
-                      "t",
-                      {kAmi}},
-        OperationCase{"clear_all",
-                      {{Op::Add, "ami", kAmi, 1}, {Op::Learn, "t", kTumi, 1}, {Op::ClearAll, "", "", 2}},
-                      {},
-                      "t",
-                      {}},
+        OperationCase{
+            "words_of_one_key_in_added_order",
+            {{Op::Add, "t", kTumi, 1}, {Op::Learn, "t", kAmi, 1}, {Op::Add, "b", kBhalo, 1}},
+            {{"b", kBhalo, 1, false}, {"t", kAmi, 1, true}, {"t", kTumi, 1, false}},
+            "t",
+            {kTumi, kAmi}},
+        OperationCase{
+            "unstorable_arguments_refused",
+            {{Op::Add, "", kAmi, 0},
+             {Op::Add, "ami", "", 0},
+             {Op::Learn, "a\tmi", kAmi, 0},
+             {Op::Add, "ami", kAmi + "\n", 0},
+             {Op::Add, "ami", "\xE0\xA6", 0},
+             {Op::Add, "ami", std::string(PersonalDictionary::kMaxFieldBytes + 1, 'x'), 0}},
+            {},
+            "ami",
+            {}},
+        OperationCase{
+            "use_counts_stored_word_only",
+            {{Op::Learn, "ami", kAmi, 1}, {Op::Use, "", kAmi, 1}, {Op::Use, "", kTumi, 0}},
+            {{"ami", kAmi, 2, true}},
+            "ami",
+            {kAmi}},
+        OperationCase{
+            "remove_under_own_key",
+            {{Op::Add, "ami", kAmi, 1}, {Op::Remove, "ami", kAmi, 1}, {Op::Remove, "ami", kAmi, 0}},
+            {},
+            "ami",
+            {}},
+        OperationCase{
+            "remove_under_foreign_key_still_removes",
+            {{Op::Add, "ami", kAmi, 1}, {Op::Add, "t", kTumi, 1}, {Op::Remove, "t", kAmi, 1}},
+            {{"t", kTumi, 1, false}},
+            "ami",
+            {}},
+        OperationCase{
+            "remove_keeps_other_words_of_key",
+            {{Op::Add, "t", kTumi, 1}, {Op::Add, "t", kAmi, 1}, {Op::Remove, "t", kTumi, 1}},
+            {{"t", kAmi, 1, false}},
+            "t",
+            {kAmi}},
+        OperationCase{
+            "clear_all",
+            {{Op::Add, "ami", kAmi, 1}, {Op::Learn, "t", kTumi, 1}, {Op::ClearAll, "", "", 2}},
+            {},
+            "t",
+            {}},
         OperationCase{"clear_learned_keeps_explicit",
-                      {{Op::Add, "t", kAmi, 1}, {Op::Learn, "t", kTumi, 1}, {Op::Learn, "b", kBhalo, 1},
+                      {{Op::Add, "t", kAmi, 1},
+                       {Op::Learn, "t", kTumi, 1},
+                       {Op::Learn, "b", kBhalo, 1},
                        {Op::ClearLearned, "", "", 2}},
                       {{"t", kAmi, 1, false}},
                       "t",
                       {kAmi}},
-        OperationCase{"clear_explicit_keeps_learned",
-                      {{Op::Add, "t", kAmi, 1}, {Op::Learn, "t", kTumi, 1}, {Op::ClearExplicit, "", "", 1}},
-                      {{"t", kTumi, 1, true}},
-                      "t",
-                      {kTumi}},
+        OperationCase{
+            "clear_explicit_keeps_learned",
+            {{Op::Add, "t", kAmi, 1}, {Op::Learn, "t", kTumi, 1}, {Op::ClearExplicit, "", "", 1}},
+            {{"t", kTumi, 1, true}},
+            "t",
+            {kTumi}},
         OperationCase{"clear_rebuild_drops_stale_listing",
-                      {{Op::Add, "ami", kAmi, 1}, {Op::Remove, "x", kAmi, 1}, {Op::Add, "ami", kAmi, 1},
+                      {{Op::Add, "ami", kAmi, 1},
+                       {Op::Remove, "x", kAmi, 1},
+                       {Op::Add, "ami", kAmi, 1},
                        {Op::ClearLearned, "", "", 0}},
                       {{"ami", kAmi, 1, false}},
                       "ami",
@@ -233,7 +249,9 @@ protected:
         fs::remove_all(folder, ignored);
     }
 
-    std::string PathOf(const std::string& name) const { return (folder / fs::u8path(name)).u8string(); }
+    std::string PathOf(const std::string& name) const {
+        return (folder / fs::u8path(name)).u8string();
+    }
 
     static void WriteBytes(const std::string& utf8Path, const std::string& bytes) {
         std::ofstream out(fs::u8path(utf8Path), std::ios::binary | std::ios::trunc);
@@ -247,7 +265,8 @@ protected:
 
     std::vector<std::string> FolderContents() const {
         std::vector<std::string> names;
-        for (const auto& item : fs::directory_iterator(folder)) names.push_back(item.path().filename().u8string());
+        for (const auto& item : fs::directory_iterator(folder))
+            names.push_back(item.path().filename().u8string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -299,11 +318,13 @@ TEST_F(PersonalDictionaryFileTest, RoundTripKeepsEveryField) {
 }
 
 TEST_F(PersonalDictionaryFileTest, ReadsWindowsLineEndings) {
-    WriteBytes(path, "ami\t" + kAmi + "\t5\t100\t1\r\ntumi\t" + kTumi + "\r\n\r\nbhalo\t" + kBhalo + "\t7\r\n");
+    WriteBytes(path, "ami\t" + kAmi + "\t5\t100\t1\r\ntumi\t" + kTumi + "\r\n\r\nbhalo\t" + kBhalo +
+                         "\t7\r\n");
     PersonalDictionary dictionary;
     ASSERT_TRUE(dictionary.LoadFromFile(path));
     EXPECT_EQ(Observed(dictionary.GetAllEntries()),
-              (std::vector<Word>{{"ami", kAmi, 5, true}, {"bhalo", kBhalo, 7, false}, {"tumi", kTumi, 1, false}}));
+              (std::vector<Word>{
+                  {"ami", kAmi, 5, true}, {"bhalo", kBhalo, 7, false}, {"tumi", kTumi, 1, false}}));
 }
 
 struct LineCase {
@@ -342,17 +363,42 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, DictionaryLineTest,
     ::testing::Values(
         LineCase{"five_columns", "ami\t" + kAmi + "\t5\t100\t1", true, {"ami", kAmi, 5, true}, 100},
-        LineCase{"explicit_flag", "ami\t" + kAmi + "\t5\t100\t0", true, {"ami", kAmi, 5, false}, 100},
+        LineCase{
+            "explicit_flag", "ami\t" + kAmi + "\t5\t100\t0", true, {"ami", kAmi, 5, false}, 100},
         LineCase{"two_columns", "ami\t" + kAmi, true, {"ami", kAmi, 1, false}, 0},
-        LineCase{"add_word_dialog_line", "ami\t" + kAmi + "\t100", true, {"ami", kAmi, 100, false}, 0},
-        LineCase{"blanks_between_counters", "ami\t" + kAmi + "\t5  100 \t 1", true, {"ami", kAmi, 5, true}, 100},
-        LineCase{"long_flag_is_explicit", "ami\t" + kAmi + "\t5\t100\t10", true, {"ami", kAmi, 5, false}, 100},
-        LineCase{"frequency_not_a_number", "ami\t" + kAmi + "\tabc\t100\t1", true, {"ami", kAmi, 0, false}, 0},
-        LineCase{"negative_frequency", "ami\t" + kAmi + "\t-5\t100\t1", true, {"ami", kAmi, 0, false}, 0},
-        LineCase{"time_not_a_number", "ami\t" + kAmi + "\t5\tnever\t1", true, {"ami", kAmi, 5, false}, 0},
+        LineCase{
+            "add_word_dialog_line", "ami\t" + kAmi + "\t100", true, {"ami", kAmi, 100, false}, 0},
+        LineCase{"blanks_between_counters",
+                 "ami\t" + kAmi + "\t5  100 \t 1",
+                 true,
+                 {"ami", kAmi, 5, true},
+                 100},
+        LineCase{"long_flag_is_explicit",
+                 "ami\t" + kAmi + "\t5\t100\t10",
+                 true,
+                 {"ami", kAmi, 5, false},
+                 100},
+        LineCase{"frequency_not_a_number",
+                 "ami\t" + kAmi + "\tabc\t100\t1",
+                 true,
+                 {"ami", kAmi, 0, false},
+                 0},
+        LineCase{"negative_frequency",
+                 "ami\t" + kAmi + "\t-5\t100\t1",
+                 true,
+                 {"ami", kAmi, 0, false},
+                 0},
+        LineCase{"time_not_a_number",
+                 "ami\t" + kAmi + "\t5\tnever\t1",
+                 true,
+                 {"ami", kAmi, 5, false},
+                 0},
         LineCase{"empty_roman_key", "\t" + kAmi + "\t2", true, {"", kAmi, 2, false}, 0},
-        LineCase{"largest_counts", "ami\t" + kAmi + "\t4294967295\t18446744073709551615\t1", true,
-                 {"ami", kAmi, 4294967295u, true}, 18446744073709551615ull},
+        LineCase{"largest_counts",
+                 "ami\t" + kAmi + "\t4294967295\t18446744073709551615\t1",
+                 true,
+                 {"ami", kAmi, 4294967295u, true},
+                 18446744073709551615ull},
         LineCase{"no_tab", "ami " + kAmi, false, {}, 0},
         LineCase{"tab_at_end", "ami\t", false, {}, 0},
         LineCase{"empty_word", "ami\t\t5", false, {}, 0},
@@ -363,7 +409,11 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"bad_utf8_key", "a\xFFmi\t" + kAmi, false, {}, 0},
         LineCase{"overlong_utf8", "ami\t\xC0\xAF", false, {}, 0},
         LineCase{"nul_in_word", "ami\t" + kAmi + std::string(1, '\0') + "x\t5", false, {}, 0},
-        LineCase{"ten_megabyte_line", "ami\t" + std::string(10 * 1024 * 1024, 'x') + "\t5", false, {}, 0}));
+        LineCase{"ten_megabyte_line",
+                 "ami\t" + std::string(10 * 1024 * 1024, 'x') + "\t5",
+                 false,
+                 {},
+                 0}));
 
 TEST_F(PersonalDictionaryFileTest, LaterLineOfOneWordWins) {
     WriteBytes(path, "ami\t" + kAmi + "\t5\t100\t1\nami\t" + kAmi + "\t9\t200\t0\n");
@@ -433,7 +483,8 @@ TEST_F(PersonalDictionaryFileTest, FullDiskKeepsThePreviousFile) {
     WriteBytes(path, previous);
     PersonalDictionary dictionary;
     ASSERT_TRUE(dictionary.LoadFromFile(path));
-    for (int i = 0; i < 2000; ++i) dictionary.AddWord("w" + std::to_string(i), "\u0995" + std::to_string(i), true);
+    for (int i = 0; i < 2000; ++i)
+        dictionary.AddWord("w" + std::to_string(i), "\u0995" + std::to_string(i), true);
 
     struct rlimit original;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
@@ -491,7 +542,8 @@ TEST_F(PersonalDictionaryMergeTest, TwoWritersKeepEachOthersChanges) {
 
     ASSERT_TRUE(first.MergeChangesIntoFile(path));
     ASSERT_TRUE(second.MergeChangesIntoFile(path));
-    EXPECT_EQ(FileWords(), (std::vector<Word>{{"ami", kAmi, 8, true}, {"bhalo", kBhalo, 1, false}}));
+    EXPECT_EQ(FileWords(),
+              (std::vector<Word>{{"ami", kAmi, 8, true}, {"bhalo", kBhalo, 1, false}}));
 }
 
 TEST_F(PersonalDictionaryMergeTest, MergingTwiceCountsOnce) {
@@ -509,8 +561,8 @@ TEST_F(PersonalDictionaryMergeTest, MergingTwiceCountsOnce) {
 
 struct ReplayCase {
     const char* name;
-    std::vector<Step> steps;   // done after loading the file
-    std::string othersLines;   // appended to the file by another writer before the merge
+    std::vector<Step> steps;  // done after loading the file
+    std::string othersLines;  // appended to the file by another writer before the merge
     std::vector<Word> merged;
 };
 
@@ -537,25 +589,41 @@ const std::string kOthersExplicitBhalo = "bhalo\t" + kBhalo + "\t3\t100\t0\n";
 INSTANTIATE_TEST_SUITE_P(
     Cases, MergeReplayTest,
     ::testing::Values(
-        ReplayCase{"nothing_changed_takes_others_words", {}, kOthersLearnedBhalo,
-                   {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 3, true}, {"tumi", kTumi, 2, true}}},
-        ReplayCase{"learned_word_also_added_by_other_counts_both",
-                   {{Op::Learn, "bhalo", kBhalo, 1}, {Op::Use, "", kBhalo, 1}}, kOthersExplicitBhalo,
-                   {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 5, false}, {"tumi", kTumi, 2, true}}},
-        ReplayCase{"explicit_add_makes_others_learned_word_explicit", {{Op::Add, "bhalo", kBhalo, 1}},
+        ReplayCase{"nothing_changed_takes_others_words",
+                   {},
                    kOthersLearnedBhalo,
-                   {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 4, false}, {"tumi", kTumi, 2, true}}},
-        ReplayCase{"remove_then_add_again",
-                   {{Op::Use, "", kAmi, 1}, {Op::Remove, "ami", kAmi, 1}, {Op::Learn, "ami", kAmi, 1}}, "",
-                   {{"ami", kAmi, 1, true}, {"tumi", kTumi, 2, true}}},
-        ReplayCase{"clear_learned_spares_others_explicit_words",
-                   {{Op::ClearLearned, "", "", 1}, {Op::Learn, "x", "\u0995", 1}}, kOthersExplicitBhalo,
-                   {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 3, false}, {"x", "\u0995", 1, true}}},
-        ReplayCase{"clear_explicit", {{Op::ClearExplicit, "", "", 1}}, kOthersExplicitBhalo,
+                   {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 3, true}, {"tumi", kTumi, 2, true}}},
+        ReplayCase{
+            "learned_word_also_added_by_other_counts_both",
+            {{Op::Learn, "bhalo", kBhalo, 1}, {Op::Use, "", kBhalo, 1}},
+            kOthersExplicitBhalo,
+            {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 5, false}, {"tumi", kTumi, 2, true}}},
+        ReplayCase{
+            "explicit_add_makes_others_learned_word_explicit",
+            {{Op::Add, "bhalo", kBhalo, 1}},
+            kOthersLearnedBhalo,
+            {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 4, false}, {"tumi", kTumi, 2, true}}},
+        ReplayCase{
+            "remove_then_add_again",
+            {{Op::Use, "", kAmi, 1}, {Op::Remove, "ami", kAmi, 1}, {Op::Learn, "ami", kAmi, 1}},
+            "",
+            {{"ami", kAmi, 1, true}, {"tumi", kTumi, 2, true}}},
+        ReplayCase{
+            "clear_learned_spares_others_explicit_words",
+            {{Op::ClearLearned, "", "", 1}, {Op::Learn, "x", "\u0995", 1}},
+            kOthersExplicitBhalo,
+            {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 3, false}, {"x", "\u0995", 1, true}}},
+        ReplayCase{"clear_explicit",
+                   {{Op::ClearExplicit, "", "", 1}},
+                   kOthersExplicitBhalo,
                    {{"tumi", kTumi, 2, true}}},
-        ReplayCase{"clear_all_then_learn", {{Op::ClearAll, "", "", 2}, {Op::Learn, "tumi", kTumi, 1}},
-                   kOthersLearnedBhalo, {{"tumi", kTumi, 1, true}}},
-        ReplayCase{"use_adds_to_the_file_count", {{Op::Use, "", kTumi, 1}}, "",
+        ReplayCase{"clear_all_then_learn",
+                   {{Op::ClearAll, "", "", 2}, {Op::Learn, "tumi", kTumi, 1}},
+                   kOthersLearnedBhalo,
+                   {{"tumi", kTumi, 1, true}}},
+        ReplayCase{"use_adds_to_the_file_count",
+                   {{Op::Use, "", kTumi, 1}},
+                   "",
                    {{"ami", kAmi, 5, false}, {"tumi", kTumi, 3, true}}}));
 
 TEST_F(PersonalDictionaryMergeTest, FailedMergeKeepsChangesForTheNextAttempt) {

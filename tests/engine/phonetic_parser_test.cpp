@@ -20,9 +20,7 @@ struct ParseCase {
     std::vector<Expected> spellings;  // all results with limit 8, best first
 };
 
-float PenaltyOf(const PhoneticCandidate& candidate) {
-    return -std::log(candidate.score);
-}
+float PenaltyOf(const PhoneticCandidate& candidate) { return -std::log(candidate.score); }
 
 std::string Repeat(const std::string& part, int times) {
     std::string repeated;
@@ -38,23 +36,58 @@ protected:
 // Results with limit 8, including the order of spellings of equal penalty.
 TEST_F(PhoneticParserTest, TypedWordsGiveRankedSpellings) {
     const std::vector<ParseCase> cases = {
-        {"ami", {{"আমি", 0}, {"অমি", 0.01f}, {"এমি", 0.02f}, {"আমী", 0.05f}, {"অমী", 0.06f},
-                 {"এমী", 0.07f}}},
+        {"ami",
+         {{"আমি", 0},
+          {"অমি", 0.01f},
+          {"এমি", 0.02f},
+          {"আমী", 0.05f},
+          {"অমী", 0.06f},
+          {"এমী", 0.07f}}},
         {"k", {{"ক", 0}, {"খ", 0.02f}}},
         {"K", {{"খ", 0}, {"ক", 0.02f}}},
         {"kh", {{"খ", 0}}},
         {"KH", {{"খ", 0}}},
-        {"kri", {{"ক্রি", 0}, {"করি", 0.01f}, {"খ্রি", 0.02f}, {"কৃ", 0.03f}, {"খরি", 0.03f},
-                 {"খৃ", 0.05f}, {"ক্রী", 0.05f}, {"করী", 0.06f}}},
-        {"ky", {{"ক্য", 0}, {"ক\u09DF", 0.01f}, {"খ্য", 0.02f}, {"কয", 0.03f}, {"খ\u09DF", 0.03f},
-                {"খয", 0.05f}}},
-        {"ry", {{"র্\u09DF", 0}, {"র\u09DF", 0.01f}, {"র্য", 0.02f}, {"রয", 0.03f}, {"\u09DC্য", 0.04f},
-                {"\u09DC\u09DF", 0.05f}, {"\u09DCয", 0.07f}}},
-        {"sth", {{"স্থ", 0}, {"সথ", 0.01f}, {"শ্থ", 0.02f}, {"শথ", 0.03f}, {"স্ঠ", 0.05f},
-                 {"সঠ", 0.06f}, {"শ্ঠ", 0.07f}, {"শঠ", 0.08f}}},
+        {"kri",
+         {{"ক্রি", 0},
+          {"করি", 0.01f},
+          {"খ্রি", 0.02f},
+          {"কৃ", 0.03f},
+          {"খরি", 0.03f},
+          {"খৃ", 0.05f},
+          {"ক্রী", 0.05f},
+          {"করী", 0.06f}}},
+        {"ky",
+         {{"ক্য", 0},
+          {"ক\u09DF", 0.01f},
+          {"খ্য", 0.02f},
+          {"কয", 0.03f},
+          {"খ\u09DF", 0.03f},
+          {"খয", 0.05f}}},
+        {"ry",
+         {{"র্\u09DF", 0},
+          {"র\u09DF", 0.01f},
+          {"র্য", 0.02f},
+          {"রয", 0.03f},
+          {"\u09DC্য", 0.04f},
+          {"\u09DC\u09DF", 0.05f},
+          {"\u09DCয", 0.07f}}},
+        {"sth",
+         {{"স্থ", 0},
+          {"সথ", 0.01f},
+          {"শ্থ", 0.02f},
+          {"শথ", 0.03f},
+          {"স্ঠ", 0.05f},
+          {"সঠ", 0.06f},
+          {"শ্ঠ", 0.07f},
+          {"শঠ", 0.08f}}},
         {"ai", {{"আ\u09DF", 0}}},
-        {"aim", {{"আইম", 0}, {"অইম", 0.01f}, {"এইম", 0.02f}, {"আঈম", 0.05f}, {"অঈম", 0.06f},
-                 {"এঈম", 0.07f}}},
+        {"aim",
+         {{"আইম", 0},
+          {"অইম", 0.01f},
+          {"এইম", 0.02f},
+          {"আঈম", 0.05f},
+          {"অঈম", 0.06f},
+          {"এঈম", 0.07f}}},
         {"o", {{"অ", 0}, {"ও", 0.02f}}},
         {"ko", {{"কো", 0}, {"ক", 0.01f}, {"খো", 0.02f}, {"খ", 0.03f}}},
         {"eo", {{"এও", 0}, {"এঅ", 0.03f}}},
@@ -106,9 +139,7 @@ TEST_F(PhoneticParserTest, BestSpellingsLeadTheList) {
     EXPECT_EQ(tion[1].text, "শন");
 }
 
-TEST_F(PhoneticParserTest, EmptyInputGivesNothing) {
-    EXPECT_TRUE(parser_.Parse("", 8).empty());
-}
+TEST_F(PhoneticParserTest, EmptyInputGivesNothing) { EXPECT_TRUE(parser_.Parse("", 8).empty()); }
 
 TEST_F(PhoneticParserTest, LimitIsTestedAfterAppending) {
     const auto results = parser_.Parse("ami", 0);
@@ -127,8 +158,10 @@ TEST_F(PhoneticParserTest, SearchStopsAfter128CompletedSpellings) {
     int at005 = 0;
     for (const auto& candidate : five) {
         const float penalty = PenaltyOf(candidate);
-        if (penalty < 0.045f) ++upTo004;
-        else if (penalty < 0.055f) ++at005;
+        if (penalty < 0.045f)
+            ++upTo004;
+        else if (penalty < 0.055f)
+            ++at005;
     }
     EXPECT_EQ(upTo004, 81);
     EXPECT_EQ(at005, 47);
@@ -192,12 +225,8 @@ TEST(PhoneticParserMatchPrefix, FoldsAsciiCaseOnly) {
         std::string pattern;
         bool matches;
     } cases[] = {
-        {"School", 0, "school", true},
-        {"xSCH", 1, "sch", true},
-        {"sc", 0, "sch", false},
-        {"abc", 3, "", true},
-        {"abc", 4, "a", false},
-        {"\xC3\xA9", 0, "\xC3\x89", false},
+        {"School", 0, "school", true}, {"xSCH", 1, "sch", true}, {"sc", 0, "sch", false},
+        {"abc", 3, "", true},          {"abc", 4, "a", false},   {"\xC3\xA9", 0, "\xC3\x89", false},
         {"a", 0, "A", true},
     };
     for (const auto& c : cases) {

@@ -13,17 +13,33 @@ TEST(RomanSkeletonTest, SpellingsOfOneWordShareAnOutline) {
         const char* skeleton;
     };
     const Case cases[] = {
-        {"shotti", "st"},      {"sotyi", "st"},       {"satti", "st"},
-        {"kapsul", "kpsl"},    {"capshule", "kpsl"},  {"bhalo", "bl"},
-        {"valo", "bl"},        {"VALOW", "bl"},       {"phone", "pn"},
-        {"fon", "pn"},         {"zinish", "jns"},     {"jinis", "jns"},
-        {"box", "bks"},        {"boks", "bks"},       {"quick", "k"},
+        {"shotti", "st"},
+        {"sotyi", "st"},
+        {"satti", "st"},
+        {"kapsul", "kpsl"},
+        {"capshule", "kpsl"},
+        {"bhalo", "bl"},
+        {"valo", "bl"},
+        {"VALOW", "bl"},
+        {"phone", "pn"},
+        {"fon", "pn"},
+        {"zinish", "jns"},
+        {"jinis", "jns"},
+        {"box", "bks"},
+        {"boks", "bks"},
+        {"quick", "k"},
         // A leading vowel is kept, as "a", so ami and mi differ.
-        {"ami", "am"},         {"emi", "am"},         {"mi", "m"},
-        {"wapka", "apk"},      {"yes", "as"},
+        {"ami", "am"},
+        {"emi", "am"},
+        {"mi", "m"},
+        {"wapka", "apk"},
+        {"yes", "as"},
         // A leading h is a sound of its own; later ones mark aspirates.
-        {"hat", "ht"},         {"khub", "kb"},
-        {"", ""},              {"aeiou", "a"},        {"h", "h"},
+        {"hat", "ht"},
+        {"khub", "kb"},
+        {"", ""},
+        {"aeiou", "a"},
+        {"h", "h"},
     };
     for (const Case& c : cases) EXPECT_EQ(RomanSkeleton::Of(c.roman), c.skeleton) << c.roman;
 }
@@ -34,7 +50,8 @@ TEST(RomanSkeletonTest, DistanceChargesConsonantsMoreThanVowelsAndAspirates) {
     EXPECT_FLOAT_EQ(RomanSkeleton::Distance("", "ab"), 1.6f);
     // vowel change < h < doubled letter ordering as a writer's habits go
     EXPECT_LT(RomanSkeleton::Distance("bhallo", "bhalo"), RomanSkeleton::Distance("bhalo", "balo"));
-    EXPECT_LT(RomanSkeleton::Distance("balo", "bhalo"), RomanSkeleton::Distance("bolo", "bhalo") + 0.01f);
+    EXPECT_LT(RomanSkeleton::Distance("balo", "bhalo"),
+              RomanSkeleton::Distance("bolo", "bhalo") + 0.01f);
     EXPECT_LT(RomanSkeleton::Distance("bhalo", "bhalu"), RomanSkeleton::Distance("bhalo", "bhado"));
     EXPECT_FLOAT_EQ(RomanSkeleton::Distance("kapsul", "capshule"),
                     RomanSkeleton::Distance("capshule", "kapsul"));

@@ -20,9 +20,9 @@ namespace {
 // that share outlines so that the outline search has runs to read.
 std::vector<bangla::LexiconEntry> FuzzLexicon() {
     std::vector<bangla::LexiconEntry> entries = {
-        {"আমি", "ami", 90000, 1}, {"ভালো", "bhalo", 20000, 1}, {"ভালো", "valo", 20000, 0},
-        {"কেমন", "kemon", 9000, 0}, {"উত্তর", "uttor", 3000, 0}, {"পূর্ব", "purbo", 2500, 0},
-        {"শুটিং", "shooting", 700, 0}, {"জগৎ", "jogot", 800, 0}, {"গাঁ", "ga", 300, 0},
+        {"আমি", "ami", 90000, 1},     {"ভালো", "bhalo", 20000, 1}, {"ভালো", "valo", 20000, 0},
+        {"কেমন", "kemon", 9000, 0},   {"উত্তর", "uttor", 3000, 0},  {"পূর্ব", "purbo", 2500, 0},
+        {"শুটিং", "shooting", 700, 0}, {"জগৎ", "jogot", 800, 0},    {"গাঁ", "ga", 300, 0},
     };
     const char* const consonants[] = {"ক", "খ", "গ", "ত", "দ", "ন", "প", "ব", "ম", "র", "ল", "স"};
     const char* const romans[] = {"k", "kh", "g", "t", "d", "n", "p", "b", "m", "r", "l", "s"};

@@ -29,7 +29,8 @@ void LoadAndSearch(const uint8_t* data, size_t size) {
     // Keys taken from the input reach the byte comparisons with any content;
     // the texts of loaded records reach the equal runs of both indexes.
     const size_t keyLength = size < 12 ? size : 12;
-    RunLookups(trie, std::string(reinterpret_cast<const char*>(data) + size - keyLength, keyLength));
+    RunLookups(trie,
+               std::string(reinterpret_cast<const char*>(data) + size - keyLength, keyLength));
     RunLookups(trie, "");
     RunLookups(trie, "AMI");
     for (const bangla::LexiconEntry& entry : trie.SearchPrefix("", 8)) {

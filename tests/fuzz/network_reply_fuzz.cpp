@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qorva::ParseTranslationResponse(reply, text);
     std::vector<std::string> candidates;
     qorva_tsf::CloudTranslit_ParseGoogleResponse(reply, candidates);
-    for (const char* provider : {"gemini", "google", "openai"}) qorva_tsf::Voice_ParseTranscript(provider, reply, text);
+    for (const char* provider : {"gemini", "google", "openai"})
+        qorva_tsf::Voice_ParseTranscript(provider, reply, text);
     qorva_tsf::VoiceConfig_ParseJson(reply);
 
     qorva::ReleaseInfo release;

@@ -46,11 +46,20 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ParseCase{"Typical",
                   R"(["SUCCESS",[["ami",["আমি","আমী","অমি"],[],{"candidate_type":[0,0,0]}]]])",
-                  true, {"আমি", "আমী", "অমি"}},
-        ParseCase{"EscapesAndBlanks", "[\"SUCCESS\" ,[ [\"x\", [ \"\\u0986\" ,\n\t\"a\\\"b\"]]]]", true,
+                  true,
+                  {"আমি", "আমী", "অমি"}},
+        ParseCase{"EscapesAndBlanks",
+                  "[\"SUCCESS\" ,[ [\"x\", [ \"\\u0986\" ,\n\t\"a\\\"b\"]]]]",
+                  true,
                   {"\xE0\xA6\x86", "a\"b"}},
-        ParseCase{"EmptyStringBetweenWords", R"(["SUCCESS",[["k",["one","","two"]]]])", true, {"one", "two"}},
-        ParseCase{"UndecodableStringEndsList", R"(["SUCCESS",[["k",["one","\u12x4","two"]]]])", true, {"one"}},
+        ParseCase{"EmptyStringBetweenWords",
+                  R"(["SUCCESS",[["k",["one","","two"]]]])",
+                  true,
+                  {"one", "two"}},
+        ParseCase{"UndecodableStringEndsList",
+                  R"(["SUCCESS",[["k",["one","\u12x4","two"]]]])",
+                  true,
+                  {"one"}},
         ParseCase{"ReplyEndsInsideList", R"(["SUCCESS",[["k",["one","tw)", true, {"one"}},
         ParseCase{"NoSuccessWord", R"(["FAILURE",[["k",["one"]]]])", false, {}},
         ParseCase{"UnquotedSuccess", R"([SUCCESS,[["k",["one"]]]])", false, {}},
@@ -86,8 +95,8 @@ std::string Query(const HttpRequest& request) {
 // Answers with two candidates derived from the query, so every answer is recognisable.
 HttpResponse ServiceReply(const HttpRequest& request) {
     const std::string text = Query(request);
-    return FakeHttpTransport::Reply(200, "[\"SUCCESS\",[[\"" + text + "\",[\"" + text + "1\",\"" + text +
-                                             "2\"],[],{}]]]");
+    return FakeHttpTransport::Reply(
+        200, "[\"SUCCESS\",[[\"" + text + "\",[\"" + text + "1\",\"" + text + "2\"],[],{}]]]");
 }
 
 class CloudTranslitTest : public ::testing::Test {
@@ -134,7 +143,8 @@ protected:
 
     std::shared_ptr<FakeHttpTransport> transport = std::make_shared<FakeHttpTransport>();
     FakeClock clock;
-    CloudTranslit client{transport, qorva::HttpEndpoint{"localhost", 8443, true}, [this] { return clock.Now(); }};
+    CloudTranslit client{transport, qorva::HttpEndpoint{"localhost", 8443, true},
+                         [this] { return clock.Now(); }};
     std::mutex mutex;
     std::condition_variable delivered;
     std::vector<Delivery> deliveries;
@@ -145,20 +155,23 @@ struct PathCase {
     const char* encoded;
 };
 
-class CloudTranslitPathTest : public CloudTranslitTest, public ::testing::WithParamInterface<PathCase> {};
+class CloudTranslitPathTest : public CloudTranslitTest,
+                              public ::testing::WithParamInterface<PathCase> {};
 
 TEST_P(CloudTranslitPathTest, SendsExactRequest) {
     StartWarm();
     transport->SetResponder([](const HttpRequest& request) {
         // Every text gets an answer, also one whose query value is empty.
-        return FakeHttpTransport::Reply(200, "[\"SUCCESS\",[[\"" + Query(request) + "\",[\"x\"]]]]");
+        return FakeHttpTransport::Reply(200,
+                                        "[\"SUCCESS\",[[\"" + Query(request) + "\",[\"x\"]]]]");
     });
     RequestAndWait(GetParam().text, 5);
 
     const auto requests = transport->Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].request.path, std::string("/request?text=ami") + kQuerySuffix);
-    EXPECT_EQ(requests[1].request.path, std::string("/request?text=") + GetParam().encoded + kQuerySuffix);
+    EXPECT_EQ(requests[1].request.path,
+              std::string("/request?text=") + GetParam().encoded + kQuerySuffix);
     EXPECT_EQ(requests[1].request.method, "GET");
     EXPECT_TRUE(requests[1].request.headers.empty());
     EXPECT_EQ(requests[1].request.maxBodyBytes, 65536u);
@@ -169,12 +182,12 @@ TEST_P(CloudTranslitPathTest, SendsExactRequest) {
     EXPECT_EQ(requests[1].connectionId, 1) << "the warm-up connection is reused";
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, CloudTranslitPathTest,
-                         ::testing::Values(PathCase{L"kemon", "kemon"}, PathCase{L"a b", "a%20b"},
-                                           PathCase{L"x&y=z", "x%26y%3Dz"},
-                                           PathCase{L"a\r\nb", "a%0D%0Ab"},
-                                           PathCase{std::wstring{L'a', wchar_t(0x0986), L'b'}, "ab"},
-                                           PathCase{std::wstring(2, wchar_t(0x0986)), ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CloudTranslitPathTest,
+    ::testing::Values(PathCase{L"kemon", "kemon"}, PathCase{L"a b", "a%20b"},
+                      PathCase{L"x&y=z", "x%26y%3Dz"}, PathCase{L"a\r\nb", "a%0D%0Ab"},
+                      PathCase{std::wstring{L'a', wchar_t(0x0986), L'b'}, "ab"},
+                      PathCase{std::wstring(2, wchar_t(0x0986)), ""}));
 
 TEST_F(CloudTranslitTest, WarmUpAnswerIsCachedButNotDelivered) {
     StartWarm();
@@ -213,7 +226,8 @@ TEST_F(CloudTranslitTest, FailedGetIsRetriedOnceOnFreshConnection) {
     StartWarm();
     std::atomic<int> calls{0};
     transport->SetResponder([&](const HttpRequest& request) {
-        return ++calls == 1 ? FakeHttpTransport::Failed(HttpFailure::kSendReceive) : ServiceReply(request);
+        return ++calls == 1 ? FakeHttpTransport::Failed(HttpFailure::kSendReceive)
+                            : ServiceReply(request);
     });
     const Delivery answer = RequestAndWait(L"abar", 1);
 
@@ -256,10 +270,14 @@ TEST_P(CloudTranslitFailedReplyTest, TwoFailuresBackOff) {
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, CloudTranslitFailedReplyTest,
-    ::testing::Values(FailedReplyCase{"SendFailed", FakeHttpTransport::Failed(HttpFailure::kSendReceive)},
-                      FailedReplyCase{"ServerError", FakeHttpTransport::Reply(500, R"(["SUCCESS",[["k",["x"]]]])")},
-                      FailedReplyCase{"EmptyBody", FakeHttpTransport::Reply(200, "")}),
-    [](const ::testing::TestParamInfo<FailedReplyCase>& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        FailedReplyCase{"SendFailed", FakeHttpTransport::Failed(HttpFailure::kSendReceive)},
+        FailedReplyCase{"ServerError",
+                        FakeHttpTransport::Reply(500, R"(["SUCCESS",[["k",["x"]]]])")},
+        FailedReplyCase{"EmptyBody", FakeHttpTransport::Reply(200, "")}),
+    [](const ::testing::TestParamInfo<FailedReplyCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST_F(CloudTranslitTest, UnreadableStatusWithBodyIsParsed) {
     StartWarm();
@@ -268,12 +286,14 @@ TEST_F(CloudTranslitTest, UnreadableStatusWithBodyIsParsed) {
         response.status = 0;
         return response;
     });
-    EXPECT_EQ(RequestAndWait(L"shei", 1).candidates, (std::vector<std::wstring>{L"shei1", L"shei2"}));
+    EXPECT_EQ(RequestAndWait(L"shei", 1).candidates,
+              (std::vector<std::wstring>{L"shei1", L"shei2"}));
 }
 
 TEST_F(CloudTranslitTest, UnusableReplyIsNeitherDeliveredNorCached) {
     StartWarm();
-    transport->SetResponder([](const HttpRequest&) { return FakeHttpTransport::Reply(200, "[\"FAILED\"]"); });
+    transport->SetResponder(
+        [](const HttpRequest&) { return FakeHttpTransport::Reply(200, "[\"FAILED\"]"); });
     client.Request(L"bad", 1);
     ASSERT_TRUE(transport->WaitForRequests(2));
     transport->SetResponder(ServiceReply);
@@ -326,7 +346,8 @@ TEST_F(CloudTranslitTest, StopClosesConnectionAndKeepsCache) {
     const Delivery answer = RequestAndWait(L"ek", 2);
 
     EXPECT_EQ(answer.candidates, (std::vector<std::wstring>{L"ek1", L"ek2"}));
-    EXPECT_EQ(SentQueries(), (std::vector<std::string>{"ami", "ek"})) << "warm-up and ek both cached";
+    EXPECT_EQ(SentQueries(), (std::vector<std::string>{"ami", "ek"}))
+        << "warm-up and ek both cached";
 }
 
 }  // namespace

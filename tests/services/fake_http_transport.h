@@ -68,14 +68,18 @@ public:
 
     // Waits until at least `count` requests were sent; false after `limit`. The limit only keeps a
     // broken client from hanging the test run.
-    bool WaitForRequests(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
+    bool WaitForRequests(std::size_t count,
+                         std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
         std::unique_lock<std::mutex> lock(state_->mutex);
-        return state_->changed.wait_for(lock, limit, [&] { return state_->requests.size() >= count; });
+        return state_->changed.wait_for(lock, limit,
+                                        [&] { return state_->requests.size() >= count; });
     }
 
-    bool WaitForConnectAttempts(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
+    bool WaitForConnectAttempts(std::size_t count,
+                                std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
         std::unique_lock<std::mutex> lock(state_->mutex);
-        return state_->changed.wait_for(lock, limit, [&] { return state_->connectAttempts.size() >= count; });
+        return state_->changed.wait_for(lock, limit,
+                                        [&] { return state_->connectAttempts.size() >= count; });
     }
 
     HttpConnectResult Connect(const HttpSessionOptions& options) override {
@@ -84,7 +88,8 @@ public:
         state_->changed.notify_all();
         if (state_->connectFailure != HttpFailure::kNone) return {nullptr, state_->connectFailure};
         ++state_->openConnections;
-        return {std::make_unique<Connection>(state_, options, static_cast<int>(state_->connectAttempts.size())),
+        return {std::make_unique<Connection>(state_, options,
+                                             static_cast<int>(state_->connectAttempts.size())),
                 HttpFailure::kNone};
     }
 

@@ -7,7 +7,8 @@
 namespace qorva {
 namespace {
 
-HttpRequest RequestWith(std::string method, std::string path, std::string headerName, std::string headerValue) {
+HttpRequest RequestWith(std::string method, std::string path, std::string headerName,
+                        std::string headerValue) {
     HttpRequest request;
     request.method = std::move(method);
     request.path = std::move(path);
@@ -30,7 +31,8 @@ TEST_P(HttpRequestSafetyTest, NothingUnsafeReachesTheWire) {
 INSTANTIATE_TEST_SUITE_P(
     Requests, HttpRequestSafetyTest,
     ::testing::Values(
-        SafetyCase{"Plain", RequestWith("GET", "/a?b=%20c", "User-Agent", "Mozilla/5.0 (X; y)"), true},
+        SafetyCase{"Plain", RequestWith("GET", "/a?b=%20c", "User-Agent", "Mozilla/5.0 (X; y)"),
+                   true},
         SafetyCase{"TabInValue", RequestWith("POST", "/", "X-A", "a\tb"), true},
         SafetyCase{"NewlineInPath", RequestWith("GET", "/a\r\nHost: x", "X-A", "b"), false},
         SafetyCase{"SpaceInPath", RequestWith("GET", "/a b", "X-A", "b"), false},

@@ -30,7 +30,8 @@ struct Delivery {
 class Deliveries {
 public:
     TranslationService::ResultCallback Callback() {
-        return [this](const std::wstring& source, const std::wstring& translation, uint32_t generation) {
+        return [this](const std::wstring& source, const std::wstring& translation,
+                      uint32_t generation) {
             std::lock_guard<std::mutex> lock(mutex_);
             list_.push_back({source, translation, generation, std::this_thread::get_id()});
             changed_.notify_all();
@@ -39,7 +40,8 @@ public:
 
     bool WaitFor(std::size_t count) {
         std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return list_.size() >= count; });
+        return changed_.wait_for(lock, std::chrono::seconds(10),
+                                 [&] { return list_.size() >= count; });
     }
 
     std::vector<Delivery> List() {
@@ -69,7 +71,8 @@ protected:
 
     std::vector<std::string> SentQueries() const {
         std::vector<std::string> queries;
-        for (const auto& sent : transport->Requests()) queries.push_back(sent.request.path.substr(sizeof(kPathPrefix) - 1));
+        for (const auto& sent : transport->Requests())
+            queries.push_back(sent.request.path.substr(sizeof(kPathPrefix) - 1));
         return queries;
     }
 
@@ -84,7 +87,8 @@ struct QueryCase {
     const char* query;
 };
 
-class TranslationQueryTest : public TranslationServiceTest, public ::testing::WithParamInterface<QueryCase> {};
+class TranslationQueryTest : public TranslationServiceTest,
+                             public ::testing::WithParamInterface<QueryCase> {};
 
 TEST_P(TranslationQueryTest, SendsExactRequest) {
     service.TranslateDirect(GetParam().text, 1500);
@@ -120,7 +124,8 @@ struct ReplyCase {
     std::string error;
 };
 
-class TranslationReplyTest : public TranslationServiceTest, public ::testing::WithParamInterface<ReplyCase> {};
+class TranslationReplyTest : public TranslationServiceTest,
+                             public ::testing::WithParamInterface<ReplyCase> {};
 
 TEST_P(TranslationReplyTest, GivesResultAndCachesOnlySuccess) {
     const HttpResponse response = GetParam().response;
@@ -140,19 +145,24 @@ const std::string kOversizedReply = "[\"" + std::string(3 << 20, 'a') + "\"]";
 INSTANTIATE_TEST_SUITE_P(
     Replies, TranslationReplyTest,
     ::testing::Values(
-        ReplyCase{"Translated", FakeHttpTransport::Reply(200, R"([["i am fine",null]])"), true, L"I am fine.", ""},
-        ReplyCase{"Bengali", FakeHttpTransport::Reply(200, R"(["\u0986"])"), true, std::wstring(1, wchar_t(0x0986)), ""},
-        ReplyCase{"NotFound", FakeHttpTransport::Reply(404, R"(["ignored"])"), false, L"", "HTTP error code: 404"},
+        ReplyCase{"Translated", FakeHttpTransport::Reply(200, R"([["i am fine",null]])"), true,
+                  L"I am fine.", ""},
+        ReplyCase{"Bengali", FakeHttpTransport::Reply(200, R"(["\u0986"])"), true,
+                  std::wstring(1, wchar_t(0x0986)), ""},
+        ReplyCase{"NotFound", FakeHttpTransport::Reply(404, R"(["ignored"])"), false, L"",
+                  "HTTP error code: 404"},
         ReplyCase{"TooMany", FakeHttpTransport::Reply(429, ""), false, L"", "HTTP error code: 429"},
-        ReplyCase{"StatusUnknown", FakeHttpTransport::Reply(0, R"(["x"])"), false, L"", "HTTP error code: 0"},
+        ReplyCase{"StatusUnknown", FakeHttpTransport::Reply(0, R"(["x"])"), false, L"",
+                  "HTTP error code: 0"},
         ReplyCase{"NotTranslation", FakeHttpTransport::Reply(200, "{\"error\":\n1}"), false, L"",
                   "Failed to parse translation response: {\"error\":?1}"},
-        ReplyCase{"HostileBody", FakeHttpTransport::Reply(200, "<" + std::string(5000, 'x') + ">"), false, L"",
+        ReplyCase{"HostileBody", FakeHttpTransport::Reply(200, "<" + std::string(5000, 'x') + ">"),
+                  false, L"",
                   "Failed to parse translation response: <" + std::string(199, 'x') + "..."},
         ReplyCase{"OversizedBody", FakeHttpTransport::Reply(200, kOversizedReply), false, L"",
                   "Failed to parse translation response: [\"" + std::string(198, 'a') + "..."},
-        ReplyCase{"OpenRequestFailed", FakeHttpTransport::Failed(HttpFailure::kOpenRequest), false, L"",
-                  "WinHttpOpenRequest failed"},
+        ReplyCase{"OpenRequestFailed", FakeHttpTransport::Failed(HttpFailure::kOpenRequest), false,
+                  L"", "WinHttpOpenRequest failed"},
         ReplyCase{"SendFailed", FakeHttpTransport::Failed(HttpFailure::kSendReceive), false, L"",
                   "WinHttp send/receive failed"}),
     [](const ::testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
@@ -278,7 +288,7 @@ TEST_F(TranslationServiceTest, WorkerSendsNothingWithoutConsent) {
 TEST_F(TranslationServiceTest, FailedTranslationIsDroppedSilently) {
     transport->SetResponder([](const HttpRequest& request) {
         return request.path.find("bad") != std::string::npos ? FakeHttpTransport::Reply(500, "")
-                                                               : EchoTranslation(request);
+                                                             : EchoTranslation(request);
     });
     service.Start();
     service.RequestTranslation(L"bad", 1);

@@ -90,7 +90,8 @@ TEST(VoiceCaptureTest, EmptyOrOneByteBuffersChangeNothing) {
 
 TEST(VoiceCaptureTest, BufferReachingTheCapExactlyIsKeptWhole) {
     VoiceCapture capture;
-    for (std::size_t i = 0; i < VoiceCapture::kCapSamples / kBufferSamples; ++i) Feed(capture, Buffer(kQuiet));
+    for (std::size_t i = 0; i < VoiceCapture::kCapSamples / kBufferSamples; ++i)
+        Feed(capture, Buffer(kQuiet));
     EXPECT_EQ(capture.Samples().size(), VoiceCapture::kCapSamples);
     EXPECT_FALSE(capture.CapReached());
     EXPECT_FALSE(capture.AutoStopRequested());
@@ -105,7 +106,8 @@ TEST(VoiceCaptureTest, BufferReachingTheCapExactlyIsKeptWhole) {
 TEST(VoiceCaptureTest, BufferCrossingTheCapIsCutMeasuredAndStopsTheRecording) {
     VoiceCapture capture;
     Feed(capture, Buffer(kLoud, 1000));
-    for (std::size_t i = 0; i < VoiceCapture::kCapSamples / kBufferSamples - 1; ++i) Feed(capture, Buffer(kQuiet));
+    for (std::size_t i = 0; i < VoiceCapture::kCapSamples / kBufferSamples - 1; ++i)
+        Feed(capture, Buffer(kQuiet));
     ASSERT_FALSE(capture.CapReached());
     // 600 samples still fit: they are kept and measured (this loud part is the second loud buffer).
     Feed(capture, Buffer(kLoud));

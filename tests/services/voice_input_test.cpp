@@ -46,32 +46,39 @@ TEST_P(VoiceConfigParseTest, ReadsSettingsWithDefaults) {
 INSTANTIATE_TEST_SUITE_P(
     Table, VoiceConfigParseTest,
     ::testing::Values(
-        ParseCase{"Empty", "", kDefaults},
-        ParseCase{"NotJson", "\x01\xff{{{:::\"", kDefaults},
+        ParseCase{"Empty", "", kDefaults}, ParseCase{"NotJson", "\x01\xff{{{:::\"", kDefaults},
         ParseCase{"AllKeysAnyOrderAndSpacing",
-                  "{\"language\":\"en\",\n\t\"model\" :  \"gemini-x\", \"api_key\":\r\n\"k1\",\"provider\":\"google\"}",
+                  "{\"language\":\"en\",\n\t\"model\" :  \"gemini-x\", "
+                  "\"api_key\":\r\n\"k1\",\"provider\":\"google\"}",
                   With("google", "k1", "gemini-x", "en")},
-        ParseCase{"ProviderLowerCased", "{\"provider\": \"Google\"}", With("google", "", "gemini-3.6-flash", "bn")},
-        ParseCase{"EmptyValuesKeepDefaults", "{\"provider\": \"\", \"model\": \"\", \"language\": \"\"}", kDefaults},
+        ParseCase{"ProviderLowerCased", "{\"provider\": \"Google\"}",
+                  With("google", "", "gemini-3.6-flash", "bn")},
+        ParseCase{"EmptyValuesKeepDefaults",
+                  "{\"provider\": \"\", \"model\": \"\", \"language\": \"\"}", kDefaults},
         ParseCase{"EmptyApiKeyGivesWayToApiKey", "{\"api_key\": \"\", \"apiKey\": \"k\"}",
                   With("gemini", "k", "gemini-3.6-flash", "bn")},
-        ParseCase{"MissingApiKeyGivesWayToApiKey", "{\"apiKey\": \"k\"}", With("gemini", "k", "gemini-3.6-flash", "bn")},
+        ParseCase{"MissingApiKeyGivesWayToApiKey", "{\"apiKey\": \"k\"}",
+                  With("gemini", "k", "gemini-3.6-flash", "bn")},
         ParseCase{"ApiKeyWinsOverCamelCase", "{\"apiKey\": \"camel\", \"api_key\": \"snake\"}",
                   With("gemini", "snake", "gemini-3.6-flash", "bn")},
         ParseCase{"NumberValueKeepsDefault", "{\"language\": 5}", kDefaults},
         ParseCase{"UnclosedValueKeepsDefault", "{\"language\": \"en", kDefaults},
-        ParseCase{"UnicodeEscape", "{\"language\": \"\\u09AC\"}", With("gemini", "", "gemini-3.6-flash", "\xE0\xA6\xAC")},
+        ParseCase{"UnicodeEscape", "{\"language\": \"\\u09AC\"}",
+                  With("gemini", "", "gemini-3.6-flash", "\xE0\xA6\xAC")},
         ParseCase{"SurrogatePairEscape", "{\"api_key\": \"\\uD83D\\uDE00\"}",
                   With("gemini", "\xF0\x9F\x98\x80", "gemini-3.6-flash", "bn")},
         ParseCase{"SimpleEscapes", "{\"api_key\": \"a\\\"b\\\\c\\/d\\te\"}",
                   With("gemini", "a\"b\\c/d\te", "gemini-3.6-flash", "bn")},
         // Only the first occurrence of the quoted key counts, even where it stands as a value.
-        ParseCase{"FirstOccurrenceOnly", "{\"note\": \"model\", \"size\": 5, \"model\": \"other\"}", kDefaults},
+        ParseCase{"FirstOccurrenceOnly", "{\"note\": \"model\", \"size\": 5, \"model\": \"other\"}",
+                  kDefaults},
         // Each service has its own default model: a Gemini model name means nothing to the others.
         ParseCase{"OpenAiStyleDefaultModel", "{\"provider\": \"openai\", \"api_key\": \"k\"}",
                   With("openai", "k", "whisper-1", "bn")},
-        ParseCase{"UnknownProviderIsOpenAiStyle", "{\"provider\": \"Azure\"}", With("azure", "", "whisper-1", "bn")},
-        ParseCase{"OpenAiStyleNamedModel", "{\"provider\": \"openai\", \"model\": \"gpt-4o-transcribe\"}",
+        ParseCase{"UnknownProviderIsOpenAiStyle", "{\"provider\": \"Azure\"}",
+                  With("azure", "", "whisper-1", "bn")},
+        ParseCase{"OpenAiStyleNamedModel",
+                  "{\"provider\": \"openai\", \"model\": \"gpt-4o-transcribe\"}",
                   With("openai", "", "gpt-4o-transcribe", "bn")}),
     [](const ::testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
 
@@ -100,7 +107,8 @@ class VoiceConfigFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = std::filesystem::path(::testing::TempDir()) / (std::string("voice_config_") + info->name());
+        root_ = std::filesystem::path(::testing::TempDir()) /
+                (std::string("voice_config_") + info->name());
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
     }
@@ -134,18 +142,21 @@ TEST_F(VoiceConfigFileTest, MalformedFileGivesDefaultsForWhatItCannotRead) {
 }
 
 TEST_F(VoiceConfigFileTest, LoadsUserWrittenFile) {
-    WriteVoiceJson("\xEF\xBB\xBF{\r\n  \"provider\": \"OpenAI\",\r\n  \"apiKey\": \"sk-1\"\r\n}\r\n");
+    WriteVoiceJson(
+        "\xEF\xBB\xBF{\r\n  \"provider\": \"OpenAI\",\r\n  \"apiKey\": \"sk-1\"\r\n}\r\n");
     EXPECT_EQ(VoiceConfig_Load(DataFolder()), With("openai", "sk-1", "whisper-1", "bn"));
 }
 
 TEST_F(VoiceConfigFileTest, SaveWritesTheFixedLayout) {
     ASSERT_TRUE(VoiceConfig_Save(DataFolder(), With("google", "k", "m", "en")));
     EXPECT_EQ(ReadVoiceJson(),
-              "{\n  \"provider\": \"google\",\n  \"api_key\": \"k\",\n  \"model\": \"m\",\n  \"language\": \"en\"\n}\n");
+              "{\n  \"provider\": \"google\",\n  \"api_key\": \"k\",\n  \"model\": \"m\",\n  "
+              "\"language\": \"en\"\n}\n");
 }
 
 TEST_F(VoiceConfigFileTest, SaveThenLoadGivesTheSameSettingsEvenWithQuotesAndBackslashes) {
-    const VoiceConfig config = With("openai", "a\"b\\c\td", "model \"x\"", "\xE0\xA6\xAC\xE0\xA6\xBE");
+    const VoiceConfig config =
+        With("openai", "a\"b\\c\td", "model \"x\"", "\xE0\xA6\xAC\xE0\xA6\xBE");
     ASSERT_TRUE(VoiceConfig_Save(DataFolder(), config));
     EXPECT_EQ(VoiceConfig_Load(DataFolder()), config);
 }
@@ -159,7 +170,8 @@ TEST_F(VoiceConfigFileTest, SaveIntoOtherFolderUsesItsDataSubfolder) {
 
 TEST_F(VoiceConfigFileTest, SaveFailsWhenTheFolderCannotBeMade) {
     std::ofstream(root_ / "blocker") << "a file, not a folder";
-    EXPECT_FALSE(VoiceConfig_Save(qorva::Utf8ToUtf16((root_ / "blocker" / "Pelorin").string()), kDefaults));
+    EXPECT_FALSE(
+        VoiceConfig_Save(qorva::Utf8ToUtf16((root_ / "blocker" / "Pelorin").string()), kDefaults));
 }
 
 std::vector<int16_t> QuietWithLoudAt(std::size_t count, std::vector<std::size_t> loud) {
@@ -170,7 +182,8 @@ std::vector<int16_t> QuietWithLoudAt(std::size_t count, std::vector<std::size_t>
 }
 
 std::vector<int16_t> Slice(const std::vector<int16_t>& samples, std::size_t from, std::size_t to) {
-    return std::vector<int16_t>(samples.begin() + static_cast<long>(from), samples.begin() + static_cast<long>(to) + 1);
+    return std::vector<int16_t>(samples.begin() + static_cast<long>(from),
+                                samples.begin() + static_cast<long>(to) + 1);
 }
 
 TEST(VoiceTrimSilenceTest, KeepsMarginsAroundTheLoudPart) {
@@ -195,16 +208,18 @@ TEST(VoiceTrimSilenceTest, MostNegativeSampleCountsAsLoud) {
 }
 
 TEST(VoiceBuildWavTest, EmptyRecordingIsTheBareHeader) {
-    const std::vector<uint8_t> expected = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                           16, 0, 0, 0, 1, 0, 1, 0, 0x80, 0x3E, 0, 0, 0, 0x7D, 0, 0,
-                                           2, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+    const std::vector<uint8_t> expected = {'R', 'I', 'F',  'F',  36,  0,   0,   0,    'W', 'A', 'V',
+                                           'E', 'f', 'm',  't',  ' ', 16,  0,   0,    0,   1,   0,
+                                           1,   0,   0x80, 0x3E, 0,   0,   0,   0x7D, 0,   0,   2,
+                                           0,   16,  0,    'd',  'a', 't', 'a', 0,    0,   0,   0};
     EXPECT_THAT(Voice_BuildWav({}, 16000), ElementsAreArray(expected));
 }
 
 TEST(VoiceBuildWavTest, SamplesFollowLittleEndian) {
     const std::vector<uint8_t> wav = Voice_BuildWav({0x0102, -2, -32768}, 8000);
     ASSERT_EQ(wav.size(), 50u);
-    EXPECT_THAT(std::vector<uint8_t>(wav.begin() + 4, wav.begin() + 8), ElementsAreArray({42, 0, 0, 0}));
+    EXPECT_THAT(std::vector<uint8_t>(wav.begin() + 4, wav.begin() + 8),
+                ElementsAreArray({42, 0, 0, 0}));
     EXPECT_THAT(std::vector<uint8_t>(wav.begin() + 24, wav.begin() + 32),
                 ElementsAreArray({0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0}));
     EXPECT_THAT(std::vector<uint8_t>(wav.begin() + 40, wav.end()),
@@ -212,12 +227,18 @@ TEST(VoiceBuildWavTest, SamplesFollowLittleEndian) {
 }
 
 TEST(VoiceBase64Test, MatchesTheStandardVectors) {
-    const std::pair<std::string, std::string> vectors[] = {
-        {"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},        {"foo", "Zm9v"},
-        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"\xFB\xFF\xFE", "+//+"},
-        {std::string("\0\0", 2), "AAA="}};
+    const std::pair<std::string, std::string> vectors[] = {{"", ""},
+                                                           {"f", "Zg=="},
+                                                           {"fo", "Zm8="},
+                                                           {"foo", "Zm9v"},
+                                                           {"foob", "Zm9vYg=="},
+                                                           {"fooba", "Zm9vYmE="},
+                                                           {"foobar", "Zm9vYmFy"},
+                                                           {"\xFB\xFF\xFE", "+//+"},
+                                                           {std::string("\0\0", 2), "AAA="}};
     for (const auto& [input, expected] : vectors) {
-        EXPECT_EQ(Voice_Base64Encode(reinterpret_cast<const uint8_t*>(input.data()), input.size()), expected)
+        EXPECT_EQ(Voice_Base64Encode(reinterpret_cast<const uint8_t*>(input.data()), input.size()),
+                  expected)
             << "input of " << input.size() << " bytes";
     }
 }
@@ -230,56 +251,73 @@ std::string HeaderValue(const qorva::HttpRequest& request, const std::string& na
 }
 
 TEST(VoiceRequestTest, GeminiRequestCarriesInstructionAndAudio) {
-    const qorva::HttpRequest request = Voice_BuildGeminiRequest(With("gemini", "AIza-1", "gemini-3.6-flash", "bn"), "UklG");
+    const qorva::HttpRequest request =
+        Voice_BuildGeminiRequest(With("gemini", "AIza-1", "gemini-3.6-flash", "bn"), "UklG");
     EXPECT_EQ(request.method, "POST");
     EXPECT_EQ(request.path, "/v1beta/models/gemini-3.6-flash:generateContent?key=AIza-1");
     ASSERT_EQ(request.headers.size(), 1u);
     EXPECT_EQ(HeaderValue(request, "Content-Type"), "application/json");
-    EXPECT_EQ(request.body,
-              "{\"contents\":[{\"parts\":[{\"text\":\"You are an ultra-fast Bengali speech to text transcriber. "
-              "Transcribe the audio accurately into Bengali script (Unicode). Do not translate. Return ONLY the "
-              "transcription wrapped between <FINAL_TEXT> and </FINAL_TEXT> tags without any explanation.\"},"
-              "{\"inlineData\":{\"mimeType\":\"audio/wav\",\"data\":\"UklG\"}}]}],\"generationConfig\":"
-              "{\"temperature\":0.0,\"maxOutputTokens\":256,\"thinkingConfig\":{\"thinkingBudget\":0}}}");
+    EXPECT_EQ(
+        request.body,
+        "{\"contents\":[{\"parts\":[{\"text\":\"You are an ultra-fast Bengali speech to text "
+        "transcriber. "
+        "Transcribe the audio accurately into Bengali script (Unicode). Do not translate. Return "
+        "ONLY the "
+        "transcription wrapped between <FINAL_TEXT> and </FINAL_TEXT> tags without any "
+        "explanation.\"},"
+        "{\"inlineData\":{\"mimeType\":\"audio/wav\",\"data\":\"UklG\"}}]}],\"generationConfig\":"
+        "{\"temperature\":0.0,\"maxOutputTokens\":256,\"thinkingConfig\":{\"thinkingBudget\":0}}}");
     EXPECT_LE(request.maxBodyBytes, std::size_t{1} << 20);
 }
 
 TEST(VoiceRequestTest, KeyAndModelArePercentEncodedInThePath) {
     EXPECT_EQ(Voice_BuildGeminiRequest(With("gemini", "a&b=c d", "m/x?y", "bn"), "").path,
               "/v1beta/models/m%2Fx%3Fy:generateContent?key=a%26b%3Dc%20d");
-    EXPECT_EQ(Voice_BuildGeminiRequest(With("gemini", "", "m", "bn"), "").path, "/v1beta/models/m:generateContent?key=");
-    EXPECT_EQ(Voice_BuildGoogleRequest(With("google", "k#1", "", "bn"), "").path, "/v1/speech:recognize?key=k%231");
+    EXPECT_EQ(Voice_BuildGeminiRequest(With("gemini", "", "m", "bn"), "").path,
+              "/v1beta/models/m:generateContent?key=");
+    EXPECT_EQ(Voice_BuildGoogleRequest(With("google", "k#1", "", "bn"), "").path,
+              "/v1/speech:recognize?key=k%231");
 }
 
 TEST(VoiceRequestTest, GoogleRequestAsksForTheBangladeshVariantOfTheLanguage) {
-    const std::pair<std::string, std::string> languages[] = {
-        {"bn", "bn-BD"}, {"en", "en-BD"}, {"bn-IN", "bn-IN-BD"}, {"", "bn-BD"}, {"b\"n", "b\\\"n-BD"}};
+    const std::pair<std::string, std::string> languages[] = {{"bn", "bn-BD"},
+                                                             {"en", "en-BD"},
+                                                             {"bn-IN", "bn-IN-BD"},
+                                                             {"", "bn-BD"},
+                                                             {"b\"n", "b\\\"n-BD"}};
     for (const auto& [language, code] : languages) {
-        const qorva::HttpRequest request = Voice_BuildGoogleRequest(With("google", "k", "", language), "AAAA");
-        EXPECT_EQ(request.body, "{\"config\":{\"encoding\":\"LINEAR16\",\"sampleRateHertz\":16000,\"languageCode\":\"" +
-                                    code + "\"},\"audio\":{\"content\":\"AAAA\"}}");
+        const qorva::HttpRequest request =
+            Voice_BuildGoogleRequest(With("google", "k", "", language), "AAAA");
+        EXPECT_EQ(
+            request.body,
+            "{\"config\":{\"encoding\":\"LINEAR16\",\"sampleRateHertz\":16000,\"languageCode\":\"" +
+                code + "\"},\"audio\":{\"content\":\"AAAA\"}}");
     }
-    const qorva::HttpRequest request = Voice_BuildGoogleRequest(With("google", "k", "", "bn"), "AAAA");
+    const qorva::HttpRequest request =
+        Voice_BuildGoogleRequest(With("google", "k", "", "bn"), "AAAA");
     EXPECT_EQ(request.method, "POST");
     EXPECT_EQ(HeaderValue(request, "Content-Type"), "application/json");
 }
 
 TEST(VoiceRequestTest, OpenAiRequestIsAMultipartForm) {
     const std::vector<uint8_t> wav = {'R', 0, 0xFF, '\r', '\n'};
-    const qorva::HttpRequest request = Voice_BuildOpenAiRequest(With("openai", "sk-1", "whisper-1", "bn"), wav);
+    const qorva::HttpRequest request =
+        Voice_BuildOpenAiRequest(With("openai", "sk-1", "whisper-1", "bn"), wav);
     EXPECT_EQ(request.method, "POST");
     EXPECT_EQ(request.path, "/v1/audio/transcriptions");
-    EXPECT_EQ(HeaderValue(request, "Content-Type"), "multipart/form-data; boundary=----QorvaVoiceBoundary7d82");
+    EXPECT_EQ(HeaderValue(request, "Content-Type"),
+              "multipart/form-data; boundary=----QorvaVoiceBoundary7d82");
     EXPECT_EQ(HeaderValue(request, "Authorization"), "Bearer sk-1");
-    EXPECT_EQ(request.body, "------QorvaVoiceBoundary7d82\r\n"
-                            "Content-Disposition: form-data; name=\"file\"; filename=\"speech.wav\"\r\n"
-                            "Content-Type: audio/wav\r\n\r\n" +
-                                std::string(wav.begin(), wav.end()) +
-                                "\r\n------QorvaVoiceBoundary7d82\r\n"
-                                "Content-Disposition: form-data; name=\"model\"\r\n\r\nwhisper-1"
-                                "\r\n------QorvaVoiceBoundary7d82\r\n"
-                                "Content-Disposition: form-data; name=\"language\"\r\n\r\nbn"
-                                "\r\n------QorvaVoiceBoundary7d82--\r\n");
+    EXPECT_EQ(request.body,
+              "------QorvaVoiceBoundary7d82\r\n"
+              "Content-Disposition: form-data; name=\"file\"; filename=\"speech.wav\"\r\n"
+              "Content-Type: audio/wav\r\n\r\n" +
+                  std::string(wav.begin(), wav.end()) +
+                  "\r\n------QorvaVoiceBoundary7d82\r\n"
+                  "Content-Disposition: form-data; name=\"model\"\r\n\r\nwhisper-1"
+                  "\r\n------QorvaVoiceBoundary7d82\r\n"
+                  "Content-Disposition: form-data; name=\"language\"\r\n\r\nbn"
+                  "\r\n------QorvaVoiceBoundary7d82--\r\n");
 }
 
 TEST(VoiceRequestTest, OpenAiRequestFallsBackToItsOwnModelAndBengali) {
@@ -289,7 +327,8 @@ TEST(VoiceRequestTest, OpenAiRequestFallsBackToItsOwnModelAndBengali) {
 }
 
 TEST(VoiceRequestTest, OneSecondRecordingMakesAWavPartOfHeaderAndData) {
-    const std::vector<uint8_t> wav = Voice_BuildWav(std::vector<int16_t>(16000, 7), kVoiceSampleRate);
+    const std::vector<uint8_t> wav =
+        Voice_BuildWav(std::vector<int16_t>(16000, 7), kVoiceSampleRate);
     const std::string body = Voice_BuildOpenAiRequest(With("openai", "k", "m", "bn"), wav).body;
     const std::string head = "Content-Type: audio/wav\r\n\r\n";
     const std::size_t start = body.find(head) + head.size();
@@ -305,14 +344,16 @@ struct FinalTextCase {
 
 TEST(VoiceReplyTest, FinalTextIsCutOutOfItsTags) {
     const FinalTextCase cases[] = {
-        {"\n<FINAL_TEXT> \xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF </FINAL_TEXT>\n", "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF"},
+        {"\n<FINAL_TEXT> \xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF </FINAL_TEXT>\n",
+         "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF"},
         {"  plain words\t\r\n", "plain words"},
         {"\n<FINAL_TEXT> only the opening ", "<FINAL_TEXT> only the opening"},
         {"<FINAL_TEXT>", "<FINAL_TEXT>"},
         {"<FINAL_TEXT> \n\t </FINAL_TEXT>", ""},
         {"x </FINAL_TEXT> <FINAL_TEXT>y</FINAL_TEXT>", "y"},
         {"", ""}};
-    for (const FinalTextCase& c : cases) EXPECT_EQ(Voice_ExtractFinalText(c.text), c.expected) << c.text;
+    for (const FinalTextCase& c : cases)
+        EXPECT_EQ(Voice_ExtractFinalText(c.text), c.expected) << c.text;
 }
 
 TEST(VoiceReplyTest, GeminiTranscriptComesFromTheFirstCandidate) {
@@ -352,8 +393,12 @@ TEST(VoiceReplyTest, TranscriptKeyDependsOnTheService) {
 
 TEST(VoiceReplyTest, RepliesWithoutTranscriptAreRefused) {
     const std::pair<std::string, std::string> replies[] = {
-        {"google", ""}, {"google", "{}"}, {"google", "{\"transcript\": \"\"}"}, {"google", "{\"text\": \"x\"}"},
-        {"openai", "{\"text\": null}"}, {"openai", "{\"error\": {\"message\": \"bad\"}}"}};
+        {"google", ""},
+        {"google", "{}"},
+        {"google", "{\"transcript\": \"\"}"},
+        {"google", "{\"text\": \"x\"}"},
+        {"openai", "{\"text\": null}"},
+        {"openai", "{\"error\": {\"message\": \"bad\"}}"}};
     for (const auto& [provider, reply] : replies) {
         std::string out = "stale";
         EXPECT_FALSE(Voice_ParseTranscript(provider, reply, out)) << provider << " " << reply;

@@ -39,7 +39,8 @@ protected:
 
     static std::vector<int16_t> SpokenSecond() {
         std::vector<int16_t> samples(16000, 0);
-        for (std::size_t i = 6000; i < 10000; ++i) samples[i] = static_cast<int16_t>(i % 2 ? 2500 : -2500);
+        for (std::size_t i = 6000; i < 10000; ++i)
+            samples[i] = static_cast<int16_t>(i % 2 ? 2500 : -2500);
         return samples;
     }
 
@@ -60,9 +61,10 @@ protected:
 };
 
 TEST_F(VoiceLoopbackTest, GeminiReceivesTrimmedAudioInlineAndAnswersWithTheTaggedText) {
-    EXPECT_EQ(Transcribe({"gemini", "ok", "gemini-3.6-flash", "bn"}),
-              "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF \xE0\xA6\xAD\xE0\xA6\xBE\xE0\xA6\xB2\xE0\xA7\x8B "
-              "\xE0\xA6\x86\xE0\xA6\x9B\xE0\xA6\xBF");
+    EXPECT_EQ(
+        Transcribe({"gemini", "ok", "gemini-3.6-flash", "bn"}),
+        "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF \xE0\xA6\xAD\xE0\xA6\xBE\xE0\xA6\xB2\xE0\xA7\x8B "
+        "\xE0\xA6\x86\xE0\xA6\x9B\xE0\xA6\xBF");
     EXPECT_EQ(error_, L"");
 
     const LoopbackRequest request = OnlyRequest();
@@ -70,26 +72,33 @@ TEST_F(VoiceLoopbackTest, GeminiReceivesTrimmedAudioInlineAndAnswersWithTheTagge
     EXPECT_EQ(request.target, "/v1beta/models/gemini-3.6-flash:generateContent?key=ok");
     EXPECT_EQ(request.Header("Content-Type"), "application/json");
     const std::vector<int16_t> trimmed(recording_.begin() + 2800, recording_.begin() + 13200);
-    EXPECT_EQ(request.body, Voice_BuildGeminiRequest({"gemini", "ok", "gemini-3.6-flash", "bn"}, Base64Wav(trimmed)).body);
-    EXPECT_THAT(request.body, HasSubstr("\"inlineData\":{\"mimeType\":\"audio/wav\",\"data\":\"UklGR"));
+    EXPECT_EQ(request.body, Voice_BuildGeminiRequest({"gemini", "ok", "gemini-3.6-flash", "bn"},
+                                                     Base64Wav(trimmed))
+                                .body);
+    EXPECT_THAT(request.body,
+                HasSubstr("\"inlineData\":{\"mimeType\":\"audio/wav\",\"data\":\"UklGR"));
 }
 
 TEST_F(VoiceLoopbackTest, GeminiKeyIsPercentEncodedOnTheWire) {
     EXPECT_EQ(Transcribe({"gemini", "a b&c", "gemini-3.6-flash", "bn"}), "\xE0\xA6\x95");
-    EXPECT_EQ(OnlyRequest().target, "/v1beta/models/gemini-3.6-flash:generateContent?key=a%20b%26c");
+    EXPECT_EQ(OnlyRequest().target,
+              "/v1beta/models/gemini-3.6-flash:generateContent?key=a%20b%26c");
 }
 
 TEST_F(VoiceLoopbackTest, GoogleReceivesTheWholeRecordingAsLinear16Json) {
-    EXPECT_EQ(Transcribe({"google", "ok", "gemini-3.6-flash", "bn"}), "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF");
+    EXPECT_EQ(Transcribe({"google", "ok", "gemini-3.6-flash", "bn"}),
+              "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF");
     EXPECT_EQ(error_, L"");
 
     const LoopbackRequest request = OnlyRequest();
     ExpectCommonHeaders(request);
     EXPECT_EQ(request.target, "/v1/speech:recognize?key=ok");
     EXPECT_EQ(request.Header("Content-Type"), "application/json");
-    EXPECT_EQ(request.body, "{\"config\":{\"encoding\":\"LINEAR16\",\"sampleRateHertz\":16000,\"languageCode\":\"bn-BD\"},"
-                            "\"audio\":{\"content\":\"" +
-                                Base64Wav(recording_) + "\"}}");
+    EXPECT_EQ(request.body,
+              "{\"config\":{\"encoding\":\"LINEAR16\",\"sampleRateHertz\":16000,\"languageCode\":"
+              "\"bn-BD\"},"
+              "\"audio\":{\"content\":\"" +
+                  Base64Wav(recording_) + "\"}}");
 }
 
 TEST_F(VoiceLoopbackTest, OpenAiStyleServiceReceivesAMultipartForm) {
@@ -100,18 +109,20 @@ TEST_F(VoiceLoopbackTest, OpenAiStyleServiceReceivesAMultipartForm) {
     const LoopbackRequest request = OnlyRequest();
     ExpectCommonHeaders(request);
     EXPECT_EQ(request.target, "/v1/audio/transcriptions");
-    EXPECT_EQ(request.Header("Content-Type"), "multipart/form-data; boundary=----QorvaVoiceBoundary7d82");
+    EXPECT_EQ(request.Header("Content-Type"),
+              "multipart/form-data; boundary=----QorvaVoiceBoundary7d82");
     EXPECT_EQ(request.Header("Authorization"), "Bearer sk-test");
     const std::vector<uint8_t> wav = Voice_BuildWav(recording_, kVoiceSampleRate);
-    EXPECT_EQ(request.body, "------QorvaVoiceBoundary7d82\r\n"
-                            "Content-Disposition: form-data; name=\"file\"; filename=\"speech.wav\"\r\n"
-                            "Content-Type: audio/wav\r\n\r\n" +
-                                std::string(wav.begin(), wav.end()) +
-                                "\r\n------QorvaVoiceBoundary7d82\r\n"
-                                "Content-Disposition: form-data; name=\"model\"\r\n\r\nm-ok"
-                                "\r\n------QorvaVoiceBoundary7d82\r\n"
-                                "Content-Disposition: form-data; name=\"language\"\r\n\r\nbn"
-                                "\r\n------QorvaVoiceBoundary7d82--\r\n");
+    EXPECT_EQ(request.body,
+              "------QorvaVoiceBoundary7d82\r\n"
+              "Content-Disposition: form-data; name=\"file\"; filename=\"speech.wav\"\r\n"
+              "Content-Type: audio/wav\r\n\r\n" +
+                  std::string(wav.begin(), wav.end()) +
+                  "\r\n------QorvaVoiceBoundary7d82\r\n"
+                  "Content-Disposition: form-data; name=\"model\"\r\n\r\nm-ok"
+                  "\r\n------QorvaVoiceBoundary7d82\r\n"
+                  "Content-Disposition: form-data; name=\"language\"\r\n\r\nbn"
+                  "\r\n------QorvaVoiceBoundary7d82--\r\n");
     EXPECT_EQ(wav.size(), 44u + 32000u);
 }
 
@@ -121,7 +132,8 @@ struct FailureCase {
     std::wstring error;
 };
 
-class VoiceLoopbackFailureTest : public VoiceLoopbackTest, public ::testing::WithParamInterface<FailureCase> {};
+class VoiceLoopbackFailureTest : public VoiceLoopbackTest,
+                                 public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(VoiceLoopbackFailureTest, TellsTheUserWhatWentWrong) {
     EXPECT_EQ(Transcribe(GetParam().config), "");
@@ -132,22 +144,36 @@ TEST_P(VoiceLoopbackFailureTest, TellsTheUserWhatWentWrong) {
 INSTANTIATE_TEST_SUITE_P(
     Services, VoiceLoopbackFailureTest,
     ::testing::Values(
-        FailureCase{"GeminiRefusedKey", {"gemini", "refused", "gemini-3.6-flash", "bn"},
-                    L"speech service returned HTTP 403: API key not valid. Please pass a valid API key."},
-        FailureCase{"GeminiMalformedReply", {"gemini", "malformed", "gemini-3.6-flash", "bn"},
+        FailureCase{
+            "GeminiRefusedKey",
+            {"gemini", "refused", "gemini-3.6-flash", "bn"},
+            L"speech service returned HTTP 403: API key not valid. Please pass a valid API key."},
+        FailureCase{"GeminiMalformedReply",
+                    {"gemini", "malformed", "gemini-3.6-flash", "bn"},
                     L"the provider returned no transcript"},
-        FailureCase{"GeminiOversizedReply", {"gemini", "huge", "gemini-3.6-flash", "bn"},
+        FailureCase{"GeminiOversizedReply",
+                    {"gemini", "huge", "gemini-3.6-flash", "bn"},
                     L"the provider returned no transcript"},
-        FailureCase{"GoogleRefusedKey", {"google", "refused", "", "bn"},
+        FailureCase{"GoogleRefusedKey",
+                    {"google", "refused", "", "bn"},
                     L"speech service returned HTTP 400: API key not valid."},
-        FailureCase{"GoogleEmptyReply", {"google", "malformed", "", "bn"}, L"the speech service returned no text"},
-        FailureCase{"GoogleDroppedConnection", {"google", "drop", "", "bn"},
+        FailureCase{"GoogleEmptyReply",
+                    {"google", "malformed", "", "bn"},
+                    L"the speech service returned no text"},
+        FailureCase{"GoogleDroppedConnection",
+                    {"google", "drop", "", "bn"},
                     L"network error while uploading the recording"},
-        FailureCase{"OpenAiRefusedKey", {"openai", "sk-bad", "m-refused", "bn"},
+        FailureCase{"OpenAiRefusedKey",
+                    {"openai", "sk-bad", "m-refused", "bn"},
                     L"speech service returned HTTP 401: Incorrect API key provided"},
-        FailureCase{"OpenAiMalformedReply", {"openai", "sk", "m-malformed", "bn"}, L"the speech service returned no text"},
-        FailureCase{"OpenAiEmptyTranscript", {"openai", "sk", "m-empty", "bn"}, L"the speech service returned no text"},
-        FailureCase{"UnknownModelIsNotFound", {"gemini", "ok", "no-such-model", "bn"},
+        FailureCase{"OpenAiMalformedReply",
+                    {"openai", "sk", "m-malformed", "bn"},
+                    L"the speech service returned no text"},
+        FailureCase{"OpenAiEmptyTranscript",
+                    {"openai", "sk", "m-empty", "bn"},
+                    L"the speech service returned no text"},
+        FailureCase{"UnknownModelIsNotFound",
+                    {"gemini", "ok", "no-such-model", "bn"},
                     L"speech service returned HTTP 404"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 

@@ -53,7 +53,8 @@ TEST(VoiceRecorderTest, StopWithoutRecordingReturnsNothing) {
 class VoiceRecorderWithDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::getenv("QORVA_TEST_MICROPHONE")) GTEST_SKIP() << "run by voice_recorder_device_tests";
+        if (!std::getenv("QORVA_TEST_MICROPHONE"))
+            GTEST_SKIP() << "run by voice_recorder_device_tests";
         ASSERT_GT(waveInGetNumDevs(), 0u) << "the test device is missing";
     }
 
@@ -70,7 +71,8 @@ protected:
 
 TEST_F(VoiceRecorderWithDeviceTest, RecordsUntilStoppedAndKeepsTheSamples) {
     VoiceRecorder recorder;
-    ASSERT_TRUE(recorder.Start()) << std::string(recorder.LastError().begin(), recorder.LastError().end());
+    ASSERT_TRUE(recorder.Start()) << std::string(recorder.LastError().begin(),
+                                                 recorder.LastError().end());
     EXPECT_TRUE(recorder.IsRecording());
     EXPECT_EQ(recorder.LastError(), L"");
     EXPECT_TRUE(recorder.Start());  // already recording: nothing changes
@@ -80,7 +82,8 @@ TEST_F(VoiceRecorderWithDeviceTest, RecordsUntilStoppedAndKeepsTheSamples) {
     EXPECT_FALSE(recorder.IsRecording());
     EXPECT_GE(samples.size(), 8u * 1600u);
     EXPECT_EQ(samples.size(), recorder.SampleCount());
-    EXPECT_TRUE(std::all_of(samples.begin(), samples.end(), [](int16_t sample) { return sample == 0; }));
+    EXPECT_TRUE(
+        std::all_of(samples.begin(), samples.end(), [](int16_t sample) { return sample == 0; }));
     EXPECT_FALSE(recorder.HasDetectedSpeech());
     EXPECT_EQ(recorder.Stop(), samples);
 }

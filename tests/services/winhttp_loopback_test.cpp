@@ -41,7 +41,8 @@ protected:
 class WinHttpTransportTest : public LoopbackTest {
 protected:
     HttpResponse Send(const std::string& path, std::size_t maxBodyBytes = 1 << 20) {
-        auto connected = CreatePlatformHttpTransport()->Connect({Server().Https(), "Qorva-Test/1.0", kTestTimeout});
+        auto connected = CreatePlatformHttpTransport()->Connect(
+            {Server().Https(), "Qorva-Test/1.0", kTestTimeout});
         EXPECT_TRUE(connected.connection);
         if (!connected.connection) return {};
         HttpRequest request;
@@ -52,7 +53,8 @@ protected:
 };
 
 TEST_F(WinHttpTransportTest, CarriesExactRequestAndReply) {
-    auto connected = CreatePlatformHttpTransport()->Connect({Server().Https(), "Qorva-Test/1.0", kTestTimeout});
+    auto connected =
+        CreatePlatformHttpTransport()->Connect({Server().Https(), "Qorva-Test/1.0", kTestTimeout});
     ASSERT_TRUE(connected.connection);
     HttpRequest request;
     request.method = "POST";
@@ -77,7 +79,8 @@ TEST_F(WinHttpTransportTest, CarriesExactRequestAndReply) {
 }
 
 TEST_F(WinHttpTransportTest, RefusesControlCharactersBeforeSending) {
-    auto connected = CreatePlatformHttpTransport()->Connect({Server().Https(), "Qorva-Test/1.0", kTestTimeout});
+    auto connected =
+        CreatePlatformHttpTransport()->Connect({Server().Https(), "Qorva-Test/1.0", kTestTimeout});
     ASSERT_TRUE(connected.connection);
     HttpRequest request;
     request.path = "/transport/echo";
@@ -118,7 +121,8 @@ TEST_F(WinHttpTransportTest, FailedTlsHandshakeFailsToSend) {
     // The plain-HTTP port cannot negotiate TLS.
     HttpEndpoint endpoint = Server().Http();
     endpoint.secure = true;
-    auto connected = CreatePlatformHttpTransport()->Connect({endpoint, "Qorva-Test/1.0", kTestTimeout});
+    auto connected =
+        CreatePlatformHttpTransport()->Connect({endpoint, "Qorva-Test/1.0", kTestTimeout});
     ASSERT_TRUE(connected.connection) << "WinHTTP connects lazily, at the first request";
     HttpRequest request;
     request.path = "/transport/echo";
@@ -129,7 +133,9 @@ TEST_F(WinHttpTransportTest, FailedTlsHandshakeFailsToSend) {
 
 class TranslationLoopbackTest : public LoopbackTest {
 protected:
-    TranslationLoopbackTest() : service(CreatePlatformHttpTransport(), Server().Https()) { service.consent = true; }
+    TranslationLoopbackTest() : service(CreatePlatformHttpTransport(), Server().Https()) {
+        service.consent = true;
+    }
 
     TranslationService service;
 };
@@ -145,8 +151,10 @@ TEST_F(TranslationLoopbackTest, TranslatesOverHttps) {
     EXPECT_EQ(received[0].method, "GET");
     EXPECT_EQ(received[0].target,
               "/translate_a/t?client=dict-chrome-ex&sl=bn&tl=en&q="
-              "%E0%A6%86%E0%A6%AE%E0%A6%BF%20%E0%A6%AD%E0%A6%BE%E0%A6%B2%E0%A7%8B%20%E0%A6%86%E0%A6%9B%E0%A6%BF");
-    EXPECT_NE(received[0].Header("User-Agent").find("Mozilla/5.0 (Windows NT 10.0; Win64; x64)"), std::string::npos);
+              "%E0%A6%86%E0%A6%AE%E0%A6%BF%20%E0%A6%AD%E0%A6%BE%E0%A6%B2%E0%A7%8B%20%E0%A6%86%E0%"
+              "A6%9B%E0%A6%BF");
+    EXPECT_NE(received[0].Header("User-Agent").find("Mozilla/5.0 (Windows NT 10.0; Win64; x64)"),
+              std::string::npos);
 }
 
 struct FaultCase {
@@ -155,10 +163,12 @@ struct FaultCase {
     const char* errorStart;
 };
 
-class TranslationFaultTest : public TranslationLoopbackTest, public ::testing::WithParamInterface<FaultCase> {};
+class TranslationFaultTest : public TranslationLoopbackTest,
+                             public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(TranslationFaultTest, ReturnsShortErrorWithinTimeOut) {
-    const TranslationResult result = service.TranslateDirect(GetParam().text, static_cast<uint32_t>(kTestTimeout.count()));
+    const TranslationResult result =
+        service.TranslateDirect(GetParam().text, static_cast<uint32_t>(kTestTimeout.count()));
 
     EXPECT_FALSE(result.success);
     EXPECT_EQ(result.error.rfind(GetParam().errorStart, 0), 0u) << result.error;
@@ -171,7 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, TranslationFaultTest,
     ::testing::Values(FaultCase{"Stalled", L"stall", "WinHttp send/receive failed"},
                       FaultCase{"Dropped", L"drop", "WinHttp send/receive failed"},
-                      FaultCase{"Oversized", L"huge", "Failed to parse translation response: [\"aaaa"},
+                      FaultCase{"Oversized", L"huge",
+                                "Failed to parse translation response: [\"aaaa"},
                       FaultCase{"ServerBusy", L"busy", "HTTP error code: 503"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
@@ -207,10 +218,12 @@ TEST_F(CloudTranslitLoopbackTest, FetchesCandidatesOverHttps) {
     client.Request(L"kemon", 12);
 
     std::unique_lock<std::mutex> lock(mutex);
-    ASSERT_TRUE(answered.wait_for(lock, std::chrono::seconds(20), [&] { return !answers.empty(); }));
+    ASSERT_TRUE(
+        answered.wait_for(lock, std::chrono::seconds(20), [&] { return !answers.empty(); }));
     EXPECT_EQ(answers[0].text, L"kemon");
     EXPECT_EQ(answers[0].generation, 12u);
-    EXPECT_EQ(answers[0].candidates, (std::vector<std::wstring>{Utf8ToUtf16("কেমন"), Utf8ToUtf16("কেমোন")}));
+    EXPECT_EQ(answers[0].candidates,
+              (std::vector<std::wstring>{Utf8ToUtf16("কেমন"), Utf8ToUtf16("কেমোন")}));
     const auto received = NewRequests();
     ASSERT_EQ(received.size(), 2u);
     const std::string suffix = "&itc=bn-t-i0-und&num=5&cp=0&cs=1&ie=utf-8&oe=utf-8&app=demopage";

@@ -35,8 +35,10 @@ struct LoopbackRequest {
     // The value of the first header of that name (case-insensitive); empty when absent.
     std::string Header(const std::string& name) const {
         const auto equal = [](const std::string& a, const std::string& b) {
-            return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-                       return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+            return a.size() == b.size() &&
+                   std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                       return std::tolower(static_cast<unsigned char>(x)) ==
+                              std::tolower(static_cast<unsigned char>(y));
                    });
         };
         for (const HttpHeader& header : headers) {
@@ -77,7 +79,9 @@ public:
                 words >> current.method >> current.target;
             } else if (line.rfind("header ", 0) == 0) {
                 const std::size_t colon = line.find(": ", 7);
-                current.headers.push_back({line.substr(7, colon - 7), colon == std::string::npos ? "" : line.substr(colon + 2)});
+                current.headers.push_back(
+                    {line.substr(7, colon - 7),
+                     colon == std::string::npos ? "" : line.substr(colon + 2)});
             } else if (line.rfind("body ", 0) == 0) {
                 current.body = FromHex(line.substr(5));
             } else if (line == "end") {
@@ -89,7 +93,8 @@ public:
 
     // Waits until at least `count` requests were received; false after `limit`, which only keeps
     // a broken client from hanging the run.
-    bool WaitForRequests(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(20)) const {
+    bool WaitForRequests(std::size_t count,
+                         std::chrono::milliseconds limit = std::chrono::seconds(20)) const {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         while (Requests().size() < count) {
             if (std::chrono::steady_clock::now() > deadline) return false;
@@ -103,13 +108,15 @@ public:
     // test prefix's registry; repeating it is harmless.
     bool TrustCertificateAuthority() const {
         std::ifstream file(StateFile("ca.der"), std::ios::binary);
-        const std::string der((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::string der((std::istreambuf_iterator<char>(file)),
+                              std::istreambuf_iterator<char>());
         if (der.empty()) return false;
-        HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"ROOT");
+        HCERTSTORE store =
+            CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"ROOT");
         if (!store) return false;
         const BOOL added = CertAddEncodedCertificateToStore(
-            store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()), static_cast<DWORD>(der.size()),
-            CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+            store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+            static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
         CertCloseStore(store, 0);
         return added != FALSE;
     }
@@ -152,7 +159,8 @@ inline ::testing::AssertionResult SharedLoopbackServerUsable() {
         return ::testing::AssertionFailure() << "the loopback server fixture is not running";
     }
     if (!SharedLoopbackServer().TrustCertificateAuthority()) {
-        return ::testing::AssertionFailure() << "the loopback server's certificate authority could not be trusted";
+        return ::testing::AssertionFailure()
+               << "the loopback server's certificate authority could not be trusted";
     }
     return ::testing::AssertionSuccess();
 }

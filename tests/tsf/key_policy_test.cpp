@@ -10,44 +10,44 @@ namespace {
 
 // Readable builders for the facts of one key-down.
 KeyState Key(uint64_t vk) {
-  KeyState s;
-  s.vk = vk;
-  return s;
+    KeyState s;
+    s.vk = vk;
+    return s;
 }
 KeyState Composing(KeyState s) {
-  s.composing = true;
-  return s;
+    s.composing = true;
+    return s;
 }
 KeyState WithCandidates(KeyState s) {
-  s.composing = true;
-  s.hasCandidates = true;
-  return s;
+    s.composing = true;
+    s.hasCandidates = true;
+    return s;
 }
 KeyState Selecting(KeyState s) {
-  s.composing = true;
-  s.hasCandidates = true;
-  s.canSelect = true;
-  return s;
+    s.composing = true;
+    s.hasCandidates = true;
+    s.canSelect = true;
+    return s;
 }
 KeyState NumLockOn(KeyState s) {
-  s.numLock = true;
-  return s;
+    s.numLock = true;
+    return s;
 }
 KeyState Ctrl(KeyState s) {
-  s.ctrl = true;
-  return s;
+    s.ctrl = true;
+    return s;
 }
 KeyState Alt(KeyState s) {
-  s.alt = true;
-  return s;
+    s.alt = true;
+    return s;
 }
 KeyState Shift(KeyState s) {
-  s.shift = true;
-  return s;
+    s.shift = true;
+    return s;
 }
 KeyState Win(KeyState s) {
-  s.win = true;
-  return s;
+    s.win = true;
+    return s;
 }
 
 constexpr KeyDecision kPass{false, false, KeyAction::None};
@@ -55,9 +55,9 @@ constexpr KeyDecision kCommitAndPass{false, true, KeyAction::None};
 KeyDecision Eat(KeyAction action) { return {true, false, action}; }
 
 struct DecisionCase {
-  std::string name;
-  KeyState state;
-  KeyDecision expected;
+    std::string name;
+    KeyState state;
+    KeyDecision expected;
 };
 
 std::ostream& operator<<(std::ostream& os, const DecisionCase& c) { return os << c.name; }
@@ -65,10 +65,10 @@ std::ostream& operator<<(std::ostream& os, const DecisionCase& c) { return os <<
 class DecideKeyTest : public ::testing::TestWithParam<DecisionCase> {};
 
 TEST_P(DecideKeyTest, MatchesTable) {
-  const KeyDecision got = DecideKey(GetParam().state);
-  EXPECT_EQ(got.eaten, GetParam().expected.eaten);
-  EXPECT_EQ(got.commitFirst, GetParam().expected.commitFirst);
-  EXPECT_EQ(got.action, GetParam().expected.action);
+    const KeyDecision got = DecideKey(GetParam().state);
+    EXPECT_EQ(got.eaten, GetParam().expected.eaten);
+    EXPECT_EQ(got.commitFirst, GetParam().expected.commitFirst);
+    EXPECT_EQ(got.action, GetParam().expected.action);
 }
 
 const uint64_t kNumpad3 = 0x63;
@@ -146,53 +146,53 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<DecisionCase>& info) { return info.param.name; });
 
 struct KeyClassCase {
-  uint64_t first;
-  uint64_t last;
-  bool (*predicate)(uint64_t);
-  const char* name;
+    uint64_t first;
+    uint64_t last;
+    bool (*predicate)(uint64_t);
+    const char* name;
 };
 
 TEST(KeyClassTest, EachClassCoversExactlyItsRange) {
-  const KeyClassCase classes[] = {
-      {'0', '9', IsDigitKey, "digit"},
-      {vk::kNumpad0, vk::kNumpad9, IsNumpadDigitKey, "numpad digit"},
-      {vk::kMultiply, vk::kDivide, IsNumpadOperator, "numpad operator"},
-      {vk::kF1, vk::kF24, IsFunctionOrSystemKey, "function key"},
-  };
-  for (const KeyClassCase& c : classes) {
-    SCOPED_TRACE(c.name);
-    EXPECT_FALSE(c.predicate(c.first - 1));
-    EXPECT_TRUE(c.predicate(c.first));
-    EXPECT_TRUE(c.predicate(c.last));
-    EXPECT_FALSE(c.predicate(c.last + 1));
-  }
+    const KeyClassCase classes[] = {
+        {'0', '9', IsDigitKey, "digit"},
+        {vk::kNumpad0, vk::kNumpad9, IsNumpadDigitKey, "numpad digit"},
+        {vk::kMultiply, vk::kDivide, IsNumpadOperator, "numpad operator"},
+        {vk::kF1, vk::kF24, IsFunctionOrSystemKey, "function key"},
+    };
+    for (const KeyClassCase& c : classes) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(c.predicate(c.first - 1));
+        EXPECT_TRUE(c.predicate(c.first));
+        EXPECT_TRUE(c.predicate(c.last));
+        EXPECT_FALSE(c.predicate(c.last + 1));
+    }
 }
 
 TEST(KeyClassTest, ModifierKeysAreTheThreeGroups) {
-  for (uint64_t key : {0x10u, 0x11u, 0x12u, 0xA0u, 0xA5u, 0x5Bu, 0x5Cu, 0x5Du}) {
-    EXPECT_TRUE(IsModifierKey(key)) << key;
-  }
-  for (uint64_t key : {0x0Fu, 0x13u, 0x9Fu, 0xA6u, 0x5Au, 0x5Eu}) {
-    EXPECT_FALSE(IsModifierKey(key)) << key;
-  }
+    for (uint64_t key : {0x10u, 0x11u, 0x12u, 0xA0u, 0xA5u, 0x5Bu, 0x5Cu, 0x5Du}) {
+        EXPECT_TRUE(IsModifierKey(key)) << key;
+    }
+    for (uint64_t key : {0x0Fu, 0x13u, 0x9Fu, 0xA6u, 0x5Au, 0x5Eu}) {
+        EXPECT_FALSE(IsModifierKey(key)) << key;
+    }
 }
 
 TEST(DigitFromKeyTest, DigitRowAndNumpadGiveAsciiDigits) {
-  EXPECT_EQ(DigitFromKey('0'), '0');
-  EXPECT_EQ(DigitFromKey('7'), '7');
-  EXPECT_EQ(DigitFromKey(vk::kNumpad0), '0');
-  EXPECT_EQ(DigitFromKey(kNumpad3), '3');
-  EXPECT_EQ(DigitFromKey(vk::kNumpad9), '9');
-  EXPECT_EQ(DigitFromKey('A'), 0);
-  EXPECT_EQ(DigitFromKey(vk::kMultiply), 0);
+    EXPECT_EQ(DigitFromKey('0'), '0');
+    EXPECT_EQ(DigitFromKey('7'), '7');
+    EXPECT_EQ(DigitFromKey(vk::kNumpad0), '0');
+    EXPECT_EQ(DigitFromKey(kNumpad3), '3');
+    EXPECT_EQ(DigitFromKey(vk::kNumpad9), '9');
+    EXPECT_EQ(DigitFromKey('A'), 0);
+    EXPECT_EQ(DigitFromKey(vk::kMultiply), 0);
 }
 
 TEST(DigitFromKeyTest, BengaliDigitsOnlyFromNumpad) {
-  EXPECT_EQ(BengaliDigitFromKey(vk::kNumpad0), u'\u09E6');
-  EXPECT_EQ(BengaliDigitFromKey(kNumpad3), u'\u09E9');
-  EXPECT_EQ(BengaliDigitFromKey(vk::kNumpad9), u'\u09EF');
-  EXPECT_EQ(BengaliDigitFromKey('3'), 0);
-  EXPECT_EQ(BengaliDigitFromKey(vk::kMultiply), 0);
+    EXPECT_EQ(BengaliDigitFromKey(vk::kNumpad0), u'\u09E6');
+    EXPECT_EQ(BengaliDigitFromKey(kNumpad3), u'\u09E9');
+    EXPECT_EQ(BengaliDigitFromKey(vk::kNumpad9), u'\u09EF');
+    EXPECT_EQ(BengaliDigitFromKey('3'), 0);
+    EXPECT_EQ(BengaliDigitFromKey(vk::kMultiply), 0);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "tsf/composition_mgr.h"
 
 int main() {
-  qorva_tsf::CompositionManager manager(nullptr);
-  manager.ToggleConversionTarget();
-  return 0;
+    qorva_tsf::CompositionManager manager(nullptr);
+    manager.ToggleConversionTarget();
+    return 0;
 }

@@ -16,34 +16,34 @@
 namespace qorva_tsf_test {
 
 class OnlineCompositionTest : public CompositionServiceTest {
- protected:
-  static void SetUpTestSuite();
-  static const qorva::testing::LoopbackServer& Server();
+protected:
+    static void SetUpTestSuite();
+    static const qorva::testing::LoopbackServer& Server();
 
-  void SetUp() override;
-  void TearDown() override;
+    void SetUp() override;
+    void TearDown() override;
 
-  // Activates the service again with this settings.json, online transliteration no longer forced
-  // off by the environment.
-  void Reactivate(const std::string& settings);
-  // What the server received since the test began.
-  std::vector<qorva::testing::LoopbackRequest> NewRequests() const;
-  // Delivers the thread's posted messages until `done` holds; false after `limit`, which only
-  // keeps a broken client from hanging the run.
-  bool PumpUntil(const std::function<bool()>& done,
-                 std::chrono::milliseconds limit = std::chrono::seconds(10));
-  // Delivers the thread's messages for this long.
-  void PumpFor(std::chrono::milliseconds duration);
-  // Waits, delivering nothing, until a message of this kind is queued for the thread.
-  bool WaitForPosted(UINT message, std::chrono::milliseconds limit = std::chrono::seconds(10));
-  // Waits for one posted message of this kind and delivers it alone.
-  bool DeliverOne(UINT message, std::chrono::milliseconds limit = std::chrono::seconds(10));
-  // Ctrl+Alt with the key, released afterwards.
-  void PressWithCtrlAlt(WPARAM key);
+    // Activates the service again with this settings.json, online transliteration no longer forced
+    // off by the environment.
+    void Reactivate(const std::string& settings);
+    // What the server received since the test began.
+    std::vector<qorva::testing::LoopbackRequest> NewRequests() const;
+    // Delivers the thread's posted messages until `done` holds; false after `limit`, which only
+    // keeps a broken client from hanging the run.
+    bool PumpUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Delivers the thread's messages for this long.
+    void PumpFor(std::chrono::milliseconds duration);
+    // Waits, delivering nothing, until a message of this kind is queued for the thread.
+    bool WaitForPosted(UINT message, std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Waits for one posted message of this kind and delivers it alone.
+    bool DeliverOne(UINT message, std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Ctrl+Alt with the key, released afterwards.
+    void PressWithCtrlAlt(WPARAM key);
 
- private:
-  HINSTANCE savedInstance_ = nullptr;
-  size_t seenRequests_ = 0;
+private:
+    HINSTANCE savedInstance_ = nullptr;
+    size_t seenRequests_ = 0;
 };
 
 }  // namespace qorva_tsf_test

@@ -69,8 +69,9 @@ TEST_P(DownloadInstallerTest, LeavesOnlyAVerifiedInstaller) {
     store.files[kDest] = "stale installer";
     std::atomic<bool> cancel{false};
     uint64_t lastProgress = 0;
-    const int result = DownloadInstallerUsing(store, c.primary, c.fallback, kDest, c.sha256, c.size,
-                                              [&](uint64_t written, uint64_t) { lastProgress = written; }, &cancel);
+    const int result = DownloadInstallerUsing(
+        store, c.primary, c.fallback, kDest, c.sha256, c.size,
+        [&](uint64_t written, uint64_t) { lastProgress = written; }, &cancel);
     EXPECT_EQ(result, c.expected);
     EXPECT_EQ(store.fetched, c.fetched);
     EXPECT_EQ(store.files.count(PartialDownloadPath(kDest)), 0u) << "no partial file may remain";
@@ -87,24 +88,58 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DownloadCase{"Verified", {{"p", {"abc"}}}, "p", "f", "sha256:ABC", 3, kDownloadOk, {"p"}},
         DownloadCase{"NoExpectations", {{"p", {"abc"}}}, "p", "", "", 0, kDownloadOk, {"p"}},
-        DownloadCase{"FallbackAfterFailedPrimary", {{"f", {"abc"}}}, "p", "f", "abc", 3, kDownloadOk, {"p", "f"}},
-        DownloadCase{"EmptyPrimaryUsesFallback", {{"f", {"abc"}}}, "", "f", "", 0, kDownloadOk, {"f"}},
+        DownloadCase{"FallbackAfterFailedPrimary",
+                     {{"f", {"abc"}}},
+                     "p",
+                     "f",
+                     "abc",
+                     3,
+                     kDownloadOk,
+                     {"p", "f"}},
+        DownloadCase{
+            "EmptyPrimaryUsesFallback", {{"f", {"abc"}}}, "", "f", "", 0, kDownloadOk, {"f"}},
         DownloadCase{"SameAddressTriedOnce", {}, "p", "p", "", 0, kDownloadFailed, {"p"}},
         DownloadCase{"NoAddresses", {}, "", "", "", 0, kDownloadFailed, {}},
-        DownloadCase{"WrongSizeSkipsFallback", {{"p", {"abcd"}}, {"f", {"abc"}}}, "p", "f", "", 3,
-                     kDownloadVerificationFailed, {"p"}},
-        DownloadCase{"WrongDigest", {{"p", {"abc"}}}, "p", "", "abd", 3, kDownloadVerificationFailed, {"p"}},
-        DownloadCase{"CapitalPrefixNeverMatches", {{"p", {"abc"}}}, "p", "", "SHA256:abc", 0,
-                     kDownloadVerificationFailed, {"p"}},
-        DownloadCase{"CancelledDuringPrimary", {{"p", {"abc", true}}, {"f", {"abc"}}}, "p", "f", "", 0,
-                     kDownloadCancelled, {"p"}},
-        DownloadCase{"CancelledDuringFallback", {{"f", {"abc", true}}}, "p", "f", "", 0, kDownloadCancelled,
+        DownloadCase{"WrongSizeSkipsFallback",
+                     {{"p", {"abcd"}}, {"f", {"abc"}}},
+                     "p",
+                     "f",
+                     "",
+                     3,
+                     kDownloadVerificationFailed,
+                     {"p"}},
+        DownloadCase{
+            "WrongDigest", {{"p", {"abc"}}}, "p", "", "abd", 3, kDownloadVerificationFailed, {"p"}},
+        DownloadCase{"CapitalPrefixNeverMatches",
+                     {{"p", {"abc"}}},
+                     "p",
+                     "",
+                     "SHA256:abc",
+                     0,
+                     kDownloadVerificationFailed,
+                     {"p"}},
+        DownloadCase{"CancelledDuringPrimary",
+                     {{"p", {"abc", true}}, {"f", {"abc"}}},
+                     "p",
+                     "f",
+                     "",
+                     0,
+                     kDownloadCancelled,
+                     {"p"}},
+        DownloadCase{"CancelledDuringFallback",
+                     {{"f", {"abc", true}}},
+                     "p",
+                     "f",
+                     "",
+                     0,
+                     kDownloadCancelled,
                      {"p", "f"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DownloadInstaller, NoDestinationTouchesNothing) {
     FakeStore store;
-    EXPECT_EQ(DownloadInstallerUsing(store, "p", "f", L"", "", 0, nullptr, nullptr), kDownloadNoDestination);
+    EXPECT_EQ(DownloadInstallerUsing(store, "p", "f", L"", "", 0, nullptr, nullptr),
+              kDownloadNoDestination);
     EXPECT_TRUE(store.fetched.empty());
 }
 
@@ -132,9 +167,10 @@ TEST_P(SplitHttpUrlTest, SplitsOrRefuses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Urls, SplitHttpUrlTest,
-    ::testing::Values(UrlCase{"https://example.org/downloads/QorvaSetup.exe", true, "example.org", 443, true,
-                              "/downloads/QorvaSetup.exe"},
-                      UrlCase{"HTTP://localhost:8080/a?b=c#frag", true, "localhost", 8080, false, "/a?b=c"},
+    ::testing::Values(UrlCase{"https://example.org/downloads/QorvaSetup.exe", true, "example.org",
+                              443, true, "/downloads/QorvaSetup.exe"},
+                      UrlCase{"HTTP://localhost:8080/a?b=c#frag", true, "localhost", 8080, false,
+                              "/a?b=c"},
                       UrlCase{"https://host", true, "host", 443, true, "/"},
                       UrlCase{"https://host?x=1", true, "host", 443, true, "/?x=1"},
                       UrlCase{"ftp://host/file", false, "", 0, false, ""},

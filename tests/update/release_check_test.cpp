@@ -32,7 +32,8 @@ public:
 private:
     class Connection : public HttpConnection {
     public:
-        Connection(ScriptedTransport& owner, std::string host) : owner_(owner), host_(std::move(host)) {}
+        Connection(ScriptedTransport& owner, std::string host)
+            : owner_(owner), host_(std::move(host)) {}
         HttpResponse Send(const HttpRequest& request) override {
             const std::string key = host_ + " " + request.path;
             owner_.asked.push_back(key);
@@ -116,7 +117,8 @@ TEST_F(ReleaseCheckTest, MakerFeedWithoutAReleaseAsksGitHub) {
 TEST_F(ReleaseCheckTest, MissingLatestReleaseReadsTheRecentList) {
     transport.responses[kMakerFeed] = Answer(500, "");
     transport.responses[kLatest] = Answer(404, "{}");
-    transport.responses[kRecent] = Answer(200, R"([{"tag_name": "v1.5.0"}, {"tag_name": "v1.6.0"}])");
+    transport.responses[kRecent] =
+        Answer(200, R"([{"tag_name": "v1.5.0"}, {"tag_name": "v1.6.0"}])");
     EXPECT_EQ(Check(), kCheckNewerRelease);
     EXPECT_EQ(release.versionText, "1.6.0");
 }
@@ -128,7 +130,8 @@ struct FailureCase {
     int expected;
 };
 
-class ReleaseCheckFailureTest : public ReleaseCheckTest, public ::testing::WithParamInterface<FailureCase> {};
+class ReleaseCheckFailureTest : public ReleaseCheckTest,
+                                public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(ReleaseCheckFailureTest, LeavesRecordAndCacheAlone) {
     for (const auto& [key, response] : GetParam().answers) transport.responses[key] = response;
@@ -150,17 +153,31 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{"NoNetwork", {}, true, kCheckNoConnection},
         FailureCase{"NoAnswerAnywhere", {}, false, kCheckNoConnection},
-        FailureCase{"MakerAnsweredGitHubUnreachable", {{kMakerFeed, Answer(503, "")}}, false, kCheckNoConnection},
-        FailureCase{"GitHubForbidden", {{kLatest, Answer(403, "rate limited")}}, false, kCheckFailed},
-        FailureCase{"OnlyPrereleasesAndDrafts",
-                    {{kLatest, Answer(404, "")},
-                     {kRecent, Answer(200, R"([{"tag_name": "v2.0.0", "draft": true}, {"tag_name": "v2.1.0-rc1"}])")}},
-                    false, kCheckFailed},
-        FailureCase{"ListUnansweredAfter404", {{kLatest, Answer(404, "")}}, false, kCheckFailed},
-        FailureCase{"StatusUnreadable", {{kLatest, Answer(0, R"({"tag_name": "v2.0.0"})")}}, false,
+        FailureCase{"MakerAnsweredGitHubUnreachable",
+                    {{kMakerFeed, Answer(503, "")}},
+                    false,
                     kCheckNoConnection},
-        FailureCase{"BrokenJson", {{kLatest, Answer(200, R"({"tag_name": )")}}, false, kCheckFailed},
-        FailureCase{"OversizedFeed", {{kLatest, Truncated(R"({"tag_name": "v2.0.0")")}}, false, kCheckFailed}),
+        FailureCase{
+            "GitHubForbidden", {{kLatest, Answer(403, "rate limited")}}, false, kCheckFailed},
+        FailureCase{
+            "OnlyPrereleasesAndDrafts",
+            {{kLatest, Answer(404, "")},
+             {kRecent,
+              Answer(200,
+                     R"([{"tag_name": "v2.0.0", "draft": true}, {"tag_name": "v2.1.0-rc1"}])")}},
+            false,
+            kCheckFailed},
+        FailureCase{"ListUnansweredAfter404", {{kLatest, Answer(404, "")}}, false, kCheckFailed},
+        FailureCase{"StatusUnreadable",
+                    {{kLatest, Answer(0, R"({"tag_name": "v2.0.0"})")}},
+                    false,
+                    kCheckNoConnection},
+        FailureCase{
+            "BrokenJson", {{kLatest, Answer(200, R"({"tag_name": )")}}, false, kCheckFailed},
+        FailureCase{"OversizedFeed",
+                    {{kLatest, Truncated(R"({"tag_name": "v2.0.0")")}},
+                    false,
+                    kCheckFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReleaseCheckTest, AutomaticCheckHonoursTheCache) {

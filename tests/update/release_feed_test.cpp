@@ -20,7 +20,8 @@ TEST(JsonExtractors, FindValuesAfterTheFirstQuotedKey) {
     EXPECT_TRUE(ExtractJsonNumber(R"({"file_size": "42"})", "file_size", number));
     EXPECT_EQ(number, 42u);
     number = 7;
-    EXPECT_FALSE(ExtractJsonNumber(R"({"file_size": 99999999999999999999999})", "file_size", number));
+    EXPECT_FALSE(
+        ExtractJsonNumber(R"({"file_size": 99999999999999999999999})", "file_size", number));
     EXPECT_FALSE(ExtractJsonNumber(R"({"file_size": none})", "file_size", number));
     EXPECT_FALSE(ExtractJsonNumber(R"({"file_size")", "file_size", number));
     EXPECT_EQ(number, 7u);
@@ -98,8 +99,9 @@ class InstallerAssetTest : public ::testing::TestWithParam<AssetCase> {};
 TEST_P(InstallerAssetTest, PicksTheInstaller) {
     const AssetCase& c = GetParam();
     ReleaseInfo release;
-    const std::string object = std::string(R"({"tag_name": "v2.0.0", "download_url": "https://feed/x.exe", )") +
-                               R"("assets": [)" + c.assets + "]}";
+    const std::string object =
+        std::string(R"({"tag_name": "v2.0.0", "download_url": "https://feed/x.exe", )") +
+        R"("assets": [)" + c.assets + "]}";
     ASSERT_TRUE(ParseSingleReleaseObject(object, release));
     EXPECT_EQ(release.downloadUrl, c.downloadUrl);
     EXPECT_EQ(release.sha256Hex, c.sha256);
@@ -109,18 +111,20 @@ TEST_P(InstallerAssetTest, PicksTheInstaller) {
 INSTANTIATE_TEST_SUITE_P(
     Assets, InstallerAssetTest,
     ::testing::Values(
-        AssetCase{"PreferredNameStopsTheScan",
-                  R"({"name": "Setup.exe", "browser_download_url": "u1", "digest": "sha256:11", "size": 1},
+        AssetCase{
+            "PreferredNameStopsTheScan",
+            R"({"name": "Setup.exe", "browser_download_url": "u1", "digest": "sha256:11", "size": 1},
                      {"name": "QorvaSetup.exe", "browser_download_url": "u2", "digest": "sha256:22", "size": 2},
                      {"name": "Other.exe", "browser_download_url": "u3", "digest": "sha256:33", "size": 3})",
-                  "u2", "sha256:22", 2},
+            "u2", "sha256:22", 2},
         AssetCase{"LastInstallerWinsWithoutPreferredName",
                   R"({"name": "A.exe", "browser_download_url": "u1", "size": 1},
                      {"name": "notes.txt", "browser_download_url": "t", "size": 9},
                      {"name": "B.exe", "browser_download_url": "u2", "size": 2})",
                   "u2", "", 2},
-        AssetCase{"UpperCaseExtensionIsNoInstaller", R"({"name": "Setup.EXE", "browser_download_url": "u1"})",
-                  "https://feed/x.exe", "", 0},
+        AssetCase{"UpperCaseExtensionIsNoInstaller",
+                  R"({"name": "Setup.EXE", "browser_download_url": "u1"})", "https://feed/x.exe",
+                  "", 0},
         AssetCase{"DigestCarriesOverFromAnEarlierAsset",
                   R"({"name": "A.exe", "browser_download_url": "u1", "digest": "sha256:aa"},
                      {"name": "B.exe", "browser_download_url": "u2"})",
@@ -141,8 +145,9 @@ TEST(ReleaseJson, ArrayKeepsTheFirstHighestAcceptableRelease) {
 }
 
 TEST(ReleaseJson, NothingAcceptableLeavesTheRecord) {
-    for (const char* text : {"", " \r\n\t", "[]", R"([{"tag_name": "v3.0.0", "draft": true}])",
-                             R"({"tag_name": "v3.0.0-beta"})", "not json at all", "[{{{{", "]]]}}}"}) {
+    for (const char* text :
+         {"", " \r\n\t", "[]", R"([{"tag_name": "v3.0.0", "draft": true}])",
+          R"({"tag_name": "v3.0.0-beta"})", "not json at all", "[{{{{", "]]]}}}"}) {
         ReleaseInfo release;
         release.title = "kept";
         EXPECT_FALSE(UpdateService::ParseReleaseJson(text, release, false)) << text;
@@ -152,8 +157,8 @@ TEST(ReleaseJson, NothingAcceptableLeavesTheRecord) {
 
 TEST(ReleaseJson, PrereleasesCountOnlyWhenAsked) {
     ReleaseInfo release;
-    ASSERT_TRUE(UpdateService::ParseReleaseJson(R"([{"tag_name": "v2.0.0-rc1"}, {"tag_name": "v2.0.0"}])",
-                                                release, true));
+    ASSERT_TRUE(UpdateService::ParseReleaseJson(
+        R"([{"tag_name": "v2.0.0-rc1"}, {"tag_name": "v2.0.0"}])", release, true));
     EXPECT_EQ(release.versionText, "2.0.0");
 }
 

@@ -56,11 +56,13 @@ TEST_P(CheckDueTest, DecidesWhetherAnAutomaticCheckIsDue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CheckDueTest,
-    ::testing::Values(DueCase{"NoFile", std::nullopt, kNow, true}, DueCase{"Damaged", "{\"last_check", kNow, true},
+    ::testing::Values(DueCase{"NoFile", std::nullopt, kNow, true},
+                      DueCase{"Damaged", "{\"last_check", kNow, true},
                       DueCase{"InTheFuture", CheckedAt(kNow + 1), kNow, true},
                       DueCase{"JustBeforeADay", CheckedAt(kNow - 86399), kNow, false},
                       DueCase{"ExactlyADay", CheckedAt(kNow - 86400), kNow, true},
-                      DueCase{"KeysAnywhere", "junk \"last_check_epoch\" junk : \"1800000000\"", kNow, false}),
+                      DueCase{"KeysAnywhere", "junk \"last_check_epoch\" junk : \"1800000000\"",
+                              kNow, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UpdateCache, DismissalLastsAWeekForTheSameTextOnly) {

@@ -22,7 +22,8 @@ protected:
         UpdateEndpoints endpoints{maker, gitHub, prefix};
         ReleaseCheckCache cache{[] { return true; }, [this] { ++recordedChecks; },
                                 [](const std::string&) { return false; }};
-        return CheckForUpdateUsing(*CreatePlatformHttpTransport(), endpoints, "1.2.0", cache, release, true);
+        return CheckForUpdateUsing(*CreatePlatformHttpTransport(), endpoints, "1.2.0", cache,
+                                   release, true);
     }
 
     bool Asked(const std::string& target) const {
@@ -42,7 +43,9 @@ protected:
         return std::wstring(folder) + L"qorva-update-test\\" + name;
     }
 
-    static bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static bool Exists(const std::wstring& path) {
+        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
 
     ReleaseInfo release;
     int recordedChecks = 0;
@@ -96,7 +99,8 @@ TEST_F(UpdateLoopbackTest, DownloadsWithProgressAndVerifies) {
     uint64_t lastWritten = 0, lastTotal = 0;
     int calls = 0;
     const int result = UpdateService::DownloadInstaller(
-        Url("/files/installer.bin"), "", destination, std::string("sha256:") + kInstallerSha256, kInstallerBytes,
+        Url("/files/installer.bin"), "", destination, std::string("sha256:") + kInstallerSha256,
+        kInstallerBytes,
         [&](uint64_t written, uint64_t total) {
             EXPECT_GE(written, lastWritten);
             lastWritten = written;
@@ -114,11 +118,11 @@ TEST_F(UpdateLoopbackTest, DownloadsWithProgressAndVerifies) {
 
 TEST_F(UpdateLoopbackTest, FollowsRedirectsAndFallsBack) {
     const std::wstring destination = TempFile(L"QorvaSetup.exe");
-    EXPECT_EQ(UpdateService::DownloadInstaller(Url("/files/redirect"), "", destination, kInstallerSha256, 0,
-                                               nullptr, nullptr),
+    EXPECT_EQ(UpdateService::DownloadInstaller(Url("/files/redirect"), "", destination,
+                                               kInstallerSha256, 0, nullptr, nullptr),
               kDownloadOk);
-    EXPECT_EQ(UpdateService::DownloadInstaller(Url("/files/missing"), Url("/files/installer.bin"), destination, "",
-                                               kInstallerBytes, nullptr, nullptr),
+    EXPECT_EQ(UpdateService::DownloadInstaller(Url("/files/missing"), Url("/files/installer.bin"),
+                                               destination, "", kInstallerBytes, nullptr, nullptr),
               kDownloadOk);
     DeleteFileW(destination.c_str());
 }
@@ -132,7 +136,8 @@ struct RejectedCase {
     int expected;
 };
 
-class RejectedDownloadTest : public UpdateLoopbackTest, public ::testing::WithParamInterface<RejectedCase> {};
+class RejectedDownloadTest : public UpdateLoopbackTest,
+                             public ::testing::WithParamInterface<RejectedCase> {};
 
 TEST_P(RejectedDownloadTest, LeavesNoInstallerBehind) {
     const RejectedCase& c = GetParam();
@@ -140,31 +145,35 @@ TEST_P(RejectedDownloadTest, LeavesNoInstallerBehind) {
     std::atomic<bool> cancel{false};
     DownloadProgress progress;
     if (c.cancel) progress = [&](uint64_t, uint64_t) { cancel = true; };
-    EXPECT_EQ(UpdateService::DownloadInstaller(Url(c.path), Url("/files/installer.bin"), destination, c.sha256,
-                                               c.size, progress, &cancel),
+    EXPECT_EQ(UpdateService::DownloadInstaller(Url(c.path), Url("/files/installer.bin"),
+                                               destination, c.sha256, c.size, progress, &cancel),
               c.expected);
     EXPECT_FALSE(Exists(destination));
     EXPECT_FALSE(Exists(destination + L".part"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RejectedDownloadTest,
-    ::testing::Values(RejectedCase{"WrongSize", "/files/installer.bin", "", kInstallerBytes + 1, false,
-                                   kDownloadVerificationFailed},
-                      RejectedCase{"WrongDigest", "/files/installer.bin", "00", 0, false, kDownloadVerificationFailed},
-                      RejectedCase{"Cancelled", "/files/installer.bin", "", 0, true, kDownloadCancelled}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RejectedDownloadTest,
+                         ::testing::Values(RejectedCase{"WrongSize", "/files/installer.bin", "",
+                                                        kInstallerBytes + 1, false,
+                                                        kDownloadVerificationFailed},
+                                           RejectedCase{"WrongDigest", "/files/installer.bin", "00",
+                                                        0, false, kDownloadVerificationFailed},
+                                           RejectedCase{"Cancelled", "/files/installer.bin", "", 0,
+                                                        true, kDownloadCancelled}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UpdateLoopbackTest, BrokenTransfersFail) {
     const std::wstring destination = TempFile(L"QorvaSetup.exe");
     for (const char* path : {"/files/empty", "/files/drop", "/files/missing"}) {
-        EXPECT_EQ(UpdateService::DownloadInstaller(Url(path), "", destination, "", 0, nullptr, nullptr),
-                  kDownloadFailed)
+        EXPECT_EQ(
+            UpdateService::DownloadInstaller(Url(path), "", destination, "", 0, nullptr, nullptr),
+            kDownloadFailed)
             << path;
         EXPECT_FALSE(Exists(destination)) << path;
         EXPECT_FALSE(Exists(destination + L".part")) << path;
     }
-    EXPECT_EQ(UpdateService::DownloadInstaller(Url("/files/installer.bin"), "", L"", "", 0, nullptr, nullptr),
+    EXPECT_EQ(UpdateService::DownloadInstaller(Url("/files/installer.bin"), "", L"", "", 0, nullptr,
+                                               nullptr),
               kDownloadNoDestination);
 }
 
@@ -178,10 +187,13 @@ TEST(Sha256, MatchesKnownVectors) {
         std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << bytes;
     };
     write("");
-    EXPECT_TRUE(UpdateService::VerifySha256(path, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+    EXPECT_TRUE(UpdateService::VerifySha256(
+        path, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
     write("abc");
-    EXPECT_TRUE(UpdateService::VerifySha256(path, "sha256:BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD"));
-    EXPECT_FALSE(UpdateService::VerifySha256(path, "SHA256:ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+    EXPECT_TRUE(UpdateService::VerifySha256(
+        path, "sha256:BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD"));
+    EXPECT_FALSE(UpdateService::VerifySha256(
+        path, "SHA256:ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
     EXPECT_FALSE(UpdateService::VerifySha256(path, "ba7816bf"));
     EXPECT_FALSE(UpdateService::VerifySha256(path, ""));
     EXPECT_FALSE(UpdateService::VerifySha256(L"C:\\no\\such\\file", "ba7816bf"));
@@ -201,7 +213,8 @@ TEST(UpdateCacheFile, RoundTripsThroughThePerUserFolder) {
     EXPECT_TRUE(UpdateService::IsVersionDismissed("1.3.0"));
     EXPECT_FALSE(UpdateService::IsVersionDismissed("1.3.1"));
     std::ifstream file(path.c_str(), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("\"dismissed_version\": \"1.3.0\",\r\n"), std::string::npos) << text;
     file.close();
     DeleteFileW(path.c_str());

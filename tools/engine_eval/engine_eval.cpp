@@ -76,9 +76,11 @@ bool ParsePair(const std::string& line, WordPair& pair) {
     if (firstTab == std::string::npos) return false;
     const std::size_t secondTab = line.find('\t', firstTab + 1);
     pair.bengali = line.substr(0, firstTab);
-    pair.roman = line.substr(firstTab + 1, secondTab == std::string::npos ? std::string::npos
-                                                                          : secondTab - firstTab - 1);
-    pair.weight = secondTab == std::string::npos ? 1.0 : std::strtod(line.c_str() + secondTab + 1, nullptr);
+    pair.roman =
+        line.substr(firstTab + 1,
+                    secondTab == std::string::npos ? std::string::npos : secondTab - firstTab - 1);
+    pair.weight =
+        secondTab == std::string::npos ? 1.0 : std::strtod(line.c_str() + secondTab + 1, nullptr);
     if (pair.weight <= 0) pair.weight = 1.0;
     return !pair.roman.empty() && bangla::HoldsBengaliLetter(pair.bengali);
 }
@@ -88,7 +90,8 @@ bool ReadPairs(const EvalOptions& options, std::vector<WordPair>& pairs) {
     if (file == nullptr) return false;
     std::string line;
     WordPair pair;
-    while (bangla::ReadTextLine(file, line) && (options.limit == 0 || pairs.size() < options.limit)) {
+    while (bangla::ReadTextLine(file, line) &&
+           (options.limit == 0 || pairs.size() < options.limit)) {
         if (ParsePair(line, pair)) pairs.push_back(pair);
     }
     std::fclose(file);
@@ -96,7 +99,8 @@ bool ReadPairs(const EvalOptions& options, std::vector<WordPair>& pairs) {
 }
 
 // Types the word key by key and returns the list after the last key.
-EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman, EvalTotals& totals) {
+EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman,
+                             EvalTotals& totals) {
     EngineCandidateList list;
     BanglaEngine_ResetContext(engine);
     for (std::size_t keys = 1; keys <= roman.size(); ++keys) {
@@ -105,7 +109,8 @@ EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman
         BanglaEngine_SetComposition(engine, typed.c_str());
         BanglaEngine_GetCandidates(engine, &list);
         const double microseconds =
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count();
         totals.keystrokeMicroseconds.push_back(microseconds);
         if (microseconds > totals.slowestMicroseconds) {
             totals.slowestMicroseconds = microseconds;
@@ -131,18 +136,24 @@ uint32_t Score(const WordPair& pair, const EngineCandidateList& list, EvalTotals
     return kNotListed;
 }
 
-void WriteMiss(std::FILE* misses, const WordPair& pair, uint32_t place, const EngineCandidateList& list) {
+void WriteMiss(std::FILE* misses, const WordPair& pair, uint32_t place,
+               const EngineCandidateList& list) {
     std::fprintf(misses, "%s\t%s\t%g\t", pair.bengali.c_str(), pair.roman.c_str(), pair.weight);
-    if (place == kNotListed) std::fputs("-\t", misses);
-    else std::fprintf(misses, "%u\t", place + 1);
-    for (uint32_t i = 0; i < list.count; ++i) std::fprintf(misses, "%s%s", i ? " " : "", list.candidates[i].text);
+    if (place == kNotListed)
+        std::fputs("-\t", misses);
+    else
+        std::fprintf(misses, "%u\t", place + 1);
+    for (uint32_t i = 0; i < list.count; ++i)
+        std::fprintf(misses, "%s%s", i ? " " : "", list.candidates[i].text);
     std::fputc('\n', misses);
 }
 
 double Percentile(std::vector<double>& values, double fraction) {
     if (values.empty()) return 0;
-    const std::size_t index = std::min(values.size() - 1, static_cast<std::size_t>(fraction * values.size()));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index), values.end());
+    const std::size_t index =
+        std::min(values.size() - 1, static_cast<std::size_t>(fraction * values.size()));
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index),
+                     values.end());
     return values[index];
 }
 
@@ -156,7 +167,8 @@ void PrintReport(EvalTotals& totals) {
     std::printf("latency p50      %.1f us\n", Percentile(latency, 0.50));
     std::printf("latency p90      %.1f us\n", Percentile(latency, 0.90));
     std::printf("latency p99      %.1f us\n", Percentile(latency, 0.99));
-    std::printf("latency max      %.1f us (\"%s\")\n", totals.slowestMicroseconds, totals.slowestTyped.c_str());
+    std::printf("latency max      %.1f us (\"%s\")\n", totals.slowestMicroseconds,
+                totals.slowestTyped.c_str());
 }
 
 }  // namespace
@@ -164,7 +176,9 @@ void PrintReport(EvalTotals& totals) {
 int main(int argc, char** argv) {
     EvalOptions options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: engine_eval [--lexicon PATH] [--limit N] [--misses OUT.tsv] PAIRS.tsv\n");
+        std::fprintf(
+            stderr,
+            "usage: engine_eval [--lexicon PATH] [--limit N] [--misses OUT.tsv] PAIRS.tsv\n");
         return 2;
     }
     std::vector<WordPair> pairs;
@@ -187,7 +201,8 @@ int main(int argc, char** argv) {
     }
     BanglaEngine_SetLearningEnabled(engine, false);
 
-    std::FILE* misses = options.missesPath.empty() ? nullptr : bangla::OpenFile(options.missesPath, "w");
+    std::FILE* misses =
+        options.missesPath.empty() ? nullptr : bangla::OpenFile(options.missesPath, "w");
     if (!options.missesPath.empty() && misses == nullptr) {
         std::fprintf(stderr, "engine_eval: cannot write %s\n", options.missesPath.c_str());
         BanglaEngine_Destroy(engine);

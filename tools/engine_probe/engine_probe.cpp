@@ -28,8 +28,9 @@ struct ProbeOptions {
 };
 
 void PrintUsage() {
-    std::fprintf(stderr,
-                 "usage: engine_probe [--lexicon PATH] [--data FOLDER] [--max N] [--sentence] [WORD...]\n");
+    std::fprintf(
+        stderr,
+        "usage: engine_probe [--lexicon PATH] [--data FOLDER] [--max N] [--sentence] [WORD...]\n");
 }
 
 bool ParseOptions(int argc, char** argv, ProbeOptions& options) {
@@ -85,7 +86,8 @@ void PrintCandidates(BanglaEngineHandle engine, const std::string& word) {
 
 void PrintSentence(BanglaEngineHandle engine, const std::string& sentence) {
     std::vector<char> buffer(4 * sentence.size() + 64, '\0');
-    if (BanglaEngine_TransliterateSentence(engine, sentence.c_str(), buffer.data(), buffer.size())) {
+    if (BanglaEngine_TransliterateSentence(engine, sentence.c_str(), buffer.data(),
+                                           buffer.size())) {
         std::printf("%s\n  %s\n", sentence.c_str(), buffer.data());
     } else {
         std::printf("%s\n  (no result)\n", sentence.c_str());
@@ -98,7 +100,8 @@ std::string JoinWords(const std::vector<std::string>& words) {
     return joined;
 }
 
-void Probe(BanglaEngineHandle engine, const ProbeOptions& options, const std::vector<std::string>& line) {
+void Probe(BanglaEngineHandle engine, const ProbeOptions& options,
+           const std::vector<std::string>& line) {
     if (options.sentence) {
         PrintSentence(engine, JoinWords(line));
         return;
@@ -115,7 +118,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     bangla::TempFolder scratch("probe");
-    const std::string dataFolder = options.dataFolder.empty() ? scratch.Path() : options.dataFolder + "/";
+    const std::string dataFolder =
+        options.dataFolder.empty() ? scratch.Path() : options.dataFolder + "/";
     const std::string userDictPath = dataFolder + "user_dict.txt";
 
     EngineConfig config;

@@ -44,11 +44,12 @@ int main(int argc, char** argv) {
     }
     const long size = FileSize(argv[2]);
     if (maxBytes > 0 && size > maxBytes) {
-        std::fprintf(stderr, "lexicon_build: %s takes %ld bytes, more than its budget of %ld\n", argv[2], size,
-                     maxBytes);
+        std::fprintf(stderr, "lexicon_build: %s takes %ld bytes, more than its budget of %ld\n",
+                     argv[2], size, maxBytes);
         bangla::RemoveFile(argv[2]);
         return 1;
     }
-    std::printf("lexicon_build: %zu records, %ld bytes written to %s\n", entries.size(), size, argv[2]);
+    std::printf("lexicon_build: %zu records, %ld bytes written to %s\n", entries.size(), size,
+                argv[2]);
     return 0;
 }

@@ -17,7 +17,8 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     size_t start = 0;
     for (;;) {
         const size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        parts.push_back(
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) return parts;
         start = end + 1;
     }
@@ -38,12 +39,14 @@ bool ParseFrequency(const std::string& text, uint32_t& value) {
 }
 
 bool IsRomanKey(const std::string& key) {
-    return !key.empty() && std::all_of(key.begin(), key.end(), [](char ch) { return ch >= 'a' && ch <= 'z'; });
+    return !key.empty() &&
+           std::all_of(key.begin(), key.end(), [](char ch) { return ch >= 'a' && ch <= 'z'; });
 }
 
 }  // namespace
 
-bool LexiconSource::ParseLine(const std::string& line, std::vector<LexiconEntry>& entries, std::string& error) {
+bool LexiconSource::ParseLine(const std::string& line, std::vector<LexiconEntry>& entries,
+                              std::string& error) {
     const std::vector<std::string> fields = Split(line, '\t');
     if (fields.size() != 3) {
         error = "expected word, frequency and keys separated by tabs";
@@ -75,7 +78,8 @@ bool LexiconSource::ParseLine(const std::string& line, std::vector<LexiconEntry>
     return true;
 }
 
-bool LexiconSource::ReadFile(const std::string& path, std::vector<LexiconEntry>& entries, std::string& error) {
+bool LexiconSource::ReadFile(const std::string& path, std::vector<LexiconEntry>& entries,
+                             std::string& error) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = "cannot open " + path;

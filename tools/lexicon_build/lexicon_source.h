@@ -15,11 +15,13 @@ class LexiconSource {
 public:
     // Appends one entry per key of the line. False, with `error` set and
     // `entries` unchanged, when the line is malformed.
-    static bool ParseLine(const std::string& line, std::vector<LexiconEntry>& entries, std::string& error);
+    static bool ParseLine(const std::string& line, std::vector<LexiconEntry>& entries,
+                          std::string& error);
 
     // Reads a whole file; an error names the line number. A final line
     // without newline and CR LF line ends are accepted, empty lines are not.
-    static bool ReadFile(const std::string& path, std::vector<LexiconEntry>& entries, std::string& error);
+    static bool ReadFile(const std::string& path, std::vector<LexiconEntry>& entries,
+                         std::string& error);
 
     // Orders the entries so that every run of equal keys lists its words by
     // descending frequency (ties by word bytes): the engine reads the first

@@ -15,7 +15,8 @@ namespace {
 TEST(LexiconSourceTest, LineGivesOneEntryPerKeyAndMarkedKeyLeads) {
     std::vector<LexiconEntry> entries;
     std::string error;
-    ASSERT_TRUE(LexiconSource::ParseLine("\xE0\xA6\x95\xE0\xA6\xBF\t512\tki!,kii", entries, error)) << error;
+    ASSERT_TRUE(LexiconSource::ParseLine("\xE0\xA6\x95\xE0\xA6\xBF\t512\tki!,kii", entries, error))
+        << error;
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].word, "\xE0\xA6\x95\xE0\xA6\xBF");
     EXPECT_EQ(entries[0].roman, "ki");
@@ -27,17 +28,17 @@ TEST(LexiconSourceTest, LineGivesOneEntryPerKeyAndMarkedKeyLeads) {
 
 TEST(LexiconSourceTest, MalformedLinesAreRefusedAndAddNothing) {
     const char* const lines[] = {
-        "word\t1",                  // no keys field
-        "\t1\tki",                  // empty word
-        "word\t0\tki",              // frequency 0
-        "word\t4294967296\tki",     // beyond 32 bits
-        "word\t-3\tki",             // sign
-        "word\t12x\tki",            // trailing garbage
-        "word\t1\tKi",              // upper case key
-        "word\t1\tki,,ko",          // empty key
-        "word\t1\t!",               // marker alone
-        "word\t1\tki!!",            // two markers
-        "word\t1\tki\textra",       // extra field
+        "word\t1",               // no keys field
+        "\t1\tki",               // empty word
+        "word\t0\tki",           // frequency 0
+        "word\t4294967296\tki",  // beyond 32 bits
+        "word\t-3\tki",          // sign
+        "word\t12x\tki",         // trailing garbage
+        "word\t1\tKi",           // upper case key
+        "word\t1\tki,,ko",       // empty key
+        "word\t1\t!",            // marker alone
+        "word\t1\tki!!",         // two markers
+        "word\t1\tki\textra",    // extra field
     };
     for (const char* line : lines) {
         std::vector<LexiconEntry> entries{LexiconEntry{"x", "x", 1, 0}};

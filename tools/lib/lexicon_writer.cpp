@@ -25,7 +25,8 @@ using Format = LexiconFormat;
 class StringPool {
 public:
     void Add(std::string_view text) {
-        if (indexOf.emplace(text, static_cast<uint32_t>(texts.size())).second) texts.push_back(text);
+        if (indexOf.emplace(text, static_cast<uint32_t>(texts.size())).second)
+            texts.push_back(text);
     }
 
     // False once the pool would pass 32-bit offsets.
@@ -60,10 +61,12 @@ private:
     // that start with it; the last of that chain holds them all.
     void ShareStartsOfTexts() {
         std::vector<uint32_t> order = AllTexts();
-        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return texts[a] < texts[b]; });
+        std::sort(order.begin(), order.end(),
+                  [&](uint32_t a, uint32_t b) { return texts[a] < texts[b]; });
         for (size_t k = order.size(); k-- > 1;) {
             const uint32_t shorter = order[k - 1], longer = order[k];
-            if (texts[longer].substr(0, texts[shorter].size()) == texts[shorter]) host[shorter] = host[longer];
+            if (texts[longer].substr(0, texts[shorter].size()) == texts[shorter])
+                host[shorter] = host[longer];
         }
     }
 
@@ -74,17 +77,19 @@ private:
             if (host[i].text == i) order.push_back(i);
         }
         std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-            return std::lexicographical_compare(texts[a].rbegin(), texts[a].rend(), texts[b].rbegin(),
-                                                texts[b].rend(), [](char x, char y) {
-                                                    return static_cast<unsigned char>(x) <
-                                                           static_cast<unsigned char>(y);
-                                                });
+            return std::lexicographical_compare(
+                texts[a].rbegin(), texts[a].rend(), texts[b].rbegin(), texts[b].rend(),
+                [](char x, char y) {
+                    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                });
         });
         for (size_t k = order.size(); k-- > 1;) {
             const uint32_t shorter = order[k - 1], longer = order[k];
-            const std::string_view end = texts[longer].substr(texts[longer].size() - std::min(texts[longer].size(), texts[shorter].size()));
+            const std::string_view end = texts[longer].substr(
+                texts[longer].size() - std::min(texts[longer].size(), texts[shorter].size()));
             if (end != texts[shorter]) continue;
-            const uint32_t lead = static_cast<uint32_t>(texts[longer].size() - texts[shorter].size());
+            const uint32_t lead =
+                static_cast<uint32_t>(texts[longer].size() - texts[shorter].size());
             host[shorter] = {host[longer].text, host[longer].offset + lead};
         }
     }
@@ -128,7 +133,8 @@ std::vector<uint32_t> SortedRecordNumbers(const std::vector<LexiconEntry>& entri
     return numbers;
 }
 
-void StoreIndex(std::vector<uint8_t>& image, uint64_t offset, const std::vector<uint32_t>& numbers) {
+void StoreIndex(std::vector<uint8_t>& image, uint64_t offset,
+                const std::vector<uint32_t>& numbers) {
     for (size_t position = 0; position < numbers.size(); ++position) {
         StoreU32(image, offset + Format::kIndexEntryBytes * position, numbers[position]);
     }
@@ -147,7 +153,8 @@ std::vector<uint32_t> SkeletonOrder(const std::vector<LexiconEntry>& entries) {
     }
     std::stable_sort(numbers.begin(), numbers.end(), [&](uint32_t a, uint32_t b) {
         if (skeletons[a] != skeletons[b]) return skeletons[a] < skeletons[b];
-        if (entries[a].frequency != entries[b].frequency) return entries[a].frequency > entries[b].frequency;
+        if (entries[a].frequency != entries[b].frequency)
+            return entries[a].frequency > entries[b].frequency;
         return entries[a].word < entries[b].word;
     });
     const auto sameWordAndSkeleton = [&](uint32_t a, uint32_t b) {
@@ -157,7 +164,8 @@ std::vector<uint32_t> SkeletonOrder(const std::vector<LexiconEntry>& entries) {
     return numbers;
 }
 
-void StoreSkeletonIndex(std::vector<uint8_t>& image, uint64_t offset, const std::vector<uint32_t>& numbers) {
+void StoreSkeletonIndex(std::vector<uint8_t>& image, uint64_t offset,
+                        const std::vector<uint32_t>& numbers) {
     StoreU32(image, offset, Format::kSkeletonMagic);
     StoreU32(image, offset + 4, Format::kSkeletonVersion);
     StoreU32(image, offset + 8, static_cast<uint32_t>(numbers.size()));
@@ -188,7 +196,8 @@ void StoreU16(std::vector<uint8_t>& image, uint64_t offset, uint16_t value) {
 
 void StoreU32(std::vector<uint8_t>& image, uint64_t offset, uint32_t value) {
     if (offset > image.size() || image.size() - offset < 4) return;
-    for (int byte = 0; byte < 4; ++byte) image[offset + byte] = static_cast<uint8_t>(value >> (8 * byte));
+    for (int byte = 0; byte < 4; ++byte)
+        image[offset + byte] = static_cast<uint8_t>(value >> (8 * byte));
 }
 
 namespace {
@@ -203,7 +212,8 @@ bool BuildImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& 
     }
     if (!pool.Lay()) return false;
     const uint32_t count = static_cast<uint32_t>(entries.size());
-    const LexiconImageLayout layout = LexiconLayoutOf(count, static_cast<uint32_t>(pool.bytes.size()));
+    const LexiconImageLayout layout =
+        LexiconLayoutOf(count, static_cast<uint32_t>(pool.bytes.size()));
     const std::vector<uint32_t> skeletonOrder = SkeletonOrder(entries);
     // A lexicon without keys has no skeleton index: a bare header stays 16 bytes.
     const uint64_t skeletonBytes =
@@ -213,7 +223,8 @@ bool BuildImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& 
     StoreU32(image, 4, Format::kVersion);
     StoreU32(image, 8, count);
     StoreU32(image, 12, static_cast<uint32_t>(pool.bytes.size()));
-    std::copy(pool.bytes.begin(), pool.bytes.end(), image.begin() + static_cast<ptrdiff_t>(layout.stringPool));
+    std::copy(pool.bytes.begin(), pool.bytes.end(),
+              image.begin() + static_cast<ptrdiff_t>(layout.stringPool));
     for (uint32_t number = 0; number < count; ++number) {
         const uint64_t record = layout.recordTable + Format::kRecordBytes * number;
         const LexiconEntry& entry = entries[number];
@@ -225,9 +236,11 @@ bool BuildImage(const std::vector<LexiconEntry>& entries, std::vector<uint8_t>& 
         StoreU16(image, record + Format::kTag, entry.tag);
     }
     StoreIndex(image, layout.wordIndex,
-               SortedRecordNumbers(entries, [](const LexiconEntry& e) -> const std::string& { return e.word; }));
+               SortedRecordNumbers(
+                   entries, [](const LexiconEntry& e) -> const std::string& { return e.word; }));
     StoreIndex(image, layout.romanIndex,
-               SortedRecordNumbers(entries, [](const LexiconEntry& e) -> const std::string& { return e.roman; }));
+               SortedRecordNumbers(
+                   entries, [](const LexiconEntry& e) -> const std::string& { return e.roman; }));
     if (!skeletonOrder.empty()) StoreSkeletonIndex(image, layout.skeletonIndex, skeletonOrder);
     return true;
 }

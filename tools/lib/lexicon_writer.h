@@ -11,11 +11,10 @@ namespace bangla {
 
 // Writes lexicon.bin images in the format that LexiconTrie reads: header,
 // string pool, record table, then the word and roman indexes sorted by plain
-// byte order, and the skeleton index. Record numbers follow the order of the given entries, and each
-// index keeps that order among equal texts, so a caller decides the order of
-// an equal run (the words of one key) by the order of its list. The string
-// pool stores each text once, and a text that starts or ends another text
-// inside that text.
+// byte order, and the skeleton index. Record numbers follow the order of the given entries, and
+// each index keeps that order among equal texts, so a caller decides the order of an equal run (the
+// words of one key) by the order of its list. The string pool stores each text once, and a text
+// that starts or ends another text inside that text.
 
 // Where the sections of an image begin, for `entryCount` records and a string
 // pool of `poolSize` bytes; `skeletonIndex` is where the optional skeleton

@@ -20,8 +20,8 @@ TempFolder::TempFolder(const std::string& label) {
     if (error) return;
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate =
-            base / ("qorva_" + label + "_" + std::to_string(ticks) + "_" + std::to_string(folderSerial++));
+        const fs::path candidate = base / ("qorva_" + label + "_" + std::to_string(ticks) + "_" +
+                                           std::to_string(folderSerial++));
         if (fs::create_directory(candidate, error) && !error) {
             path = candidate.string();
             path += static_cast<char>(fs::path::preferred_separator);
