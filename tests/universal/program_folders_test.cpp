@@ -1,0 +1,85 @@
+// Where the universal program finds lexicon.bin and its sounds, and which sound a mode switch
+// plays, over a made-up set of existing files and a player that records what it was given.
+#include "universal/program_folders.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace qorva::universal {
+namespace {
+
+const std::wstring kExe = L"C:\\Qorva";
+const std::wstring kData = L"C:\\Users\\u\\AppData\\Roaming\\Pelorin";
+
+FileExistsTest Existing(std::set<std::wstring> files) {
+    return [files](const std::wstring& path) { return files.count(path) > 0; };
+}
+
+TEST(LexiconSearchTest, TriesTheProgramsFoldersThenTheDataFolder) {
+    EXPECT_EQ(LexiconCandidates(kExe, kData),
+              (std::vector<std::wstring>{L"C:\\Qorva\\data\\lexicon.bin", L"C:\\Qorva\\lexicon.bin",
+                                         L"C:\\Qorva\\..\\release_package\\data\\lexicon.bin",
+                                         L"C:\\Qorva\\..\\..\\release_package\\data\\lexicon.bin",
+                                         kData + L"\\lexicon.bin"}));
+    EXPECT_EQ(LexiconCandidates(L"", kData), (std::vector<std::wstring>{kData + L"\\lexicon.bin"}));
+    EXPECT_EQ(LexiconCandidates(L"", L""), std::vector<std::wstring>{});
+
+    const auto candidates = LexiconCandidates(kExe, kData);
+    EXPECT_EQ(
+        FirstExisting(candidates, Existing({kData + L"\\lexicon.bin", L"C:\\Qorva\\lexicon.bin"})),
+        L"C:\\Qorva\\lexicon.bin");
+    EXPECT_EQ(FirstExisting(candidates, Existing({})), L"");
+}
+
+TEST(SoundSearchTest, DataFolderWinsOverTheProgramsFolders) {
+    EXPECT_EQ(SoundFileCandidates(L"switch_bn.wav", kData, kExe),
+              (std::vector<std::wstring>{kData + L"\\sound\\switch_bn.wav",
+                                         L"C:\\Qorva\\sound\\switch_bn.wav",
+                                         L"C:\\Qorva\\..\\assets\\sound\\switch_bn.wav"}));
+    EXPECT_EQ(SoundFileCandidates(L"x.wav", L"", kExe).front(), L"C:\\Qorva\\sound\\x.wav");
+}
+
+// switch_bn.wav only beside the program and switch_en.wav only in the development tree: each
+// switch finds its own; with no files at all, Windows' sound plays.
+TEST(ModeSwitchSoundTest, EachKindPlaysItsFileOrTheFallback) {
+    const FileExistsTest exists = Existing(
+        {L"C:\\Qorva\\sound\\switch_bn.wav", L"C:\\Qorva\\..\\assets\\sound\\switch_en.wav"});
+    const auto find = [&](const std::wstring& name) {
+        return FirstExisting(SoundFileCandidates(name, kData, kExe), exists);
+    };
+    const auto findNothing = [](const std::wstring&) { return std::wstring(); };
+
+    struct Case {
+        int kind;
+        bool filesPresent;
+        bool playerRefusesFiles;
+        std::vector<std::wstring> played;
+    };
+    const Case cases[] = {
+        {1, true, false, {L"C:\\Qorva\\sound\\switch_bn.wav"}},
+        {2, true, false, {L"C:\\Qorva\\..\\assets\\sound\\switch_en.wav"}},
+        {0, true, false, {L"C:\\Qorva\\..\\assets\\sound\\switch_en.wav"}},
+        {1, false, false, {kFallbackSound}},
+        {2, false, false, {kFallbackSound}},
+        {1, true, true, {L"C:\\Qorva\\sound\\switch_bn.wav", kFallbackSound}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::wstring> played;
+        const auto play = [&](const std::wstring& path) {
+            played.push_back(path);
+            return !c.playerRefusesFiles;
+        };
+        if (c.filesPresent) {
+            PlayModeSwitchSound(c.kind, find, play);
+        } else {
+            PlayModeSwitchSound(c.kind, findNothing, play);
+        }
+        EXPECT_EQ(played, c.played) << "kind " << c.kind;
+    }
+}
+
+}  // namespace
+}  // namespace qorva::universal

@@ -1,0 +1,49 @@
+#include "universal/program_folders.h"
+
+namespace qorva::universal {
+
+std::vector<std::wstring> LexiconCandidates(const std::wstring& exeDir,
+                                            const std::wstring& dataFolder) {
+    std::vector<std::wstring> paths;
+    if (!exeDir.empty()) {
+        for (const wchar_t* relative :
+             {L"\\data\\lexicon.bin", L"\\lexicon.bin", L"\\..\\release_package\\data\\lexicon.bin",
+              L"\\..\\..\\release_package\\data\\lexicon.bin"}) {
+            paths.push_back(exeDir + relative);
+        }
+    }
+    if (!dataFolder.empty()) paths.push_back(dataFolder + L"\\lexicon.bin");
+    return paths;
+}
+
+std::vector<std::wstring> SoundFileCandidates(const std::wstring& name,
+                                              const std::wstring& dataFolder,
+                                              const std::wstring& exeDir) {
+    std::vector<std::wstring> paths;
+    if (!dataFolder.empty()) paths.push_back(dataFolder + L"\\sound\\" + name);
+    if (!exeDir.empty()) {
+        paths.push_back(exeDir + L"\\sound\\" + name);
+        paths.push_back(exeDir + L"\\..\\assets\\sound\\" + name);
+    }
+    return paths;
+}
+
+std::wstring FirstExisting(const std::vector<std::wstring>& paths, const FileExistsTest& exists) {
+    for (const std::wstring& path : paths) {
+        if (exists(path)) return path;
+    }
+    return {};
+}
+
+const wchar_t* ModeSwitchSoundName(int kind) {
+    return kind == 1 ? L"switch_bn.wav" : L"switch_en.wav";
+}
+
+void PlayModeSwitchSound(int kind, const std::function<std::wstring(const std::wstring&)>& find,
+                         const std::function<bool(const std::wstring&)>& play) {
+    const std::wstring path = find(ModeSwitchSoundName(kind));
+    if (!path.empty() && play(path)) return;
+    play(kFallbackSound);
+}
+
+}  // namespace qorva::universal
