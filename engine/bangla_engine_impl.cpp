@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/file_path.h"
 #include "engine/engine_text.h"
-#include "engine/file_path.h"
 #include "engine/learned_data_lock.h"
 
 namespace bangla {
@@ -20,7 +20,7 @@ constexpr const char* kLearnedPairsName = "user_bigrams.tsv";
 std::string CopyOrEmpty(const char* text) { return text == nullptr ? std::string() : text; }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::FILE* file = OpenFile(path, "rb");
+    std::FILE* file = qorva::OpenFile(path, "rb");
     if (file == nullptr) return false;
     bytes.clear();
     char buffer[4096];
@@ -32,7 +32,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, const char* mode) {
-    std::FILE* file = OpenFile(path, mode);
+    std::FILE* file = qorva::OpenFile(path, mode);
     if (file == nullptr) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
@@ -96,7 +96,7 @@ void BanglaEngine::AdoptConfig(const EngineConfig* given) {
 // the user added explicitly are the user's own choice and stay.
 void BanglaEngine::RepairPersonalDictionaryOnce(const std::string& folder) {
     const std::string markerPath = folder + kRepairMarkerName;
-    if (FileExists(markerPath)) return;
+    if (qorva::FileExists(markerPath)) return;
 
     std::vector<UserWordEntry> misspelt;
     for (const UserWordEntry& entry : personalDictionary.GetAllEntries()) {

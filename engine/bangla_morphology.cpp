@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "engine/engine_text.h"
+#include "common/text.h"
 
 namespace bangla {
 
@@ -127,7 +127,7 @@ bool SplitAt(const std::string& token, std::size_t stemLength, const std::string
 
 bool BanglaMorphology::IsRecognizedSuffix(const std::string& suffix) {
     if (suffix.empty()) return false;
-    const std::string lower = AsciiLower(suffix);
+    const std::string lower = qorva::AsciiLower(suffix);
     for (const char* const* known = kKnownSuffixes; *known != nullptr; ++known) {
         if (lower == *known) return true;
     }
@@ -165,7 +165,7 @@ bool BanglaMorphology::DecomposeCompoundToken(const std::string& token, std::str
     // e-sign and only the "o" becomes a suffix.
     const std::size_t length = token.size();
     if (length <= 4) return false;
-    const std::string lower = AsciiLower(token);
+    const std::string lower = qorva::AsciiLower(token);
     if (EndsWith(lower, "leo"))
         return SplitAt(token, length - 1, token.substr(length - 1), stem, suffix);
     if (length == 5) return false;
@@ -178,7 +178,7 @@ bool BanglaMorphology::DecomposeCompoundToken(const std::string& token, std::str
 
 std::string BanglaMorphology::AttachSuffix(const std::string& stem, const std::string& suffix) {
     if (stem.empty()) return std::string();
-    const SuffixForms* forms = FindSuffixForms(AsciiLower(suffix));
+    const SuffixForms* forms = FindSuffixForms(qorva::AsciiLower(suffix));
     if (forms == nullptr) return stem;
     // Khanda ta is the vowelless form of ত: জগৎ + ের is জগতের, but জগৎকে.
     if (EndsWith(stem, kKhandaTa)) {

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "common/text.h"
+
 namespace bangla {
 
 namespace {
@@ -11,7 +13,6 @@ constexpr char32_t kHasant = 0x09CD;
 constexpr char32_t kNukta = 0x09BC;
 constexpr char32_t kDanda = 0x0964;
 constexpr char32_t kDoubleDanda = 0x0965;
-constexpr char32_t kMaxCodepoint = 0x10FFFF;
 
 constexpr char32_t kFirstVowelWithKar = 0x0986;
 constexpr char32_t kFirstKar = 0x09BE;
@@ -33,24 +34,6 @@ char32_t LookUpFrom(const std::array<char32_t, N>& table, char32_t base, char32_
 }
 
 bool InRange(char32_t cp, char32_t first, char32_t last) { return cp >= first && cp <= last; }
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp <= kMaxCodepoint) {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 // Length of the sequence a lead byte starts, and its payload bits; 0 for a
 // byte that cannot start a character.
@@ -184,16 +167,12 @@ std::string UnicodeUtils::Utf32ToUtf8(const std::u32string& utf32) {
     std::string result;
     result.reserve(utf32.size() * 3);
     for (char32_t cp : utf32) {
-        AppendUtf8(result, cp);
+        qorva::AppendUtf8(result, cp);
     }
     return result;
 }
 
-std::string UnicodeUtils::CodepointToUtf8(char32_t cp) {
-    std::string result;
-    AppendUtf8(result, cp);
-    return result;
-}
+std::string UnicodeUtils::CodepointToUtf8(char32_t cp) { return qorva::CodepointToUtf8(cp); }
 
 bool UnicodeUtils::IsValidBengaliSequence(const std::string& text) {
     const std::u32string cps = Utf8ToUtf32(text);

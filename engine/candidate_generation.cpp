@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/text.h"
 #include "engine/bangla_engine_impl.h"
 #include "engine/bangla_morphology.h"
 #include "engine/bangla_unicode.h"
@@ -304,7 +305,7 @@ private:
         for (const UserWordEntry& word :
              engine.personalDictionary.GetWordsByRomanKey(composition)) {
             // Words learned before only Bengali text was learned may be English.
-            if (word.autoLearned && !HoldsBengaliLetter(word.text)) continue;
+            if (word.autoLearned && !qorva::HoldsBengaliLetter(word.text)) continue;
             if (!AgreesWithLexicon(word)) continue;
             const bool weak = word.autoLearned && word.frequency <= 1;
             sources.push_back(
@@ -322,7 +323,7 @@ private:
             engine.userBigrams.FollowersOf(previousWord);
         if (followers == nullptr) return;
         for (const auto& [follower, count] : *followers) {
-            if (!HoldsBengaliLetter(follower)) continue;
+            if (!qorva::HoldsBengaliLetter(follower)) continue;
             if (engine.bigLexicon && lexicon.Find(follower) == nullptr) continue;
             const float boost =
                 std::min(1.0f, std::log10(static_cast<float>(count) + 1.0f) * 0.25f + 0.35f);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "engine/bangla_engine_impl.h"
-#include "engine/engine_text.h"
 
 namespace bangla {
 
@@ -16,7 +16,7 @@ constexpr const char* kDanda = "\xE0\xA5\xA4";  // U+0964, written for a typed '
 // A word that can be learned: Bengali text, and nothing that would break the
 // line and field structure of the learned-data files.
 bool IsLearnableWord(const std::string& word) {
-    return HoldsBengaliLetter(word) && word.find_first_of("\t\r\n") == std::string::npos;
+    return qorva::HoldsBengaliLetter(word) && word.find_first_of("\t\r\n") == std::string::npos;
 }
 
 std::vector<std::string> SplitAtWhiteSpace(const std::string& text) {
@@ -87,7 +87,7 @@ bool JoinDetachedSuffix(std::vector<std::string>& output, const std::string& tok
                         const std::string& punctuation) {
     if (output.empty() || output.back().size() <= 2) return false;
     const std::string base = BengaliBaseOf(output.back());
-    if (base.empty() || !HoldsBengaliLetter(base)) return false;
+    if (base.empty() || !qorva::HoldsBengaliLetter(base)) return false;
     const std::string suffix = DetachedSuffixForm(token, EndsInVowelSign(base));
     if (suffix.empty()) return false;
     output.back() = base + suffix + punctuation;

@@ -19,13 +19,4 @@ void CopyTextField(const std::string& text, char (&field)[N]) {
 // boundary.
 std::size_t Utf8PrefixLength(const std::string& text, std::size_t maxBytes);
 
-// ASCII capitals as small letters; every other byte, UTF-8 included, as it is.
-char AsciiLower(char c);
-std::string AsciiLower(std::string text);
-
-// True when the text holds a character of the Bengali block (U+0980..U+09FF).
-// Only such text is learned: an English word or a translation that a host
-// commits must never come back as a Bangla candidate.
-bool HoldsBengaliLetter(const std::string& text);
-
 }  // namespace bangla

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/engine_text.h"
+#include "common/text.h"
 
 namespace bangla {
 namespace {
@@ -162,7 +162,7 @@ const Rewrite* FindSuffixRule(const std::string& word) {
 
 }  // namespace
 
-std::string FuzzyNormalizer::ToLower(const std::string& word) { return AsciiLower(word); }
+std::string FuzzyNormalizer::ToLower(const std::string& word) { return qorva::AsciiLower(word); }
 
 std::string FuzzyNormalizer::ApplyRules(const std::string& word) const {
     const std::string lower = ToLower(word);

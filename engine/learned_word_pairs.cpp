@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "engine/file_path.h"
+#include "common/file_path.h"
 
 namespace bangla {
 
@@ -76,7 +76,7 @@ void LearnedWordPairs::ParseLine(const std::string& line, PairCounts& counts) {
 
 LearnedWordPairs::PairCounts LearnedWordPairs::ReadFile(const std::string& utf8Path, bool* opened) {
     PairCounts counts;
-    std::FILE* file = OpenFile(utf8Path, "r");
+    std::FILE* file = qorva::OpenFile(utf8Path, "r");
     if (opened != nullptr) *opened = file != nullptr;
     if (file == nullptr) return counts;
     std::string line;
@@ -95,7 +95,7 @@ bool LearnedWordPairs::LoadFromFile(const std::string& utf8Path) {
 
 bool LearnedWordPairs::WriteFile(const std::string& utf8Path, const PairCounts& counts) {
     const std::string temporaryPath = utf8Path + ".tmp";
-    std::FILE* file = OpenFile(temporaryPath, "w");
+    std::FILE* file = qorva::OpenFile(temporaryPath, "w");
     if (file == nullptr) return false;
     bool written = true;
     for (const auto& [firstKey, followers] : counts) {
@@ -107,8 +107,8 @@ bool LearnedWordPairs::WriteFile(const std::string& utf8Path, const PairCounts& 
         }
     }
     if (std::fclose(file) != 0) written = false;
-    if (written && MoveFileReplacing(temporaryPath, utf8Path)) return true;
-    RemoveFile(temporaryPath);
+    if (written && qorva::MoveFileReplacing(temporaryPath, utf8Path)) return true;
+    qorva::RemoveFile(temporaryPath);
     return false;
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "engine/file_path.h"
+#include "common/file_path.h"
 #include "engine/fuzzy_normalizer.h"
 #include "engine/lexicon_format.h"
 #include "engine/roman_skeleton.h"
@@ -93,7 +93,7 @@ struct FileCloser {
 }  // namespace
 
 bool LexiconTrie::LoadFromFile(const std::string& utf8Path) {
-    std::unique_ptr<std::FILE, FileCloser> file(OpenFile(utf8Path, "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(qorva::OpenFile(utf8Path, "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
     const long size = std::ftell(file.get());
     if (size < 0 || !IsAcceptableFileSize(static_cast<uint64_t>(size)) ||

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/text.h"
 #include "engine/bangla_engine_impl.h"
 #include "engine/engine_text.h"
 
@@ -48,7 +49,7 @@ public:
         if (followers == nullptr) return;
         for (const auto& [follower, count] : *followers) {
             // Pairs learned before only Bengali text was learned may hold English.
-            if (!HoldsBengaliLetter(follower)) continue;
+            if (!qorva::HoldsBengaliLetter(follower)) continue;
             Add(LearnedPrediction(follower, count, scoring));
         }
     }

@@ -9,7 +9,7 @@
 #include <limits>
 #include <random>
 
-#include "engine/file_path.h"
+#include "common/file_path.h"
 
 namespace bangla {
 
@@ -437,7 +437,7 @@ bool PersonalDictionary::MergeChangesIntoFile(const std::string& utf8Path) {
     std::lock_guard<std::mutex> lock(mutex);
     PersonalDictionary current;
     std::lock_guard<std::mutex> currentLock(current.mutex);
-    if (!current.ReadFileLocked(utf8Path) && FileExists(utf8Path)) return false;
+    if (!current.ReadFileLocked(utf8Path) && qorva::FileExists(utf8Path)) return false;
     for (const Change& change : journal) current.ApplyLocked(change);
     if (!current.WriteFileLocked(utf8Path)) return false;
     entries.swap(current.entries);
@@ -449,7 +449,7 @@ bool PersonalDictionary::MergeChangesIntoFile(const std::string& utf8Path) {
 bool PersonalDictionary::ReadFileLocked(const std::string& utf8Path) {
     // Binary, with CR LF handled by the line reader: the same bytes load the
     // same way on every platform.
-    std::FILE* file = OpenFile(utf8Path, "rb");
+    std::FILE* file = qorva::OpenFile(utf8Path, "rb");
     if (file == nullptr) return false;
     auto keptEntries = std::move(entries);
     auto keptIndex = std::move(romanIndex);
@@ -474,12 +474,12 @@ bool PersonalDictionary::WriteFileLocked(const std::string& utf8Path) const {
     // Written beside the old file and moved over it only when complete: a
     // crash or a full disk midway must not cost the user their words.
     const std::string temporaryPath = TemporaryPathBeside(utf8Path);
-    std::FILE* file = OpenFile(temporaryPath, "w");  // text mode: CR LF on Windows
+    std::FILE* file = qorva::OpenFile(temporaryPath, "w");  // text mode: CR LF on Windows
     if (file == nullptr) return false;
     const bool written = WriteAll(file, entries);
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || !MoveFileReplacing(temporaryPath, utf8Path)) {
-        RemoveFile(temporaryPath);
+    if (!written || !closed || !qorva::MoveFileReplacing(temporaryPath, utf8Path)) {
+        qorva::RemoveFile(temporaryPath);
         return false;
     }
     ForgetChangesLocked();

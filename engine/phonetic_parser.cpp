@@ -6,8 +6,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "common/text.h"
 #include "engine/bangla_unicode.h"
-#include "engine/engine_text.h"
 
 namespace bangla {
 
@@ -475,13 +475,13 @@ bool PhoneticParser::MatchPrefix(const std::string& input, std::size_t position,
         return false;
     }
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (AsciiLower(input[position + i]) != AsciiLower(pattern[i])) {
+        if (qorva::AsciiLower(input[position + i]) != qorva::AsciiLower(pattern[i])) {
             return false;
         }
     }
     return true;
 }
 
-std::string PhoneticParser::ToLower(const std::string& text) { return AsciiLower(text); }
+std::string PhoneticParser::ToLower(const std::string& text) { return qorva::AsciiLower(text); }
 
 }  // namespace bangla

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/engine_text.h"
+#include "common/text.h"
 
 namespace bangla {
 namespace {
@@ -59,7 +59,7 @@ struct PreparedSpelling {
     explicit PreparedSpelling(std::string_view text)
         : size(std::min(text.size(), RomanSkeleton::kMaxCompared)) {
         for (std::size_t i = 0; i < size; ++i) {
-            letters[i] = AsciiLower(text[i]);
+            letters[i] = qorva::AsciiLower(text[i]);
             vowels[i] = IsVowelLetter(letters[i]);
             insertionCosts[i] = InsertionCost(i);
         }
@@ -95,7 +95,7 @@ float SubstitutionCost(const PreparedSpelling& a, std::size_t i, const PreparedS
 std::string RomanSkeleton::Of(std::string_view roman) {
     std::string outline;
     for (std::size_t i = 0; i < roman.size(); ++i) {
-        const char letter = AsciiLower(roman[i]);
+        const char letter = qorva::AsciiLower(roman[i]);
         if (IsVowelLetter(letter)) {
             if (i == 0) outline += 'a';
             continue;

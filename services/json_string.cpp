@@ -1,6 +1,6 @@
 #include "services/json_string.h"
 
-#include "engine/bangla_unicode.h"
+#include "common/text.h"
 
 namespace qorva {
 namespace {
@@ -37,12 +37,11 @@ bool DecodeUnicodeEscape(const std::string& text, std::size_t& pos, std::string&
     pos += 4;
     char32_t low = 0;
     if (unit >= 0xD800 && unit <= 0xDBFF && ReadLowSurrogateEscape(text, pos + 1, low)) {
-        out += bangla::UnicodeUtils::CodepointToUtf8(0x10000 + (unit - 0xD800) * 0x400 +
-                                                     (low - 0xDC00));
+        out += CodepointToUtf8(0x10000 + (unit - 0xD800) * 0x400 + (low - 0xDC00));
         pos += 6;
         return true;
     }
-    out += bangla::UnicodeUtils::CodepointToUtf8(unit);
+    out += CodepointToUtf8(unit);
     return true;
 }
 

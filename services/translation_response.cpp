@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/engine_text.h"
+#include "common/text.h"
 #include "services/json_string.h"
 
 namespace qorva {
@@ -111,7 +111,7 @@ void AddClosingMark(std::string& text) {
     if (IsOneOf(text.back(), ".!?")) return;
     std::string firstWord;
     for (std::size_t i = 0; i < text.size() && text[i] != ' ' && text[i] != ','; ++i) {
-        firstWord.push_back(bangla::AsciiLower(text[i]));
+        firstWord.push_back(AsciiLower(text[i]));
     }
     const std::string beforeApostrophe = firstWord.substr(0, firstWord.find('\''));
     if (IsQuestionStarter(firstWord) || IsQuestionStarter(beforeApostrophe)) {

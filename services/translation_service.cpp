@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/text.h"
 #include "services/text_encoding.h"
 #include "services/translation_response.h"
 

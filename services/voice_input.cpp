@@ -6,7 +6,8 @@
 #include <memory>
 #include <system_error>
 
-#include "engine/engine_text.h"
+#include "common/folders.h"
+#include "common/text.h"
 #include "services/json_string.h"
 #include "services/text_encoding.h"
 
@@ -17,7 +18,6 @@ constexpr char kDefaultProvider[] = "gemini";
 constexpr char kDefaultGeminiModel[] = "gemini-3.6-flash";
 constexpr char kDefaultOpenAiModel[] = "whisper-1";
 constexpr char kDefaultLanguage[] = "bn";
-constexpr wchar_t kDataFolderName[] = L"Pelorin";
 
 constexpr std::size_t kTrimMinimumSamples = 1600;  // 100 ms
 constexpr int kTrimLevel = 400;
@@ -170,7 +170,7 @@ VoiceConfig VoiceConfig_ParseJson(const std::string& text) {
     ReplaceIfNotEmpty(text, "language", config.language);
     if (config.api_key.empty() && JsonFindRawString(text, "apiKey", apiKey))
         config.api_key = apiKey;
-    config.provider = bangla::AsciiLower(config.provider);
+    config.provider = qorva::AsciiLower(config.provider);
     // The default model depends on the service: a Gemini model name means nothing to the others.
     if (config.model.empty()) config.model = Voice_DefaultModel(config.provider);
     return config;
@@ -179,8 +179,8 @@ VoiceConfig VoiceConfig_ParseJson(const std::string& text) {
 std::wstring VoiceConfigPath(const std::wstring& folder) {
     std::wstring path = folder;
     if (!path.empty() && path.back() != L'\\') path += L'\\';
-    if (path.find(kDataFolderName) == std::wstring::npos)
-        path += std::wstring(kDataFolderName) + L'\\';
+    if (path.find(qorva::kDataFolderName) == std::wstring::npos)
+        path += std::wstring(qorva::kDataFolderName) + L'\\';
     return path + L"voice.json";
 }
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <memory>
 
-#include "services/text_encoding.h"
+#include "common/text.h"
 
 namespace qorva_tsf {
 namespace {

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/text.h"
 #include "services/http_transport.h"
-#include "services/text_encoding.h"
 
 namespace qorva {
 namespace {

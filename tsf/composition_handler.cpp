@@ -2,9 +2,11 @@
 
 #include <memory>
 
-#include "tsf/guarded_call.h"
+#include "common/call_guarded.h"
 
 namespace qorva_tsf {
+
+using qorva::CallGuarded;
 
 // A manager that cannot even initialise still lets the activation succeed: keys then pass.
 bool ManagedCompositionHandler::Initialize(HINSTANCE module) {

@@ -1,47 +1,12 @@
 #include "tsf/composition_mgr.h"
 
-#include <shlobj.h>
-
-#include <optional>
-
-#include "engine/engine_text.h"
-#include "tsf/dll_main.h"
-#include "tsf/guarded_call.h"
+#include "common/call_guarded.h"
+#include "common/folders.h"
+#include "common/text.h"
 
 namespace qorva_tsf {
-namespace {
 
-constexpr wchar_t kDataFolderName[] = L"Pelorin";
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The roaming application-data folder; none when the shell cannot say.
-std::optional<std::wstring> AppDataFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, folder))) return std::nullopt;
-    return std::wstring(folder);
-}
-
-// The folder holding the module file; none when its path cannot be read or has no separator.
-std::optional<std::wstring> ModuleFolder(HINSTANCE module) {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
-    if (length == 0) return std::nullopt;
-    const std::wstring file(path, length);
-    const size_t separator = file.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) return std::nullopt;
-    return file.substr(0, separator);
-}
-
-// The engine's C interface promises not to throw; a failure of any kind still only means that
-// there is no engine, and typing then passes to the application.
-BanglaEngineHandle CreateEngineOrNull(const EngineConfig& config) {
-    return CallGuarded<BanglaEngineHandle>(nullptr, [&] { return BanglaEngine_Create(&config); });
-}
-
-}  // namespace
+using qorva::CallGuarded;
 
 CompositionManager::CompositionManager(TextService* owner, const OnlineServices& online)
     : service(owner),
@@ -88,64 +53,24 @@ void CompositionManager::Shutdown() {
     SetLastContext(nullptr);
 }
 
+// Without a module there is no folder of our own to look in.
 void CompositionManager::FindLexicon(HINSTANCE module) {
-    if (module) {
-        if (const auto folder = ModuleFolder(module)) {
-            for (const wchar_t* candidate :
-                 {L"\\data\\lexicon.bin", L"\\lexicon.bin", L"\\..\\engine\\data\\lexicon.bin"}) {
-                const std::wstring path = *folder + candidate;
-                if (FileExists(path)) {
-                    lexiconPath = Utf16ToUtf8(path);
-                    return;
-                }
-            }
-        }
-    }
-    if (const auto appData = AppDataFolder()) {
-        const std::wstring path = *appData + L"\\" + kDataFolderName + L"\\lexicon.bin";
-        if (FileExists(path)) {
-            lexiconPath = Utf16ToUtf8(path);
-            return;
-        }
-    }
-    // Relative to the current folder; the last answer stands even when no such file exists.
-    lexiconPath = FileExists(L"lexicon.bin") && !FileExists(L"engine\\data\\lexicon.bin")
-                      ? "lexicon.bin"
-                      : "engine/data/lexicon.bin";
-}
-
-// The per-user data folder; the relative "Pelorin" when the shell cannot give the roaming one.
-std::wstring CompositionManager::DataFolderPath() {
-    const auto appData = AppDataFolder();
-    return appData ? *appData + L"\\" + kDataFolderName : std::wstring(kDataFolderName);
+    engineFiles.lexiconPath = qorva::FindLexicon(
+        qorva::InputProcessorLexiconSearch(module ? qorva::ModuleFolder(module) : std::wstring(),
+                                           qorva::DataFolder(qorva::DataFolderFallback::None)));
 }
 
 void CompositionManager::PrepareDataFolder() {
-    const std::wstring folder = DataFolderPath();
-    CreateDirectoryW(folder.c_str(), nullptr);  // it usually exists already
-    userDictPath = Utf16ToUtf8(folder + L"\\user_dict.txt");
-}
-
-EngineConfig CompositionManager::BuildConfig(bool withLexicon) const {
-    EngineConfig config;
-    BanglaEngine_GetDefaultConfig(&config);
-    config.autoCorrect = autoCorrect;
-    config.maxCandidates = static_cast<int32_t>(maxCandidates);
-    if (withLexicon && !lexiconPath.empty()) config.lexiconPath = lexiconPath.c_str();
-    if (!userDictPath.empty()) config.userDictPath = userDictPath.c_str();
-    return config;
+    engineFiles.userDictPath =
+        qorva::UserDictPath(qorva::DataFolder(qorva::DataFolderFallback::RelativeDataFolder));
 }
 
 void CompositionManager::CreateEngine() {
-    engine = CreateEngineOrNull(BuildConfig(true));
-    if (!engine) engine = CreateEngineOrNull(BuildConfig(false));
-    if (engine) BanglaEngine_SetLearningEnabled(engine, personalLearning);
+    engine = qorva::CreateEngine(engineFiles, {autoCorrect, maxCandidates, personalLearning});
 }
 
 void CompositionManager::DestroyEngine() {
-    if (!engine) return;
-    BanglaEngine_Destroy(engine);  // writes the learned data
-    engine = nullptr;
+    engine.reset();  // writes the learned data
 }
 
 // The old engine saves what it learned before the new one reads the files; otherwise the old
@@ -169,7 +94,7 @@ void CompositionManager::SetMaxCandidates(uint32_t count) {
 
 void CompositionManager::SetPersonalLearningEnabled(bool enabled) {
     personalLearning = enabled;
-    if (engine) BanglaEngine_SetLearningEnabled(engine, enabled);
+    if (engine) BanglaEngine_SetLearningEnabled(engine.get(), enabled);
 }
 
 void CompositionManager::SetSuggestionsEnabled(bool enabled) {
@@ -202,14 +127,14 @@ void CompositionManager::SetEnglishTranslationEnabled(bool enabled) {
 }
 
 size_t CompositionManager::ClearLearnedData() {
-    return engine ? BanglaEngine_ClearLearnedData(engine) : 0;
+    return engine ? BanglaEngine_ClearLearnedData(engine.get()) : 0;
 }
 
 size_t CompositionManager::ClearExplicitUserWords() {
-    return engine ? BanglaEngine_ClearUserWords(engine) : 0;
+    return engine ? BanglaEngine_ClearUserWords(engine.get()) : 0;
 }
 
-std::string CompositionManager::LowerRomanKey() const { return bangla::AsciiLower(romanBuffer); }
+std::string CompositionManager::LowerRomanKey() const { return qorva::AsciiLower(romanBuffer); }
 
 // The window brings every worker result to this thread; the generation numbers it carries are
 // the manager's own 32-bit ones.

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/bangla_engine.h"
+#include "common/engine_host.h"
 #include "services/cloud_translit.h"
 #include "services/translation_service.h"
 #include "services/voice_input.h"
@@ -112,15 +112,13 @@ public:
     ConversionTarget Target() const { return conversionTarget; }
     const std::string& RomanBuffer() const { return romanBuffer; }
     bool HasEngine() const { return engine != nullptr; }
-    const std::string& LexiconPath() const { return lexiconPath; }
+    const std::string& LexiconPath() const { return engineFiles.lexiconPath; }
     bool IsVoiceBusy() const { return voiceBusy; }
     CandidateWindow& Window() { return candidateWindow; }
 
 private:
     void FindLexicon(HINSTANCE module);
-    static std::wstring DataFolderPath();
     void PrepareDataFolder();
-    EngineConfig BuildConfig(bool withLexicon) const;
     void CreateEngine();
     void DestroyEngine();
     void RebuildEngine();
@@ -158,15 +156,14 @@ private:
     bool StartTranscription(std::vector<int16_t> samples);
 
     TextService* service;
-    BanglaEngineHandle engine = nullptr;
+    qorva::EnginePtr engine;
     CandidateWindow candidateWindow;
     bool composing = false;
     std::string romanBuffer;
     std::wstring displayText;
     std::vector<std::wstring> candidates;
     size_t selectedIndex = 0;
-    std::string lexiconPath;
-    std::string userDictPath;
+    qorva::EngineFiles engineFiles;
     bool autoCorrect = false;
     uint32_t maxCandidates = 5;
     bool personalLearning = true;

@@ -2,12 +2,17 @@
 // rewritten, committed, cancelled or ended by the application or by a focus change.
 #include <utility>
 
+#include "common/call_guarded.h"
+#include "common/text.h"
 #include "tsf/composition_mgr.h"
-#include "tsf/dll_main.h"
-#include "tsf/guarded_call.h"
 #include "tsf/text_service.h"
 
 namespace qorva_tsf {
+
+using qorva::CallGuarded;
+using qorva::Utf16ToUtf8;
+using qorva::Utf8ToUtf16;
+
 namespace {
 
 constexpr size_t kSentenceBytes = 512;
@@ -48,16 +53,6 @@ ITfRange* QuerySelection(TfEditCookie cookie, ITfContext* context) {
     return range;
 }
 
-// Whether the UTF-8 text holds a character of the Bengali block (U+0980 to U+09FF).
-bool HoldsBengaliLetter(const std::string& utf8) {
-    for (size_t i = 0; i + 2 < utf8.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const auto second = static_cast<unsigned char>(utf8[i + 1]);
-        if (lead == 0xE0 && (second == 0xA6 || second == 0xA7)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void CompositionManager::UpdateCompositionAndUI(ITfContext* context) {
@@ -87,9 +82,9 @@ void CompositionManager::UpdateCompositionAndUI(ITfContext* context) {
 
 void CompositionManager::BuildBanglaCandidates() {
     EngineCandidateList list{};
-    BanglaEngine_ResetComposition(engine);
-    BanglaEngine_SetComposition(engine, romanBuffer.c_str());
-    BanglaEngine_GetCandidates(engine, &list);
+    BanglaEngine_ResetComposition(engine.get());
+    BanglaEngine_SetComposition(engine.get(), romanBuffer.c_str());
+    BanglaEngine_GetCandidates(engine.get(), &list);
     candidates.clear();
     const uint32_t count =
         list.count < BANGLA_ENGINE_MAX_CANDIDATES ? list.count : BANGLA_ENGINE_MAX_CANDIDATES;
@@ -102,7 +97,7 @@ void CompositionManager::BuildBanglaCandidates() {
 // so it runs on every key.
 void CompositionManager::BuildEnglishCandidates() {
     char buffer[kSentenceBytes] = {};
-    BanglaEngine_TransliterateSentence(engine, romanBuffer.c_str(), buffer, sizeof buffer);
+    BanglaEngine_TransliterateSentence(engine.get(), romanBuffer.c_str(), buffer, sizeof buffer);
     const std::wstring sentence = Utf8ToUtf16(buffer);
 
     candidates.clear();
@@ -231,8 +226,9 @@ bool CompositionManager::CommitCurrentComposition(ITfContext* context, size_t in
 // Only a word holding a Bengali letter is learned, under the Latin letters typed for it; the
 // suffix is never part of it.
 void CompositionManager::LearnCommittedText(const std::string& utf8) {
-    if (!engine || !personalLearning || utf8.size() <= 2 || !HoldsBengaliLetter(utf8)) return;
-    BanglaEngine_LearnWord(engine, LowerRomanKey().c_str(), utf8.c_str());
+    if (!engine || !personalLearning || utf8.size() <= 2 || !qorva::HoldsBengaliLetter(utf8))
+        return;
+    BanglaEngine_LearnWord(engine.get(), LowerRomanKey().c_str(), utf8.c_str());
 }
 
 void CompositionManager::ResetComposition() {

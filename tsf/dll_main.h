@@ -3,10 +3,6 @@
 
 #include <windows.h>
 
-#include <string>
-
-#include "services/text_encoding.h"
-
 namespace qorva_tsf {
 
 // The module handle, set when the process attaches; registration and the composition logic use it.
@@ -17,10 +13,5 @@ extern HINSTANCE g_hInstance;
 void ModuleAddRef();
 void ModuleRelease();
 bool IsModuleInUse();
-
-// UTF-16 to UTF-8 and back: one converter serves the whole system; ill-formed input gets
-// replacement characters.
-using qorva::Utf16ToUtf8;
-using qorva::Utf8ToUtf16;
 
 }  // namespace qorva_tsf

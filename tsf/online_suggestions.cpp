@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/text.h"
 #include "tsf/composition_mgr.h"
-#include "tsf/dll_main.h"
 #include "tsf/input_scope.h"
 
 namespace qorva_tsf {
@@ -14,17 +14,6 @@ namespace {
 
 constexpr size_t kOnlineListLength = 5;
 constexpr int32_t kUserWordRoom = 16;
-
-// The Latin key under which the engine stores personal words: the query's ASCII characters with
-// A to Z lowered; anything else is left out.
-std::string PersonalWordKey(const std::wstring& query) {
-    std::string key;
-    for (const wchar_t c : query) {
-        if (c >= 128) continue;
-        key.push_back(static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c));
-    }
-    return key;
-}
 
 }  // namespace
 
@@ -76,10 +65,11 @@ void CompositionManager::MovePersonalWordFirst(const std::wstring& query,
                                                std::vector<std::wstring>& list) const {
     if (!engine || !personalLearning || query.empty()) return;
     EngineUserWord words[kUserWordRoom] = {};
-    const std::string key = PersonalWordKey(query);
-    if (BanglaEngine_GetUserWords(engine, key.c_str(), words, kUserWordRoom) < 1) return;
+    // The query is the Latin buffer, so this is the key its words were learned under.
+    const std::string key = qorva::AsciiLower(qorva::Utf16ToUtf8(query));
+    if (BanglaEngine_GetUserWords(engine.get(), key.c_str(), words, kUserWordRoom) < 1) return;
     if (words[0].frequency <= 1) return;
-    const auto found = std::find(list.begin(), list.end(), Utf8ToUtf16(words[0].text));
+    const auto found = std::find(list.begin(), list.end(), qorva::Utf8ToUtf16(words[0].text));
     if (found != list.end()) std::rotate(list.begin(), found, found + 1);
 }
 

@@ -1,13 +1,12 @@
 #include "tsf/text_service.h"
 
-#include <shlobj.h>
-
 #include <cstdio>
 #include <exception>
 #include <new>
 #include <sstream>
 #include <string>
 
+#include "common/folders.h"
 #include "tsf/dll_main.h"
 
 namespace qorva_tsf {
@@ -147,9 +146,9 @@ bool Contains(const std::string& line, const char* text) {
 
 // settings.json as bytes; empty when it cannot be read.
 std::string ReadSettingsFile() {
-    wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, folder))) return {};
-    const std::wstring path = std::wstring(folder) + L"\\Pelorin\\settings.json";
+    const std::wstring folder = qorva::DataFolder(qorva::DataFolderFallback::None);
+    if (folder.empty()) return {};
+    const std::wstring path = folder + L"\\settings.json";
     FILE* file = _wfopen(path.c_str(), L"rb");
     if (!file) return {};
     std::string bytes;

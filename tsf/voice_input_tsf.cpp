@@ -7,12 +7,17 @@
 #include <memory>
 #include <utility>
 
+#include "common/call_guarded.h"
+#include "common/folders.h"
+#include "common/text.h"
 #include "services/voice_transcribe.h"
 #include "tsf/composition_mgr.h"
 #include "tsf/dll_main.h"
-#include "tsf/guarded_call.h"
 
 namespace qorva_tsf {
+
+using qorva::CallGuarded;
+
 namespace {
 
 using VoiceState = CandidateVoiceState;
@@ -29,10 +34,9 @@ constexpr wchar_t kNoMicrophoneText[] =
     L"\u09AE\u09BE\u0987\u0995\u09CD\u09B0\u09CB\u09AB\u09CB\u09A8 "
     L"\u09AA\u09BE\u0993\u09AF\u09BC\u09BE \u09AF\u09BE\u09AF\u09BC\u09A8\u09BF";  // মাইক্রোফোন
                                                                                    // পাওয়া যায়নি
-constexpr wchar_t
-    kNothingHeardText[] =
-        L"\u0995\u09BF\u099B\u09C1 \u09B6\u09C1\u09A8\u09A4\u09C7 "
-        L"\u09AA\u09BE\u09B0\u09BF\u09A8\u09BF";  // কিছু শুনতে পারিনি
+constexpr wchar_t kNothingHeardText[] =
+    L"\u0995\u09BF\u099B\u09C1 \u09B6\u09C1\u09A8\u09A4\u09C7 "
+    L"\u09AA\u09BE\u09B0\u09BF\u09A8\u09BF";  // কিছু শুনতে পারিনি
 constexpr wchar_t kNoTextText[] =
     L"\u09B2\u09C7\u0996\u09BE \u0986\u09B8\u09B2\u09CB \u09A8\u09BE";  // লেখা আসলো না
 
@@ -53,7 +57,7 @@ void Transcribe(const VoiceTranscriptionJob& job) {
     std::wstring error;
     const std::string transcript =
         Voice_Transcribe(job.samples, job.config, &error, *job.transport, job.endpoints);
-    job.route->Post(Utf8ToUtf16(transcript), error);
+    job.route->Post(qorva::Utf8ToUtf16(transcript), error);
 }
 
 // The worker runs this module's code while nothing else may hold the module: it is counted as a
@@ -93,8 +97,7 @@ const wchar_t* VoiceStateText(VoiceState state) {
 
 // voice.json is read once per activation; a changed file takes effect at the next one.
 void CompositionManager::InitVoice() {
-    const std::wstring folder = DataFolderPath();
-    CreateDirectoryW(folder.c_str(), nullptr);  // it usually exists already
+    const std::wstring folder = qorva::DataFolder(qorva::DataFolderFallback::RelativeDataFolder);
     voiceConfig = VoiceConfig_Load(folder);
     voiceAvailable = !voiceConfig.api_key.empty();
     if (!voiceAvailable || recorder) return;

@@ -1,12 +1,12 @@
 #include <windows.h>
 #include <shellapi.h>
-#include <shlobj.h>
 #include <wincrypt.h>
 
 #include <cstdio>
 #include <ctime>
 
-#include "services/text_encoding.h"
+#include "common/folders.h"
+#include "common/text.h"
 #include "update/installer_download.h"
 #include "update/release_check.h"
 #include "update/update_cache.h"
@@ -247,14 +247,7 @@ bool UpdateService::LaunchOfficialUpdateFlow(const std::string& pageUrl) {
     return ShellOpen(Utf8ToUtf16(pageUrl.empty() ? kMakerReleasePageUrl : pageUrl), nullptr);
 }
 
-std::wstring UpdateService::GetAppDataDirectory() {
-    wchar_t appData[MAX_PATH] = L"";
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
-        return {};
-    const std::wstring folder = std::wstring(appData) + L"\\Pelorin";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
+std::wstring UpdateService::GetAppDataDirectory() { return DataFolder(DataFolderFallback::None); }
 
 std::wstring UpdateService::GetUpdateCachePath() {
     const std::wstring folder = GetAppDataDirectory();

@@ -9,7 +9,7 @@
 
 #include "engine/bangla_engine.h"
 #include "tests/bench/generated_lexicon.h"
-#include "tests/engine/engine_test_support.h"
+#include "tests/support/engine_fixtures.h"
 
 namespace bangla {
 namespace {

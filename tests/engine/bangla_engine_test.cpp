@@ -12,7 +12,7 @@
 
 #include "engine/bangla_engine_impl.h"
 #include "engine/learned_word_pairs.h"
-#include "tests/engine/engine_test_support.h"
+#include "tests/support/engine_fixtures.h"
 
 namespace bangla {
 namespace {
@@ -277,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(EngineFilesTest, EmptyPairsStillLeaveAnEmptyPairFile) {
     TempFolder folder("engine_empty_pairs");
     MakeEngine("", folder.File("user_dict.txt")).reset();
-    EXPECT_TRUE(FileExists(folder.File("user_bigrams.tsv")));
+    EXPECT_TRUE(qorva::FileExists(folder.File("user_bigrams.tsv")));
     EXPECT_EQ(ReadFileBytes(folder.File("user_bigrams.tsv")), "");
 }
 
@@ -373,7 +373,7 @@ TEST_F(EngineRepairTest, SmallLexiconRunsNoRepair) {
     ASSERT_TRUE(WriteLexiconFile(LexiconPath(), Entries(1000)));
     WriteDictionary();
     MakeEngine(LexiconPath(), DictPath()).reset();
-    EXPECT_FALSE(FileExists(folder.File("learned_repaired_v2.flag")));
+    EXPECT_FALSE(qorva::FileExists(folder.File("learned_repaired_v2.flag")));
     EXPECT_THAT(StoredTexts(), UnorderedElementsAre(kBhalo, kKa, kTumi));
 }
 
@@ -399,8 +399,8 @@ TEST_F(EngineRepairTest, NothingToRemoveWritesMarkerButNoBackup) {
     ASSERT_TRUE(WriteLexiconFile(LexiconPath(), Entries(1001)));
     WriteTextFile(DictPath(), "ami\t" + kAmi + "\t3\t100\t1\n");
     MakeEngine(LexiconPath(), DictPath()).reset();
-    EXPECT_TRUE(FileExists(folder.File("learned_repaired_v2.flag")));
-    EXPECT_FALSE(FileExists(DictPath() + ".pre-lexicon-fix.bak"));
+    EXPECT_TRUE(qorva::FileExists(folder.File("learned_repaired_v2.flag")));
+    EXPECT_FALSE(qorva::FileExists(DictPath() + ".pre-lexicon-fix.bak"));
     EXPECT_THAT(StoredTexts(), ElementsAre(kAmi));
 }
 

@@ -8,7 +8,7 @@
 
 #include "engine/bangla_engine.h"
 #include "engine/bangla_unicode.h"
-#include "tests/engine/engine_test_support.h"
+#include "tests/support/engine_fixtures.h"
 
 namespace bangla {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_path.h"
+#include "common/file_path.h"
 #include "engine/fuzzy_normalizer.h"
 #include "tools/lib/lexicon_writer.h"
 
@@ -63,7 +63,7 @@ public:
 };
 
 bool WriteBytes(const std::string& utf8Path, const std::vector<uint8_t>& bytes) {
-    std::FILE* file = OpenFile(utf8Path, "wb");
+    std::FILE* file = qorva::OpenFile(utf8Path, "wb");
     if (file == nullptr) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
@@ -145,7 +145,7 @@ TEST_F(EarlyLoadFailureTest, FileShorterThanHeader) {
 
 TEST_F(EarlyLoadFailureTest, FileAboveSizeCapIsRefusedBeforeReading) {
     const std::string path = folder.File("huge.bin");
-    std::FILE* file = OpenFile(path, "wb");
+    std::FILE* file = qorva::OpenFile(path, "wb");
     ASSERT_NE(file, nullptr);
     const std::vector<uint8_t> header = ImageOf({});
     std::fwrite(header.data(), 1, header.size(), file);

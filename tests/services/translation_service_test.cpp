@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "services/text_encoding.h"
+#include "common/text.h"
 #include "tests/services/fake_http_transport.h"
 
 namespace qorva {

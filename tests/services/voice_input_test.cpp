@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "services/text_encoding.h"
 
 namespace qorva_tsf {

@@ -9,7 +9,7 @@
 
 #include "services/cloud_translit.h"
 #include "services/http_transport.h"
-#include "services/text_encoding.h"
+#include "common/text.h"
 #include "services/translation_service.h"
 #include "tests/support/loopback_server_client.h"
 

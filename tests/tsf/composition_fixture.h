@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/lexicon_trie.h"
+#include "tests/support/temp_app_data.h"
 #include "tests/tsf/tsf_doubles.h"
-#include "tools/lib/temp_folder.h"
 #include "tsf/composition_handler.h"
 #include "tsf/online_services.h"
 #include "tsf/text_service.h"
@@ -20,42 +20,12 @@
 
 namespace qorva_tsf_test {
 
-// Points this process's roaming application-data folder at a fresh temporary folder (through the
-// per-user shell-folder setting, restored afterwards) and makes that folder the current one, so
-// that neither the engine's relative lexicon locations nor the user's real data are touched.
-class TempAppData {
-public:
-    TempAppData();
-    ~TempAppData();
-    TempAppData(const TempAppData&) = delete;
-    TempAppData& operator=(const TempAppData&) = delete;
-
-    // The application-data folder, without a trailing separator.
-    const std::wstring& Folder() const { return folder_; }
-    // The program's data folder inside it ("...\Pelorin"), created.
-    std::wstring DataFolder() const { return folder_ + L"\\Pelorin"; }
-    std::wstring DataFile(const wchar_t* name) const { return DataFolder() + L"\\" + name; }
-
-    void WriteSettings(const std::string& json) const;
-    void WriteLexicon(const std::vector<bangla::LexiconEntry>& entries) const;
-    // The learned words the engine saved, as bytes; empty when there is no file.
-    std::string ReadUserDictionary() const;
-
-private:
-    bangla::TempFolder temp_{"tsf_appdata"};
-    std::wstring folder_;
-    std::wstring savedCurrentFolder_;
-    std::vector<BYTE> savedShellFolder_;
-    DWORD savedShellFolderType_ = REG_EXPAND_SZ;
-    bool hadShellFolder_ = false;
-};
+using qorva_test::ReadFileBytes;
+using qorva_test::TempAppData;
+using qorva_test::WriteFileBytes;
 
 // The words the composition tests type.
 std::vector<bangla::LexiconEntry> SmallLexicon();
-
-// Writes `bytes` to a file whose path is UTF-16.
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadFileBytes(const std::wstring& path);
 
 // A text service with the real composition manager, activated on stand-ins of the framework,
 // typing into `document`. The shared typing mode starts in Bangla; online clients stay offline.

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "common/text.h"
 #include "tests/tsf/online_fixture.h"
 #include "tsf/dll_main.h"
 
@@ -130,7 +131,7 @@ protected:
         ASSERT_EQ(VoiceRow(), kListening);
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
         PressWithCtrlAlt('V');
-        ASSERT_TRUE(Manager().IsVoiceBusy()) << qorva_tsf::Utf16ToUtf8(VoiceRow());
+        ASSERT_TRUE(Manager().IsVoiceBusy()) << qorva::Utf16ToUtf8(VoiceRow());
         EXPECT_EQ(VoiceRow(), kTranscribing);
     }
 };

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "common/file_path.h"
+#include "common/text.h"
 #include "engine/bangla_engine.h"
 #include "engine/bangla_unicode.h"
-#include "engine/engine_text.h"
-#include "engine/file_path.h"
 #include "engine/learned_word_pairs.h"
 #include "tools/lib/temp_folder.h"
 
@@ -82,11 +82,11 @@ bool ParsePair(const std::string& line, WordPair& pair) {
     pair.weight =
         secondTab == std::string::npos ? 1.0 : std::strtod(line.c_str() + secondTab + 1, nullptr);
     if (pair.weight <= 0) pair.weight = 1.0;
-    return !pair.roman.empty() && bangla::HoldsBengaliLetter(pair.bengali);
+    return !pair.roman.empty() && qorva::HoldsBengaliLetter(pair.bengali);
 }
 
 bool ReadPairs(const EvalOptions& options, std::vector<WordPair>& pairs) {
-    std::FILE* file = bangla::OpenFile(options.pairsPath, "r");
+    std::FILE* file = qorva::OpenFile(options.pairsPath, "r");
     if (file == nullptr) return false;
     std::string line;
     WordPair pair;
@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
     BanglaEngine_SetLearningEnabled(engine, false);
 
     std::FILE* misses =
-        options.missesPath.empty() ? nullptr : bangla::OpenFile(options.missesPath, "w");
+        options.missesPath.empty() ? nullptr : qorva::OpenFile(options.missesPath, "w");
     if (!options.missesPath.empty() && misses == nullptr) {
         std::fprintf(stderr, "engine_eval: cannot write %s\n", options.missesPath.c_str());
         BanglaEngine_Destroy(engine);

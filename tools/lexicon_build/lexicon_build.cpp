@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_path.h"
+#include "common/file_path.h"
 #include "tools/lexicon_build/lexicon_source.h"
 #include "tools/lib/lexicon_writer.h"
 
 namespace {
 
 long FileSize(const std::string& path) {
-    std::FILE* file = bangla::OpenFile(path, "rb");
+    std::FILE* file = qorva::OpenFile(path, "rb");
     if (file == nullptr) return -1;
     const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
     std::fclose(file);
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     if (maxBytes > 0 && size > maxBytes) {
         std::fprintf(stderr, "lexicon_build: %s takes %ld bytes, more than its budget of %ld\n",
                      argv[2], size, maxBytes);
-        bangla::RemoveFile(argv[2]);
+        qorva::RemoveFile(argv[2]);
         return 1;
     }
     std::printf("lexicon_build: %zu records, %ld bytes written to %s\n", entries.size(), size,

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "engine/file_path.h"
+#include "common/file_path.h"
 #include "engine/roman_skeleton.h"
 
 namespace bangla {
@@ -261,12 +261,12 @@ bool WriteLexiconFile(const std::string& utf8Path, const std::vector<LexiconEntr
     std::vector<uint8_t> image;
     if (!BuildLexiconImage(entries, image)) return false;
     const std::string temporaryPath = utf8Path + ".tmp";
-    std::FILE* file = OpenFile(temporaryPath, "wb");
+    std::FILE* file = qorva::OpenFile(temporaryPath, "wb");
     if (file == nullptr) return false;
     const bool written = std::fwrite(image.data(), 1, image.size(), file) == image.size();
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || !MoveFileReplacing(temporaryPath, utf8Path)) {
-        RemoveFile(temporaryPath);
+    if (!written || !closed || !qorva::MoveFileReplacing(temporaryPath, utf8Path)) {
+        qorva::RemoveFile(temporaryPath);
         return false;
     }
     return true;

@@ -1,17 +1,9 @@
-#include "engine/file_path.h"
-
-#ifdef _WIN32
 #include <windows.h>
+#include <io.h>
 
-#include <cwchar>
-#else
-#include <sys/stat.h>
-#endif
+#include "common/file_path.h"
 
-namespace bangla {
-
-#ifdef _WIN32
-
+namespace qorva {
 namespace {
 
 // False for bytes that are not valid UTF-8.
@@ -65,24 +57,10 @@ bool MoveFileReplacing(const std::string& utf8SourcePath, const std::string& utf
     return MoveFileExW(wideSource.c_str(), wideDestination.c_str(), flags) != 0;
 }
 
-#else
-
-std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
-    return std::fopen(utf8Path.c_str(), mode);
+bool FlushToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0) return false;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
 }
 
-bool FileExists(const std::string& utf8Path) {
-    struct stat status;
-    return stat(utf8Path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
-}
-
-bool RemoveFile(const std::string& utf8Path) { return std::remove(utf8Path.c_str()) == 0; }
-
-// rename replaces an existing destination atomically on POSIX systems.
-bool MoveFileReplacing(const std::string& utf8SourcePath, const std::string& utf8DestinationPath) {
-    return std::rename(utf8SourcePath.c_str(), utf8DestinationPath.c_str()) == 0;
-}
-
-#endif
-
-}  // namespace bangla
+}  // namespace qorva

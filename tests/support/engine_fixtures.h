@@ -1,16 +1,16 @@
 #pragma once
 
-// Helpers shared by the engine's tests and benchmark: lexicon fixtures
-// written with the lexicon writer, engines over them in a temporary data
-// folder, and readers of the result records.
+// Helpers shared by every test and benchmark that needs an engine: lexicon
+// fixtures written with the lexicon writer, engines over them in a temporary
+// data folder, and readers of the result records and files.
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/engine_host.h"
+#include "common/file_path.h"
 #include "engine/bangla_engine.h"
-#include "engine/file_path.h"
 #include "engine/lexicon_trie.h"
 #include "tools/lib/lexicon_writer.h"
 #include "tools/lib/temp_folder.h"
@@ -18,10 +18,7 @@
 namespace bangla {
 namespace testing_support {
 
-struct EngineDeleter {
-    void operator()(BanglaEngineOpaque* engine) const { BanglaEngine_Destroy(engine); }
-};
-using EnginePtr = std::unique_ptr<BanglaEngineOpaque, EngineDeleter>;
+using EnginePtr = qorva::EnginePtr;
 
 // A well-formed lexicon file without words. Loaded after the default
 // locations, it replaces whatever lexicon the build put beside the tests, so
@@ -90,7 +87,7 @@ inline std::vector<std::string> CandidatesFor(BanglaEngineHandle engine, const s
 
 inline std::string ReadFileBytes(const std::string& path) {
     std::string bytes;
-    std::FILE* file = OpenFile(path, "rb");
+    std::FILE* file = qorva::OpenFile(path, "rb");
     if (file == nullptr) return bytes;
     char buffer[4096];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
@@ -102,7 +99,7 @@ inline std::string ReadFileBytes(const std::string& path) {
 // Writes text in text mode, as the engine and the add-word dialog do.
 inline void WriteTextFile(const std::string& path, const std::string& text,
                           const char* mode = "w") {
-    std::FILE* file = OpenFile(path, mode);
+    std::FILE* file = qorva::OpenFile(path, mode);
     if (file == nullptr) return;
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);

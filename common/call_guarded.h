@@ -1,12 +1,12 @@
-// The input processor runs inside other people's applications, called through COM, window
-// procedures and edit sessions: no exception may travel back into them. Work that can throw (an
-// allocation, a worker thread that cannot start) runs through these, and a failure becomes the
-// given fallback.
+// The programs run inside other people's applications or on their message loops, called through
+// COM, window procedures, hooks and worker threads: no exception may travel back into them. Work
+// that can throw (an allocation, a worker thread that cannot start) runs through these, and a
+// failure becomes the given fallback.
 #pragma once
 
 #include <utility>
 
-namespace qorva_tsf {
+namespace qorva {
 
 template <typename Result, typename Action>
 Result CallGuarded(Result fallback, Action&& action) noexcept {
@@ -25,4 +25,4 @@ void CallGuarded(Action&& action) noexcept {
     }
 }
 
-}  // namespace qorva_tsf
+}  // namespace qorva

@@ -1,0 +1,38 @@
+// File access by UTF-8 path. The programs keep paths in UTF-8 or UTF-16; on Windows the narrow C
+// runtime functions would read UTF-8 bytes in the ANSI code page and fail for a user folder with
+// non-ASCII characters, so these helpers convert to UTF-16 and use the wide functions there.
+// Elsewhere the bytes go to the C runtime unchanged. A path that is not valid UTF-8 is passed to
+// the narrow functions as it stands, so a caller that still hands over an ANSI code-page path keeps
+// working.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace qorva {
+
+// Same modes as fopen; returns null when the file cannot be opened.
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
+
+// True when the path names an existing file that is not a directory.
+bool FileExists(const std::string& utf8Path);
+
+// Deletes the file; false when it did not exist or could not be deleted.
+bool RemoveFile(const std::string& utf8Path);
+
+// Moves a finished file over its destination in one step, replacing an existing destination, so
+// readers see either the old or the new file and never a half-written one. Write the new content to
+// a temporary file in the destination's folder, close it, then call this.
+bool MoveFileReplacing(const std::string& utf8SourcePath, const std::string& utf8DestinationPath);
+
+// Pushes what was written to the open file through the C runtime and the system's caches to the
+// disk, so that a file moved into place after a power cut is not found empty.
+bool FlushToDisk(std::FILE* file);
+
+// Replaces the file's whole content with `bytes`: they go to a temporary file beside it whose name
+// no other writer (process or thread) uses at the same time, reach the disk, and the temporary file
+// then replaces the target. True when the new content is in place; on any failure the old file is
+// left as it was and the temporary file is removed.
+bool WriteWholeFile(const std::string& utf8Path, const std::string& bytes);
+
+}  // namespace qorva

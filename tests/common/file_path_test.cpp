@@ -1,0 +1,204 @@
+#include "common/file_path.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A user folder whose name is not ASCII: the narrow C runtime functions of
+// Windows cannot open files in it.
+class FilePathTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = fs::temp_directory_path() / "qorva_file_path_test" / name /
+                 fs::u8path("পেলোরিন Jürgen");
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder.parent_path(), ignored);
+    }
+
+    std::string PathOf(const std::string& utf8Name) const {
+        return (folder / fs::u8path(utf8Name)).u8string();
+    }
+
+    static bool Write(const std::string& utf8Path, const std::string& content) {
+        std::FILE* file = OpenFile(utf8Path, "wb");
+        if (file == nullptr) return false;
+        const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+        return std::fclose(file) == 0 && written;
+    }
+
+    static std::string Read(const std::string& utf8Path) {
+        std::FILE* file = OpenFile(utf8Path, "rb");
+        if (file == nullptr) return "<unopened>";
+        std::string content;
+        char buffer[64];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+        std::fclose(file);
+        return content;
+    }
+
+    // The names in the folder, sorted: shows a temporary file left behind.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().u8string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path folder;
+};
+
+TEST_F(FilePathTest, WritesAndReadsThroughUtf8Path) {
+    const std::string path = PathOf("শব্দ.txt");
+    ASSERT_TRUE(Write(path, "আমি\n"));
+    EXPECT_TRUE(fs::exists(folder / fs::u8path("শব্দ.txt")));
+    EXPECT_EQ(Read(path), "আমি\n");
+    EXPECT_TRUE(FileExists(path));
+}
+
+TEST_F(FilePathTest, MissingFileCannotBeOpenedForReading) {
+    EXPECT_EQ(OpenFile(PathOf("absent.txt"), "rb"), nullptr);
+    EXPECT_FALSE(FileExists(PathOf("absent.txt")));
+}
+
+TEST_F(FilePathTest, FolderIsNotAFile) { EXPECT_FALSE(FileExists(folder.u8string())); }
+
+TEST_F(FilePathTest, RemoveFileDeletesOnce) {
+    const std::string path = PathOf("অস্থায়ী.tmp");
+    ASSERT_TRUE(Write(path, "x"));
+    EXPECT_TRUE(RemoveFile(path));
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_FALSE(RemoveFile(path));
+}
+
+TEST_F(FilePathTest, MoveReplacesExistingDestination) {
+    const std::string temporary = PathOf("user_dict.txt.tmp");
+    const std::string destination = PathOf("user_dict.txt");
+    ASSERT_TRUE(Write(destination, "old"));
+    ASSERT_TRUE(Write(temporary, "new"));
+    EXPECT_TRUE(MoveFileReplacing(temporary, destination));
+    EXPECT_EQ(Read(destination), "new");
+    EXPECT_FALSE(FileExists(temporary));
+}
+
+TEST_F(FilePathTest, MoveCreatesMissingDestination) {
+    const std::string temporary = PathOf("a.tmp");
+    ASSERT_TRUE(Write(temporary, "content"));
+    EXPECT_TRUE(MoveFileReplacing(temporary, PathOf("নতুন.txt")));
+    EXPECT_EQ(Read(PathOf("নতুন.txt")), "content");
+}
+
+TEST_F(FilePathTest, FailedMoveLeavesDestinationAlone) {
+    const std::string destination = PathOf("keep.txt");
+    ASSERT_TRUE(Write(destination, "kept"));
+    EXPECT_FALSE(MoveFileReplacing(PathOf("absent.tmp"), destination));
+    EXPECT_EQ(Read(destination), "kept");
+}
+
+TEST_F(FilePathTest, WholeFileWriteLeavesExactlyTheNewContent) {
+    struct Case {
+        const char* name;
+        const char* before;  // null: no file yet
+        std::string content;
+    };
+    const Case cases[] = {
+        {"new file", nullptr, "{\n  \"max_candidates\": 5\n}\n"},
+        {"longer old file", "a much longer old content that must not survive", "short"},
+        {"shorter old file", "old", std::string("new\0with a NUL byte", 19)},
+        {"emptied", "old", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = PathOf("সেটিংস.json");
+        RemoveFile(path);
+        if (c.before) {
+            ASSERT_TRUE(Write(path, c.before));
+        }
+        EXPECT_TRUE(WriteWholeFile(path, c.content));
+        EXPECT_EQ(Read(path), c.content);
+        EXPECT_EQ(Names(), std::vector<std::string>{"সেটিংস.json"});
+    }
+}
+
+TEST_F(FilePathTest, WholeFileWriteIntoMissingFolderFails) {
+    EXPECT_FALSE(WriteWholeFile(PathOf("absent/settings.json"), "x"));
+    EXPECT_TRUE(Names().empty());
+}
+
+// The target cannot be replaced (a folder holding a file stands in its place): the writer reports
+// it, the old content stays and the temporary file does not pile up beside it.
+TEST_F(FilePathTest, WholeFileWriteThatCannotReplaceLeavesTargetAlone) {
+    fs::create_directory(folder / "settings.json");
+    ASSERT_TRUE(Write(PathOf("settings.json/kept.txt"), "kept"));
+    EXPECT_FALSE(WriteWholeFile(PathOf("settings.json"), "new"));
+    EXPECT_EQ(Read(PathOf("settings.json/kept.txt")), "kept");
+    EXPECT_EQ(Names(), std::vector<std::string>{"settings.json"});
+}
+
+// Writers in several threads at once: each uses its own temporary file, so the file ends up as
+// one writer's whole content, never a mixture, and no temporary file is left.
+TEST_F(FilePathTest, ConcurrentWholeFileWritersLeaveOneCompleteFile) {
+    const std::string path = PathOf("user_dict.txt");
+    constexpr int kWriters = 8;
+    std::vector<std::string> contents;
+    for (int i = 0; i < kWriters; ++i) contents.push_back(std::string(64 * 1024, 'a' + i));
+    std::vector<char> wrote(kWriters, 0);
+    std::vector<std::thread> writers;
+    for (int i = 0; i < kWriters; ++i) {
+        writers.emplace_back([&, i] { wrote[i] = WriteWholeFile(path, contents[i]) ? 1 : 0; });
+    }
+    for (std::thread& writer : writers) writer.join();
+
+    const std::string final = Read(path);
+    bool matchesAWriter = false;
+    for (int i = 0; i < kWriters; ++i) matchesAWriter |= wrote[i] && final == contents[i];
+    EXPECT_TRUE(matchesAWriter) << "file holds " << final.size() << " bytes";
+    EXPECT_EQ(Names(), std::vector<std::string>{"user_dict.txt"});
+}
+
+#ifndef _WIN32
+// The disk runs out of room midway (a file-size limit stands in for a full disk): the old file
+// keeps its content.
+TEST_F(FilePathTest, WholeFileWriteThatRunsOutOfRoomKeepsOldFile) {
+    const std::string path = PathOf("user_dict.txt");
+    ASSERT_TRUE(Write(path, "old words"));
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool wrote = WriteWholeFile(path, std::string(1 << 20, 'x'));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(wrote);
+    EXPECT_EQ(Read(path), "old words");
+    EXPECT_EQ(Names(), std::vector<std::string>{"user_dict.txt"});
+}
+#endif
+
+}  // namespace
+}  // namespace qorva
