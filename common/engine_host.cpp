@@ -38,6 +38,21 @@ LexiconSearch InputProcessorLexiconSearch(const std::wstring& moduleFolder,
     return search;
 }
 
+LexiconSearch UniversalLexiconSearch(const std::wstring& programFolder,
+                                     const std::wstring& dataFolder) {
+    LexiconSearch search;
+    if (!programFolder.empty()) {
+        for (const wchar_t* place :
+             {L"\\data\\lexicon.bin", L"\\lexicon.bin", L"\\..\\release_package\\data\\lexicon.bin",
+              L"\\..\\..\\release_package\\data\\lexicon.bin"}) {
+            search.candidates.push_back(Utf16ToUtf8(programFolder + place));
+        }
+    }
+    if (!dataFolder.empty())
+        search.candidates.push_back(Utf16ToUtf8(dataFolder + L"\\lexicon.bin"));
+    return search;
+}
+
 std::string FindLexicon(const LexiconSearch& search) {
     for (const std::string& candidate : search.candidates) {
         if (FileExists(candidate)) return candidate;

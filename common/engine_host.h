@@ -31,6 +31,12 @@ struct LexiconSearch {
 LexiconSearch InputProcessorLexiconSearch(const std::wstring& moduleFolder,
                                           const std::wstring& dataFolder);
 
+// The universal program's order: beside the program (in "data", in the folder itself), in a
+// development tree's release package one and two folders up, then in the per-user data folder.
+// No fallback: without a file the engine runs on its built-in words.
+LexiconSearch UniversalLexiconSearch(const std::wstring& programFolder,
+                                     const std::wstring& dataFolder);
+
 // The first candidate that names an existing file; the fallback when none does.
 std::string FindLexicon(const LexiconSearch& search);
 

@@ -2,20 +2,6 @@
 
 namespace qorva::universal {
 
-std::vector<std::wstring> LexiconCandidates(const std::wstring& exeDir,
-                                            const std::wstring& dataFolder) {
-    std::vector<std::wstring> paths;
-    if (!exeDir.empty()) {
-        for (const wchar_t* relative :
-             {L"\\data\\lexicon.bin", L"\\lexicon.bin", L"\\..\\release_package\\data\\lexicon.bin",
-              L"\\..\\..\\release_package\\data\\lexicon.bin"}) {
-            paths.push_back(exeDir + relative);
-        }
-    }
-    if (!dataFolder.empty()) paths.push_back(dataFolder + L"\\lexicon.bin");
-    return paths;
-}
-
 std::vector<std::wstring> SoundFileCandidates(const std::wstring& name,
                                               const std::wstring& dataFolder,
                                               const std::wstring& exeDir) {

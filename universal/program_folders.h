@@ -1,4 +1,4 @@
-// Where the universal program looks for its files, and which sound a mode switch plays. Paths are
+// Where the universal program looks for its sounds, and which sound a mode switch plays. Paths are
 // built as text only; the host supplies the test for a file's existence and the sound player.
 #pragma once
 
@@ -9,11 +9,6 @@
 namespace qorva::universal {
 
 using FileExistsTest = std::function<bool(const std::wstring& path)>;
-
-// lexicon.bin's places, in the order they are tried: beside the program and in the folders a
-// development build leaves, then the per-user data folder. An empty folder is left out.
-std::vector<std::wstring> LexiconCandidates(const std::wstring& exeDir,
-                                            const std::wstring& dataFolder);
 
 // A sound file's places, in the order they are tried: the per-user data folder's "sound" folder
 // first, so that a user's own sounds win, then beside the program, then a development tree.

@@ -14,38 +14,56 @@ namespace {
 
 using Candidates = std::vector<std::string>;
 
-TEST(InputProcessorLexiconSearchTest, TriesModuleThenDataThenCurrentFolder) {
+// Each typing program looks in its own places, in its own order.
+TEST(LexiconSearchTest, EachProgramTriesItsPlacesInOrder) {
+    const std::string inputProcessorFallback = "engine/data/lexicon.bin";
     struct Case {
         const char* name;
-        std::wstring moduleFolder;
-        std::wstring dataFolder;
+        LexiconSearch search;
         Candidates expected;
+        std::string fallback;
     };
     const Case cases[] = {
-        {"both folders known",
-         L"C:\\Qorva",
-         L"D:\\Pelorin",
+        {"input processor, both folders known",
+         InputProcessorLexiconSearch(L"C:\\Qorva", L"D:\\Pelorin"),
          {"C:\\Qorva\\data\\lexicon.bin", "C:\\Qorva\\lexicon.bin",
           "C:\\Qorva\\..\\engine\\data\\lexicon.bin", "D:\\Pelorin\\lexicon.bin",
-          "engine/data/lexicon.bin", "lexicon.bin"}},
-        {"no module",
-         L"",
-         L"D:\\Pelorin",
-         {"D:\\Pelorin\\lexicon.bin", "engine/data/lexicon.bin", "lexicon.bin"}},
-        {"no roaming folder",
-         L"C:\\Qorva",
-         L"",
+          "engine/data/lexicon.bin", "lexicon.bin"},
+         inputProcessorFallback},
+        {"input processor, no module",
+         InputProcessorLexiconSearch(L"", L"D:\\Pelorin"),
+         {"D:\\Pelorin\\lexicon.bin", "engine/data/lexicon.bin", "lexicon.bin"},
+         inputProcessorFallback},
+        {"input processor, no roaming folder",
+         InputProcessorLexiconSearch(L"C:\\Qorva", L""),
          {"C:\\Qorva\\data\\lexicon.bin", "C:\\Qorva\\lexicon.bin",
-          "C:\\Qorva\\..\\engine\\data\\lexicon.bin", "engine/data/lexicon.bin", "lexicon.bin"}},
-        {"non-ASCII folder",
-         L"",
-         Utf8ToUtf16("C:\\জন\\Pelorin"),
-         {"C:\\জন\\Pelorin\\lexicon.bin", "engine/data/lexicon.bin", "lexicon.bin"}},
+          "C:\\Qorva\\..\\engine\\data\\lexicon.bin", "engine/data/lexicon.bin", "lexicon.bin"},
+         inputProcessorFallback},
+        {"input processor, non-ASCII folder",
+         InputProcessorLexiconSearch(L"", Utf8ToUtf16("C:\\জন\\Pelorin")),
+         {"C:\\জন\\Pelorin\\lexicon.bin", "engine/data/lexicon.bin", "lexicon.bin"},
+         inputProcessorFallback},
+        {"universal program, both folders known",
+         UniversalLexiconSearch(L"C:\\Qorva", L"D:\\Pelorin"),
+         {"C:\\Qorva\\data\\lexicon.bin", "C:\\Qorva\\lexicon.bin",
+          "C:\\Qorva\\..\\release_package\\data\\lexicon.bin",
+          "C:\\Qorva\\..\\..\\release_package\\data\\lexicon.bin", "D:\\Pelorin\\lexicon.bin"},
+         ""},
+        {"universal program, no program folder",
+         UniversalLexiconSearch(L"", L"D:\\Pelorin"),
+         {"D:\\Pelorin\\lexicon.bin"},
+         ""},
+        {"universal program, no roaming folder",
+         UniversalLexiconSearch(L"C:\\Qorva", L""),
+         {"C:\\Qorva\\data\\lexicon.bin", "C:\\Qorva\\lexicon.bin",
+          "C:\\Qorva\\..\\release_package\\data\\lexicon.bin",
+          "C:\\Qorva\\..\\..\\release_package\\data\\lexicon.bin"},
+         ""},
+        {"universal program, neither folder", UniversalLexiconSearch(L"", L""), {}, ""},
     };
     for (const Case& c : cases) {
-        const LexiconSearch search = InputProcessorLexiconSearch(c.moduleFolder, c.dataFolder);
-        EXPECT_EQ(search.candidates, c.expected) << c.name;
-        EXPECT_EQ(search.fallback, "engine/data/lexicon.bin") << c.name;
+        EXPECT_EQ(c.search.candidates, c.expected) << c.name;
+        EXPECT_EQ(c.search.fallback, c.fallback) << c.name;
     }
 }
 

@@ -1,4 +1,4 @@
-// Where the universal program finds lexicon.bin and its sounds, and which sound a mode switch
+// Where the universal program finds its sounds, and which sound a mode switch
 // plays, over a made-up set of existing files and a player that records what it was given.
 #include "universal/program_folders.h"
 
@@ -16,22 +16,6 @@ const std::wstring kData = L"C:\\Users\\u\\AppData\\Roaming\\Pelorin";
 
 FileExistsTest Existing(std::set<std::wstring> files) {
     return [files](const std::wstring& path) { return files.count(path) > 0; };
-}
-
-TEST(LexiconSearchTest, TriesTheProgramsFoldersThenTheDataFolder) {
-    EXPECT_EQ(LexiconCandidates(kExe, kData),
-              (std::vector<std::wstring>{L"C:\\Qorva\\data\\lexicon.bin", L"C:\\Qorva\\lexicon.bin",
-                                         L"C:\\Qorva\\..\\release_package\\data\\lexicon.bin",
-                                         L"C:\\Qorva\\..\\..\\release_package\\data\\lexicon.bin",
-                                         kData + L"\\lexicon.bin"}));
-    EXPECT_EQ(LexiconCandidates(L"", kData), (std::vector<std::wstring>{kData + L"\\lexicon.bin"}));
-    EXPECT_EQ(LexiconCandidates(L"", L""), std::vector<std::wstring>{});
-
-    const auto candidates = LexiconCandidates(kExe, kData);
-    EXPECT_EQ(
-        FirstExisting(candidates, Existing({kData + L"\\lexicon.bin", L"C:\\Qorva\\lexicon.bin"})),
-        L"C:\\Qorva\\lexicon.bin");
-    EXPECT_EQ(FirstExisting(candidates, Existing({})), L"");
 }
 
 TEST(SoundSearchTest, DataFolderWinsOverTheProgramsFolders) {
