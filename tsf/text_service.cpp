@@ -1,12 +1,12 @@
 #include "tsf/text_service.h"
 
-#include <cstdio>
 #include <exception>
 #include <new>
 #include <sstream>
 #include <string>
 
 #include "common/folders.h"
+#include "settings/settings_store.h"
 #include "tsf/dll_main.h"
 
 namespace qorva_tsf {
@@ -138,27 +138,8 @@ STDMETHODIMP TextService::OnCompositionTerminated(TfEditCookie, ITfComposition* 
 
 namespace {
 
-constexpr size_t kSettingsFileLimit = 1 << 20;
-
 bool Contains(const std::string& line, const char* text) {
     return line.find(text) != std::string::npos;
-}
-
-// settings.json as bytes; empty when it cannot be read.
-std::string ReadSettingsFile() {
-    const std::wstring folder = qorva::DataFolder(qorva::DataFolderFallback::None);
-    if (folder.empty()) return {};
-    const std::wstring path = folder + L"\\settings.json";
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file) return {};
-    std::string bytes;
-    char chunk[4096];
-    size_t read = 0;
-    while (bytes.size() < kSettingsFileLimit && (read = fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.append(chunk, read);
-    }
-    fclose(file);
-    return bytes;
 }
 
 }  // namespace
@@ -210,7 +191,9 @@ bool ApplySettings(std::istream& settings, CompositionHandler& composition) {
 
 void TextService::ApplySettingsFile() {
     if (!composition_) return;
-    std::istringstream settings(ReadSettingsFile());
+    const std::wstring folder = qorva::DataFolder(qorva::DataFolderFallback::None);
+    std::istringstream settings(
+        qorva::ReadSettingsFile(qorva::SettingsFilePath(folder)).value_or(""));
     const bool onlineSuggestions = ApplySettings(settings, *composition_);
     // Any value of the variable switches online transliteration off, for tests and offline setups.
     const bool forcedOff = GetEnvironmentVariableW(L"QORVA_CLOUD_TRANSLIT_OFF", nullptr, 0) > 0;

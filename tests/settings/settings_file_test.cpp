@@ -8,33 +8,12 @@
 #include <ostream>
 #include <string>
 
+#include "tests/settings/default_settings_file.h"
+
 namespace qorva {
 namespace {
 
-constexpr char kDefaultFile[] =
-    "{\r\n"
-    "  \"enable_qorva\": true,\r\n"
-    "  \"launch_startup\": false,\r\n"
-    "  \"auto_check_update\": true,\r\n"
-    "  \"bangla_typing\": true,\r\n"
-    "  \"banglish_recog\": true,\r\n"
-    "  \"eng_to_bangla\": true,\r\n"
-    "  \"fuzzy_spelling\": true,\r\n"
-    "  \"show_suggestions\": true,\r\n"
-    "  \"word_prediction\": true,\r\n"
-    "  \"show_eng_candidate\": true,\r\n"
-    "  \"auto_correct\": false,\r\n"
-    "  \"english_translation\": true,\r\n"
-    "  \"online_suggestions\": false,\r\n"
-    "  \"personal_learning\": true,\r\n"
-    "  \"max_candidates\": 5,\r\n"
-    "  \"theme\": 0,\r\n"
-    "  \"input_mode\": \"automatic\",\r\n"
-    "  \"show_topbar\": true,\r\n"
-    "  \"topbar_autohide\": true,\r\n"
-    "  \"topbar_x\": -1,\r\n"
-    "  \"topbar_y\": 10\r\n"
-    "}\r\n";
+using qorva_test::kDefaultSettingsFile;
 
 // Every field that the reader takes back, away from its default.
 DashboardSettings Changed() {
@@ -67,7 +46,7 @@ void ExpectSameSettings(const DashboardSettings& got, const DashboardSettings& e
 }
 
 TEST(SettingsFileTest, DefaultsGiveTheFixedLayoutByteForByte) {
-    EXPECT_EQ(ToDiskLineEnds(FormatSettingsFile(DashboardSettings{})), kDefaultFile);
+    EXPECT_EQ(ToDiskLineEnds(FormatSettingsFile(DashboardSettings{})), kDefaultSettingsFile);
 }
 
 TEST(SettingsFileTest, ValuesAreWrittenInTheirForms) {
@@ -87,7 +66,8 @@ TEST(SettingsFileTest, ValuesAreWrittenInTheirForms) {
 TEST(SettingsFileTest, WhatIsWrittenReadsBack) {
     const std::string disk = ToDiskLineEnds(FormatSettingsFile(Changed()));
     ExpectSameSettings(ParseDashboardSettings(FromDiskLineEnds(disk)), Changed());
-    ExpectSameSettings(ParseDashboardSettings(FromDiskLineEnds(kDefaultFile)), DashboardSettings{});
+    ExpectSameSettings(ParseDashboardSettings(FromDiskLineEnds(kDefaultSettingsFile)),
+                       DashboardSettings{});
 }
 
 struct ReaderCase {
