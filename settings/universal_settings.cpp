@@ -39,6 +39,7 @@ UniversalSettings ParseUniversalSettings(std::string_view text, UniversalSetting
     ReadFlag(text, "auto_check_update", s.autoCheckUpdate);
     ReadFlag(text, "english_translation", s.englishTranslation);
     ReadPrediction(text, s.nextWordPrediction);
+    ReadFlag(text, "launch_startup", s.launchStartup);
     if (Contains(text, "\"topbar_autohide\": true")) s.topbarAutohide = true;
     if (Contains(text, "\"topbar_autohide\": false")) s.topbarAutohide = false;
     return s;

@@ -17,6 +17,9 @@ struct UniversalSettings {
     bool autoCheckUpdate = true;
     bool englishTranslation = true;
     bool nextWordPrediction = true;
+    // The program registers itself to start with Windows unless the file says "launch_startup":
+    // false, which the dashboard writes when the user unchecked it.
+    bool launchStartup = true;
     // The top bar keeps this flag itself; set only when the file says it.
     std::optional<bool> topbarAutohide;
 };

@@ -24,9 +24,14 @@ BOOL CALLBACK PostCloseIfMainWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// Handles, able to wait on and end them, of every other process running `exeName`.
-std::vector<HANDLE> OpenOtherInstances(const std::wstring& exeName) {
-    std::vector<HANDLE> processes;
+struct Instance {
+    DWORD id;
+    HANDLE handle;  // able to wait on the process and end it
+};
+
+// Every other process running `exeName` that may be ended.
+std::vector<Instance> OpenOtherInstances(const std::wstring& exeName) {
+    std::vector<Instance> processes;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return processes;
     PROCESSENTRY32W entry{};
@@ -39,7 +44,7 @@ std::vector<HANDLE> OpenOtherInstances(const std::wstring& exeName) {
         }
         if (HANDLE process =
                 OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
-            processes.push_back(process);
+            processes.push_back({entry.th32ProcessID, process});
         }
     }
     CloseHandle(snapshot);
@@ -50,17 +55,19 @@ std::vector<HANDLE> OpenOtherInstances(const std::wstring& exeName) {
 
 void CloseOtherInstances(const std::wstring& exeName, const std::wstring& mainWindowClass,
                          uint32_t waitMs) {
-    const std::vector<HANDLE> processes = OpenOtherInstances(exeName);
-    for (HANDLE process : processes) {
-        CloseRequest request{GetProcessId(process), &mainWindowClass};
+    const std::vector<Instance> processes = OpenOtherInstances(exeName);
+    for (const Instance& process : processes) {
+        CloseRequest request{process.id, &mainWindowClass};
         EnumWindows(PostCloseIfMainWindow, reinterpret_cast<LPARAM>(&request));
     }
     const ULONGLONG deadline = GetTickCount64() + waitMs;
-    for (HANDLE process : processes) {
+    for (const Instance& process : processes) {
         const ULONGLONG now = GetTickCount64();
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        if (WaitForSingleObject(process, left) == WAIT_TIMEOUT) TerminateProcess(process, 0);
-        CloseHandle(process);
+        if (WaitForSingleObject(process.handle, left) == WAIT_TIMEOUT) {
+            TerminateProcess(process.handle, 0);
+        }
+        CloseHandle(process.handle);
     }
 }
 

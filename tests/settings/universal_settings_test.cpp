@@ -18,6 +18,7 @@ void ExpectEqual(const UniversalSettings& got, const UniversalSettings& expected
     EXPECT_EQ(got.autoCheckUpdate, expected.autoCheckUpdate);
     EXPECT_EQ(got.englishTranslation, expected.englishTranslation);
     EXPECT_EQ(got.nextWordPrediction, expected.nextWordPrediction);
+    EXPECT_EQ(got.launchStartup, expected.launchStartup);
     EXPECT_EQ(got.topbarAutohide, expected.topbarAutohide);
 }
 
@@ -30,6 +31,7 @@ UniversalSettings Flipped() {
     s.autoCheckUpdate = false;
     s.englishTranslation = false;
     s.nextWordPrediction = false;
+    s.launchStartup = false;
     s.topbarAutohide = true;
     return s;
 }
@@ -53,70 +55,70 @@ TEST_P(UniversalSettingsParseTest, GivesTheExpectedValues) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UniversalSettingsParseTest,
-    ::testing::Values(ParseCase{"NothingFoundKeepsAllButTheMode", "{}", Flipped(),
-                                [](UniversalSettings& s) { s.inputMode = InputMode::Automatic; }},
-                      ParseCase{"TsfOnlyWinsOverUniversal",
-                                "\"input_mode\": \"universal\", \"input_mode\": \"tsf_only\"",
-                                {},
-                                [](UniversalSettings& s) { s.inputMode = InputMode::TsfOnly; }},
-                      ParseCase{"UniversalMode",
-                                "\"input_mode\": \"universal\"",
-                                {},
-                                [](UniversalSettings& s) { s.inputMode = InputMode::Universal; }},
-                      ParseCase{"UnquotedModeIsAutomatic", "\"input_mode\": universal", Flipped(),
-                                [](UniversalSettings& s) { s.inputMode = InputMode::Automatic; }},
-                      ParseCase{"TrueWinsWhenBothArePresent",
-                                "\"universal_mode\": true \"universal_mode\": false "
-                                "\"personal_learning\": false \"personal_learning\": true "
-                                "\"auto_check_update\": true \"auto_check_update\": false "
-                                "\"english_translation\": false \"english_translation\": true",
-                                Flipped(),
-                                [](UniversalSettings& s) {
-                                    s.inputMode = InputMode::Automatic;
-                                    s.hostEnabled = s.personalLearning = s.autoCheckUpdate = true;
-                                    s.englishTranslation = true;
-                                }},
-                      ParseCase{"FalseSwitchesOff",
-                                "{\n  \"universal_mode\": false,\n  \"auto_check_update\": false,\n"
-                                "  \"english_translation\": false\n}\n",
-                                {},
-                                [](UniversalSettings& s) {
-                                    s.hostEnabled = s.autoCheckUpdate = s.englishTranslation =
-                                        false;
-                                }},
-                      ParseCase{"OwnPredictionKeyFalseButDashboardsTrue",
-                                "\"next_word_prediction\": false, \"word_prediction\": true",
-                                {},
-                                [](UniversalSettings&) {}},
-                      ParseCase{"DashboardsPredictionKeyAlone",
-                                "\"word_prediction\": false",
-                                {},
-                                [](UniversalSettings& s) { s.nextWordPrediction = false; }},
-                      ParseCase{"OwnPredictionKeyAlone", "\"next_word_prediction\": true",
-                                Flipped(),
-                                [](UniversalSettings& s) {
-                                    s.inputMode = InputMode::Automatic;
-                                    s.nextWordPrediction = true;
-                                }},
-                      ParseCase{"NoSpaceOrCapitalIsNotRecognised",
-                                "\"personal_learning\":false \"english_translation\": False "
-                                "\"universal_mode\" : false",
-                                {},
-                                [](UniversalSettings&) {}},
-                      ParseCase{"AutohideFalseWins",
-                                "\"topbar_autohide\": false \"topbar_autohide\": true", Flipped(),
-                                [](UniversalSettings& s) {
-                                    s.inputMode = InputMode::Automatic;
-                                    s.topbarAutohide = false;
-                                }},
-                      ParseCase{"AutohideAbsentStaysUnsaid",
-                                "\"topbar_autohide\":false",
-                                {},
-                                [](UniversalSettings&) {}},
-                      ParseCase{"KeyInsideAnotherValueCounts",
-                                "\"note\": \"was \\\"personal_learning\": false before\"",
-                                {},
-                                [](UniversalSettings& s) { s.personalLearning = false; }}));
+    ::testing::Values(
+        ParseCase{"NothingFoundKeepsAllButTheMode", "{}", Flipped(),
+                  [](UniversalSettings& s) { s.inputMode = InputMode::Automatic; }},
+        ParseCase{"TsfOnlyWinsOverUniversal",
+                  "\"input_mode\": \"universal\", \"input_mode\": \"tsf_only\"",
+                  {},
+                  [](UniversalSettings& s) { s.inputMode = InputMode::TsfOnly; }},
+        ParseCase{"UniversalMode",
+                  "\"input_mode\": \"universal\"",
+                  {},
+                  [](UniversalSettings& s) { s.inputMode = InputMode::Universal; }},
+        ParseCase{"UnquotedModeIsAutomatic", "\"input_mode\": universal", Flipped(),
+                  [](UniversalSettings& s) { s.inputMode = InputMode::Automatic; }},
+        ParseCase{"TrueWinsWhenBothArePresent",
+                  "\"universal_mode\": true \"universal_mode\": false "
+                  "\"personal_learning\": false \"personal_learning\": true "
+                  "\"auto_check_update\": true \"auto_check_update\": false "
+                  "\"english_translation\": false \"english_translation\": true",
+                  Flipped(),
+                  [](UniversalSettings& s) {
+                      s.inputMode = InputMode::Automatic;
+                      s.hostEnabled = s.personalLearning = s.autoCheckUpdate = true;
+                      s.englishTranslation = true;
+                  }},
+        ParseCase{"FalseSwitchesOff",
+                  "{\n  \"universal_mode\": false,\n  \"auto_check_update\": false,\n"
+                  "  \"english_translation\": false,\n  \"launch_startup\": false\n}\n",
+                  {},
+                  [](UniversalSettings& s) {
+                      s.hostEnabled = s.autoCheckUpdate = s.englishTranslation = false;
+                      s.launchStartup = false;
+                  }},
+        ParseCase{"OwnPredictionKeyFalseButDashboardsTrue",
+                  "\"next_word_prediction\": false, \"word_prediction\": true",
+                  {},
+                  [](UniversalSettings&) {}},
+        ParseCase{"DashboardsPredictionKeyAlone",
+                  "\"word_prediction\": false",
+                  {},
+                  [](UniversalSettings& s) { s.nextWordPrediction = false; }},
+        ParseCase{"OwnPredictionKeyAlone", "\"next_word_prediction\": true", Flipped(),
+                  [](UniversalSettings& s) {
+                      s.inputMode = InputMode::Automatic;
+                      s.nextWordPrediction = true;
+                  }},
+        ParseCase{"NoSpaceOrCapitalIsNotRecognised",
+                  "\"personal_learning\":false \"english_translation\": False "
+                  "\"universal_mode\" : false",
+                  {},
+                  [](UniversalSettings&) {}},
+        ParseCase{"AutohideFalseWins", "\"topbar_autohide\": false \"topbar_autohide\": true",
+                  Flipped(),
+                  [](UniversalSettings& s) {
+                      s.inputMode = InputMode::Automatic;
+                      s.topbarAutohide = false;
+                  }},
+        ParseCase{"AutohideAbsentStaysUnsaid",
+                  "\"topbar_autohide\":false",
+                  {},
+                  [](UniversalSettings&) {}},
+        ParseCase{"KeyInsideAnotherValueCounts",
+                  "\"note\": \"was \\\"personal_learning\": false before\"",
+                  {},
+                  [](UniversalSettings& s) { s.personalLearning = false; }}));
 
 TEST(UniversalSettingsTest, TsfOnlySwitchesTypingOffButKeepsTheHostOn) {
     const UniversalSettings s =

@@ -1,0 +1,94 @@
+#include "tests/universal/universal_process.h"
+
+#include "universal/universal_host.h"
+
+namespace qorva_test {
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner != search->processId || wcscmp(className, qorva::universal::kMainWindowClass) != 0) {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+HWND MainWindowOf(DWORD processId) {
+    WindowSearch search{processId, nullptr};
+    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+std::wstring CopyUniversalProgram(const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring copy = folder + L"\\qorva_universal.exe";
+    return CopyFileW(QORVA_UNIVERSAL_EXE, copy.c_str(), FALSE) ? copy : std::wstring();
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD waitMs) {
+    const ULONGLONG deadline = GetTickCount64() + waitMs;
+    while (!done()) {
+        if (GetTickCount64() >= deadline) return false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+UniversalProcess::UniversalProcess(const std::wstring& exePath, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + exePath + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process_)) {
+        process_ = {};
+    }
+}
+
+UniversalProcess::~UniversalProcess() {
+    if (!Started()) return;
+    if (Running()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 10000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+bool UniversalProcess::Running() const {
+    return Started() && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND UniversalProcess::WaitForMainWindow(DWORD waitMs) {
+    HWND window = nullptr;
+    PumpUntil([&] { return (window = MainWindowOf(process_.dwProcessId)) || !Running(); }, waitMs);
+    return window;
+}
+
+std::optional<DWORD> UniversalProcess::WaitForExit(DWORD waitMs) {
+    if (!Started() || !PumpUntil([&] { return !Running(); }, waitMs)) return std::nullopt;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+bool UniversalProcess::Close() {
+    HWND window = MainWindowOf(process_.dwProcessId);
+    return window && PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+}  // namespace qorva_test

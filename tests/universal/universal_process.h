@@ -1,0 +1,45 @@
+// Running the real qorva_universal.exe from a Windows test: a copy of the built program in a folder
+// of the test's own, started with CreateProcessW, watched, asked to close and never left running.
+// A test that starts it holds a RunValueGuard (tests/support/run_value.h): every start writes the
+// start-up Run value.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qorva_test {
+
+// Copies the built program into `folder` (created when missing) as "qorva_universal.exe"; returns
+// the copy's path, empty on failure.
+std::wstring CopyUniversalProgram(const std::wstring& folder);
+
+// Pumps this thread's messages until `done` holds or `waitMs` passed; whether it held. Windows of
+// this thread (stand-ins the program talks to) keep answering meanwhile.
+bool PumpUntil(const std::function<bool()>& done, DWORD waitMs = 30000);
+
+class UniversalProcess {
+public:
+    // Starts the program at `exePath` with `arguments` (the command line after the program name).
+    explicit UniversalProcess(const std::wstring& exePath, const std::wstring& arguments = L"");
+    // Ends the process when it still runs.
+    ~UniversalProcess();
+    UniversalProcess(const UniversalProcess&) = delete;
+    UniversalProcess& operator=(const UniversalProcess&) = delete;
+
+    bool Started() const { return process_.hProcess != nullptr; }
+    bool Running() const;
+    // The process's hidden main window once it exists; null when none appeared within `waitMs`.
+    HWND WaitForMainWindow(DWORD waitMs = 30000);
+    // The exit code once the process ended within `waitMs`, pumping messages meanwhile.
+    std::optional<DWORD> WaitForExit(DWORD waitMs = 30000);
+    // Asks the program to close, as the system does at log-off: WM_CLOSE to its main window.
+    bool Close();
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+}  // namespace qorva_test

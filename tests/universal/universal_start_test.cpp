@@ -1,0 +1,228 @@
+// The real qorva_universal.exe started in a private data folder: what a start leaves, how it shuts
+// down, what a second start does, and the hand-over from "Program Files" to a newer copy.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/text.h"
+#include "tests/support/temp_app_data.h"
+#include "tests/support/run_value.h"
+#include "tests/universal/universal_process.h"
+#include "universal/instance_control.h"
+#include "universal/mode_ipc.h"
+#include "universal/universal_host.h"
+
+namespace qorva_test {
+namespace {
+
+using qorva::ModeIpc;
+using qorva::ModeTarget;
+
+// Nothing in these settings reaches the network.
+constexpr char kOfflineSettings[] =
+    "{\n  \"auto_check_update\": false,\n  \"english_translation\": false,\n"
+    "  \"word_prediction\": false,\n  \"input_mode\": \"automatic\"\n}\n";
+// The dictionary line the test seeds, and the same line as the engine writes it back.
+constexpr char kSeededWord[] = "ami\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\n";
+constexpr char kRewrittenWord[] = "ami\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\t1\t0\t0\r\n";
+
+std::wstring Lower(std::wstring text) {
+    CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// A window of the top bar's class in this process, counting the show requests it gets.
+class TopBarStandIn {
+public:
+    TopBarStandIn() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = qorva::universal::kTopBarClass;
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"", WS_POPUP, 0, 0,
+                                  50, 20, nullptr, nullptr, windowClass.hInstance, nullptr);
+        s_showRequests = 0;
+    }
+    ~TopBarStandIn() {
+        if (window_) DestroyWindow(window_);
+        UnregisterClassW(qorva::universal::kTopBarClass, GetModuleHandleW(nullptr));
+    }
+    bool Ready() const { return window_ != nullptr; }
+    int ShowRequests() const { return s_showRequests; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == ModeIpc::GetShowTopBarMessage()) ++s_showRequests;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    static inline int s_showRequests = 0;
+    HWND window_ = nullptr;
+};
+
+class UniversalStartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        appData_.WriteLexicon({{"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF", "ami", 100, 0}});
+        appData_.WriteSettings(kOfflineSettings);
+        WriteFileBytes(appData_.DataFile(L"user_dict.txt"), kSeededWord);
+        program_ = CopyUniversalProgram(appData_.Folder() + L"\\program");
+        ASSERT_FALSE(program_.empty());
+        // Every start is to switch the shared mode to English.
+        ModeIpc::Instance().SetMode(ModeTarget::Bangla);
+    }
+
+    // Starts the program and waits for its main window.
+    void StartAndWait(UniversalProcess& process) {
+        ASSERT_TRUE(process.Started());
+        ASSERT_NE(process.WaitForMainWindow(), nullptr);
+    }
+
+    void CloseAndExpectCleanExit(UniversalProcess& process) {
+        ASSERT_TRUE(process.Close());
+        EXPECT_EQ(process.WaitForExit(), DWORD{0});
+    }
+
+    RunValueGuard runValue_;
+    TempAppData appData_;
+    std::wstring program_;
+};
+
+TEST_F(UniversalStartTest, StartRegistersAndSwitchesToEnglishAndCloseSavesTheDictionary) {
+    UniversalProcess process(program_);
+    StartAndWait(process);
+    EXPECT_EQ(FindWindowW(qorva::universal::kMainWindowClass, qorva::universal::kMainWindowTitle),
+              process.WaitForMainWindow());
+
+    CloseAndExpectCleanExit(process);
+    EXPECT_EQ(ModeIpc::Instance().GetMode(), ModeTarget::English);
+    EXPECT_EQ(Lower(ReadRunValue()), Lower(L"\"" + program_ + L"\""));
+    EXPECT_EQ(appData_.ReadUserDictionary(), kRewrittenWord);
+}
+
+// At log-off Windows ends the process after WM_ENDSESSION, without a chance to shut down in order.
+TEST_F(UniversalStartTest, EndOfSessionSavesTheDictionaryAtOnce) {
+    UniversalProcess process(program_);
+    StartAndWait(process);
+    ASSERT_TRUE(SendMessageTimeoutW(process.WaitForMainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_BLOCK,
+                                    30000, nullptr));
+    EXPECT_EQ(appData_.ReadUserDictionary(), kRewrittenWord);
+    EXPECT_TRUE(process.Running());
+    CloseAndExpectCleanExit(process);
+}
+
+TEST_F(UniversalStartTest, StartWithStartupSwitchedOffLeavesNoRunValue) {
+    appData_.WriteSettings(std::string(kOfflineSettings) + "\"launch_startup\": false\n");
+    UniversalProcess process(program_);
+    StartAndWait(process);
+    CloseAndExpectCleanExit(process);
+    EXPECT_EQ(ReadRunValue(), L"");
+}
+
+TEST_F(UniversalStartTest, SecondStartShowsTheFirstsTopBarAndLeavesTheFirstRunning) {
+    UniversalProcess first(program_);
+    StartAndWait(first);
+    TopBarStandIn topBar;
+    ASSERT_TRUE(topBar.Ready());
+
+    UniversalProcess second(program_);
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.WaitForExit(), DWORD{0});
+    EXPECT_TRUE(PumpUntil([&] { return topBar.ShowRequests() > 0; }));
+    EXPECT_TRUE(first.Running());
+    CloseAndExpectCleanExit(first);
+}
+
+TEST_F(UniversalStartTest, SecondStartWithoutTopBarClosesTheFirstInOrderAndRunsOn) {
+    UniversalProcess first(program_);
+    StartAndWait(first);
+
+    UniversalProcess second(program_);
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(first.WaitForExit(), DWORD{0});
+    // Written by the first one's orderly shut-down: the second writes only when it ends.
+    EXPECT_EQ(appData_.ReadUserDictionary(), kRewrittenWord);
+    EXPECT_NE(second.WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(second.Running());
+    CloseAndExpectCleanExit(second);
+}
+
+// The dashboard's way to restart the program: a running copy is asked to close and saves what it
+// learned; one that does not end in time is ended.
+TEST_F(UniversalStartTest, ClosingOtherInstancesLetsThemSaveAndEndsOnlyTheStuck) {
+    UniversalProcess running(program_);
+    StartAndWait(running);
+    const std::wstring stuckCopy = appData_.Folder() + L"\\stuck\\qorva_universal.exe";
+    CreateDirectoryW((appData_.Folder() + L"\\stuck").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(QORVA_HANDOVER_STUB, stuckCopy.c_str(), FALSE));
+    UniversalProcess stuck(stuckCopy, L"--linger");
+    ASSERT_TRUE(stuck.Started());
+
+    qorva::CloseOtherInstances(L"QORVA_UNIVERSAL.EXE", qorva::universal::kMainWindowClass, 3000);
+    EXPECT_EQ(running.WaitForExit(0), DWORD{0});
+    EXPECT_EQ(appData_.ReadUserDictionary(), kRewrittenWord);
+    EXPECT_EQ(stuck.WaitForExit(5000), DWORD{0});  // ended by force, not by its own return
+}
+
+class HandOverTest : public UniversalStartTest {
+protected:
+    void SetUp() override {
+        UniversalStartTest::SetUp();
+        installed_ = CopyUniversalProgram(appData_.Folder() + L"\\Program Files");
+        ASSERT_FALSE(installed_.empty());
+        newer_ = appData_.DataFile(L"qorva_universal.exe");
+        ASSERT_TRUE(CopyFileW(QORVA_HANDOVER_STUB, newer_.c_str(), FALSE));
+    }
+
+    // Gives the file a last-write time `days` from now.
+    static void SetWriteTime(const std::wstring& path, int days) {
+        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+        time.QuadPart += static_cast<LONGLONG>(days) * 24 * 3600 * 10000000LL;
+        const FILETIME when{time.LowPart, time.HighPart};
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &when));
+        CloseHandle(file);
+    }
+
+    std::wstring HandedOverArguments() const {
+        const std::string bytes = ReadFileBytes(appData_.DataFile(L"handover_args.txt"));
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()),
+                            bytes.size() / sizeof(wchar_t));
+    }
+
+    std::wstring installed_;
+    std::wstring newer_;
+};
+
+TEST_F(HandOverTest, InstalledCopyStartsTheNewerOneWithItsCommandLineAndMakesNothing) {
+    SetWriteTime(installed_, -30);
+    SetWriteTime(newer_, 0);
+    const std::wstring arguments = L"--from-test \"two words\"";
+    UniversalProcess installed(installed_, arguments);
+    ASSERT_TRUE(installed.Started());
+    EXPECT_EQ(installed.WaitForExit(), DWORD{0});
+    ASSERT_TRUE(PumpUntil([&] { return !HandedOverArguments().empty(); }));
+    EXPECT_EQ(HandedOverArguments(), arguments);
+
+    EXPECT_EQ(ModeIpc::Instance().GetMode(), ModeTarget::Bangla);
+    EXPECT_EQ(ReadRunValue(), L"");
+    EXPECT_EQ(appData_.ReadUserDictionary(), kSeededWord);  // no engine was made
+}
+
+TEST_F(HandOverTest, InstalledCopyRunsItselfWhenTheOtherIsOlder) {
+    SetWriteTime(installed_, 0);
+    SetWriteTime(newer_, -30);
+    UniversalProcess installed(installed_);
+    StartAndWait(installed);
+    CloseAndExpectCleanExit(installed);
+    EXPECT_TRUE(HandedOverArguments().empty());
+}
+
+}  // namespace
+}  // namespace qorva_test

@@ -1,0 +1,60 @@
+#include "universal/universal_host.h"
+
+#include <mmsystem.h>
+
+#include "common/file_path.h"
+#include "common/folders.h"
+#include "common/text.h"
+#include "settings/settings_store.h"
+#include "universal/program_folders.h"
+
+namespace qorva::universal {
+
+// Built in this order before the entry point runs and destroyed in reverse after it returns; the
+// translation client's destructor stops its worker.
+TranslationService g_translation_service;
+qorva_tsf::CandidateWindow g_candidate_window;
+
+HINSTANCE g_instance = nullptr;
+HWND g_window = nullptr;
+EnginePtr g_engine;
+UniversalTyping g_typing;
+UniversalSettings g_settings;
+
+namespace {
+
+bool s_settingsApplied = false;
+
+}  // namespace
+
+std::wstring ExeDir() { return ProgramFolder(); }
+
+std::wstring AppDataDir() { return DataFolder(DataFolderFallback::None); }
+
+std::wstring FindSoundFile(const std::wstring& name) {
+    return FirstExisting(SoundFileCandidates(name, AppDataDir(), ExeDir()),
+                         [](const std::wstring& path) { return FileExists(Utf16ToUtf8(path)); });
+}
+
+void PlaySoundEffect(int kind) {
+    PlayModeSwitchSound(kind, FindSoundFile, [](const std::wstring& path) {
+        return PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT) != FALSE;
+    });
+}
+
+void LoadSettings() {
+    const std::optional<std::string> text = ReadSettingsFile(SettingsFilePath(AppDataDir()));
+    // The top bar keeps its own auto-hide flag: only what this file says is handed to it.
+    UniversalSettings current = g_settings;
+    current.topbarAutohide.reset();
+    const std::optional<UniversalSettings> next =
+        SettingsToApply(text, current, !s_settingsApplied);
+    if (!next) return;
+    s_settingsApplied = true;
+    g_settings = *next;
+    g_translation_service.consent.exchange(g_settings.englishTranslation);
+    if (g_engine) BanglaEngine_SetLearningEnabled(g_engine.get(), g_settings.personalLearning);
+    g_typing.SetEnabled(TypingEnabled(g_settings));
+}
+
+}  // namespace qorva::universal
