@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/file_path.h"
 #include "engine/engine_text.h"
+#include "common/file_path.h"
 #include "engine/learned_data_lock.h"
 
 namespace bangla {
@@ -13,11 +13,16 @@ namespace bangla {
 namespace {
 
 constexpr const char* kRepairMarkerName = "learned_repaired_v2.flag";
-constexpr const char* kRepairMarkerLine = "learned entries repaired against the fixed lexicon\n";
+constexpr const char* kRepairMarkerLine = "learned entries repaired against the fixed lexicon";
 constexpr const char* kRepairBackupSuffix = ".pre-lexicon-fix.bak";
 constexpr const char* kLearnedPairsName = "user_bigrams.tsv";
 
 std::string CopyOrEmpty(const char* text) { return text == nullptr ? std::string() : text; }
+
+// The repair backs the dictionary up whole before it removes anything; one
+// far larger than any real one is damage, and is neither copied nor repaired.
+constexpr std::size_t kMaxBackupBytes = 16 * 1024 * 1024;
+constexpr uint64_t kAgreementSearch = 8;
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     std::FILE* file = qorva::OpenFile(path, "rb");
@@ -25,17 +30,13 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     char buffer[4096];
     std::size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, read);
-    const bool complete = std::ferror(file) == 0;
+    while (bytes.size() <= kMaxBackupBytes &&
+           (read = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, read);
+    }
+    const bool complete = std::ferror(file) == 0 && bytes.size() <= kMaxBackupBytes;
     std::fclose(file);
     return complete;
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& bytes, const char* mode) {
-    std::FILE* file = qorva::OpenFile(path, mode);
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -48,11 +49,6 @@ void SetDefaultConfig(EngineConfig& config) {
     config.userDictPath = nullptr;
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 BanglaEngine::BanglaEngine(const EngineConfig* given) {
     AdoptConfig(given);
     lexicon.LoadDefaultVocabulary();
@@ -60,9 +56,13 @@ BanglaEngine::BanglaEngine(const EngineConfig* given) {
     bigLexicon = lexicon.EntryCount() > kBigLexiconEntries;
     if (userDictPath.empty()) return;
 
-    personalDictionary.LoadFromFile(userDictPath);
     const std::string folder = FolderOf(userDictPath);
     userBigramsPath = folder + kLearnedPairsName;
+    // Read under the writers' lock, so that the files are read between two
+    // saves, never during one; when the lock cannot be had the files are
+    // still whole (every save replaces them in one step), so read anyway.
+    const LearnedDataLock lock(folder);
+    personalDictionary.LoadFromFile(userDictPath);
     if (bigLexicon) RepairPersonalDictionaryOnce(folder);
     userBigrams.LoadFromFile(userBigramsPath);
 }
@@ -90,36 +90,53 @@ void BanglaEngine::AdoptConfig(const EngineConfig* given) {
         std::clamp<int32_t>(config.maxCandidates, 0, BANGLA_ENGINE_MAX_CANDIDATES);
 }
 
+bool BanglaEngine::AgreesWithLexicon(const UserWordEntry& word) const {
+    if (!bigLexicon || !word.autoLearned) return true;
+    const std::vector<LexiconEntry> known = lexicon.SearchRoman(word.roman, kAgreementSearch);
+    if (known.empty()) return true;
+    const LexiconEntry* found = lexicon.Find(word.text);
+    if (found == nullptr) return false;
+    const uint64_t frequency = found->frequency;
+    uint64_t highest = 0;
+    for (const LexiconEntry& e : known) highest = std::max<uint64_t>(highest, e.frequency);
+    return 2 * frequency >= highest;
+}
+
 // Words learned before the lexicon was fixed may be misspellings the user
-// never chose. An auto-learned word whose key's most frequent lexicon word
-// differs is dropped once per data folder, after a backup of the file. Words
-// the user added explicitly are the user's own choice and stay.
+// never chose. Once per data folder, the learned words that the lexicon
+// contradicts (the very words candidate generation no longer offers) are
+// dropped, after a backup of the file. The marker is written first: a repair
+// that cannot record itself is tried again at the next start instead of
+// being repeated on the words, and one whose backup fails removes nothing.
 void BanglaEngine::RepairPersonalDictionaryOnce(const std::string& folder) {
     const std::string markerPath = folder + kRepairMarkerName;
     if (qorva::FileExists(markerPath)) return;
 
-    std::vector<UserWordEntry> misspelt;
+    std::vector<UserWordEntry> contradicted;
     for (const UserWordEntry& entry : personalDictionary.GetAllEntries()) {
-        if (!entry.autoLearned) continue;
-        const std::vector<LexiconEntry> known = lexicon.SearchRoman(entry.roman, 8);
-        if (!known.empty() && known.front().word != entry.text) misspelt.push_back(entry);
+        if (!AgreesWithLexicon(entry)) contradicted.push_back(entry);
     }
-    if (!misspelt.empty()) {
-        std::string previousFile;
-        if (ReadWholeFile(userDictPath, previousFile)) {
-            WriteWholeFile(userDictPath + kRepairBackupSuffix, previousFile, "wb");
-        }
-        for (const UserWordEntry& entry : misspelt)
-            personalDictionary.RemoveWord(entry.roman, entry.text);
+    if (!qorva::WriteWholeFile(markerPath, std::string(kRepairMarkerLine) + kLineEnd)) return;
+    if (contradicted.empty()) return;
+    std::string previousFile;
+    if (!ReadWholeFile(userDictPath, previousFile) ||
+        !qorva::WriteWholeFile(userDictPath + kRepairBackupSuffix, previousFile)) {
+        return;
     }
-    WriteWholeFile(markerPath, kRepairMarkerLine, "w");
+    for (const UserWordEntry& entry : contradicted)
+        personalDictionary.RemoveWord(entry.roman, entry.text);
 }
 
 bool BanglaEngine::SaveLearnedData() {
     if (userDictPath.empty()) return true;
     const LearnedDataLock lock(FolderOf(userDictPath));
-    const bool pairsSaved = userBigrams.SaveMergedToFile(userBigramsPath);
-    const bool wordsSaved = personalDictionary.MergeChangesIntoFile(userDictPath);
+    // Without the lock a shared file is never rewritten: another engine may
+    // be merging into it this moment. What this engine learned then waits in
+    // side files of its own, as it does when a file cannot be read or written.
+    const bool pairsSaved = lock.Held() && userBigrams.SaveMergedToFile(userBigramsPath);
+    const bool wordsSaved = lock.Held() && personalDictionary.MergeChangesIntoFile(userDictPath);
+    if (!pairsSaved) userBigrams.SavePendingChanges(userBigramsPath, lock.Held());
+    if (!wordsSaved) personalDictionary.SavePendingChanges(userDictPath, lock.Held());
     return pairsSaved && wordsSaved;
 }
 

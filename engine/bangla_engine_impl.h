@@ -7,6 +7,7 @@
 #include "engine/bangla_engine.h"
 #include "engine/context_ranker.h"
 #include "engine/fuzzy_normalizer.h"
+#include "engine/learned_data_format.h"
 #include "engine/learned_word_pairs.h"
 #include "engine/lexicon_trie.h"
 #include "engine/personal_dictionary.h"
@@ -48,6 +49,12 @@ public:
     bool TransliterateSentence(const std::string& roman, char* dst, uint64_t dstLen);
     void ResetContext();
 
+    // With a big lexicon an auto-learned word counts as the user's only when
+    // the lexicon does not contradict it: the lexicon does not know its key,
+    // or knows the word at least half as often as its key's most frequent
+    // word. Explicit words are the user's choice and always agree.
+    bool AgreesWithLexicon(const UserWordEntry& word) const;
+
     // Personal words under roman, most frequent first, into out[0..capacity).
     int32_t GetUserWords(const std::string& roman, EngineUserWord* out, int32_t capacity) const;
 
@@ -83,9 +90,5 @@ private:
 
 // Fills the config with the defaults of the C interface.
 void SetDefaultConfig(EngineConfig& config);
-
-// The folder part of a path: up to and including its last '\' or '/'; empty
-// when it has neither.
-std::string FolderOf(const std::string& path);
 
 }  // namespace bangla

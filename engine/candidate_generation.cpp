@@ -34,8 +34,8 @@ constexpr uint64_t kStemFuzzyWords = 3;
 constexpr std::size_t kMorphologyWords = 2;
 constexpr std::size_t kMaxCompoundParts = 6;
 constexpr uint64_t kExactWordSearch = 8;
-constexpr uint64_t kAgreementSearch = 8;
 constexpr std::size_t kShortSpellingCodepoints = 3;
+constexpr std::size_t kLearnedFollowersWeighed = 32;
 
 // Chat spellings: the words of a few standard keys behind the typed one,
 // scored below the typed key's own words.
@@ -287,26 +287,12 @@ private:
         sources = std::move(merged);
     }
 
-    // With a big lexicon an auto-learned word is offered only when the
-    // lexicon does not contradict it; explicit words are the user's choice.
-    bool AgreesWithLexicon(const UserWordEntry& word) const {
-        if (!engine.bigLexicon || !word.autoLearned) return true;
-        const std::vector<LexiconEntry> known = lexicon.SearchRoman(word.roman, kAgreementSearch);
-        if (known.empty()) return true;
-        const LexiconEntry* found = lexicon.Find(word.text);
-        if (found == nullptr) return false;
-        const uint64_t frequency = found->frequency;
-        uint64_t highest = 0;
-        for (const LexiconEntry& e : known) highest = std::max<uint64_t>(highest, e.frequency);
-        return 2 * frequency >= highest;
-    }
-
     void AddPersonalWords() {
         for (const UserWordEntry& word :
              engine.personalDictionary.GetWordsByRomanKey(composition)) {
             // Words learned before only Bengali text was learned may be English.
             if (word.autoLearned && !qorva::HoldsBengaliLetter(word.text)) continue;
-            if (!AgreesWithLexicon(word)) continue;
+            if (!engine.AgreesWithLexicon(word)) continue;
             const bool weak = word.autoLearned && word.frequency <= 1;
             sources.push_back(
                 {word.text, weak ? kWeakPersonalScore : kPersonalScore, "personal_dict"});
@@ -317,16 +303,19 @@ private:
         }
     }
 
+    // Only the most used followers of the previous word are weighed: a word
+    // can have followed it thousands of times, and a keystroke must stay cheap.
     void AddLearnedPairBoosts(const std::string& previousWord) {
         if (previousWord.empty()) return;
-        const LearnedWordPairs::FollowerCounts* followers =
-            engine.userBigrams.FollowersOf(previousWord);
-        if (followers == nullptr) return;
-        for (const auto& [follower, count] : *followers) {
+        const std::vector<LearnedWordPairs::FollowerUse>& followers =
+            engine.userBigrams.FollowersByUse(previousWord);
+        const std::size_t weighed = std::min(followers.size(), kLearnedFollowersWeighed);
+        for (std::size_t i = 0; i < weighed; ++i) {
+            const std::string& follower = *followers[i].follower;
             if (!qorva::HoldsBengaliLetter(follower)) continue;
             if (engine.bigLexicon && lexicon.Find(follower) == nullptr) continue;
-            const float boost =
-                std::min(1.0f, std::log10(static_cast<float>(count) + 1.0f) * 0.25f + 0.35f);
+            const float boost = std::min(
+                1.0f, std::log10(static_cast<float>(followers[i].count) + 1.0f) * 0.25f + 0.35f);
             const auto existing = boosts.find(follower);
             if (existing == boosts.end() || boost > existing->second) boosts[follower] = boost;
         }

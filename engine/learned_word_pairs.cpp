@@ -1,28 +1,79 @@
 #include "engine/learned_word_pairs.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <algorithm>
+#include <limits>
+#include <tuple>
 
 #include "common/file_path.h"
+#include "engine/pending_changes.h"
 
 namespace bangla {
 
 namespace {
 
-// Reads an unsigned 32-bit decimal at the start of text (after blanks and
-// tabs); false when there is none or it does not fit.
+// A side file begins with this line when its session cleared the pairs
+// before counting the ones that follow.
+constexpr const char* kClearedLine = "cleared";
+
+// Trimming waits until a bound is passed by a quarter, so that it runs once
+// per many additions instead of at each.
+constexpr std::size_t WithMargin(std::size_t bound) { return bound + bound / 4; }
+
+// An unsigned decimal at the start of text (after blanks and tabs), clamped
+// to 32 bits; false when there is none.
 bool ParseCount(const std::string& text, uint32_t& count) {
-    std::size_t position = text.find_first_not_of(" \t");
-    if (position == std::string::npos) return false;
-    const char first = text[position];
-    if (first < '0' || first > '9') return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text.c_str() + position, &end, 10);
-    if (errno == ERANGE || value > UINT32_MAX) return false;
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return false;
+    std::size_t end = start;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    uint64_t value = 0;
+    if (!ParseClampedDecimal(text.substr(start, end - start), std::numeric_limits<uint32_t>::max(),
+                             value)) {
+        return false;
+    }
     count = static_cast<uint32_t>(value);
     return true;
 }
+
+bool IsCountablePair(const std::string& firstKey, const std::string& follower) {
+    return !firstKey.empty() && !follower.empty() && firstKey != follower &&
+           firstKey.size() <= LearnedWordPairs::kMaxFirstKeyBytes &&
+           follower.size() <= LearnedWordPairs::kMaxWordBytes;
+}
+
+struct PairLine {
+    std::string firstKey;
+    std::string follower;
+    uint32_t count = 0;
+};
+
+// One line of the pairs file; false for a line to skip.
+bool ParsePairLine(const std::string& line, PairLine& pair) {
+    const std::size_t firstTab = line.find('\t');
+    if (firstTab == std::string::npos || firstTab + 1 == line.size()) return false;
+    const std::size_t secondTab = line.find('\t', firstTab + 1);
+    if (secondTab == std::string::npos) return false;
+    pair.firstKey.assign(line, 0, firstTab);
+    pair.follower.assign(line, firstTab + 1, secondTab - firstTab - 1);
+    return ParseCount(line.substr(secondTab + 1), pair.count) && pair.count != 0 &&
+           IsCountablePair(pair.firstKey, pair.follower);
+}
+
+// Which of two pairs is kept when only one can be: the spared pair, then the
+// more used, then the earlier in byte order, so that every engine trims a
+// file the same way.
+struct TrimRank {
+    bool spared;
+    uint32_t count;
+    const std::string* firstKey;
+    const std::string* follower;
+
+    bool operator<(const TrimRank& other) const {
+        if (spared != other.spared) return spared;
+        if (count != other.count) return count > other.count;
+        return std::tie(*firstKey, *follower) < std::tie(*other.firstKey, *other.follower);
+    }
+};
 
 }  // namespace
 
@@ -38,89 +89,240 @@ bool ReadTextLine(std::FILE* file, std::string& line) {
     return true;
 }
 
-void LearnedWordPairs::AddCount(PairCounts& counts, const std::string& firstKey,
-                                const std::string& follower, uint32_t count) {
-    counts[firstKey][follower] += count;
+// --- Bounded counts -----------------------------------------------------------
+
+bool LearnedWordPairs::BoundedPairs::Add(const std::string& firstKey, const std::string& follower,
+                                         uint32_t count) {
+    FollowerCounts& followers = counts[firstKey];
+    const auto [slot, inserted] = followers.try_emplace(follower, 0);
+    slot->second = SaturatingAdd(slot->second, count);
+    if (!inserted) return false;
+    ++total;
+    bool trimmed = false;
+    if (followers.size() > WithMargin(kMaxFollowersPerKey)) trimmed = TrimKey(firstKey, &follower);
+    if (total > WithMargin(kMaxPairs)) trimmed = TrimAll(&firstKey, &follower) || trimmed;
+    return trimmed;
 }
 
+void LearnedWordPairs::BoundedPairs::AddAll(const PairCounts& more) {
+    for (const auto& [firstKey, followers] : more) {
+        for (const auto& [follower, count] : followers) Add(firstKey, follower, count);
+    }
+}
+
+void LearnedWordPairs::BoundedPairs::Trim() {
+    for (const auto& key : counts) TrimKey(key.first, nullptr);
+    TrimAll(nullptr, nullptr);
+}
+
+bool LearnedWordPairs::BoundedPairs::TrimKey(const std::string& firstKey,
+                                             const std::string* spare) {
+    const std::size_t keep = kMaxFollowersPerKey;
+    FollowerCounts& followers = counts[firstKey];
+    if (followers.size() <= keep) return false;
+    std::vector<std::pair<TrimRank, FollowerCounts::iterator>> ranked;
+    ranked.reserve(followers.size());
+    for (auto it = followers.begin(); it != followers.end(); ++it) {
+        const bool spared = spare != nullptr && it->first == *spare;
+        ranked.push_back({{spared, it->second, &firstKey, &it->first}, it});
+    }
+    std::nth_element(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(keep),
+                     ranked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = keep; i < ranked.size(); ++i) followers.erase(ranked[i].second);
+    total -= ranked.size() - keep;
+    return true;
+}
+
+bool LearnedWordPairs::BoundedPairs::TrimAll(const std::string* spareKey,
+                                             const std::string* spare) {
+    const std::size_t keep = kMaxPairs;
+    if (total <= keep) return false;
+    struct Entry {
+        TrimRank rank;
+        PairCounts::iterator key;
+        FollowerCounts::iterator follower;
+    };
+    std::vector<Entry> ranked;
+    ranked.reserve(total);
+    for (auto key = counts.begin(); key != counts.end(); ++key) {
+        const bool sparedKey = spareKey != nullptr && key->first == *spareKey;
+        for (auto it = key->second.begin(); it != key->second.end(); ++it) {
+            const bool spared = sparedKey && it->first == *spare;
+            ranked.push_back({{spared, it->second, &key->first, &it->first}, key, it});
+        }
+    }
+    std::nth_element(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(keep),
+                     ranked.end(), [](const Entry& a, const Entry& b) { return a.rank < b.rank; });
+    for (std::size_t i = keep; i < ranked.size(); ++i)
+        ranked[i].key->second.erase(ranked[i].follower);
+    for (auto key = counts.begin(); key != counts.end();)
+        key = key->second.empty() ? counts.erase(key) : std::next(key);
+    total = keep;
+    return true;
+}
+
+void LearnedWordPairs::Changes::ApplyTo(BoundedPairs& target) const {
+    if (cleared) target = BoundedPairs();
+    target.AddAll(counted.counts);
+}
+
+void LearnedWordPairs::Changes::Append(const Changes& later) {
+    if (later.cleared) {
+        *this = later;
+    } else {
+        counted.AddAll(later.counted.counts);
+    }
+}
+
+// --- Counting and lookups -------------------------------------------------------
+
 void LearnedWordPairs::Count(const std::string& firstKey, const std::string& follower) {
-    AddCount(pairs, firstKey, follower, 1);
-    AddCount(sessionCounts, firstKey, follower, 1);
+    if (!IsCountablePair(firstKey, follower)) return;
+    session.counted.Add(firstKey, follower, 1);
+    // A trim may drop any key's followers, whose sorted views would then dangle.
+    if (pairs.Add(firstKey, follower, 1)) {
+        byUse.clear();
+    } else {
+        byUse.erase(firstKey);
+    }
 }
 
 const LearnedWordPairs::FollowerCounts* LearnedWordPairs::FollowersOf(
     const std::string& firstKey) const {
-    const auto found = pairs.find(firstKey);
-    return found == pairs.end() ? nullptr : &found->second;
+    const auto found = pairs.counts.find(firstKey);
+    return found == pairs.counts.end() ? nullptr : &found->second;
+}
+
+const std::vector<LearnedWordPairs::FollowerUse>& LearnedWordPairs::FollowersByUse(
+    const std::string& firstKey) const {
+    static const std::vector<FollowerUse> s_none;
+    const FollowerCounts* followers = FollowersOf(firstKey);
+    if (followers == nullptr) return s_none;
+    const auto cached = byUse.find(firstKey);
+    if (cached != byUse.end()) return cached->second;
+    std::vector<FollowerUse>& sorted = byUse[firstKey];
+    sorted.reserve(followers->size());
+    for (const auto& [follower, count] : *followers) sorted.push_back({&follower, count});
+    std::sort(sorted.begin(), sorted.end(), [](const FollowerUse& a, const FollowerUse& b) {
+        return a.count != b.count ? a.count > b.count : *a.follower < *b.follower;
+    });
+    return sorted;
 }
 
 void LearnedWordPairs::Clear() {
-    pairs.clear();
-    sessionCounts.clear();
-    clearedInSession = true;
+    pairs = BoundedPairs();
+    session = Changes();
+    session.cleared = true;
+    byUse.clear();
 }
+
+void LearnedWordPairs::StartSession(BoundedPairs adopted) {
+    byUse.clear();
+    pairs = std::move(adopted);
+    session = Changes();
+}
+
+// --- Files -----------------------------------------------------------------------
 
 void LearnedWordPairs::ParseLine(const std::string& line, PairCounts& counts) {
-    const std::size_t firstTab = line.find('\t');
-    if (firstTab == std::string::npos || firstTab + 1 == line.size()) return;
-    const std::size_t secondTab = line.find('\t', firstTab + 1);
-    const std::string firstKey = line.substr(0, firstTab);
-    const std::string follower = secondTab == std::string::npos
-                                     ? line.substr(firstTab + 1)
-                                     : line.substr(firstTab + 1, secondTab - firstTab - 1);
-    uint32_t count = 0;
-    if (secondTab == std::string::npos || !ParseCount(line.substr(secondTab + 1), count)) return;
-    if (firstKey.empty() || follower.empty() || firstKey == follower || count == 0) return;
-    AddCount(counts, firstKey, follower, count);
+    PairLine pair;
+    if (!ParsePairLine(line, pair)) return;
+    uint32_t& stored = counts[pair.firstKey][pair.follower];
+    stored = SaturatingAdd(stored, pair.count);
 }
 
-LearnedWordPairs::PairCounts LearnedWordPairs::ReadFile(const std::string& utf8Path, bool* opened) {
-    PairCounts counts;
-    std::FILE* file = qorva::OpenFile(utf8Path, "r");
-    if (opened != nullptr) *opened = file != nullptr;
-    if (file == nullptr) return counts;
-    std::string line;
-    while (ReadTextLine(file, line)) ParseLine(line, counts);
-    std::fclose(file);
-    return counts;
+FileReadResult LearnedWordPairs::ReadPairsFile(const std::string& utf8Path, BoundedPairs& into) {
+    PairLine pair;
+    const FileReadResult result =
+        ReadFileLines(utf8Path, kMaxLineBytes, [&](const std::string& text) {
+            if (ParsePairLine(text, pair)) into.Add(pair.firstKey, pair.follower, pair.count);
+        });
+    if (result == FileReadResult::kRead) into.Trim();
+    return result;
 }
 
-bool LearnedWordPairs::LoadFromFile(const std::string& utf8Path) {
-    bool opened = false;
-    pairs = ReadFile(utf8Path, &opened);
-    sessionCounts.clear();
-    clearedInSession = false;
-    return opened;
+bool LearnedWordPairs::ReadChangesFile(const std::string& utf8Path, Changes& into) {
+    PairLine pair;
+    bool first = true;
+    const FileReadResult result =
+        ReadFileLines(utf8Path, kMaxLineBytes, [&](const std::string& text) {
+            if (first && text == kClearedLine) into.cleared = true;
+            first = false;
+            if (ParsePairLine(text, pair))
+                into.counted.Add(pair.firstKey, pair.follower, pair.count);
+        });
+    return result == FileReadResult::kRead;
 }
 
-bool LearnedWordPairs::WriteFile(const std::string& utf8Path, const PairCounts& counts) {
-    const std::string temporaryPath = utf8Path + ".tmp";
-    std::FILE* file = qorva::OpenFile(temporaryPath, "w");
-    if (file == nullptr) return false;
-    bool written = true;
+std::string LearnedWordPairs::FormatPairs(const PairCounts& counts) {
+    std::string text;
     for (const auto& [firstKey, followers] : counts) {
         for (const auto& [follower, count] : followers) {
-            if (std::fprintf(file, "%s\t%s\t%lu\n", firstKey.c_str(), follower.c_str(),
-                             static_cast<unsigned long>(count)) < 0) {
-                written = false;
-            }
+            text += firstKey;
+            text += '\t';
+            text += follower;
+            text += '\t';
+            text += std::to_string(count);
+            text += kLineEnd;
         }
     }
-    if (std::fclose(file) != 0) written = false;
-    if (written && qorva::MoveFileReplacing(temporaryPath, utf8Path)) return true;
-    qorva::RemoveFile(temporaryPath);
-    return false;
+    return text;
+}
+
+std::string LearnedWordPairs::FormatChanges(const Changes& changes) {
+    return (changes.cleared ? std::string(kClearedLine) + kLineEnd : std::string()) +
+           FormatPairs(changes.counted.counts);
+}
+
+FileReadResult LearnedWordPairs::LoadFromFile(const std::string& utf8Path) {
+    BoundedPairs loaded;
+    const FileReadResult result = ReadPairsFile(utf8Path, loaded);
+    if (result == FileReadResult::kUnreadable) loaded = BoundedPairs();
+    for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
+        Changes changes;
+        if (ReadChangesFile(sideFile, changes)) changes.ApplyTo(loaded);
+    }
+    loaded.Trim();
+    StartSession(std::move(loaded));
+    return result;
 }
 
 bool LearnedWordPairs::SaveMergedToFile(const std::string& utf8Path) {
-    PairCounts merged = clearedInSession ? PairCounts() : ReadFile(utf8Path, nullptr);
-    for (const auto& [firstKey, followers] : sessionCounts) {
-        for (const auto& [follower, count] : followers) AddCount(merged, firstKey, follower, count);
+    BoundedPairs merged;
+    if (ReadPairsFile(utf8Path, merged) == FileReadResult::kUnreadable) return false;
+    std::vector<std::string> takenIn;
+    for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
+        Changes changes;
+        if (!ReadChangesFile(sideFile, changes)) continue;  // left for a later save
+        changes.ApplyTo(merged);
+        takenIn.push_back(sideFile);
     }
-    if (!WriteFile(utf8Path, merged)) return false;
-    pairs = std::move(merged);
-    sessionCounts.clear();
-    clearedInSession = false;
+    session.ApplyTo(merged);
+    merged.Trim();
+    if (!qorva::WriteWholeFile(utf8Path, FormatPairs(merged.counts))) return false;
+    for (const std::string& sideFile : takenIn) qorva::RemoveFile(sideFile);
+    StartSession(std::move(merged));
+    return true;
+}
+
+bool LearnedWordPairs::SavePendingChanges(const std::string& utf8Path, bool gatherOthers) {
+    if (!session.cleared && session.counted.counts.empty()) return true;
+    Changes gathered;
+    std::vector<std::string> takenIn;
+    if (gatherOthers) {
+        for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
+            Changes changes;
+            if (!ReadChangesFile(sideFile, changes)) continue;
+            gathered.Append(changes);
+            takenIn.push_back(sideFile);
+        }
+    }
+    gathered.Append(session);
+    gathered.counted.Trim();
+    if (!qorva::WriteWholeFile(NewPendingChangesPath(utf8Path), FormatChanges(gathered)))
+        return false;
+    for (const std::string& sideFile : takenIn) qorva::RemoveFile(sideFile);
+    session = Changes();
     return true;
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <unordered_map>
+#include <vector>
+
+#include "engine/learned_data_format.h"
 
 namespace bangla {
 
@@ -17,46 +21,110 @@ namespace bangla {
 // engine's memory: it re-reads the file, applies what this engine counted or
 // cleared since it loaded, and replaces the file in one step. Counts made
 // meanwhile by other engines survive, and a crash mid-write leaves the old file.
+//
+// What is kept is bounded, so that years of typing or a damaged file cannot
+// slow typing down or fill memory: per first key and in all, the least used
+// pairs go first once a bound is reached.
 class LearnedWordPairs {
 public:
     using FollowerCounts = std::unordered_map<std::string, uint32_t>;
     using PairCounts = std::unordered_map<std::string, FollowerCounts>;
 
-    // Adds 1 to the pair (wrapping at 2^32).
+    // Longest word of a pair; a first key of two words is two of them and a space.
+    static constexpr std::size_t kMaxWordBytes = 256;
+    static constexpr std::size_t kMaxFirstKeyBytes = 2 * kMaxWordBytes + 1;
+    // A line holds a first key, a follower and a count; anything longer is damage.
+    static constexpr std::size_t kMaxLineBytes = kMaxFirstKeyBytes + kMaxWordBytes + 32;
+    static constexpr std::size_t kMaxFollowersPerKey = 1000;
+    static constexpr std::size_t kMaxPairs = 100000;
+
+    // One follower of a key with its count, in FollowersByUse.
+    struct FollowerUse {
+        const std::string* follower;
+        uint32_t count;
+    };
+
+    // Adds 1 to the pair; a count at its maximum stays there. A pair with an
+    // empty, equal or over-long word is not counted.
     void Count(const std::string& firstKey, const std::string& follower);
 
     // The followers of the key with their counts, or null.
     const FollowerCounts* FollowersOf(const std::string& firstKey) const;
 
-    bool Empty() const { return pairs.empty(); }
+    // The followers of the key, most used first (equal counts in byte order);
+    // valid until the pairs next change. Sorted once per change of the key,
+    // so that a keystroke can weigh the few most used followers of a word
+    // without walking all of them.
+    const std::vector<FollowerUse>& FollowersByUse(const std::string& firstKey) const;
+
+    bool Empty() const { return pairs.counts.empty(); }
 
     // Forgets every pair; the next save empties the file too, keeping only
     // pairs counted after this call.
     void Clear();
 
-    // Replaces the pairs with the file's and starts a new session. False when
-    // the file cannot be opened; the pairs are then empty.
-    bool LoadFromFile(const std::string& utf8Path);
+    // Replaces the pairs with the file's, plus the changes other engines left
+    // in side files, and starts a new session.
+    FileReadResult LoadFromFile(const std::string& utf8Path);
 
-    // Writes the file's current pairs with this session's changes applied,
-    // through a temporary file moved over the old one. The caller serialises
-    // writers. On success the pairs become what was written and a new session
-    // starts; on failure the file and the session are left as they were.
+    // Writes the file's current pairs with every side file's changes and this
+    // session's applied, through a temporary file moved over the old one, and
+    // deletes the side files it took in. The caller holds the writers' lock.
+    // On success the pairs become what was written and a new session starts;
+    // on failure (a file that exists but cannot be read is never overwritten)
+    // the file and the session are left as they were.
     bool SaveMergedToFile(const std::string& utf8Path);
 
-    // Adds the pairs of one line to counts; malformed lines, pairs of equal or
-    // empty words and zero counts are ignored.
+    // Writes this session's changes to a side file of the file instead, for a
+    // later save to merge, and starts a new session. With gatherOthers (the
+    // caller holds the lock) the other side files are taken into this one and
+    // deleted, so that they do not pile up while the file cannot be written.
+    bool SavePendingChanges(const std::string& utf8Path, bool gatherOthers);
+
+    // Adds the pairs of one line to counts; malformed lines, pairs of equal,
+    // empty or over-long words and zero counts are ignored, and a count too
+    // large for 32 bits reads as the largest.
     static void ParseLine(const std::string& line, PairCounts& counts);
 
 private:
-    static PairCounts ReadFile(const std::string& utf8Path, bool* opened);
-    static bool WriteFile(const std::string& utf8Path, const PairCounts& counts);
-    static void AddCount(PairCounts& counts, const std::string& firstKey,
-                         const std::string& follower, uint32_t count);
+    // Pair counts held within the bounds.
+    struct BoundedPairs {
+        PairCounts counts;
+        std::size_t total = 0;
 
-    PairCounts pairs;          // what lookups see
-    PairCounts sessionCounts;  // counted since the last load or save
-    bool clearedInSession = false;
+        // Adds count to the pair. When a bound is passed by a margin, the
+        // least used pairs go, never this one; the margin keeps trimming rare.
+        // True when pairs were dropped.
+        bool Add(const std::string& firstKey, const std::string& follower, uint32_t count);
+        void AddAll(const PairCounts& more);
+        // Down to the bounds exactly.
+        void Trim();
+        // Down to the bound on the key's followers, or on all pairs; the
+        // spared pair (when given) is kept. True when pairs were dropped.
+        bool TrimKey(const std::string& firstKey, const std::string* spare);
+        bool TrimAll(const std::string* spareKey, const std::string* spare);
+    };
+
+    // What a session (or a side file) did to the pairs: cleared them or not,
+    // then counted these.
+    struct Changes {
+        bool cleared = false;
+        BoundedPairs counted;
+
+        void ApplyTo(BoundedPairs& target) const;
+        // These changes followed by later ones.
+        void Append(const Changes& later);
+    };
+
+    static FileReadResult ReadPairsFile(const std::string& utf8Path, BoundedPairs& into);
+    static bool ReadChangesFile(const std::string& utf8Path, Changes& into);
+    static std::string FormatPairs(const PairCounts& counts);
+    static std::string FormatChanges(const Changes& changes);
+    void StartSession(BoundedPairs adopted);
+
+    BoundedPairs pairs;  // what lookups see
+    Changes session;     // since the last load or save
+    mutable std::unordered_map<std::string, std::vector<FollowerUse>> byUse;
 };
 
 // Reads one line of a text file without its "\n" (and without a "\r" before

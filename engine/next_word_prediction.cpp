@@ -44,18 +44,28 @@ class PredictionMerger {
 public:
     explicit PredictionMerger(const std::string& lastWord) { takenTexts.insert(lastWord); }
 
-    void AddLearned(const LearnedWordPairs::FollowerCounts* followers,
-                    const LearnedPairScoring& scoring) {
-        if (followers == nullptr) return;
-        for (const auto& [follower, count] : *followers) {
+    // Followers come most used first and their score only falls with the
+    // count, so once `wanted` of them are in, the rest could never be shown:
+    // they are only marked as taken, as they would block the same text from
+    // the sources after them.
+    void AddLearned(const std::vector<LearnedWordPairs::FollowerUse>& followers,
+                    const LearnedPairScoring& scoring, std::size_t wanted) {
+        std::size_t added = 0;
+        for (const LearnedWordPairs::FollowerUse& use : followers) {
             // Pairs learned before only Bengali text was learned may hold English.
-            if (!qorva::HoldsBengaliLetter(follower)) continue;
-            Add(LearnedPrediction(follower, count, scoring));
+            if (!qorva::HoldsBengaliLetter(*use.follower)) continue;
+            if (added == wanted) {
+                takenTexts.insert(*use.follower);
+            } else if (Add(LearnedPrediction(*use.follower, use.count, scoring))) {
+                ++added;
+            }
         }
     }
 
-    void Add(const ScoredCandidate& candidate) {
-        if (takenTexts.insert(candidate.text).second) merged.push_back(candidate);
+    bool Add(const ScoredCandidate& candidate) {
+        if (!takenTexts.insert(candidate.text).second) return false;
+        merged.push_back(candidate);
+        return true;
     }
 
     std::vector<ScoredCandidate> Ranked() {
@@ -82,9 +92,11 @@ void BanglaEngine::GetNextWordPredictions(EngineCandidateList& list) const {
 
     PredictionMerger merger(last);
     if (learningEnabled && !userBigrams.Empty()) {
-        if (!previous.empty())
-            merger.AddLearned(userBigrams.FollowersOf(previous + " " + last), kAfterTwoWords);
-        merger.AddLearned(userBigrams.FollowersOf(last), kAfterOneWord);
+        if (!previous.empty()) {
+            merger.AddLearned(userBigrams.FollowersByUse(previous + " " + last), kAfterTwoWords,
+                              MaxCandidates());
+        }
+        merger.AddLearned(userBigrams.FollowersByUse(last), kAfterOneWord, MaxCandidates());
     }
     for (const ScoredCandidate& candidate :
          ranker.PredictNextWords(last, lexicon, MaxCandidates(), previous)) {

@@ -1,15 +1,15 @@
 #include "engine/personal_dictionary.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <random>
 
 #include "common/file_path.h"
+#include "engine/learned_data_format.h"
+#include "engine/pending_changes.h"
 
 namespace bangla {
 
@@ -18,7 +18,6 @@ namespace {
 // A line holds two fields and three short numbers; anything much longer is
 // damage (or an attack on the reader's memory) and is skipped unread.
 constexpr std::size_t kMaxLineBytes = 2 * PersonalDictionary::kMaxFieldBytes + 128;
-constexpr std::size_t kReadChunkBytes = 64 * 1024;
 
 uint64_t NowSeconds() {
     const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
@@ -74,22 +73,6 @@ bool IsStorableField(const std::string& field) {
            IsWellFormedUtf8(field);
 }
 
-bool IsDecimal(const std::string& token) {
-    return !token.empty() &&
-           std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// False when the decimal does not fit below the limit.
-bool ParseDecimal(const std::string& digits, uint64_t limit, uint64_t& value) {
-    value = 0;
-    for (char c : digits) {
-        const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (value > (limit - digit) / 10) return false;
-        value = value * 10 + digit;
-    }
-    return true;
-}
-
 std::vector<std::string> SplitOnBlanks(const std::string& text) {
     std::vector<std::string> tokens;
     std::size_t position = 0;
@@ -105,40 +88,31 @@ std::vector<std::string> SplitOnBlanks(const std::string& text) {
     return tokens;
 }
 
-// Reads one counter column into value. Returns false for a number too large
-// for its type (the line is damaged and is skipped); sets `stop` when the
-// column is missing or not a number, which ends the reading of columns.
-bool ReadCounterColumn(const std::vector<std::string>& columns, std::size_t index, uint64_t limit,
+// Reads one counter column into value, clamped to the limit. Sets `stop`
+// when the column is missing or not a number (which reads as 0); that ends
+// the reading of columns.
+void ReadCounterColumn(const std::vector<std::string>& columns, std::size_t index, uint64_t limit,
                        uint64_t& value, bool& stop) {
     if (index >= columns.size()) {
         stop = true;
-        return true;
-    }
-    if (!IsDecimal(columns[index])) {
+    } else if (!ParseClampedDecimal(columns[index], limit, value)) {
         value = 0;
         stop = true;
-        return true;
     }
-    return ParseDecimal(columns[index], limit, value);
 }
 
 // frequency, lastUsed and flag after the second TAB. Missing columns keep the
 // presets; a column that is not a number reads as 0 and ends the reading.
-bool ReadCounters(const std::string& rest, UserWordEntry& entry) {
+void ReadCounters(const std::string& rest, UserWordEntry& entry) {
     const std::vector<std::string> columns = SplitOnBlanks(rest);
     bool stop = false;
     uint64_t frequency = entry.frequency;
-    if (!ReadCounterColumn(columns, 0, std::numeric_limits<uint32_t>::max(), frequency, stop))
-        return false;
+    ReadCounterColumn(columns, 0, std::numeric_limits<uint32_t>::max(), frequency, stop);
     entry.frequency = static_cast<uint32_t>(frequency);
-    if (stop) return true;
-    uint64_t lastUsed = entry.lastUsed;
-    if (!ReadCounterColumn(columns, 1, std::numeric_limits<uint64_t>::max(), lastUsed, stop))
-        return false;
-    entry.lastUsed = lastUsed;
-    if (stop || columns.size() < 3) return true;
+    if (stop) return;
+    ReadCounterColumn(columns, 1, std::numeric_limits<uint64_t>::max(), entry.lastUsed, stop);
+    if (stop || columns.size() < 3) return;
     if (columns[2].size() == 1) entry.autoLearned = columns[2] == "1";
-    return true;
 }
 
 // One line of user_dict.txt; false for a line to skip.
@@ -155,74 +129,13 @@ bool ParseLine(const std::string& line, UserWordEntry& entry) {
     entry.frequency = 1;
     entry.lastUsed = 0;
     entry.autoLearned = false;
-    if (secondTab == std::string::npos) return true;
-    return ReadCounters(line.substr(secondTab + 1), entry);
-}
-
-// Hands every line to onLine, without its "\n" and without a CR before it
-// (files written on Windows end lines with CR LF). Over-long lines are
-// dropped without being held in memory.
-template <typename OnLine>
-void ForEachLine(std::FILE* file, OnLine onLine) {
-    std::vector<char> chunk(kReadChunkBytes);
-    std::string line;
-    bool overlong = false;
-    auto finishLine = [&]() {
-        if (!overlong) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) onLine(line);
-        }
-        line.clear();
-        overlong = false;
-    };
-    std::size_t read;
-    while ((read = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
-        const char* position = chunk.data();
-        const char* end = chunk.data() + read;
-        while (position < end) {
-            const char* newline =
-                static_cast<const char*>(std::memchr(position, '\n', end - position));
-            const char* pieceEnd = newline != nullptr ? newline : end;
-            if (!overlong) {
-                line.append(position, pieceEnd);
-                if (line.size() > kMaxLineBytes) {
-                    overlong = true;
-                    line.clear();
-                }
-            }
-            if (newline == nullptr) break;
-            finishLine();
-            position = newline + 1;
-        }
-    }
-    finishLine();
+    if (secondTab != std::string::npos) ReadCounters(line.substr(secondTab + 1), entry);
+    return true;
 }
 
 std::string FormatLine(const UserWordEntry& entry) {
     return entry.roman + '\t' + entry.text + '\t' + std::to_string(entry.frequency) + '\t' +
-           std::to_string(entry.lastUsed) + '\t' + (entry.autoLearned ? '1' : '0') + '\n';
-}
-
-// A name beside the destination that no other writer (another engine in
-// another process, another thread) picks at the same moment.
-std::string TemporaryPathBeside(const std::string& utf8Path) {
-    static std::atomic<uint64_t> s_counter{0};
-    std::random_device device;
-    const uint64_t ticks =
-        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const uint64_t unique =
-        ticks ^ (static_cast<uint64_t>(device()) << 32) ^ (++s_counter * 0x9E3779B97F4A7C15ull);
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(unique));
-    return utf8Path + suffix;
-}
-
-bool WriteAll(std::FILE* file, const std::unordered_map<std::string, UserWordEntry>& entries) {
-    for (const auto& item : entries) {
-        const std::string line = FormatLine(item.second);
-        if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) return false;
-    }
-    return std::fflush(file) == 0 && std::ferror(file) == 0;
+           std::to_string(entry.lastUsed) + '\t' + (entry.autoLearned ? '1' : '0') + kLineEnd;
 }
 
 }  // namespace
@@ -243,9 +156,11 @@ bool PersonalDictionary::AddWord(const std::string& roman, const std::string& te
 bool PersonalDictionary::IncrementFrequency(const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex);
     const uint64_t now = NowSeconds();
-    if (!UseLocked(text, 1, now)) return false;
-    RecordUseLocked(ChangeKind::Use, std::string(), text, false, now);
-    return true;
+    const bool stored = UseLocked(text, 1, now);
+    // Without the file's words in memory, a word not held here may still be
+    // one of them: the use is recorded for the merge, which bumps it if so.
+    if (stored || fileUnread) RecordUseLocked(ChangeKind::Use, std::string(), text, false, now);
+    return stored;
 }
 
 bool PersonalDictionary::RemoveWord(const std::string& roman, const std::string& text) {
@@ -283,7 +198,7 @@ void PersonalDictionary::AddLocked(const std::string& roman, const std::string& 
     auto found = entries.find(text);
     if (found != entries.end()) {
         UserWordEntry& entry = found->second;
-        entry.frequency += count;
+        entry.frequency = SaturatingAdd(entry.frequency, count);
         entry.lastUsed = time;
         // Adding by hand makes a word the user's own; learning never takes that back.
         if (!autoLearned) entry.autoLearned = false;
@@ -296,7 +211,7 @@ void PersonalDictionary::AddLocked(const std::string& roman, const std::string& 
 bool PersonalDictionary::UseLocked(const std::string& text, uint32_t count, uint64_t time) {
     auto found = entries.find(text);
     if (found == entries.end()) return false;
-    found->second.frequency += count;
+    found->second.frequency = SaturatingAdd(found->second.frequency, count);
     found->second.lastUsed = time;
     return true;
 }
@@ -382,7 +297,7 @@ void PersonalDictionary::RecordUseLocked(ChangeKind kind, const std::string& rom
         // one larger use; an add after a use does not fold, since the use
         // alone would not create a word that the file lacks.
         if (pending.kind == ChangeKind::Add || kind == ChangeKind::Use) {
-            pending.count += 1;
+            pending.count = SaturatingAdd(pending.count, 1u);
             pending.time = time;
             if (kind == ChangeKind::Add && !autoLearned) pending.autoLearned = false;
             return;
@@ -421,11 +336,84 @@ void PersonalDictionary::ApplyLocked(const Change& change) {
     }
 }
 
+// --- Side files of changes ----------------------------------------------------
+
+namespace {
+
+// How each kind of change is named in a side file, in the order of ChangeKind.
+constexpr const char* kChangeNames[] = {"add",       "use",           "remove",
+                                        "clear-all", "clear-learned", "clear-explicit"};
+
+std::vector<std::string> SplitAtTabs(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+}  // namespace
+
+// One change a line: kind, roman, text, count, time and flag, TAB-separated.
+std::string PersonalDictionary::FormatChange(const Change& change) {
+    const char* name = kChangeNames[static_cast<int>(change.kind)];
+    return std::string(name) + '\t' + change.roman + '\t' + change.text + '\t' +
+           std::to_string(change.count) + '\t' + std::to_string(change.time) + '\t' +
+           (change.autoLearned ? '1' : '0') + kLineEnd;
+}
+
+bool PersonalDictionary::ParseChange(const std::string& line, Change& change) {
+    const std::vector<std::string> fields = SplitAtTabs(line);
+    if (fields.size() != 6) return false;
+    const auto named = std::find(std::begin(kChangeNames), std::end(kChangeNames), fields[0]);
+    if (named == std::end(kChangeNames)) return false;
+    change.kind = static_cast<ChangeKind>(named - std::begin(kChangeNames));
+    change.roman = fields[1];
+    change.text = fields[2];
+    uint64_t count = 0;
+    if (!ParseClampedDecimal(fields[3], std::numeric_limits<uint32_t>::max(), count) ||
+        !ParseClampedDecimal(fields[4], std::numeric_limits<uint64_t>::max(), change.time)) {
+        return false;
+    }
+    change.count = static_cast<uint32_t>(count);
+    change.autoLearned = fields[5] == "1";
+    if (!IsStorableField(change.roman) || !IsStorableField(change.text)) return false;
+    switch (change.kind) {
+        case ChangeKind::Add: return !change.roman.empty() && !change.text.empty() && count > 0;
+        case ChangeKind::Use: return !change.text.empty() && count > 0;
+        case ChangeKind::Remove: return !change.text.empty();
+        default: return true;
+    }
+}
+
+// Appends the file's changes; false (with nothing appended) when it cannot be read.
+bool PersonalDictionary::ReadChangesFile(const std::string& utf8Path, std::vector<Change>& into) {
+    std::vector<Change> changes;
+    const FileReadResult result =
+        ReadFileLines(utf8Path, kMaxLineBytes, [&changes](const std::string& line) {
+            Change change;
+            if (ParseChange(line, change)) changes.push_back(std::move(change));
+        });
+    if (result != FileReadResult::kRead) return false;
+    into.insert(into.end(), changes.begin(), changes.end());
+    return true;
+}
+
 // --- Files ----------------------------------------------------------------------
 
 bool PersonalDictionary::LoadFromFile(const std::string& utf8Path) {
     std::lock_guard<std::mutex> lock(mutex);
-    return ReadFileLocked(utf8Path);
+    const FileReadResult result = ReadFileLocked(utf8Path);
+    fileUnread = result == FileReadResult::kUnreadable;
+    if (result != FileReadResult::kRead) return false;
+    // What other engines could not write into the file yet is the user's too.
+    for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
+        std::vector<Change> changes;
+        if (!ReadChangesFile(sideFile, changes)) continue;
+        for (const Change& change : changes) ApplyLocked(change);
+    }
+    return true;
 }
 
 bool PersonalDictionary::SaveToFile(const std::string& utf8Path) const {
@@ -437,51 +425,69 @@ bool PersonalDictionary::MergeChangesIntoFile(const std::string& utf8Path) {
     std::lock_guard<std::mutex> lock(mutex);
     PersonalDictionary current;
     std::lock_guard<std::mutex> currentLock(current.mutex);
-    if (!current.ReadFileLocked(utf8Path) && qorva::FileExists(utf8Path)) return false;
+    if (current.ReadFileLocked(utf8Path) == FileReadResult::kUnreadable) return false;
+    std::vector<std::string> takenIn;
+    for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
+        std::vector<Change> changes;
+        if (!ReadChangesFile(sideFile, changes)) continue;  // left for a later save
+        for (const Change& change : changes) current.ApplyLocked(change);
+        takenIn.push_back(sideFile);
+    }
     for (const Change& change : journal) current.ApplyLocked(change);
     if (!current.WriteFileLocked(utf8Path)) return false;
+    for (const std::string& sideFile : takenIn) qorva::RemoveFile(sideFile);
+    fileUnread = false;
     entries.swap(current.entries);
     romanIndex.swap(current.romanIndex);
     ForgetChangesLocked();
     return true;
 }
 
-bool PersonalDictionary::ReadFileLocked(const std::string& utf8Path) {
-    // Binary, with CR LF handled by the line reader: the same bytes load the
-    // same way on every platform.
-    std::FILE* file = qorva::OpenFile(utf8Path, "rb");
-    if (file == nullptr) return false;
-    auto keptEntries = std::move(entries);
-    auto keptIndex = std::move(romanIndex);
-    entries.clear();
-    romanIndex.clear();
-    ForEachLine(file, [this](const std::string& line) {
-        UserWordEntry entry;
-        if (ParseLine(line, entry)) StoreLoadedLocked(std::move(entry));
-    });
-    const bool readFailed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readFailed) {  // a folder, or a disk error: half a file is no file
-        entries = std::move(keptEntries);
-        romanIndex = std::move(keptIndex);
-        return false;
+bool PersonalDictionary::SavePendingChanges(const std::string& utf8Path, bool gatherOthers) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (journal.empty()) return true;
+    std::vector<Change> gathered;
+    std::vector<std::string> takenIn;
+    if (gatherOthers) {
+        for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
+            if (!ReadChangesFile(sideFile, gathered)) continue;
+            takenIn.push_back(sideFile);
+        }
     }
+    gathered.insert(gathered.end(), journal.begin(), journal.end());
+    std::string text;
+    for (const Change& change : gathered) text += FormatChange(change);
+    if (!qorva::WriteWholeFile(NewPendingChangesPath(utf8Path), text)) return false;
+    for (const std::string& sideFile : takenIn) qorva::RemoveFile(sideFile);
     ForgetChangesLocked();
     return true;
+}
+
+FileReadResult PersonalDictionary::ReadFileLocked(const std::string& utf8Path) {
+    std::unordered_map<std::string, UserWordEntry> keptEntries = std::move(entries);
+    std::unordered_map<std::string, std::vector<std::string>> keptIndex = std::move(romanIndex);
+    entries.clear();
+    romanIndex.clear();
+    const FileReadResult result =
+        ReadFileLines(utf8Path, kMaxLineBytes, [this](const std::string& line) {
+            UserWordEntry entry;
+            if (ParseLine(line, entry)) StoreLoadedLocked(std::move(entry));
+        });
+    if (result != FileReadResult::kRead) {  // half a file is no file
+        entries = std::move(keptEntries);
+        romanIndex = std::move(keptIndex);
+        return result;
+    }
+    ForgetChangesLocked();
+    return result;
 }
 
 bool PersonalDictionary::WriteFileLocked(const std::string& utf8Path) const {
     // Written beside the old file and moved over it only when complete: a
     // crash or a full disk midway must not cost the user their words.
-    const std::string temporaryPath = TemporaryPathBeside(utf8Path);
-    std::FILE* file = qorva::OpenFile(temporaryPath, "w");  // text mode: CR LF on Windows
-    if (file == nullptr) return false;
-    const bool written = WriteAll(file, entries);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || !qorva::MoveFileReplacing(temporaryPath, utf8Path)) {
-        qorva::RemoveFile(temporaryPath);
-        return false;
-    }
+    std::string text;
+    for (const auto& item : entries) text += FormatLine(item.second);
+    if (!qorva::WriteWholeFile(utf8Path, text)) return false;
     ForgetChangesLocked();
     return true;
 }

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/learned_data_format.h"
+
 namespace bangla {
 
 // One of the user's own words.
@@ -46,7 +48,9 @@ public:
     // argument or one holding control characters, which the file could not
     // carry.
     bool AddWord(const std::string& roman, const std::string& text, bool autoLearned);
-    // Counts a stored word again; false when it is not stored.
+    // Counts a stored word again; false when it is not stored. While the
+    // file could not be read, the use of a word not stored is kept for the
+    // next merge all the same, as the file may hold the word.
     bool IncrementFrequency(const std::string& text);
     // Removes the word whatever its own key, and unlists it from `roman`.
     bool RemoveWord(const std::string& roman, const std::string& text);
@@ -65,15 +69,25 @@ public:
     // completely written, so a failure leaves the previous file as it was;
     // false on any failure.
     bool SaveToFile(const std::string& utf8Path) const;
-    // Replaces the words with the file's; malformed lines are skipped. False,
-    // with the words unchanged, when the file cannot be opened or read.
+    // Replaces the words with the file's, with the changes that other
+    // dictionaries left in side files of it (see pending_changes.h) applied;
+    // malformed lines are skipped. False, with the words unchanged, when the
+    // file cannot be opened or read.
     bool LoadFromFile(const std::string& utf8Path);
-    // Reads the file as it is now, applies the changes made here since the
-    // last load, save or merge, writes the result like SaveToFile and adopts
-    // it as the dictionary's content. A missing file counts as empty. False,
-    // with the words and the recorded changes kept, when the file exists but
-    // cannot be read or the result cannot be written.
+    // Reads the file as it is now, applies the changes of its side files and
+    // the changes made here since the last load, save or merge, writes the
+    // result like SaveToFile, deletes the side files it took in and adopts
+    // the result as the dictionary's content. A missing file counts as empty.
+    // False, with the words and the recorded changes kept, when the file
+    // exists but cannot be read or the result cannot be written. The caller
+    // holds the writers' lock.
     bool MergeChangesIntoFile(const std::string& utf8Path);
+    // Writes the changes made here since the last load, save or merge to a
+    // side file of the file, for a later merge, and forgets them. With
+    // gatherOthers (the caller holds the lock) the other side files are taken
+    // into this one and deleted, so that they do not pile up while the file
+    // cannot be written.
+    bool SavePendingChanges(const std::string& utf8Path, bool gatherOthers);
 
 private:
     enum class ChangeKind { Add, Use, Remove, ClearAll, ClearAutoLearned, ClearExplicit };
@@ -105,7 +119,11 @@ private:
     void RecordLocked(Change change);
     void ForgetChangesLocked() const;
 
-    bool ReadFileLocked(const std::string& utf8Path);
+    static std::string FormatChange(const Change& change);
+    static bool ParseChange(const std::string& line, Change& change);
+    static bool ReadChangesFile(const std::string& utf8Path, std::vector<Change>& into);
+
+    FileReadResult ReadFileLocked(const std::string& utf8Path);
     bool WriteFileLocked(const std::string& utf8Path) const;
 
     mutable std::mutex mutex;
@@ -116,6 +134,8 @@ private:
     mutable std::vector<Change> journal;
     // Per word, the journal record that further uses of it fold into.
     mutable std::unordered_map<std::string, std::size_t> openRecordOfText;
+    // The file exists but could not be read when last loaded.
+    bool fileUnread = false;
 };
 
 }  // namespace bangla

@@ -14,6 +14,13 @@
 #include "engine/learned_word_pairs.h"
 #include "tests/support/engine_fixtures.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 namespace bangla {
 namespace {
 
@@ -330,8 +337,21 @@ INSTANTIATE_TEST_SUITE_P(
         PairLineCase{"zero count dropped", {kAmi + "\t" + kTumi + "\t0"}, kAmi, kTumi, 0},
         PairLineCase{"two fields dropped", {kAmi + "\t" + kTumi}, kAmi, kTumi, 0},
         PairLineCase{"no number dropped", {kAmi + "\t" + kTumi + "\tmany"}, kAmi, kTumi, 0},
-        PairLineCase{
-            "count beyond 32 bits dropped", {kAmi + "\t" + kTumi + "\t4294967296"}, kAmi, kTumi, 0},
+        PairLineCase{"count beyond 32 bits held at the largest",
+                     {kAmi + "\t" + kTumi + "\t99999999999999999999999"},
+                     kAmi,
+                     kTumi,
+                     4294967295u},
+        PairLineCase{"repeated lines stop at the largest count",
+                     {kAmi + "\t" + kTumi + "\t4294967295", kAmi + "\t" + kTumi + "\t7"},
+                     kAmi,
+                     kTumi,
+                     4294967295u},
+        PairLineCase{"over-long follower dropped",
+                     {kAmi + "\t" + std::string(LearnedWordPairs::kMaxWordBytes + 1, 'x') + "\t1"},
+                     kAmi,
+                     std::string(LearnedWordPairs::kMaxWordBytes + 1, 'x'),
+                     0},
         PairLineCase{"negative count dropped", {kAmi + "\t" + kTumi + "\t-1"}, kAmi, kTumi, 0},
         PairLineCase{"tab as last character dropped", {kAmi + "\t"}, kAmi, "", 0},
         PairLineCase{"empty first word dropped", {"\t" + kTumi + "\t3"}, "", kTumi, 0}));
@@ -470,6 +490,9 @@ TEST(EngineSharedFilesTest, ClearedPairsStayClearedButLaterOnesAreKept) {
     EXPECT_THAT(ReadLines(pairsPath), ElementsAre(kAmi + "\t" + kTumi + "\t1"));
 }
 
+// A write that fails (a full disk natively; on Windows a file that another
+// program holds open without letting it be replaced) leaves the previous file
+// as it was, and what the engine learned reaches it at the next save.
 TEST(EngineSharedFilesTest, FailedWriteLeavesThePreviousFileIntact) {
     TempFolder folder("engine_failed_write");
     const std::string pairsPath = folder.File("user_bigrams.tsv");
@@ -486,16 +509,30 @@ TEST(EngineSharedFilesTest, FailedWriteLeavesThePreviousFileIntact) {
     BanglaEngine_LearnWord(handle, "ami", kAmi.c_str());
     BanglaEngine_LearnWord(handle, "tumi", kTumi.c_str());
 
-    // A directory where the temporary file would go makes the write fail.
-    ASSERT_TRUE(std::filesystem::create_directory(pairsPath + ".tmp"));
+#ifdef _WIN32
+    HANDLE held = CreateFileW(std::filesystem::u8path(pairsPath).wstring().c_str(), GENERIC_READ,
+                              FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(reinterpret_cast<BanglaEngine*>(handle)->SaveLearnedData());
+    CloseHandle(held);
+#else
+    struct rlimit original;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = original;
+    limited.rlim_cur = previousBytes.size() + 4;  // less than the merged file needs
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool saved = reinterpret_cast<BanglaEngine*>(handle)->SaveLearnedData();
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(saved);
+#endif
     EXPECT_EQ(ReadFileBytes(pairsPath), previousBytes);
 
-    // The session's counts are kept for the next attempt.
-    std::filesystem::remove(pairsPath + ".tmp");
     BanglaEngine_Destroy(handle);
     EXPECT_THAT(ReadLines(pairsPath),
                 UnorderedElementsAre(kKa + "\t" + kAmi + "\t2", kAmi + "\t" + kTumi + "\t1"));
+    EXPECT_EQ(ReadLines(dictPath).size(), 2u);
 }
 
 // ---------------------------------------------------------------------------

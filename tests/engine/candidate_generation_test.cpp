@@ -260,6 +260,44 @@ TEST_F(CandidateGenerationTest, LearnedPairBoostsTheFollowerAfterItsWord) {
     EXPECT_NEAR(after.candidates[1].score - before.candidates[1].score, 0.15f * 0.6f, 1e-4);
 }
 
+// A word that thousands of words have followed: a keystroke weighs only its
+// most used followers, so a follower used often still has its boost, and one
+// used less than the few dozen most used ones goes without.
+struct ManyFollowersCase {
+    const char* name;
+    uint32_t tumioCount;
+    uint32_t othersCount;
+    bool boosted;
+};
+
+std::ostream& operator<<(std::ostream& os, const ManyFollowersCase& c) { return os << c.name; }
+
+class ManyFollowersTest : public CandidateGenerationTest,
+                          public ::testing::WithParamInterface<ManyFollowersCase> {};
+
+TEST_P(ManyFollowersTest, KeystrokeWeighsTheMostUsedFollowers) {
+    const ManyFollowersCase& c = GetParam();
+    std::string pairs = kGhor + "\t" + kTumio + "\t" + std::to_string(c.tumioCount) + "\n";
+    for (uint32_t i = 0; i < 3000; ++i) {
+        pairs += kGhor + "\t" + testing_support::FillerWord(i).word + "\t" +
+                 std::to_string(c.othersCount) + "\n";
+    }
+    testing_support::WriteTextFile(folder.File("user_bigrams.tsv"), pairs);
+    EnginePtr engine = MakeEngine(LexiconPath(), DictPath());
+    BanglaEngine_SetLearningEnabled(engine.get(), false);
+    BanglaEngine_CommitWord(engine.get(), kGhor.c_str());
+    const EngineCandidateList list = Generate(engine.get(), "tumi");
+    ASSERT_GE(list.count, 2u);
+    ASSERT_EQ(list.candidates[1].text, kTumio);
+    EXPECT_EQ((list.candidates[1].sourceFlags & BANGLA_SOURCE_PERSONAL) != 0, c.boosted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Followers, ManyFollowersTest,
+                         ::testing::Values(ManyFollowersCase{"most_used_of_thousands", 9, 1, true},
+                                           ManyFollowersCase{"least_used_of_thousands", 1, 2,
+                                                             false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // With a big lexicon, learned words the lexicon contradicts are hidden, but a
 // word the user added is the user's own choice and always offered.
 struct AgreementCase {

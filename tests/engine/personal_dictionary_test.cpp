@@ -402,9 +402,21 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"no_tab", "ami " + kAmi, false, {}, 0},
         LineCase{"tab_at_end", "ami\t", false, {}, 0},
         LineCase{"empty_word", "ami\t\t5", false, {}, 0},
-        LineCase{"frequency_too_large", "ami\t" + kAmi + "\t4294967296", false, {}, 0},
-        LineCase{"absurd_frequency", "ami\t" + kAmi + "\t99999999999999999999999999", false, {}, 0},
-        LineCase{"time_too_large", "ami\t" + kAmi + "\t5\t18446744073709551616\t1", false, {}, 0},
+        LineCase{"frequency_too_large_is_held_at_the_largest",
+                 "ami\t" + kAmi + "\t4294967296",
+                 true,
+                 {"ami", kAmi, 4294967295u, false},
+                 0},
+        LineCase{"absurd_frequency_is_held_at_the_largest",
+                 "ami\t" + kAmi + "\t99999999999999999999999999\t7\t1",
+                 true,
+                 {"ami", kAmi, 4294967295u, true},
+                 7},
+        LineCase{"time_too_large_is_held_at_the_largest",
+                 "ami\t" + kAmi + "\t5\t18446744073709551616\t1",
+                 true,
+                 {"ami", kAmi, 5, true},
+                 18446744073709551615ull},
         LineCase{"bad_utf8_word", "ami\t\xE0\xA6\t5", false, {}, 0},
         LineCase{"bad_utf8_key", "a\xFFmi\t" + kAmi, false, {}, 0},
         LineCase{"overlong_utf8", "ami\t\xC0\xAF", false, {}, 0},
@@ -568,63 +580,77 @@ struct ReplayCase {
 
 std::ostream& operator<<(std::ostream& os, const ReplayCase& c) { return os << c.name; }
 
+// The changes reach the file by the dictionary's own merge, or through a side
+// file that another dictionary merges later (as when the writers' lock could
+// not be had): the result is the same.
 class MergeReplayTest : public PersonalDictionaryMergeTest,
-                        public ::testing::WithParamInterface<ReplayCase> {};
+                        public ::testing::WithParamInterface<std::tuple<ReplayCase, bool>> {};
 
 // The file starts with আমি (explicit, 5) and তুমি (learned, 2).
 TEST_P(MergeReplayTest, ReplaysChangesInOrder) {
-    const ReplayCase& c = GetParam();
+    const auto& [c, viaSideFile] = GetParam();
     WriteBytes(path, "ami\t" + kAmi + "\t5\t100\t0\ntumi\t" + kTumi + "\t2\t100\t1\n");
     PersonalDictionary dictionary;
     ASSERT_TRUE(dictionary.LoadFromFile(path));
     for (const Step& step : c.steps) Perform(dictionary, step);
-    WriteBytes(path, ReadBytes(path) + c.othersLines);
-    ASSERT_TRUE(dictionary.MergeChangesIntoFile(path));
+    if (viaSideFile) {
+        ASSERT_TRUE(dictionary.SavePendingChanges(path, false));
+        WriteBytes(path, ReadBytes(path) + c.othersLines);
+        PersonalDictionary later;
+        ASSERT_TRUE(later.LoadFromFile(path));
+        EXPECT_EQ(Observed(later.GetAllEntries()), c.merged) << "side files are read on loading";
+        ASSERT_TRUE(later.MergeChangesIntoFile(path));
+        EXPECT_EQ(FolderContents(), std::vector<std::string>{"user_dict.txt"});
+    } else {
+        WriteBytes(path, ReadBytes(path) + c.othersLines);
+        ASSERT_TRUE(dictionary.MergeChangesIntoFile(path));
+    }
     EXPECT_EQ(FileWords(), c.merged);
 }
 
 const std::string kOthersLearnedBhalo = "bhalo\t" + kBhalo + "\t3\t100\t1\n";
 const std::string kOthersExplicitBhalo = "bhalo\t" + kBhalo + "\t3\t100\t0\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MergeReplayTest,
-    ::testing::Values(
-        ReplayCase{"nothing_changed_takes_others_words",
-                   {},
-                   kOthersLearnedBhalo,
-                   {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 3, true}, {"tumi", kTumi, 2, true}}},
-        ReplayCase{
-            "learned_word_also_added_by_other_counts_both",
-            {{Op::Learn, "bhalo", kBhalo, 1}, {Op::Use, "", kBhalo, 1}},
-            kOthersExplicitBhalo,
-            {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 5, false}, {"tumi", kTumi, 2, true}}},
-        ReplayCase{
-            "explicit_add_makes_others_learned_word_explicit",
-            {{Op::Add, "bhalo", kBhalo, 1}},
-            kOthersLearnedBhalo,
-            {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 4, false}, {"tumi", kTumi, 2, true}}},
-        ReplayCase{
-            "remove_then_add_again",
-            {{Op::Use, "", kAmi, 1}, {Op::Remove, "ami", kAmi, 1}, {Op::Learn, "ami", kAmi, 1}},
-            "",
-            {{"ami", kAmi, 1, true}, {"tumi", kTumi, 2, true}}},
-        ReplayCase{
-            "clear_learned_spares_others_explicit_words",
-            {{Op::ClearLearned, "", "", 1}, {Op::Learn, "x", "\u0995", 1}},
-            kOthersExplicitBhalo,
-            {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 3, false}, {"x", "\u0995", 1, true}}},
-        ReplayCase{"clear_explicit",
-                   {{Op::ClearExplicit, "", "", 1}},
-                   kOthersExplicitBhalo,
-                   {{"tumi", kTumi, 2, true}}},
-        ReplayCase{"clear_all_then_learn",
-                   {{Op::ClearAll, "", "", 2}, {Op::Learn, "tumi", kTumi, 1}},
-                   kOthersLearnedBhalo,
-                   {{"tumi", kTumi, 1, true}}},
-        ReplayCase{"use_adds_to_the_file_count",
-                   {{Op::Use, "", kTumi, 1}},
-                   "",
-                   {{"ami", kAmi, 5, false}, {"tumi", kTumi, 3, true}}}));
+const std::vector<ReplayCase> kReplayCases = {
+    ReplayCase{"nothing_changed_takes_others_words",
+               {},
+               kOthersLearnedBhalo,
+               {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 3, true}, {"tumi", kTumi, 2, true}}},
+    ReplayCase{"learned_word_also_added_by_other_counts_both",
+               {{Op::Learn, "bhalo", kBhalo, 1}, {Op::Use, "", kBhalo, 1}},
+               kOthersExplicitBhalo,
+               {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 5, false}, {"tumi", kTumi, 2, true}}},
+    ReplayCase{"explicit_add_makes_others_learned_word_explicit",
+               {{Op::Add, "bhalo", kBhalo, 1}},
+               kOthersLearnedBhalo,
+               {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 4, false}, {"tumi", kTumi, 2, true}}},
+    ReplayCase{"remove_then_add_again",
+               {{Op::Use, "", kAmi, 1}, {Op::Remove, "ami", kAmi, 1}, {Op::Learn, "ami", kAmi, 1}},
+               "",
+               {{"ami", kAmi, 1, true}, {"tumi", kTumi, 2, true}}},
+    ReplayCase{"clear_learned_spares_others_explicit_words",
+               {{Op::ClearLearned, "", "", 1}, {Op::Learn, "x", "\u0995", 1}},
+               kOthersExplicitBhalo,
+               {{"ami", kAmi, 5, false}, {"bhalo", kBhalo, 3, false}, {"x", "\u0995", 1, true}}},
+    ReplayCase{"clear_explicit",
+               {{Op::ClearExplicit, "", "", 1}},
+               kOthersExplicitBhalo,
+               {{"tumi", kTumi, 2, true}}},
+    ReplayCase{"clear_all_then_learn",
+               {{Op::ClearAll, "", "", 2}, {Op::Learn, "tumi", kTumi, 1}},
+               kOthersLearnedBhalo,
+               {{"tumi", kTumi, 1, true}}},
+    ReplayCase{"use_adds_to_the_file_count",
+               {{Op::Use, "", kTumi, 1}},
+               "",
+               {{"ami", kAmi, 5, false}, {"tumi", kTumi, 3, true}}}};
+
+INSTANTIATE_TEST_SUITE_P(Cases, MergeReplayTest,
+                         ::testing::Combine(::testing::ValuesIn(kReplayCases), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "_via_side_file" : "");
+                         });
 
 TEST_F(PersonalDictionaryMergeTest, FailedMergeKeepsChangesForTheNextAttempt) {
     PersonalDictionary dictionary;
