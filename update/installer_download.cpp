@@ -26,6 +26,12 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
     return true;
 }
 
+// Only bytes that came over HTTPS all the way may become the installer: over
+// plain HTTP anyone on the way could hand over the program that is started
+// next, and a feed without a digest leaves nothing else to check it by.
+// (WinHTTP's redirect policy keeps an HTTPS request from ending on HTTP.)
+bool MayFetchInstallerFrom(const std::string& url) { return StartsWithNoCase(url, "https://"); }
+
 }  // namespace
 
 std::wstring PartialDownloadPath(const std::wstring& destination) { return destination + L".part"; }
@@ -47,8 +53,10 @@ int DownloadInstallerUsing(InstallerStore& store, const std::string& primaryUrl,
 
     uint64_t written = 0;
     bool fetched = false;
-    if (!primaryUrl.empty()) fetched = store.Fetch(primaryUrl, partial, progress, cancel, written);
-    const bool tryFallback = !fetched && !fallbackUrl.empty() && fallbackUrl != primaryUrl;
+    if (MayFetchInstallerFrom(primaryUrl))
+        fetched = store.Fetch(primaryUrl, partial, progress, cancel, written);
+    const bool tryFallback =
+        !fetched && MayFetchInstallerFrom(fallbackUrl) && fallbackUrl != primaryUrl;
     if (tryFallback && !Cancelled(cancel)) {
         written = 0;
         fetched = store.Fetch(fallbackUrl, partial, progress, cancel, written);
