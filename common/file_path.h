@@ -11,7 +11,9 @@
 
 namespace qorva {
 
-// Same modes as fopen; returns null when the file cannot be opened.
+// Same modes as fopen; returns null when the file cannot be opened, with errno
+// ENOENT when it does not exist. On Windows a file opened only for reading
+// shares reading, writing and deletion, so that it can be replaced meanwhile.
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
 
 // True when the path names an existing file that is not a directory.
@@ -22,7 +24,9 @@ bool RemoveFile(const std::string& utf8Path);
 
 // Moves a finished file over its destination in one step, replacing an existing destination, so
 // readers see either the old or the new file and never a half-written one. Write the new content to
-// a temporary file in the destination's folder, close it, then call this.
+// a temporary file in the destination's folder, close it, then call this. On Windows a destination
+// that readers hold open is replaced all the same when they share deletion, and one that another
+// program holds without sharing it is tried again for about a second.
 bool MoveFileReplacing(const std::string& utf8SourcePath, const std::string& utf8DestinationPath);
 
 // Pushes what was written to the open file through the C runtime and the system's caches to the

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 
 #include <csignal>
@@ -78,8 +81,12 @@ TEST_F(FilePathTest, WritesAndReadsThroughUtf8Path) {
     EXPECT_TRUE(FileExists(path));
 }
 
+// A missing file tells itself apart from one that exists but cannot be read:
+// only the first may be taken for an empty one.
 TEST_F(FilePathTest, MissingFileCannotBeOpenedForReading) {
+    errno = 0;
     EXPECT_EQ(OpenFile(PathOf("absent.txt"), "rb"), nullptr);
+    EXPECT_EQ(errno, ENOENT);
     EXPECT_FALSE(FileExists(PathOf("absent.txt")));
 }
 
@@ -177,6 +184,72 @@ TEST_F(FilePathTest, ConcurrentWholeFileWritersLeaveOneCompleteFile) {
     EXPECT_TRUE(matchesAWriter) << "file holds " << final.size() << " bytes";
     EXPECT_EQ(Names(), std::vector<std::string>{"user_dict.txt"});
 }
+
+#ifdef _WIN32
+// Files that other programs hold open. A reader that shares deletion (every
+// reader of ours, and most well-behaved programs) does not stop a replace; a
+// holder that does not share it (some scanners and indexers) is waited for a
+// moment; one that never lets go costs the write, never the old content.
+class HeldFileTest : public FilePathTest {
+protected:
+    HANDLE Hold(const std::string& path, DWORD share) const {
+        return CreateFileW(fs::u8path(path).wstring().c_str(), GENERIC_READ, share, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    }
+};
+
+TEST_F(HeldFileTest, ReaderThatSharesDeletionDoesNotStopAReplace) {
+    const std::string path = PathOf("user_bigrams.tsv");
+    ASSERT_TRUE(Write(path, "old"));
+    std::FILE* reader = OpenFile(path, "rb");
+    ASSERT_NE(reader, nullptr);
+    EXPECT_TRUE(WriteWholeFile(path, "new"));
+    char seen[8] = {};
+    std::fread(seen, 1, sizeof seen - 1, reader);
+    std::fclose(reader);
+    EXPECT_STREQ(seen, "old") << "the reader goes on with the file it opened";
+    EXPECT_EQ(Read(path), "new");
+    EXPECT_EQ(Names(), std::vector<std::string>{"user_bigrams.tsv"});
+}
+
+TEST_F(HeldFileTest, HolderThatLetsGoWithinASecondIsWaitedFor) {
+    const std::string path = PathOf("user_dict.txt");
+    ASSERT_TRUE(Write(path, "old"));
+    const HANDLE held = Hold(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        Sleep(300);
+        CloseHandle(held);
+    });
+    EXPECT_TRUE(WriteWholeFile(path, "new"));
+    release.join();
+    EXPECT_EQ(Read(path), "new");
+    EXPECT_EQ(Names(), std::vector<std::string>{"user_dict.txt"});
+}
+
+TEST_F(HeldFileTest, HolderThatNeverLetsGoKeepsTheOldFile) {
+    const std::string path = PathOf("user_dict.txt");
+    ASSERT_TRUE(Write(path, "old"));
+    const HANDLE held = Hold(path, FILE_SHARE_READ);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(WriteWholeFile(path, "new"));
+    CloseHandle(held);
+    EXPECT_EQ(Read(path), "old");
+    EXPECT_EQ(Names(), std::vector<std::string>{"user_dict.txt"});
+}
+
+// A file held without any sharing cannot be read; that is not a missing file.
+TEST_F(HeldFileTest, FileHeldWithoutSharingIsUnreadableNotMissing) {
+    const std::string path = PathOf("user_bigrams.tsv");
+    ASSERT_TRUE(Write(path, "old"));
+    const HANDLE held = Hold(path, 0);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    errno = 0;
+    EXPECT_EQ(OpenFile(path, "rb"), nullptr);
+    EXPECT_NE(errno, ENOENT);
+    CloseHandle(held);
+}
+#endif
 
 #ifndef _WIN32
 // The disk runs out of room midway (a file-size limit stands in for a full disk): the old file
