@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
+#include "common/file_path.h"
 #include "common/folders.h"
 #include "common/text.h"
 #include "services/json_string.h"
@@ -22,6 +22,8 @@ constexpr char kDefaultLanguage[] = "bn";
 constexpr std::size_t kTrimMinimumSamples = 1600;  // 100 ms
 constexpr int kTrimLevel = 400;
 constexpr std::size_t kTrimMargin = 3200;  // 200 ms
+
+constexpr std::size_t kMaxConfigBytes = 64 * 1024;
 
 // A transcript is a few kilobytes; anything much larger is not a reply worth reading.
 constexpr std::size_t kMaxReplyBytes = std::size_t{1} << 20;
@@ -73,31 +75,16 @@ void ReplaceIfNotEmpty(const std::string& text, const char* key, std::string& me
     if (JsonFindRawString(text, key, value) && !value.empty()) member = value;
 }
 
-// Windows takes the UTF-16 path as it is; elsewhere (the development build) the backslashes of
-// the Windows layout become the native separator.
-std::filesystem::path NativePath(const std::wstring& path) {
-#ifdef _WIN32
-    return std::filesystem::path(path);
-#else
+// The UTF-8 path of the shared file helpers; elsewhere than on Windows (the
+// development build) the backslashes of the Windows layout become slashes.
+std::string FilePath(const std::wstring& path) {
     std::string utf8 = qorva::Utf16ToUtf8(path);
+#ifndef _WIN32
     for (char& c : utf8) {
         if (c == '\\') c = '/';
     }
-    return std::filesystem::path(utf8);
 #endif
-}
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File OpenBinary(const std::wstring& path, bool write) {
-#ifdef _WIN32
-    return File(_wfopen(NativePath(path).c_str(), write ? L"wb" : L"rb"));
-#else
-    return File(std::fopen(NativePath(path).c_str(), write ? "wb" : "rb"));
-#endif
+    return utf8;
 }
 
 std::string SaveLine(const char* key, const std::string& value, bool last) {
@@ -186,30 +173,35 @@ std::wstring VoiceConfigPath(const std::wstring& folder) {
 
 VoiceConfig VoiceConfig_Load(const std::wstring& folder) {
     std::string text;
-    if (File file = OpenBinary(VoiceConfigPath(folder), false)) {
+    if (std::FILE* file = qorva::OpenFile(FilePath(VoiceConfigPath(folder)), "rb")) {
         char chunk[4096];
         std::size_t read = 0;
-        while ((read = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
+        // The settings are a few lines; a huge file is not ours and is read only in part.
+        while (text.size() < kMaxConfigBytes &&
+               (read = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
             text.append(chunk, read);
+        }
+        std::fclose(file);
     }
     return VoiceConfig_ParseJson(text);
 }
 
+// Written whole through a temporary file: a crash or a full disk midway must
+// not cost the user the API key that the old file holds.
 bool VoiceConfig_Save(const std::wstring& folder, const VoiceConfig& config) {
     const std::wstring path = VoiceConfigPath(folder);
     const std::size_t slash = path.rfind(L'\\');
     std::error_code ignored;
     std::filesystem::create_directory(
-        NativePath(slash == std::wstring::npos ? path : path.substr(0, slash)), ignored);
-    File file = OpenBinary(path, true);
-    if (!file) return false;
+        std::filesystem::u8path(
+            FilePath(slash == std::wstring::npos ? path : path.substr(0, slash))),
+        ignored);
     // Values are escaped, so any key or model reads back exactly as it was written.
     const std::string text = "{\n" + SaveLine("provider", config.provider, false) +
                              SaveLine("api_key", config.api_key, false) +
                              SaveLine("model", config.model, false) +
                              SaveLine("language", config.language, true) + "}\n";
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    return std::fclose(file.release()) == 0 && written;
+    return qorva::WriteWholeFile(FilePath(path), text);
 }
 
 std::vector<int16_t> Voice_TrimSilence(const std::vector<int16_t>& samples) {

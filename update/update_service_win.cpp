@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "common/file_path.h"
 #include "common/folders.h"
 #include "common/text.h"
 #include "update/installer_download.h"
@@ -71,7 +72,7 @@ private:
 };
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-    FILE* file = _wfopen(path.c_str(), L"rb");
+    FILE* file = OpenFile(Utf16ToUtf8(path), "rb");
     if (!file) return std::nullopt;
     std::string text;
     char buffer[4096];
@@ -81,13 +82,6 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
         text.append(buffer, read);
     std::fclose(file);
     return text;
-}
-
-void WriteWholeFile(const std::wstring& path, const std::string& text) {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file) return;
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
 }
 
 uint64_t NowEpoch() { return static_cast<uint64_t>(std::time(nullptr)); }
@@ -257,15 +251,15 @@ std::wstring UpdateService::GetUpdateCachePath() {
 void UpdateService::RecordCheckTimestamp() {
     const std::wstring path = GetUpdateCachePath();
     if (path.empty()) return;
-    WriteWholeFile(path,
+    WriteWholeFile(Utf16ToUtf8(path),
                    update_cache::Format(update_cache::AfterCheck(ReadWholeFile(path), NowEpoch())));
 }
 
 void UpdateService::DismissVersion(const std::string& version) {
     const std::wstring path = GetUpdateCachePath();
     if (path.empty()) return;
-    WriteWholeFile(path, update_cache::Format(update_cache::AfterDismissal(ReadWholeFile(path),
-                                                                           version, NowEpoch())));
+    WriteWholeFile(Utf16ToUtf8(path), update_cache::Format(update_cache::AfterDismissal(
+                                          ReadWholeFile(path), version, NowEpoch())));
 }
 
 bool UpdateService::ShouldCheckOnStartup() {

@@ -10,6 +10,12 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include "common/text.h"
 #include "services/text_encoding.h"
 
@@ -174,6 +180,30 @@ TEST_F(VoiceConfigFileTest, SaveFailsWhenTheFolderCannotBeMade) {
     EXPECT_FALSE(
         VoiceConfig_Save(qorva::Utf8ToUtf16((root_ / "blocker" / "Pelorin").string()), kDefaults));
 }
+
+#ifndef _WIN32
+// The disk fills up while the settings are saved (a file-size limit stands in
+// for a full disk): the old file, with the user's API key, stays whole.
+TEST_F(VoiceConfigFileTest, SaveThatRunsOutOfRoomKeepsTheOldSettings) {
+    WriteVoiceJson("{\"provider\": \"openai\", \"api_key\": \"sk-kept\"}");
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = VoiceConfig_Save(DataFolder(), With("gemini", "sk-new", "m", "bn"));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(VoiceConfig_Load(DataFolder()).api_key, "sk-kept");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_ / "Pelorin"),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file is left beside it";
+}
+#endif
 
 std::vector<int16_t> QuietWithLoudAt(std::size_t count, std::vector<std::size_t> loud) {
     std::vector<int16_t> samples(count, 0);
