@@ -7,6 +7,7 @@
 #include "engine/engine_text.h"
 #include "common/file_path.h"
 #include "engine/learned_data_lock.h"
+#include "engine/learned_data_log.h"
 
 namespace bangla {
 
@@ -133,10 +134,17 @@ bool BanglaEngine::SaveLearnedData() {
     // Without the lock a shared file is never rewritten: another engine may
     // be merging into it this moment. What this engine learned then waits in
     // side files of its own, as it does when a file cannot be read or written.
+    const std::string folder = FolderOf(userDictPath);
     const bool pairsSaved = lock.Held() && userBigrams.SaveMergedToFile(userBigramsPath);
     const bool wordsSaved = lock.Held() && personalDictionary.MergeChangesIntoFile(userDictPath);
-    if (!pairsSaved) userBigrams.SavePendingChanges(userBigramsPath, lock.Held());
-    if (!wordsSaved) personalDictionary.SavePendingChanges(userDictPath, lock.Held());
+    if (!pairsSaved) {
+        const bool keptAside = userBigrams.SavePendingChanges(userBigramsPath, lock.Held());
+        LogUnsavedLearnedData(folder, kLearnedPairsName, lock.Held(), keptAside);
+    }
+    if (!wordsSaved) {
+        const bool keptAside = personalDictionary.SavePendingChanges(userDictPath, lock.Held());
+        LogUnsavedLearnedData(folder, userDictPath.substr(folder.size()), lock.Held(), keptAside);
+    }
     return pairsSaved && wordsSaved;
 }
 

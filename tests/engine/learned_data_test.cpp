@@ -292,6 +292,21 @@ TEST(LearnedDataCountsTest, CountsAtTheirLargestStayThereAndKeepTheirWords) {
                     kBhalo + "\t" + kTumi + "\t2", kAmi + " " + kBhalo + "\t" + kTumi + "\t2"));
 }
 
+// Windows' text mode takes the byte 0x1A for the end of a file; the files are
+// read in binary mode, so a stray one hides nothing after it.
+TEST(LearnedDataCountsTest, StrayEndOfFileByteHidesNothingAfterIt) {
+    LearnedDataFolder data;
+    WriteTextFile(data.DictPath(),
+                  "tumi\t" + kTumi + "\t2\t100\t0\n\x1a\nami\t" + kAmi + "\t3\t100\t1\n", "wb");
+    WriteTextFile(data.PairsPath(),
+                  kTumi + "\t" + kKii + "\t4\n\x1a\n" + kAmi + "\t" + kBhalo + "\t7\n", "wb");
+    data.Engine().reset();
+    EXPECT_THAT(data.WordLines(),
+                UnorderedElementsAre("tumi\t" + kTumi + "\t2\t0", "ami\t" + kAmi + "\t3\t1"));
+    EXPECT_THAT(ReadLines(data.PairsPath()),
+                UnorderedElementsAre(kTumi + "\t" + kKii + "\t4", kAmi + "\t" + kBhalo + "\t7"));
+}
+
 // --- Side files -------------------------------------------------------------------
 
 // While a file stays unreadable, every engine that ends under the lock folds
@@ -305,6 +320,9 @@ TEST(LearnedDataSideFileTest, SideFilesDoNotPileUpWhileAFileCannotBeWritten) {
         BanglaEngine_CommitWord(engine.get(), kBhalo.c_str());
     }
     EXPECT_EQ(PendingChangesPaths(data.PairsPath()).size(), 1u);
+    const std::vector<std::string> log = ReadLines(data.File("learned_data.log"));
+    ASSERT_EQ(log.size(), 4u) << "every save that could not write the file says so";
+    EXPECT_NE(log[0].find("user_bigrams.tsv not written"), std::string::npos) << log[0];
     heal();
     data.Engine().reset();
     EXPECT_THAT(ReadLines(data.PairsPath()),
