@@ -9,6 +9,7 @@
 
 #include "engine/bangla_engine.h"
 #include "tests/bench/generated_lexicon.h"
+#include "tests/bench/keystroke_timing.h"
 #include "tests/support/engine_fixtures.h"
 
 namespace bangla {
@@ -49,36 +50,18 @@ std::vector<std::string> Keystrokes() {
     return typed;
 }
 
-double PercentileMicroseconds(std::vector<double>& samples, double fraction) {
-    if (samples.empty()) return 0;
-    const std::size_t index =
-        std::min(samples.size() - 1, static_cast<std::size_t>(fraction * samples.size()));
-    std::nth_element(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(index),
-                     samples.end());
-    return samples[index];
-}
-
 // One iteration is one keystroke; the counters give the median and the 99th
 // percentile of the single keystrokes, which the mean would hide.
 void BM_GetCandidatesPerKeystroke(benchmark::State& state) {
     BanglaEngineHandle engine = BenchEngine::Get();
     const std::vector<std::string> keystrokes = Keystrokes();
-    std::vector<double> samples;
-    EngineCandidateList list;
+    bench::KeystrokeTiming timing;
     std::size_t next = 0;
     for (auto _ : state) {
-        const std::string& typed = keystrokes[next];
+        timing.Type(engine, keystrokes[next]);
         next = (next + 1) % keystrokes.size();
-        const auto start = std::chrono::steady_clock::now();
-        BanglaEngine_SetComposition(engine, typed.c_str());
-        BanglaEngine_GetCandidates(engine, &list);
-        samples.push_back(
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                .count());
-        benchmark::DoNotOptimize(list.count);
     }
-    state.counters["p50_us"] = PercentileMicroseconds(samples, 0.50);
-    state.counters["p99_us"] = PercentileMicroseconds(samples, 0.99);
+    timing.Report(state);
 }
 BENCHMARK(BM_GetCandidatesPerKeystroke);
 

@@ -9,6 +9,7 @@
 
 #include "engine/bangla_engine.h"
 #include "tests/bench/generated_lexicon.h"
+#include "tests/bench/keystroke_timing.h"
 #include "tests/support/engine_fixtures.h"
 
 namespace bangla {
@@ -33,15 +34,6 @@ std::string PairsFile(std::size_t followers) {
     return text;
 }
 
-double Percentile(std::vector<double>& samples, double fraction) {
-    if (samples.empty()) return 0;
-    const std::size_t index =
-        std::min(samples.size() - 1, static_cast<std::size_t>(fraction * samples.size()));
-    std::nth_element(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(index),
-                     samples.end());
-    return samples[index];
-}
-
 // One keystroke after আমি, whose learned followers number state.range(0).
 void BM_KeystrokeAfterWordWithManyFollowers(benchmark::State& state) {
     TempFolder folder("bench_followers");
@@ -52,23 +44,15 @@ void BM_KeystrokeAfterWordWithManyFollowers(benchmark::State& state) {
         testing_support::MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
     BanglaEngine_SetLearningEnabled(engine.get(), false);
     const std::vector<std::string> keystrokes = {"k", "ko", "kor", "korb", "korbo"};
-    std::vector<double> samples;
-    EngineCandidateList list;
+    bench::KeystrokeTiming timing;
     std::size_t next = 0;
     for (auto _ : state) {
         BanglaEngine_ResetContext(engine.get());
         BanglaEngine_CommitWord(engine.get(), kAmi.c_str());
-        const auto start = std::chrono::steady_clock::now();
-        BanglaEngine_SetComposition(engine.get(), keystrokes[next].c_str());
-        BanglaEngine_GetCandidates(engine.get(), &list);
-        samples.push_back(
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                .count());
+        timing.Type(engine.get(), keystrokes[next]);
         next = (next + 1) % keystrokes.size();
-        benchmark::DoNotOptimize(list.count);
     }
-    state.counters["p50_us"] = Percentile(samples, 0.50);
-    state.counters["p99_us"] = Percentile(samples, 0.99);
+    timing.Report(state);
 }
 BENCHMARK(BM_KeystrokeAfterWordWithManyFollowers)->Arg(100)->Arg(10000)->Arg(100000);
 

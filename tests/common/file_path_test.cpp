@@ -12,11 +12,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/resource.h>
-
-#include <csignal>
 #endif
+
+#include "tests/support/file_size_limit.h"
 
 namespace qorva {
 namespace {
@@ -257,15 +255,11 @@ TEST_F(HeldFileTest, FileHeldWithoutSharingIsUnreadableNotMissing) {
 TEST_F(FilePathTest, WholeFileWriteThatRunsOutOfRoomKeepsOldFile) {
     const std::string path = PathOf("user_dict.txt");
     ASSERT_TRUE(Write(path, "old words"));
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool wrote = WriteWholeFile(path, std::string(1 << 20, 'x'));
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    bool wrote;
+    {
+        const qorva_test::FileSizeLimit fullDisk(4096);
+        wrote = WriteWholeFile(path, std::string(1 << 20, 'x'));
+    }
 
     EXPECT_FALSE(wrote);
     EXPECT_EQ(Read(path), "old words");

@@ -14,11 +14,10 @@
 #include "engine/learned_word_pairs.h"
 #include "tests/support/engine_fixtures.h"
 
+#include "tests/support/file_size_limit.h"
+
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <csignal>
-#include <sys/resource.h>
 #endif
 
 namespace bangla {
@@ -516,16 +515,10 @@ TEST(EngineSharedFilesTest, FailedWriteLeavesThePreviousFileIntact) {
     EXPECT_FALSE(reinterpret_cast<BanglaEngine*>(handle)->SaveLearnedData());
     CloseHandle(held);
 #else
-    struct rlimit original;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = original;
-    limited.rlim_cur = previousBytes.size() + 4;  // less than the merged file needs
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool saved = reinterpret_cast<BanglaEngine*>(handle)->SaveLearnedData();
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(saved);
+    {
+        const qorva_test::FileSizeLimit fullDisk(previousBytes.size() + 4);  // less than needed
+        EXPECT_FALSE(reinterpret_cast<BanglaEngine*>(handle)->SaveLearnedData());
+    }
 #endif
     EXPECT_EQ(ReadFileBytes(pairsPath), previousBytes);
 

@@ -14,10 +14,7 @@
 #include <tuple>
 #include <vector>
 
-#ifndef _WIN32
-#include <csignal>
-#include <sys/resource.h>
-#endif
+#include "tests/support/file_size_limit.h"
 
 namespace bangla {
 namespace {
@@ -498,15 +495,11 @@ TEST_F(PersonalDictionaryFileTest, FullDiskKeepsThePreviousFile) {
     for (int i = 0; i < 2000; ++i)
         dictionary.AddWord("w" + std::to_string(i), "\u0995" + std::to_string(i), true);
 
-    struct rlimit original;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = original;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool saved = dictionary.SaveToFile(path);
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, previousHandler);
+    bool saved;
+    {
+        const qorva_test::FileSizeLimit fullDisk(4096);
+        saved = dictionary.SaveToFile(path);
+    }
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadBytes(path), previous);

@@ -10,11 +10,7 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
+#include "tests/support/file_size_limit.h"
 
 #include "common/text.h"
 #include "services/text_encoding.h"
@@ -186,17 +182,10 @@ TEST_F(VoiceConfigFileTest, SaveFailsWhenTheFolderCannotBeMade) {
 // for a full disk): the old file, with the user's API key, stays whole.
 TEST_F(VoiceConfigFileTest, SaveThatRunsOutOfRoomKeepsTheOldSettings) {
     WriteVoiceJson("{\"provider\": \"openai\", \"api_key\": \"sk-kept\"}");
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = VoiceConfig_Save(DataFolder(), With("gemini", "sk-new", "m", "bn"));
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_FALSE(saved);
+    {
+        const qorva_test::FileSizeLimit fullDisk(64);
+        EXPECT_FALSE(VoiceConfig_Save(DataFolder(), With("gemini", "sk-new", "m", "bn")));
+    }
     EXPECT_EQ(VoiceConfig_Load(DataFolder()).api_key, "sk-kept");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_ / "Pelorin"),
                             std::filesystem::directory_iterator()),

@@ -1,0 +1,49 @@
+#pragma once
+
+// The single keystrokes of a benchmark, timed one by one: the counters give
+// their median and 99th percentile, which the mean of a run would hide.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "engine/bangla_engine.h"
+
+namespace bangla::bench {
+
+class KeystrokeTiming {
+public:
+    // Types `typed` as the composition and asks for its candidates, timed.
+    void Type(BanglaEngineHandle engine, const std::string& typed) {
+        const auto start = std::chrono::steady_clock::now();
+        BanglaEngine_SetComposition(engine, typed.c_str());
+        BanglaEngine_GetCandidates(engine, &list);
+        samples.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+        benchmark::DoNotOptimize(list.count);
+    }
+
+    void Report(benchmark::State& state) {
+        state.counters["p50_us"] = Percentile(0.50);
+        state.counters["p99_us"] = Percentile(0.99);
+    }
+
+private:
+    double Percentile(double fraction) {
+        if (samples.empty()) return 0;
+        const std::size_t index =
+            std::min(samples.size() - 1, static_cast<std::size_t>(fraction * samples.size()));
+        std::nth_element(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(index),
+                         samples.end());
+        return samples[index];
+    }
+
+    std::vector<double> samples;
+    EngineCandidateList list;
+};
+
+}  // namespace bangla::bench
