@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tsf/dll_main.h"
+#include "tsf/profile_ids.h"
 
 namespace qorva_tsf {
 

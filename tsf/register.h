@@ -4,14 +4,13 @@
 
 #include <windows.h>
 
+#include "tsf/profile_ids.h"
+
 namespace qorva_tsf {
 
 extern const CLSID CLSID_BanglaTextService;
 extern const GUID GUID_BanglaProfile;
 
-constexpr LANGID kBengaliBangladesh = 0x0845;
-// Registry key names use this form of the class id; it is kept as text, not formatted at run time.
-constexpr wchar_t kClassIdText[] = L"{6E2D81C4-3A95-4B17-8D60-F1C2A7E94B35}";
 constexpr wchar_t kDisplayName[] = L"Qorva (কোর্ভা)";
 
 // Writes the class key and its InprocServer32 key under HKEY_CURRENT_USER only.

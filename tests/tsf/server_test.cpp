@@ -139,6 +139,16 @@ TEST_F(ServerTest, CreateInstanceRefusesAggregationAndUnknownInterfaces) {
 
 // --- registration ---
 
+// The texts that name registry keys (also those the settings program removes) spell the ids that
+// the module registers.
+TEST(RegistrationIds, TextsSpellTheRegisteredGuids) {
+    wchar_t text[64] = {};
+    ASSERT_GT(StringFromGUID2(CLSID_BanglaTextService, text, 64), 0);
+    EXPECT_STREQ(text, kClassIdText);
+    ASSERT_GT(StringFromGUID2(GUID_BanglaProfile, text, 64), 0);
+    EXPECT_STREQ(text, kProfileIdText);
+}
+
 const std::wstring kClassKey = std::wstring(L"Software\\Classes\\CLSID\\") + kClassIdText;
 const std::wstring kServerKey = kClassKey + L"\\InprocServer32";
 
