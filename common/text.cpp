@@ -106,6 +106,13 @@ std::string Utf16ToUtf8(const std::wstring& utf16) {
     return out;
 }
 
+std::wstring CutUtf16(const std::wstring& utf16, std::size_t limit) {
+    if (utf16.size() <= limit) return utf16;
+    std::size_t length = limit;
+    if (length > 0 && IsHighSurrogate(static_cast<char32_t>(utf16[length - 1]))) --length;
+    return utf16.substr(0, length);
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));

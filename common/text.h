@@ -2,6 +2,7 @@
 // lower-casing and the Bengali-letter test.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace qorva {
@@ -14,6 +15,9 @@ namespace qorva {
 std::wstring Utf8ToUtf16(const std::string& utf8);
 // A lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(const std::wstring& utf16);
+
+// The first `limit` units of the UTF-16 text, one fewer when the cut would split a surrogate pair.
+std::wstring CutUtf16(const std::wstring& utf16, std::size_t limit);
 
 // Appends the code point's UTF-8 bytes; nothing for a value above U+10FFFF.
 void AppendUtf8(std::string& out, char32_t cp);

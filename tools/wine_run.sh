@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Runs one Windows executable under wine64 for the test suite:
 #   wine_run.sh PREFIX_DIR program.exe [args...]
+# or, in driver mode, a script that drives Windows programs inside the same set-up:
+#   wine_run.sh --driver PREFIX_DIR script.sh [args...]
+# The script runs with DISPLAY, WINEPREFIX, WINE (the wine64 program) and WINESERVER set, while
+# this run holds the prefix; it may start programs in the background and look at the display.
 # The prefix lives in the build folder, so a test run never touches the user's ~/.wine. Each run
 # gets its own Xvfb display and leaves no Wine process behind; runs that share a prefix take turns,
 # because one wineserver cannot serve two X displays.
 set -u
 
+driver=
+if [ "${1:-}" = --driver ]; then
+  driver=1
+  shift
+fi
 prefix=$1
 shift
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -61,6 +70,10 @@ flock 9
 
 start_display
 init_prefix
-"$wine" "$@"
+if [ -n "$driver" ]; then
+  WINE=$wine WINESERVER=$wineserver bash "$@"
+else
+  "$wine" "$@"
+fi
 rc=$?
 exit $rc

@@ -103,6 +103,23 @@ TEST(CodepointToUtf8Test, EncodesEachLengthAndNothingAboveUnicode) {
     EXPECT_EQ(CodepointToUtf8(0x110000), "");
 }
 
+TEST(CutUtf16Test, KeepsTheLimitButNeverHalfASurrogatePair) {
+    const std::wstring smiley = Utf8ToUtf16("\xF0\x9F\x98\x80");  // two units
+    const struct {
+        std::wstring text;
+        std::size_t limit;
+        std::wstring cut;
+    } cases[] = {
+        {L"abc", 3, L"abc"},
+        {L"abcd", 3, L"abc"},
+        {L"ab" + smiley, 3, L"ab"},  // the pair would be split: both halves go
+        {L"ab" + smiley, 4, L"ab" + smiley},
+        {L"a" + smiley + L"b", 3, L"a" + smiley},
+        {L"abc", 0, L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CutUtf16(c.text, c.limit), c.cut) << c.limit;
+}
+
 TEST(AsciiLowerTest, LowersOnlyAsciiCapitals) {
     EXPECT_EQ(AsciiLower("AmI Z@["), "ami z@[");
     // UTF-8 bytes are left alone: "É" is not lowered, and no byte of a Bengali letter changes.

@@ -37,17 +37,6 @@ std::wstring CopyUniversalProgram(const std::wstring& folder) {
     return CopyFileW(QORVA_UNIVERSAL_EXE, copy.c_str(), FALSE) ? copy : std::wstring();
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD waitMs) {
-    const ULONGLONG deadline = GetTickCount64() + waitMs;
-    while (!done()) {
-        if (GetTickCount64() >= deadline) return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
-
 UniversalProcess::UniversalProcess(const std::wstring& exePath, const std::wstring& arguments) {
     std::wstring commandLine = L"\"" + exePath + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;

@@ -10,15 +10,13 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/message_pump.h"
+
 namespace qorva_test {
 
 // Copies the built program into `folder` (created when missing) as "qorva_universal.exe"; returns
 // the copy's path, empty on failure.
 std::wstring CopyUniversalProgram(const std::wstring& folder);
-
-// Pumps this thread's messages until `done` holds or `waitMs` passed; whether it held. Windows of
-// this thread (stand-ins the program talks to) keep answering meanwhile.
-bool PumpUntil(const std::function<bool()>& done, DWORD waitMs = 30000);
 
 class UniversalProcess {
 public:
