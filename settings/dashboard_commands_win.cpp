@@ -109,6 +109,20 @@ void OnResetDefaults(HWND window) {
     SetStatus(window, Save(state) ? kDefaultsRestored : kSettingsNotSaved);
 }
 
+// An engine that could not rewrite user_bigrams.tsv keeps its pairs in side files named
+// "user_bigrams.tsv.pending-..." until a later save merges them; left behind, they would bring the
+// reset habits back.
+void DeleteLearnedPairSideFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search =
+        FindFirstFileW((folder + L"\\user_bigrams.tsv.pending-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 void OnResetHabits(HWND window) {
     if (MessageBoxW(window, kResetHabitsQuestion, kResetHabitsCaption,
                     MB_YESNO | MB_ICONQUESTION) != IDYES) {
@@ -117,6 +131,7 @@ void OnResetHabits(HWND window) {
     const std::wstring& folder = Dashboard().dataFolder;
     DeleteFileW((folder + L"\\user_learning.db").c_str());
     DeleteFileW((folder + L"\\user_bigrams.tsv").c_str());
+    DeleteLearnedPairSideFiles(folder);
     SetStatus(window, kHabitsReset);
     MessageBoxW(window, kHabitsResetMessage, kHabitsResetCaption, MB_OK | MB_ICONINFORMATION);
 }

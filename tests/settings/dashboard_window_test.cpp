@@ -157,8 +157,11 @@ TEST_F(DashboardWindowTest, SettingsThatCannotBeWrittenAreReported) {
 // --- Reset Habits ---
 
 TEST_F(DashboardWindowTest, ResetHabitsDeletesLearnedPairsOnlyWhenConfirmed) {
-    const wchar_t* learned[] = {L"user_bigrams.tsv", L"user_learning.db"};
-    const wchar_t* kept[] = {L"user_dict.txt", L"personal_dict.txt"};
+    const wchar_t* learned[] = {L"user_bigrams.tsv", L"user_learning.db",
+                                L"user_bigrams.tsv.pending-20261211-1",
+                                L"user_bigrams.tsv.pending-20261211-2"};
+    const wchar_t* kept[] = {L"user_dict.txt", L"personal_dict.txt",
+                             L"user_dict.txt.pending-20261211-1"};
     for (const wchar_t* name : learned) WriteFileBytes(appData_.DataFile(name), "x");
     for (const wchar_t* name : kept) WriteFileBytes(appData_.DataFile(name), "x");
     Open(kSectionSuggestions);
