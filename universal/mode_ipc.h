@@ -8,15 +8,9 @@
 #include <cstdint>
 #include <string>
 
-namespace qorva {
+#include "universal/mode_target.h"
 
-// What the typing programs do with typed keys. The block may hold any other value (a newer program
-// wrote it); each reader decides what that means for it.
-enum class ModeTarget : uint32_t {
-    Bangla = 0,
-    English = 1,
-    BanglishToEnglish = 2,
-};
+namespace qorva {
 
 // The block's layout, little-endian; nothing checks `magic` or reads `counter`, but both belong to
 // the format that every program version shares.
