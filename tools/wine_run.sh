@@ -2,9 +2,13 @@
 # Runs one Windows executable under wine64 for the test suite:
 #   wine_run.sh PREFIX_DIR program.exe [args...]
 # or, in driver mode, a script that drives Windows programs inside the same set-up:
-#   wine_run.sh --driver PREFIX_DIR script.sh [args...]
+#   wine_run.sh --driver PREFIX_DIR script [args...]
 # The script runs with DISPLAY, WINEPREFIX, WINE (the wine64 program) and WINESERVER set, while
-# this run holds the prefix; it may start programs in the background and look at the display.
+# this run holds the prefix; it may start programs in the background ("$WINE" program.exe, one
+# Windows process each, to be stopped by its id), type into the display with xdotool (the keys
+# reach Windows programs as hardware input) and look at the display; its exit status is the
+# run's. An executable script runs as itself, so its first line chooses its interpreter; any other
+# runs with bash.
 # The prefix lives in the build folder, so a test run never touches the user's ~/.wine. Each run
 # gets its own Xvfb display and leaves no Wine process behind; runs that share a prefix take turns,
 # because one wineserver cannot serve two X displays.
@@ -71,7 +75,11 @@ flock 9
 start_display
 init_prefix
 if [ -n "$driver" ]; then
-  WINE=$wine WINESERVER=$wineserver bash "$@"
+  if [ -x "$1" ]; then
+    WINE=$wine WINESERVER=$wineserver "$@"
+  else
+    WINE=$wine WINESERVER=$wineserver bash "$@"
+  fi
 else
   "$wine" "$@"
 fi

@@ -1,4 +1,4 @@
-// The hidden main window: owner of the tray icon and the timers.
+// The hidden main window: owner of the tray icon, the timers and the hot keys.
 #include "common/call_guarded.h"
 #include "universal/universal_host.h"
 
@@ -7,7 +7,17 @@ namespace qorva::universal {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
-            if (wParam == kSettingsTimer) CallGuarded([] { LoadSettings(); });
+            if (wParam == kSettingsTimer) {
+                CallGuarded([] {
+                    ResetIfFocusChanged();
+                    LoadSettings();
+                });
+            }
+            return 0;
+        case WM_HOTKEY:
+            // The same toggles as the keyboard hook's keys, for when the hook does not take them.
+            if (wParam == kTranslationHotKeyId) CallGuarded([] { TriggerTranslationToggle(); });
+            if (wParam == kModeHotKeyId) CallGuarded([] { TriggerModeToggle(); });
             return 0;
         case WM_ENDSESSION:
             // The session ends and the process with it, without a message loop's orderly end:

@@ -101,6 +101,7 @@ void ShowTopBarAtTopCentre(HWND bar) {
 // Another instance runs: it is asked to show its top bar. True when the bar appeared and this
 // process is to end; otherwise the running copies are closed and this one takes over.
 bool DeferToRunningInstance() {
+    Log("another universal host is already running - requesting topbar show");
     if (HWND first = FindWindowW(kMainWindowClass, kMainWindowTitle)) {
         PostMessageW(first, ModeIpc::GetShowTopBarMessage(), 0, 0);
     }
@@ -195,12 +196,23 @@ void RunMessageLoop() {
     }
 }
 
+// The candidate window's row clicks commit like the selection keys; its header switches between
+// Bangla and translation.
+void StartCandidateWindow() {
+    g_candidate_window.Initialize(g_instance);
+    g_candidate_window.onSelect = [](size_t row) { CommitCandidateByIndex(row); };
+    g_candidate_window.onConversionTargetChanged = OnConversionTargetChanged;
+}
+
 void ShutDown() {
+    RemoveHooks();
     RemoveHotkeyTrayIcon();
     g_candidate_window.Destroy();
+    UnregisterToggleHotKeys();
     g_translation_service.Stop();
     KillTimer(g_window, kSettingsTimer);
     EndStartUp();
+    Log("universal host stopped");
 }
 
 int Run(HINSTANCE instance, const wchar_t* commandLine) {
@@ -226,10 +238,13 @@ int Run(HINSTANCE instance, const wchar_t* commandLine) {
     AllowMessagesFromOtherPrograms();
     AddHotkeyTrayIcon();
     ModeIpc::Instance().SetMode(ModeTarget::English);  // every start begins in English
+    RegisterToggleHotKeys();
     StartTranslationWorker();
     if (g_settings.launchStartup && !exePath.empty()) SetStartupRunValue(exePath);
     SetTimer(g_window, kSettingsTimer, kSettingsTimerMs, nullptr);
-    g_candidate_window.Initialize(g_instance);
+    StartCandidateWindow();
+    const bool hooked = InstallHooks();
+    Log(std::string("universal host started (hook=") + (hooked ? "ok" : "FAILED") + ")");
 
     RunMessageLoop();
     ShutDown();

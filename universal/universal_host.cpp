@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "settings/settings_store.h"
 #include "universal/program_folders.h"
+#include "universal/universal_log.h"
 
 namespace qorva::universal {
 
@@ -40,6 +41,15 @@ void PlaySoundEffect(int kind) {
     PlayModeSwitchSound(kind, FindSoundFile, [](const std::wstring& path) {
         return PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT) != FALSE;
     });
+}
+
+void Log(const std::string& message) {
+    const std::wstring folder = AppDataDir();
+    if (folder.empty()) return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    AppendLogLine(Utf16ToUtf8(folder + L"\\" + Utf8ToUtf16(kLogFileName)),
+                  {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, message);
 }
 
 void LoadSettings() {

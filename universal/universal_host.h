@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/engine_host.h"
 #include "services/translation_service.h"
 #include "settings/universal_settings.h"
 #include "tsf/candidate_window.h"
 #include "universal/universal_typing.h"
+#include "universal/word_choice.h"
 
 namespace qorva::universal {
 
@@ -51,5 +53,63 @@ void LoadSettings();
 
 // The hidden main window's procedure.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Appends a line to universal.log in the per-user data folder; nothing without that folder.
+void Log(const std::string& message);
+
+// --- The keyboard and mouse hooks (keyboard_hook.cpp) ---
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam);
+// Installs both low-level hooks on this thread; true when the keyboard hook is in place.
+bool InstallHooks();
+void RemoveHooks();
+// Typing is handled for the foreground application (not paused, not English, not served by the
+// text input processor).
+bool ShouldHandleNow();
+// The text input processor's module is loaded in the foreground process, or the process cannot be
+// looked into.
+bool TsfLoadedInForegroundProcess();
+// Drops the word being typed when another window came to the foreground since the last look.
+void ResetIfFocusChanged();
+// The screen point of the last left-button press anywhere; (0, 0) before the first.
+POINT LastClickPoint();
+
+// --- The candidate window and the commit (typing_commit.cpp) ---
+
+// The rows shown: a word's candidates or, while g_is_predicting_next_word, next-word predictions.
+extern std::vector<std::wstring> g_current_candidates;
+extern bool g_is_predicting_next_word;
+
+// Shows the candidates of the word being typed, or closes the list.
+void UpdateCandidateWindow();
+// Shows the engine's next-word predictions, or closes the list.
+void ShowNextWordPredictions();
+// Commits row `index` of the shown list: a key or a click chose it.
+void CommitCandidateByIndex(size_t index);
+// The word ended with a boundary key: erases its letters and types the chosen word and the
+// boundary in one burst.
+void CommitWordAtBoundary(const TypingAction& action);
+// Hides the window and empties the list; the next-word banner goes with it.
+void CloseCandidateList();
+// Closes the list and forgets that it held predictions.
+void ClosePredictions();
+// Where the candidate window opens, in screen coordinates.
+RECT GetCurrentCaretRect();
+
+// --- The mode toggles (mode_toggles.cpp) ---
+
+// Bangla/English: F12, Ctrl+Space, Ctrl+Alt+Space.
+void TriggerModeToggle();
+// Bangla/translation: Ctrl+Alt+E.
+void TriggerTranslationToggle();
+// A click on the candidate window's Bangla or English header.
+void OnConversionTargetChanged(qorva_tsf::CandidateWindow::ConversionTarget target);
+// The registered hot keys of the toggles, for when the hook does not take the keys.
+void RegisterToggleHotKeys();
+void UnregisterToggleHotKeys();
+// Hot key ids of WM_HOTKEY.
+inline constexpr int kTranslationHotKeyId = 162;
+inline constexpr int kModeHotKeyId = 163;
 
 }  // namespace qorva::universal

@@ -8,34 +8,13 @@
 #include "tools/lib/lexicon_writer.h"
 
 namespace qorva_test {
-namespace {
-
-constexpr wchar_t kShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-constexpr wchar_t kAppDataValue[] = L"AppData";
-
-}  // namespace
 
 TempAppData::TempAppData() {
     folder_ = qorva::Utf8ToUtf16(temp_.Path());
     if (!folder_.empty() && (folder_.back() == L'\\' || folder_.back() == L'/')) folder_.pop_back();
     CreateDirectoryW(DataFolder().c_str(), nullptr);
 
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ | KEY_WRITE, &key) ==
-        ERROR_SUCCESS) {
-        DWORD size = 0;
-        if (RegQueryValueExW(key, kAppDataValue, nullptr, &savedShellFolderType_, nullptr, &size) ==
-            ERROR_SUCCESS) {
-            savedShellFolder_.resize(size);
-            hadShellFolder_ = RegQueryValueExW(key, kAppDataValue, nullptr, &savedShellFolderType_,
-                                               savedShellFolder_.data(), &size) == ERROR_SUCCESS;
-        }
-        RegSetValueExW(key, kAppDataValue, 0, REG_EXPAND_SZ,
-                       reinterpret_cast<const BYTE*>(folder_.c_str()),
-                       static_cast<DWORD>((folder_.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-    }
+    override_ = std::make_unique<AppDataOverride>(folder_);
 
     wchar_t current[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, current);
@@ -43,19 +22,7 @@ TempAppData::TempAppData() {
     SetCurrentDirectoryW(folder_.c_str());
 }
 
-TempAppData::~TempAppData() {
-    SetCurrentDirectoryW(savedCurrentFolder_.c_str());
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
-        return;
-    if (hadShellFolder_) {
-        RegSetValueExW(key, kAppDataValue, 0, savedShellFolderType_, savedShellFolder_.data(),
-                       static_cast<DWORD>(savedShellFolder_.size()));
-    } else {
-        RegDeleteValueW(key, kAppDataValue);
-    }
-    RegCloseKey(key);
-}
+TempAppData::~TempAppData() { SetCurrentDirectoryW(savedCurrentFolder_.c_str()); }
 
 void TempAppData::WriteSettings(const std::string& json) const {
     WriteFileBytes(DataFile(L"settings.json"), json);

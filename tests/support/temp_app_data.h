@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "engine/lexicon_trie.h"
+#include "tests/support/app_data_override.h"
 #include "tools/lib/temp_folder.h"
 
 namespace qorva_test {
@@ -37,9 +40,7 @@ private:
     bangla::TempFolder temp_{"app_data"};
     std::wstring folder_;
     std::wstring savedCurrentFolder_;
-    std::vector<BYTE> savedShellFolder_;
-    DWORD savedShellFolderType_ = REG_EXPAND_SZ;
-    bool hadShellFolder_ = false;
+    std::unique_ptr<AppDataOverride> override_;
 };
 
 // Writes `bytes` to a file whose path is UTF-16; a failure fails the test.

@@ -1,0 +1,189 @@
+// The Windows side of the keyboard hook's end-to-end test. The driver script (hook_end_to_end.py)
+// runs it inside the test prefix for what only a Windows program can do:
+//
+//   hook_probe hold-app-data FOLDER   points the session's application-data folder at FOLDER,
+//                                     writes FOLDER\held, and puts the old one back once
+//                                     FOLDER\release appears
+//   hook_probe write-lexicon PATH     writes the test's small lexicon.bin
+//   hook_probe rows LEXICON WORD OUT  writes the rows the candidate window shows for WORD with a
+//                                     fresh engine on LEXICON, one UTF-8 line each
+//   hook_probe edit OUT [--inject TEXT]
+//                                     shows a multi-line Edit in the foreground and writes its text
+//                                     as UTF-8 to OUT at every change; writes OUT.ready once it has
+//                                     the keyboard focus, then, with --inject, types TEXT itself
+//                                     through SendInput as plain key presses
+//   hook_probe close-window CLASS     posts WM_CLOSE to the window of that class
+//   hook_probe mode                   exits with the shared typing mode
+//
+// Exit status 0 on success, 2 for a usage error, 1 for a failure.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "common/engine_host.h"
+#include "common/file_path.h"
+#include "common/text.h"
+#include "tests/support/app_data_override.h"
+#include "tools/lib/lexicon_writer.h"
+#include "universal/keystrokes.h"
+#include "universal/mode_ipc.h"
+#include "universal/word_choice.h"
+
+namespace {
+
+using qorva::Utf16ToUtf8;
+
+constexpr DWORD kPollMs = 50;
+constexpr DWORD kHoldLimitMs = 30 * 60 * 1000;
+constexpr UINT_PTR kFocusTimer = 1;
+constexpr int kEditId = 1;
+
+bool Exists(const std::wstring& path) { return qorva::FileExists(Utf16ToUtf8(path)); }
+
+bool Write(const std::wstring& path, const std::string& bytes) {
+    return qorva::WriteWholeFile(Utf16ToUtf8(path), bytes);
+}
+
+int HoldAppData(const std::wstring& folder) {
+    const qorva_test::AppDataOverride appData(folder);
+    if (!Write(folder + L"\\held", "")) return 1;
+    for (DWORD waited = 0; !Exists(folder + L"\\release") && waited < kHoldLimitMs;
+         waited += kPollMs) {
+        Sleep(kPollMs);
+    }
+    return 0;
+}
+
+int WriteLexicon(const std::wstring& path) {
+    const std::vector<bangla::LexiconEntry> entries = {
+        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF", "ami", 900, 1},               // আমি
+        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA7\x80", "ami", 300, 0},               // আমী
+        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xB0\xE0\xA6\xBE", "amra", 500, 1},  // আমরা
+        {"\xE0\xA6\xA4\xE0\xA7\x81\xE0\xA6\xAE\xE0\xA6\xBF", "tumi", 800, 1},  // তুমি
+    };
+    return bangla::WriteLexiconFile(Utf16ToUtf8(path), entries) ? 0 : 1;
+}
+
+int Rows(const std::wstring& lexicon, const std::wstring& word, const std::wstring& out) {
+    qorva::EngineFiles files;
+    files.lexiconPath = Utf16ToUtf8(lexicon);
+    const qorva::EnginePtr engine = qorva::CreateEngine(files, qorva::EngineSettings{});
+    if (!engine) return 1;
+    std::string lines;
+    for (const std::wstring& row : qorva::universal::WordCandidates(engine.get(), word)) {
+        lines += Utf16ToUtf8(row) + "\n";
+    }
+    return Write(out, lines) ? 0 : 1;
+}
+
+// The test window: an Edit filling a top-level window.
+struct EditWindow {
+    std::wstring out;
+    std::wstring inject;
+    HWND frame = nullptr;
+    HWND edit = nullptr;
+    bool ready = false;
+};
+EditWindow g_edit;
+
+void SaveEditText() {
+    const int length = GetWindowTextLengthW(g_edit.edit);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(g_edit.edit, text.data(), length + 1)));
+    Write(g_edit.out, Utf16ToUtf8(text));
+}
+
+void TypeInjected(const std::wstring& text) {
+    qorva::universal::Keystrokes keys;
+    for (wchar_t c : text) {
+        const uint16_t vk = c == L' ' ? VK_SPACE : static_cast<uint16_t>(towupper(c));
+        qorva::universal::AppendVirtualKey(keys, vk);
+    }
+    qorva::universal::SendKeystrokes(keys);
+}
+
+// Ready once this window is in the foreground with the keyboard focus in the Edit: only then do
+// typed keys reach it.
+void CheckFocus(HWND frame) {
+    if (GetForegroundWindow() != frame) SetForegroundWindow(frame);
+    if (GetFocus() != g_edit.edit) SetFocus(g_edit.edit);
+    if (GetForegroundWindow() != frame || GetFocus() != g_edit.edit) return;
+    KillTimer(frame, kFocusTimer);
+    SaveEditText();
+    Write(g_edit.out + L".ready", "");
+    if (!g_edit.inject.empty()) TypeInjected(g_edit.inject);
+}
+
+LRESULT CALLBACK EditFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE) SaveEditText();
+            return 0;
+        case WM_TIMER:
+            if (wParam == kFocusTimer) CheckFocus(window);
+            return 0;
+        case WM_SIZE:
+            if (g_edit.edit) MoveWindow(g_edit.edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int Edit(const std::wstring& out, const std::wstring& inject) {
+    g_edit.out = out;
+    g_edit.inject = inject;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = EditFrameProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+    windowClass.lpszClassName = L"QorvaHookTestWindow";
+    RegisterClassW(&windowClass);
+    g_edit.frame =
+        CreateWindowExW(0, windowClass.lpszClassName, L"Qorva hook test", WS_OVERLAPPEDWINDOW, 200,
+                        200, 600, 300, nullptr, nullptr, instance, nullptr);
+    if (!g_edit.frame) return 1;
+    RECT client{};
+    GetClientRect(g_edit.frame, &client);
+    g_edit.edit = CreateWindowExW(
+        0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0,
+        0, client.right, client.bottom, g_edit.frame,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), instance, nullptr);
+    if (!g_edit.edit) return 1;
+    ShowWindow(g_edit.frame, SW_SHOWNORMAL);
+    SetForegroundWindow(g_edit.frame);
+    SetFocus(g_edit.edit);
+    SetTimer(g_edit.frame, kFocusTimer, kPollMs, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+int CloseWindow(const std::wstring& className) {
+    const HWND window = FindWindowW(className.c_str(), nullptr);
+    return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::vector<std::wstring> args(argv + 1, argv + argc);
+    const std::wstring command = args.empty() ? L"" : args[0];
+    if (command == L"hold-app-data" && args.size() == 2) return HoldAppData(args[1]);
+    if (command == L"write-lexicon" && args.size() == 2) return WriteLexicon(args[1]);
+    if (command == L"rows" && args.size() == 4) return Rows(args[1], args[2], args[3]);
+    if (command == L"edit" && args.size() == 2) return Edit(args[1], L"");
+    if (command == L"edit" && args.size() == 4 && args[2] == L"--inject") {
+        return Edit(args[1], args[3]);
+    }
+    if (command == L"close-window" && args.size() == 2) return CloseWindow(args[1]);
+    if (command == L"mode" && args.size() == 1) {
+        return static_cast<int>(qorva::ModeIpc::Instance().GetMode());
+    }
+    return 2;
+}

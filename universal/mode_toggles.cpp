@@ -1,0 +1,47 @@
+// The universal program's switches of the shared typing mode: its hot keys (taken by the keyboard
+// hook, or registered for when the hook does not run) and the candidate window's header.
+#include <windows.h>
+
+#include "universal/mode_ipc.h"
+#include "universal/mode_toggle_rules.h"
+#include "universal/universal_host.h"
+
+namespace qorva::universal {
+namespace {
+
+ToggleClocks g_toggle_clocks;
+
+void RunToggle(ModeToggle toggle) {
+    if (!g_toggle_clocks.Accept(toggle, GetTickCount())) return;
+    ModeIpc& mode = ModeIpc::Instance();
+    mode.SetMode(ModeAfterToggle(toggle, mode.GetMode()));
+    const ToggleFeedback feedback = FeedbackOfToggle(toggle, mode.GetMode());
+    PlaySoundEffect(feedback.soundKind);
+    Log(feedback.logLine);
+    // Letters typed before the switch belong to the old mode.
+    g_typing.Reset();
+    if (g_candidate_window.visible) CloseCandidateList();
+}
+
+}  // namespace
+
+void TriggerModeToggle() { RunToggle(ModeToggle::BanglaEnglish); }
+
+void TriggerTranslationToggle() { RunToggle(ModeToggle::BanglaTranslation); }
+
+void OnConversionTargetChanged(qorva_tsf::CandidateWindow::ConversionTarget target) {
+    // The header keeps showing the side clicked; the word being typed goes on.
+    ModeIpc::Instance().SetMode(ModeAfterHeaderClick(target));
+}
+
+void RegisterToggleHotKeys() {
+    RegisterHotKey(g_window, kTranslationHotKeyId, MOD_CONTROL | MOD_ALT, 'E');
+    RegisterHotKey(g_window, kModeHotKeyId, MOD_CONTROL | MOD_ALT, VK_SPACE);
+}
+
+void UnregisterToggleHotKeys() {
+    UnregisterHotKey(g_window, kTranslationHotKeyId);
+    UnregisterHotKey(g_window, kModeHotKeyId);
+}
+
+}  // namespace qorva::universal
