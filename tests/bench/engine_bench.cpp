@@ -2,53 +2,18 @@
 // generated words whose keys share prefixes the way Banglish keys do.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
 #include "engine/bangla_engine.h"
-#include "tests/bench/generated_lexicon.h"
+#include "tests/bench/bench_engine.h"
 #include "tests/bench/keystroke_timing.h"
-#include "tests/support/engine_fixtures.h"
 
 namespace bangla {
 namespace {
 
-constexpr uint32_t kLexiconEntries = 300000;
-
-// One engine over the generated lexicon, shared by every benchmark.
-class BenchEngine {
-public:
-    static BanglaEngineHandle Get() {
-        static BenchEngine instance;
-        return instance.engine.get();
-    }
-
-private:
-    BenchEngine() {
-        WriteLexiconFile(folder.File("lexicon.bin"), bench::GeneratedLexicon(kLexiconEntries));
-        engine =
-            testing_support::MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
-        BanglaEngine_SetLearningEnabled(engine.get(), false);
-    }
-
-    TempFolder folder{"bench"};
-    testing_support::EnginePtr engine;
-};
-
-// Every prefix of these words, as typed key by key.
-std::vector<std::string> Keystrokes() {
-    const char* const words[] = {"ami",     "bhalo",      "kemon",      "achi",
-                                 "korbo",   "bangladesh", "poriborton", "dhonnobad",
-                                 "bari-te", "shomoy",     "bidyaloy",   "kothay"};
-    std::vector<std::string> typed;
-    for (const std::string word : words) {
-        for (std::size_t keys = 1; keys <= word.size(); ++keys)
-            typed.push_back(word.substr(0, keys));
-    }
-    return typed;
-}
+using bench::BenchEngine;
+using bench::Keystrokes;
 
 // One iteration is one keystroke; the counters give the median and the 99th
 // percentile of the single keystrokes, which the mean would hide.

@@ -18,13 +18,21 @@ class KeystrokeTiming {
 public:
     // Types `typed` as the composition and asks for its candidates, timed.
     void Type(BanglaEngineHandle engine, const std::string& typed) {
+        Time([&] {
+            BanglaEngine_SetComposition(engine, typed.c_str());
+            BanglaEngine_GetCandidates(engine, &list);
+        });
+        benchmark::DoNotOptimize(list.count);
+    }
+
+    // Times one keystroke's work.
+    template <typename Work>
+    void Time(Work&& work) {
         const auto start = std::chrono::steady_clock::now();
-        BanglaEngine_SetComposition(engine, typed.c_str());
-        BanglaEngine_GetCandidates(engine, &list);
+        work();
         samples.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                 .count());
-        benchmark::DoNotOptimize(list.count);
     }
 
     void Report(benchmark::State& state) {

@@ -132,6 +132,9 @@ TEST_F(UniversalStartTest, SecondStartShowsTheFirstsTopBarAndLeavesTheFirstRunni
     EXPECT_EQ(second.WaitForExit(), DWORD{0});
     EXPECT_TRUE(PumpUntil([&] { return topBar.ShowRequests() > 0; }));
     EXPECT_TRUE(first.Running());
+    EXPECT_NE(ReadFileBytes(appData_.DataFile(L"universal.log"))
+                  .find(" another universal host is already running - requesting topbar show\r\n"),
+              std::string::npos);
     CloseAndExpectCleanExit(first);
 }
 
