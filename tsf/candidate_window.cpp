@@ -6,6 +6,8 @@
 #include <memory>
 #include <new>
 
+#include "common/call_guarded.h"
+
 namespace qorva_tsf {
 namespace {
 
@@ -241,16 +243,18 @@ void CandidateWindow::Hide() {
     regionHeight = 0;
 }
 
-void CandidateWindow::SelectNext() {
-    if (candidates.empty()) return;
-    selected = NextSelection(selected, candidates.size());
+void CandidateWindow::Select(size_t index) {
+    if (index == selected) return;
+    selected = index;
     Repaint();
 }
 
+void CandidateWindow::SelectNext() {
+    if (!candidates.empty()) Select(NextSelection(selected, candidates.size()));
+}
+
 void CandidateWindow::SelectPrev() {
-    if (candidates.empty()) return;
-    selected = PrevSelection(selected, candidates.size());
-    Repaint();
+    if (!candidates.empty()) Select(PrevSelection(selected, candidates.size()));
 }
 
 void CandidateWindow::SetConversionMode(ConversionTarget target) {
@@ -343,12 +347,9 @@ LRESULT CALLBACK CandidateWindow::WndProc(HWND window, UINT message, WPARAM wPar
     }
     auto* self = reinterpret_cast<CandidateWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    try {
-        return self->HandleMessage(window, message, wParam, lParam);
-    } catch (const std::exception&) {
-        // Nothing may unwind through the window system's frames.
-        return 0;
-    }
+    // Nothing may unwind through the window system's frames.
+    return qorva::CallGuarded<LRESULT>(
+        0, [&] { return self->HandleMessage(window, message, wParam, lParam); });
 }
 
 LRESULT CandidateWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -59,6 +59,8 @@ public:
                         const RECT& caret);
     void ShowVoiceStatus(const RECT& caret);
     void Hide();
+    // Highlights a row; the owner keeps the index inside its list.
+    void Select(size_t index);
     void SelectNext();
     void SelectPrev();
     // Makes the header follow the owner's target; calls no callback.

@@ -14,42 +14,14 @@ constexpr CompositionHandlerFactory kModuleCompositionHandler = MakeManagedCompo
 
 }  // namespace
 
-BanglaClassFactory::BanglaClassFactory(CompositionHandlerFactory makeHandler)
-    : makeHandler_(makeHandler) {
-    ModuleAddRef();
-}
-
-BanglaClassFactory::~BanglaClassFactory() { ModuleRelease(); }
-
-STDMETHODIMP BanglaClassFactory::QueryInterface(REFIID interfaceId, void** out) {
-    if (!out) return E_INVALIDARG;
-    *out = nullptr;
-    if (!IsEqualIID(interfaceId, IID_IUnknown) && !IsEqualIID(interfaceId, IID_IClassFactory)) {
-        return E_NOINTERFACE;
-    }
-    *out = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) BanglaClassFactory::AddRef() { return InterlockedIncrement(&refCount_); }
-
-STDMETHODIMP_(ULONG) BanglaClassFactory::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return count;
-}
-
 STDMETHODIMP BanglaClassFactory::CreateInstance(IUnknown* outer, REFIID interfaceId, void** out) {
     if (!out) return E_INVALIDARG;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    TextService* service = TextService::Create(makeHandler_);
+    const ComPtr<TextService> service = AdoptReference(TextService::Create(makeHandler_));
     if (!service) return E_OUTOFMEMORY;
     // An interface the service does not answer leaves no object alive.
-    const HRESULT result = service->QueryInterface(interfaceId, out);
-    service->Release();
-    return result;
+    return service->QueryInterface(interfaceId, out);
 }
 
 STDMETHODIMP BanglaClassFactory::LockServer(BOOL lock) {
@@ -72,12 +44,10 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* out) {
     *out = nullptr;
     if (!IsEqualCLSID(classId, qorva_tsf::CLSID_BanglaTextService))
         return CLASS_E_CLASSNOTAVAILABLE;
-    qorva_tsf::BanglaClassFactory* factory =
-        qorva_tsf::CreateClassFactory(qorva_tsf::kModuleCompositionHandler);
+    const auto factory = qorva_tsf::AdoptReference(
+        qorva_tsf::CreateClassFactory(qorva_tsf::kModuleCompositionHandler));
     if (!factory) return E_OUTOFMEMORY;
-    const HRESULT result = factory->QueryInterface(interfaceId, out);
-    factory->Release();
-    return result;
+    return factory->QueryInterface(interfaceId, out);
 }
 
 STDAPI DllCanUnloadNow() { return qorva_tsf::IsModuleInUse() ? S_FALSE : S_OK; }

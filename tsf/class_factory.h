@@ -3,25 +3,23 @@
 
 #include <windows.h>
 
+#include "tsf/com_object.h"
 #include "tsf/text_service.h"
 
 namespace qorva_tsf {
 
-class BanglaClassFactory final : public IClassFactory {
+class BanglaClassFactory final : public ComObject<IClassFactory> {
 public:
-    explicit BanglaClassFactory(CompositionHandlerFactory makeHandler);
+    explicit BanglaClassFactory(CompositionHandlerFactory makeHandler)
+        : makeHandler_(makeHandler) {}
 
-    STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID interfaceId, void** out) override;
     // A lock keeps the module loaded until it is released.
     STDMETHODIMP LockServer(BOOL lock) override;
 
 private:
-    ~BanglaClassFactory();
+    ~BanglaClassFactory() override = default;
 
-    LONG refCount_ = 1;
     CompositionHandlerFactory makeHandler_;
 };
 

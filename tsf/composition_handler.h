@@ -1,5 +1,5 @@
-// The composition manager as the text service drives it. Every call is guarded: whatever fails
-// inside (an allocation, a worker thread that cannot start) never reaches the host application.
+// The composition manager as the text service drives it. The text service's methods are the entry
+// points from the host application and end every exception there.
 #pragma once
 
 #include <memory>

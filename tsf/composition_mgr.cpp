@@ -15,6 +15,7 @@ CompositionManager::CompositionManager(TextService* owner, const OnlineServices&
       onlineTransport(online.transport),
       voiceEndpoints(online.voice) {}
 
+// A destructor lets nothing out.
 CompositionManager::~CompositionManager() {
     CallGuarded([&] { Shutdown(); });
 }
@@ -31,14 +32,14 @@ bool CompositionManager::Initialize(HINSTANCE module) {
         voiceRoute = std::make_shared<VoiceResultRoute>(&candidateWindow);
         InstallCallbacks();
         translationService.consent.exchange(englishTranslation);
-        CallGuarded([&] { translationService.Start(); });
+        translationService.Start();  // without its worker, sentences are simply not translated
     }
     return true;
 }
 
 void CompositionManager::Shutdown() {
     translationService.Stop();
-    ReleaseComposition();
+    composition.Reset();
     DestroyEngine();
     if (recorder) recorder->Stop();  // the samples of an unfinished recording are dropped
     CancelCloudRequest();
@@ -50,7 +51,7 @@ void CompositionManager::Shutdown() {
     voiceRoute.reset();
     voiceBusy = false;
     candidateWindow.Destroy();
-    SetLastContext(nullptr);
+    lastContext.Reset();
 }
 
 // Without a module there is no folder of our own to look in.
@@ -113,7 +114,7 @@ void CompositionManager::SetCloudTranslitEnabled(bool enabled) {
     if (enabled == cloudEnabled) return;
     if (enabled) {
         // A worker that cannot start leaves online transliteration off.
-        cloudEnabled = CallGuarded(false, [&] { return cloudTranslit.Start(); });
+        cloudEnabled = cloudTranslit.Start();
         return;
     }
     cloudEnabled = false;
@@ -139,52 +140,34 @@ std::string CompositionManager::LowerRomanKey() const { return qorva::AsciiLower
 // The window brings every worker result to this thread; the generation numbers it carries are
 // the manager's own 32-bit ones.
 void CompositionManager::InstallCallbacks() {
-    candidateWindow.onSelect = [this](size_t row) {
-        CallGuarded([&] { OnCandidateWindowSelection(row); });
-    };
-    candidateWindow.onVoiceClicked = [this] { CallGuarded([&] { ToggleVoice(); }); };
+    candidateWindow.onSelect = [this](size_t row) { OnCandidateWindowSelection(row); };
+    candidateWindow.onVoiceClicked = [this] { ToggleVoice(); };
     candidateWindow.onVoiceResult = [this](const std::wstring& text, const std::wstring& error) {
-        CallGuarded([&] { OnVoiceResult(text, error); });
+        OnVoiceResult(text, error);
     };
-    // Typing works without voice input: a recorder that cannot be made only leaves it unavailable.
-    CallGuarded([&] { InitVoice(); });
+    InitVoice();
     RefreshVoiceRow();
     candidateWindow.onConversionTargetChanged = [this](ConversionTarget target) {
-        CallGuarded([&] { SetConversionTarget(target); });
+        SetConversionTarget(target);
     };
     candidateWindow.onCloudResult = [this](const std::wstring& query, uint64_t generation,
                                            const std::vector<std::wstring>& found) {
-        CallGuarded([&] { OnCloudResults(query, static_cast<uint32_t>(generation), found); });
+        OnCloudResults(query, static_cast<uint32_t>(generation), found);
     };
     // The workers only hand their answers to the window, which brings them to this thread.
     CandidateWindow* window = &candidateWindow;
     cloudTranslit.onResult = [window](const std::wstring& query, uint32_t generation,
                                       const std::vector<std::wstring>& found) {
-        CallGuarded([&] { window->PostCloudResult(query, generation, found); });
+        window->PostCloudResult(query, generation, found);
     };
     candidateWindow.onTranslationResult =
         [this](const std::wstring& source, const std::wstring& translation, uint64_t generation) {
-            CallGuarded([&] {
-                OnTranslationResult(source, translation, static_cast<uint32_t>(generation));
-            });
+            OnTranslationResult(source, translation, static_cast<uint32_t>(generation));
         };
     translationService.onResult = [window](const std::wstring& source,
                                            const std::wstring& translation, uint32_t generation) {
-        CallGuarded([&] { window->PostTranslationResult(source, translation, generation); });
+        window->PostTranslationResult(source, translation, generation);
     };
-}
-
-void CompositionManager::SetLastContext(ITfContext* context) {
-    if (context == lastContext) return;
-    if (context) context->AddRef();
-    if (lastContext) lastContext->Release();
-    lastContext = context;
-}
-
-void CompositionManager::ReleaseComposition() {
-    if (!composition) return;
-    composition->Release();
-    composition = nullptr;
 }
 
 void CompositionManager::CancelCloudRequest() {

@@ -18,6 +18,7 @@
 #include "services/voice_input.h"
 #include "services/voice_recorder.h"
 #include "tsf/candidate_window.h"
+#include "tsf/com_object.h"
 #include "tsf/edit_session.h"
 #include "tsf/online_services.h"
 #include "tsf/voice_result_route.h"
@@ -108,7 +109,9 @@ public:
 
     bool IsComposing() const { return composing; }
     const std::vector<std::wstring>& Candidates() const { return candidates; }
-    size_t SelectedIndex() const { return selectedIndex; }
+    // The selected candidate: the candidate window keeps it, also while it is hidden or has no
+    // window at all.
+    size_t SelectedIndex() const { return candidateWindow.selected; }
     ConversionTarget Target() const { return conversionTarget; }
     const std::string& RomanBuffer() const { return romanBuffer; }
     bool HasEngine() const { return engine != nullptr; }
@@ -124,13 +127,11 @@ private:
     void RebuildEngine();
     void InstallCallbacks();
 
-    void SetLastContext(ITfContext* context);
-    void ReleaseComposition();
     void BuildBanglaCandidates();
     void BuildEnglishCandidates();
     void ShowCandidatesAtLastCaret();
     HRESULT RunUpdateAction(TfEditCookie cookie, ITfContext* context);
-    bool StartComposition(TfEditCookie cookie, ITfContext* context);
+    HRESULT StartComposition(TfEditCookie cookie, ITfContext* context);
     void WriteComposition(TfEditCookie cookie, const std::wstring& text);
     void LearnCommittedText(const std::string& utf8);
     void ResetComposition();
@@ -162,7 +163,6 @@ private:
     std::string romanBuffer;
     std::wstring displayText;
     std::vector<std::wstring> candidates;
-    size_t selectedIndex = 0;
     qorva::EngineFiles engineFiles;
     bool autoCorrect = false;
     uint32_t maxCandidates = 5;
@@ -177,9 +177,9 @@ private:
     // The field of the open composition declares its text private (a password, a PIN): nothing
     // typed there is sent online.
     bool privateField = false;
-    ITfComposition* composition = nullptr;
-    // Held with a reference: row clicks and worker results use it after the key that set it.
-    ITfContext* lastContext = nullptr;
+    ComPtr<ITfComposition> composition;
+    // Held: row clicks and worker results use it after the key that set it.
+    ComPtr<ITfContext> lastContext;
     qorva::TranslationService translationService;
     ConversionTarget conversionTarget = ConversionTarget::English;
     bool englishTranslation = true;

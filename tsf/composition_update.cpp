@@ -2,14 +2,12 @@
 // rewritten, committed, cancelled or ended by the application or by a focus change.
 #include <utility>
 
-#include "common/call_guarded.h"
 #include "common/text.h"
 #include "tsf/composition_mgr.h"
 #include "tsf/text_service.h"
 
 namespace qorva_tsf {
 
-using qorva::CallGuarded;
 using qorva::Utf16ToUtf8;
 using qorva::Utf8ToUtf16;
 
@@ -29,27 +27,20 @@ bool ReadTextExt(TfEditCookie cookie, ITfContextView* view, ITfRange* range, REC
 }
 
 bool ReadTextExtAtEnd(TfEditCookie cookie, ITfContextView* view, ITfRange* range, RECT* rect) {
-    ITfRange* end = nullptr;
+    ComPtr<ITfRange> end;
     if (FAILED(range->Clone(&end)) || !end) return false;
-    const bool found =
-        SUCCEEDED(end->Collapse(cookie, TF_ANCHOR_END)) && ReadTextExt(cookie, view, end, rect);
-    end->Release();
-    return found;
+    return SUCCEEDED(end->Collapse(cookie, TF_ANCHOR_END)) &&
+           ReadTextExt(cookie, view, end.Get(), rect);
 }
 
-// The selection's range, without changing the document.
-ITfRange* QuerySelection(TfEditCookie cookie, ITfContext* context) {
-    ITfInsertAtSelection* insert = nullptr;
-    if (FAILED(
-            context->QueryInterface(IID_ITfInsertAtSelection, reinterpret_cast<void**>(&insert))) ||
-        !insert) {
+// The selection's range, without changing the document; null when the document gives none.
+ComPtr<ITfRange> QuerySelection(TfEditCookie cookie, ITfContext* context) {
+    ComPtr<ITfInsertAtSelection> insert;
+    ComPtr<ITfRange> range;
+    if (FAILED(context->QueryInterface(IID_PPV_ARGS(&insert))) || !insert ||
+        FAILED(insert->InsertTextAtSelection(cookie, TF_IAS_QUERYONLY, nullptr, 0, &range))) {
         return nullptr;
     }
-    ITfRange* range = nullptr;
-    if (FAILED(insert->InsertTextAtSelection(cookie, TF_IAS_QUERYONLY, nullptr, 0, &range))) {
-        range = nullptr;
-    }
-    insert->Release();
     return range;
 }
 
@@ -57,8 +48,8 @@ ITfRange* QuerySelection(TfEditCookie cookie, ITfContext* context) {
 
 void CompositionManager::UpdateCompositionAndUI(ITfContext* context) {
     if (!engine) return;
-    const bool newField = context && (!composing || context != lastContext);
-    SetLastContext(context);
+    const bool newField = context && (!composing || context != lastContext.Get());
+    lastContext = context;
     if (romanBuffer.empty()) {
         CancelComposition(context);
         return;
@@ -70,7 +61,7 @@ void CompositionManager::UpdateCompositionAndUI(ITfContext* context) {
     } else {
         BuildBanglaCandidates();
     }
-    selectedIndex = 0;
+    candidateWindow.Select(0);
     if (!context) return;
 
     ShowCandidatesAtLastCaret();
@@ -124,50 +115,49 @@ void CompositionManager::ShowCandidatesAtLastCaret() {
         candidateWindow.Hide();
         return;
     }
-    if (caretRectValid) candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
+    if (caretRectValid) candidateWindow.ShowCandidates(candidates, SelectedIndex(), caretRect);
 }
 
 // Runs when TSF grants the session, possibly after the key handler has returned: it reads the
-// manager's fields as they are then. A queued commit that follows carries its own text.
+// manager's fields as they are then. A queued commit that follows carries its own text. Without a
+// composition nothing is written, but the window still follows the caret at the selection; the
+// session's result says why no composition could be started.
 HRESULT CompositionManager::RunUpdateAction(TfEditCookie cookie, ITfContext* context) {
-    if (composition || StartComposition(cookie, context)) WriteComposition(cookie, displayText);
+    const HRESULT started = composition ? S_OK : StartComposition(cookie, context);
+    if (composition) WriteComposition(cookie, displayText);
     RECT rect{};
     if (ReadTextExtInSession(cookie, context, &rect)) {
         caretRectValid = true;
         caretRect = rect;
         if (showSuggestions && !candidates.empty()) {
-            candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
+            candidateWindow.ShowCandidates(candidates, SelectedIndex(), caretRect);
         }
     }
+    return started;
+}
+
+// S_FALSE when the document gave no selection or turned the composition down.
+HRESULT CompositionManager::StartComposition(TfEditCookie cookie, ITfContext* context) {
+    if (!service) return E_UNEXPECTED;
+    ComPtr<ITfContextComposition> contextComposition;
+    const HRESULT queried = context->QueryInterface(IID_PPV_ARGS(&contextComposition));
+    if (FAILED(queried)) return queried;
+    const ComPtr<ITfRange> selection = QuerySelection(cookie, context);
+    if (!contextComposition || !selection) return S_FALSE;
+    ComPtr<ITfComposition> started;
+    const HRESULT result = contextComposition->StartComposition(
+        cookie, selection.Get(), service->CompositionSink(), &started);
+    if (FAILED(result)) return result;
+    if (!started) return S_FALSE;
+    composition = started;
+    composing = true;
     return S_OK;
 }
 
-bool CompositionManager::StartComposition(TfEditCookie cookie, ITfContext* context) {
-    if (!service) return false;
-    ITfContextComposition* contextComposition = nullptr;
-    if (FAILED(context->QueryInterface(IID_ITfContextComposition,
-                                       reinterpret_cast<void**>(&contextComposition))) ||
-        !contextComposition) {
-        return false;
-    }
-    if (ITfRange* selection = QuerySelection(cookie, context)) {
-        ITfComposition* started = nullptr;
-        if (SUCCEEDED(contextComposition->StartComposition(cookie, selection,
-                                                           service->CompositionSink(), &started))) {
-            composition = started;  // its one reference now belongs to the manager
-        }
-        selection->Release();
-    }
-    contextComposition->Release();
-    if (composition) composing = true;
-    return composition != nullptr;
-}
-
 void CompositionManager::WriteComposition(TfEditCookie cookie, const std::wstring& text) {
-    ITfRange* range = nullptr;
+    ComPtr<ITfRange> range;
     if (FAILED(composition->GetRange(&range)) || !range) return;
     range->SetText(cookie, 0, text.c_str(), static_cast<LONG>(text.size()));
-    range->Release();
 }
 
 // The Latin buffer holds ASCII only; each byte is one UTF-16 unit.
@@ -178,21 +168,16 @@ std::wstring CompositionManager::LatinBuffer() const {
 bool CompositionManager::ReadTextExtInSession(TfEditCookie cookie, ITfContext* context,
                                               RECT* rect) {
     if (!context || !rect) return false;
-    ITfContextView* view = nullptr;
+    ComPtr<ITfContextView> view;
     if (FAILED(context->GetActiveView(&view)) || !view) return false;
 
-    bool found = false;
-    ITfRange* range = nullptr;
+    ComPtr<ITfRange> range;
     if (composition && SUCCEEDED(composition->GetRange(&range)) && range) {
-        found =
-            ReadTextExtAtEnd(cookie, view, range, rect) || ReadTextExt(cookie, view, range, rect);
-        range->Release();
-    } else if (ITfRange* selection = QuerySelection(cookie, context)) {
-        found = ReadTextExt(cookie, view, selection, rect);
-        selection->Release();
+        return ReadTextExtAtEnd(cookie, view.Get(), range.Get(), rect) ||
+               ReadTextExt(cookie, view.Get(), range.Get(), rect);
     }
-    view->Release();
-    return found;
+    const ComPtr<ITfRange> selection = QuerySelection(cookie, context);
+    return selection && ReadTextExt(cookie, view.Get(), selection.Get(), rect);
 }
 
 bool CompositionManager::CommitCurrentComposition(ITfContext* context, size_t index,
@@ -209,14 +194,14 @@ bool CompositionManager::CommitCurrentComposition(ITfContext* context, size_t in
                 if (!composition) return S_OK;
                 WriteComposition(cookie, written);
                 composition->EndComposition(cookie);
-                ReleaseComposition();
+                composition.Reset();
                 return S_OK;
             },
             WhenRefused::RetryAsync);
     } else {
         // Without a document nothing can end the composition; holding on to it would make the next
         // update write into it, even when that update comes from another document.
-        ReleaseComposition();
+        composition.Reset();
     }
     LearnCommittedText(Utf16ToUtf8(committed));
     ResetComposition();
@@ -238,7 +223,7 @@ void CompositionManager::ResetComposition() {
     ++translationGeneration;
     candidates.clear();
     displayText.clear();
-    selectedIndex = 0;
+    candidateWindow.Select(0);
     candidateWindow.Hide();
 }
 
@@ -258,7 +243,7 @@ bool CompositionManager::CancelComposition(ITfContext* context) {
                 if (!composition) return S_OK;
                 WriteComposition(cookie, std::wstring());
                 composition->EndComposition(cookie);
-                ReleaseComposition();
+                composition.Reset();
                 return S_OK;
             },
             WhenRefused::Drop);
@@ -268,7 +253,7 @@ bool CompositionManager::CancelComposition(ITfContext* context) {
 }
 
 void CompositionManager::OnCompositionTerminated(ITfContext*, ITfComposition* ended) {
-    if (ended && ended == composition) ReleaseComposition();
+    if (ended && ended == composition.Get()) composition.Reset();
     composing = false;
     romanBuffer.clear();
     candidates.clear();
@@ -279,30 +264,29 @@ void CompositionManager::OnCompositionTerminated(ITfContext*, ITfComposition* en
 void CompositionManager::OnFocusLost(ITfContext* context) {
     if (composing) {
         CancelCloudRequest();
-        CommitCurrentComposition(context, selectedIndex, std::wstring());
+        CommitCurrentComposition(context, SelectedIndex(), std::wstring());
     }
     candidateWindow.Hide();
 }
 
 bool CompositionManager::InsertTextAtCaret(const std::wstring& text) {
     if (text.empty() || !lastContext || !service) return false;
-    RequestInsertAtSelection(lastContext, text, WhenRefused::RetryAsync);
+    RequestInsertAtSelection(lastContext.Get(), text, WhenRefused::RetryAsync);
     return true;
 }
 
 void CompositionManager::OnCandidateWindowSelection(size_t index) {
-    if (lastContext && composing) CommitCurrentComposition(lastContext, index, std::wstring());
+    if (lastContext && composing) {
+        CommitCurrentComposition(lastContext.Get(), index, std::wstring());
+    }
 }
 
 EditSessionResult CompositionManager::RequestSession(ITfContext* context, EditAction action,
                                                      WhenRefused whenRefused,
                                                      HRESULT initialSessionResult) {
     if (!service) return {E_FAIL, E_FAIL};
-    EditAction guarded = [action = std::move(action)](TfEditCookie cookie) {
-        return CallGuarded<HRESULT>(E_FAIL, [&] { return action(cookie); });
-    };
-    return RequestEditSession(context, service->ClientId(), std::move(guarded), whenRefused,
-                              initialSessionResult);
+    return service->RequestEditSession(context, std::move(action), whenRefused,
+                                       initialSessionResult);
 }
 
 EditSessionResult CompositionManager::RequestInsertAtSelection(ITfContext* context,

@@ -47,7 +47,7 @@ void CompositionManager::SetConversionTarget(ConversionTarget target) {
 void CompositionManager::ApplyTarget(ConversionTarget target) {
     conversionTarget = target;
     candidateWindow.SetConversionMode(target);
-    if (composing) UpdateCompositionAndUI(lastContext);
+    if (composing) UpdateCompositionAndUI(lastContext.Get());
 }
 
 }  // namespace qorva_tsf

@@ -3,38 +3,9 @@
 #include <new>
 #include <utility>
 
-#include "tsf/dll_main.h"
+#include "common/call_guarded.h"
 
 namespace qorva_tsf {
-
-EditSessionBase::EditSessionBase(ITfContext* context) : context_(context) {
-    if (context_) context_->AddRef();
-    ModuleAddRef();
-}
-
-EditSessionBase::~EditSessionBase() {
-    if (context_) context_->Release();
-    ModuleRelease();
-}
-
-STDMETHODIMP EditSessionBase::QueryInterface(REFIID interfaceId, void** out) {
-    if (!out) return E_INVALIDARG;
-    *out = nullptr;
-    if (IsEqualIID(interfaceId, IID_IUnknown) || IsEqualIID(interfaceId, IID_ITfEditSession)) {
-        *out = static_cast<ITfEditSession*>(this);
-        AddRef();
-        return S_OK;
-    }
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) EditSessionBase::AddRef() { return InterlockedIncrement(&refCount_); }
-
-STDMETHODIMP_(ULONG) EditSessionBase::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return count;
-}
 
 ActionEditSession::ActionEditSession(ITfContext* context, EditAction action)
     : EditSessionBase(context), action_(std::move(action)) {}
@@ -45,7 +16,7 @@ ActionEditSession::~ActionEditSession() = default;
 
 STDMETHODIMP ActionEditSession::DoEditSession(TfEditCookie cookie) {
     if (!action_) return S_OK;
-    return action_(cookie);
+    return qorva::CallGuarded<HRESULT>(E_FAIL, [&] { return action_(cookie); });
 }
 
 namespace {
@@ -62,34 +33,27 @@ EditSessionResult RequestEditSession(ITfContext* context, TfClientId clientId, E
                                      WhenRefused whenRefused, HRESULT initialSessionResult) {
     EditSessionResult result;
     if (!context) return {E_INVALIDARG, E_FAIL};
-    ActionEditSession* session = new (std::nothrow) ActionEditSession(context, std::move(action));
+    const ComPtr<ActionEditSession> session =
+        AdoptReference(new (std::nothrow) ActionEditSession(context, std::move(action)));
     if (!session) return {E_OUTOFMEMORY, E_FAIL};
 
     result.session = initialSessionResult;
     result.request =
-        context->RequestEditSession(clientId, session, kSyncReadWrite, &result.session);
+        context->RequestEditSession(clientId, session.Get(), kSyncReadWrite, &result.session);
     if (whenRefused == WhenRefused::RetryAsync && RefusedSynchronously(result)) {
         result.session = initialSessionResult;
         result.request =
-            context->RequestEditSession(clientId, session, TF_ES_READWRITE, &result.session);
+            context->RequestEditSession(clientId, session.Get(), TF_ES_READWRITE, &result.session);
     }
-    session->Release();
     return result;
 }
 
 HRESULT InsertTextAtSelection(ITfContext* context, TfEditCookie cookie, const std::wstring& text) {
-    ITfInsertAtSelection* insert = nullptr;
-    if (FAILED(
-            context->QueryInterface(IID_ITfInsertAtSelection, reinterpret_cast<void**>(&insert))) ||
-        !insert) {
-        return E_FAIL;
-    }
-    ITfRange* range = nullptr;
-    const HRESULT result = insert->InsertTextAtSelection(cookie, 0, text.c_str(),
-                                                         static_cast<LONG>(text.size()), &range);
-    if (range) range->Release();
-    insert->Release();
-    return result;
+    ComPtr<ITfInsertAtSelection> insert;
+    if (FAILED(context->QueryInterface(IID_PPV_ARGS(&insert))) || !insert) return E_FAIL;
+    ComPtr<ITfRange> range;
+    return insert->InsertTextAtSelection(cookie, 0, text.c_str(), static_cast<LONG>(text.size()),
+                                         &range);
 }
 
 }  // namespace qorva_tsf

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "tsf/com_object.h"
+
 namespace qorva_tsf {
 
 // The document cannot grant a synchronous session now (TF_E_SYNCHRONOUS).
@@ -16,23 +18,19 @@ constexpr HRESULT kSynchronousRefused = static_cast<HRESULT>(0x80040208L);
 
 using EditAction = std::function<HRESULT(TfEditCookie)>;
 
-class EditSessionBase : public ITfEditSession {
+class EditSessionBase : public ComObject<ITfEditSession> {
 public:
-    STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP DoEditSession(TfEditCookie cookie) override = 0;
 
 protected:
     // Holds one reference on the context while the session lives; a null context stays null.
-    explicit EditSessionBase(ITfContext* context);
-    virtual ~EditSessionBase();
+    explicit EditSessionBase(ITfContext* context) : context_(context) {}
+    ~EditSessionBase() override = default;
 
-    ITfContext* Context() const { return context_; }
+    ITfContext* Context() const { return context_.Get(); }
 
 private:
-    LONG refCount_ = 1;
-    ITfContext* context_ = nullptr;
+    ComPtr<ITfContext> context_;
 };
 
 // Runs an arbitrary action when the session is granted. A session granted later still has its
@@ -41,6 +39,8 @@ class ActionEditSession final : public EditSessionBase {
 public:
     ActionEditSession(ITfContext* context, EditAction action);
 
+    // The action runs inside the application's call into TSF: whatever it throws ends here and
+    // becomes E_FAIL.
     STDMETHODIMP DoEditSession(TfEditCookie cookie) override;
 
 private:

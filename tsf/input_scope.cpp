@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "tsf/com_object.h"
+
 namespace qorva_tsf {
 namespace {
 
@@ -20,14 +22,14 @@ bool IsPrivateScope(InputScope scope) {
 }
 
 // The first selection's range, or the document's start when there is no selection.
-ITfRange* SelectionOrStart(TfEditCookie cookie, ITfContext* context) {
+ComPtr<ITfRange> SelectionOrStart(TfEditCookie cookie, ITfContext* context) {
     TF_SELECTION selection{};
     ULONG fetched = 0;
     if (SUCCEEDED(context->GetSelection(cookie, TF_DEFAULT_SELECTION, 1, &selection, &fetched)) &&
         fetched == 1 && selection.range) {
-        return selection.range;
+        return AdoptReference(selection.range);
     }
-    ITfRange* start = nullptr;
+    ComPtr<ITfRange> start;
     if (FAILED(context->GetStart(cookie, &start))) return nullptr;
     return start;
 }
@@ -43,33 +45,24 @@ bool DeclaresPrivateScope(ITfInputScope* inputScope) {
 
 bool ValueDeclaresPrivateScope(const VARIANT& value) {
     if (value.vt != VT_UNKNOWN || !value.punkVal) return false;
-    ITfInputScope* inputScope = nullptr;
-    if (FAILED(value.punkVal->QueryInterface(__uuidof(ITfInputScope),
-                                             reinterpret_cast<void**>(&inputScope))) ||
-        !inputScope) {
-        return false;
-    }
-    const bool found = DeclaresPrivateScope(inputScope);
-    inputScope->Release();
-    return found;
+    ComPtr<ITfInputScope> inputScope;
+    return SUCCEEDED(value.punkVal->QueryInterface(IID_PPV_ARGS(&inputScope))) && inputScope &&
+           DeclaresPrivateScope(inputScope.Get());
 }
 
 }  // namespace
 
 bool IsPrivateField(TfEditCookie cookie, ITfContext* context) {
     if (!context) return false;
-    ITfProperty* property = nullptr;
+    ComPtr<ITfProperty> property;
     if (FAILED(context->GetProperty(GUID_PROP_INPUTSCOPE, &property)) || !property) return false;
-    bool found = false;
-    if (ITfRange* range = SelectionOrStart(cookie, context)) {
-        VARIANT value;
-        VariantInit(&value);
-        if (SUCCEEDED(property->GetValue(cookie, range, &value)))
-            found = ValueDeclaresPrivateScope(value);
-        VariantClear(&value);
-        range->Release();
-    }
-    property->Release();
+    const ComPtr<ITfRange> range = SelectionOrStart(cookie, context);
+    if (!range) return false;
+    VARIANT value;
+    VariantInit(&value);
+    const bool found = SUCCEEDED(property->GetValue(cookie, range.Get(), &value)) &&
+                       ValueDeclaresPrivateScope(value);
+    VariantClear(&value);
     return found;
 }
 

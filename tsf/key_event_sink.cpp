@@ -73,58 +73,51 @@ bool TextService::HandleKey(ITfContext* context, const KeyDecision& decision, WP
 }
 
 bool TextService::InitKeyEventSink() {
-    ITfKeystrokeMgr* keystrokes = nullptr;
-    if (FAILED(threadMgr_->QueryInterface(IID_ITfKeystrokeMgr,
-                                          reinterpret_cast<void**>(&keystrokes))) ||
-        !keystrokes) {
-        return false;
-    }
-    const HRESULT result =
-        keystrokes->AdviseKeyEventSink(clientId_, static_cast<ITfKeyEventSink*>(this), TRUE);
-    keystrokes->Release();
-    return SUCCEEDED(result);
+    ComPtr<ITfKeystrokeMgr> keystrokes;
+    if (FAILED(threadMgr_.As(&keystrokes)) || !keystrokes) return false;
+    return SUCCEEDED(
+        keystrokes->AdviseKeyEventSink(clientId_, static_cast<ITfKeyEventSink*>(this), TRUE));
 }
 
 void TextService::UninitKeyEventSink() {
     if (!threadMgr_) return;
-    ITfKeystrokeMgr* keystrokes = nullptr;
-    if (FAILED(threadMgr_->QueryInterface(IID_ITfKeystrokeMgr,
-                                          reinterpret_cast<void**>(&keystrokes))) ||
-        !keystrokes) {
-        return;
+    ComPtr<ITfKeystrokeMgr> keystrokes;
+    if (SUCCEEDED(threadMgr_.As(&keystrokes)) && keystrokes) {
+        keystrokes->UnadviseKeyEventSink(clientId_);
     }
-    keystrokes->UnadviseKeyEventSink(clientId_);
-    keystrokes->Release();
 }
 
 STDMETHODIMP TextService::OnSetFocus(BOOL foreground) {
-    if (!foreground && composition_) composition_->OnFocusLost(nullptr);
-    return S_OK;
+    if (foreground || !composition_) return S_OK;
+    return GuardedMethod([&] { composition_->OnFocusLost(nullptr); });
 }
 
-// Without a focused document there is nowhere to compose: every key passes untouched.
+// Without a focused document there is nowhere to compose: every key passes untouched. A key whose
+// handling fails passes too.
 STDMETHODIMP TextService::OnTestKeyDown(ITfContext* context, WPARAM key, LPARAM, BOOL* eaten) {
     if (!eaten) return E_INVALIDARG;
     *eaten = FALSE;
     if (!context || !composition_) return S_OK;
-
-    composition_->SyncConversionTargetFromIpc();
-    if (IsHotKey(key)) {
-        *eaten = TRUE;
-        return S_OK;
-    }
-    const KeyDecision decision = DecideKey(BuildKeyState(key));
-    // The application must see the committed word before the key itself.
-    if (decision.commitFirst && composition_->IsComposing()) composition_->OnEnter(context);
-    *eaten = decision.eaten ? TRUE : FALSE;
-    return S_OK;
+    return GuardedMethod([&] { *eaten = TestKeyDown(context, key) ? TRUE : FALSE; });
 }
 
 STDMETHODIMP TextService::OnKeyDown(ITfContext* context, WPARAM key, LPARAM keyData, BOOL* eaten) {
     if (!eaten) return E_INVALIDARG;
     *eaten = FALSE;
     if (!context || !composition_) return S_OK;
+    return GuardedMethod([&] { *eaten = KeyDown(context, key, keyData) ? TRUE : FALSE; });
+}
 
+bool TextService::TestKeyDown(ITfContext* context, WPARAM key) {
+    composition_->SyncConversionTargetFromIpc();
+    if (IsHotKey(key)) return true;
+    const KeyDecision decision = DecideKey(BuildKeyState(key));
+    // The application must see the committed word before the key itself.
+    if (decision.commitFirst && composition_->IsComposing()) composition_->OnEnter(context);
+    return decision.eaten;
+}
+
+bool TextService::KeyDown(ITfContext* context, WPARAM key, LPARAM keyData) {
     if (IsHotKey(key)) {
         if ((keyData & kKeyWasDown) == 0) {
             if (key == 'V') {
@@ -133,16 +126,13 @@ STDMETHODIMP TextService::OnKeyDown(ITfContext* context, WPARAM key, LPARAM keyD
                 composition_->ToggleConversionTarget();
             }
         }
-        *eaten = TRUE;
-        return S_OK;
+        return true;
     }
     const KeyDecision decision = DecideKey(BuildKeyState(key));
     // Normally the key test has committed already and the composition is closed here; a host that
     // skips the test still gets the committed word before the key.
     if (decision.commitFirst && composition_->IsComposing()) composition_->OnEnter(context);
-    if (!decision.eaten) return S_OK;
-    *eaten = HandleKey(context, decision, key) ? TRUE : FALSE;
-    return S_OK;
+    return decision.eaten && HandleKey(context, decision, key);
 }
 
 STDMETHODIMP TextService::OnTestKeyUp(ITfContext*, WPARAM, LPARAM, BOOL* eaten) {

@@ -34,7 +34,7 @@ bool CompositionManager::OnSpace(ITfContext* context) {
     SyncConversionTargetFromIpc();
     const bool sentenceGoesOn = conversionTarget == ConversionTarget::English &&
                                 (romanBuffer.empty() || romanBuffer.back() != ' ');
-    if (!sentenceGoesOn) return CommitCurrentComposition(context, selectedIndex, L" ");
+    if (!sentenceGoesOn) return CommitCurrentComposition(context, SelectedIndex(), L" ");
     romanBuffer.push_back(' ');
     UpdateCompositionAndUI(context);
     return true;
@@ -42,7 +42,7 @@ bool CompositionManager::OnSpace(ITfContext* context) {
 
 bool CompositionManager::OnEnter(ITfContext* context) {
     if (!composing) return false;
-    return CommitCurrentComposition(context, selectedIndex, std::wstring());
+    return CommitCurrentComposition(context, SelectedIndex(), std::wstring());
 }
 
 bool CompositionManager::OnDigit(ITfContext* context, char digit) {
@@ -75,20 +75,20 @@ bool CompositionManager::OnPunctuation(ITfContext* context, char mark) {
     if (conversionTarget == ConversionTarget::English) {
         if (!composing) return false;
         // One mark ends the sentence, whatever marks the chosen candidate brought along.
-        if (selectedIndex < candidates.size()) {
-            std::wstring& chosen = candidates[selectedIndex];
+        if (SelectedIndex() < candidates.size()) {
+            std::wstring& chosen = candidates[SelectedIndex()];
             while (!chosen.empty() &&
                    (chosen.back() == L'.' || chosen.back() == L'!' || chosen.back() == L'?')) {
                 chosen.pop_back();
             }
         }
-        return CommitCurrentComposition(context, selectedIndex,
+        return CommitCurrentComposition(context, SelectedIndex(),
                                         std::wstring(1, static_cast<wchar_t>(mark)));
     }
 
     const std::wstring suffix =
         mark == '.' ? std::wstring(1, kDanda) : std::wstring(1, static_cast<wchar_t>(mark));
-    if (composing) return CommitCurrentComposition(context, selectedIndex, suffix);
+    if (composing) return CommitCurrentComposition(context, SelectedIndex(), suffix);
     if (!context || !service) return false;
     // Synchronous only: when the document refuses, the key reaches the application as a plain '.'.
     const EditSessionResult result =
@@ -98,13 +98,9 @@ bool CompositionManager::OnPunctuation(ITfContext* context, char mark) {
 
 bool CompositionManager::OnArrow(ITfContext*, bool down) {
     if (!composing || candidates.empty()) return false;
-    if (down) {
-        selectedIndex = (selectedIndex + 1) % candidates.size();
-        candidateWindow.SelectNext();
-    } else {
-        selectedIndex = selectedIndex == 0 ? candidates.size() - 1 : selectedIndex - 1;
-        candidateWindow.SelectPrev();
-    }
+    // Over the manager's list, which the window holds only while it shows it.
+    candidateWindow.Select(down ? NextSelection(SelectedIndex(), candidates.size())
+                                : PrevSelection(SelectedIndex(), candidates.size()));
     return true;
 }
 

@@ -91,10 +91,10 @@ void CompositionManager::OnTranslationResult(const std::wstring& source,
 void CompositionManager::ShowOnlineList(std::vector<std::wstring> list, const std::wstring& shown) {
     candidates = std::move(list);
     displayText = shown;
-    selectedIndex = 0;
+    candidateWindow.Select(0);
     if (lastContext && composition) {
         RequestSession(
-            lastContext,
+            lastContext.Get(),
             [this](TfEditCookie cookie) {
                 if (composition) WriteComposition(cookie, displayText);
                 return S_OK;
@@ -102,7 +102,7 @@ void CompositionManager::ShowOnlineList(std::vector<std::wstring> list, const st
             WhenRefused::RetryAsync);
     }
     if (caretRectValid && showSuggestions) {
-        candidateWindow.ShowCandidates(candidates, selectedIndex, caretRect);
+        candidateWindow.ShowCandidates(candidates, SelectedIndex(), caretRect);
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/call_guarded.h"
+#include "tsf/com_object.h"
 #include "tsf/dll_main.h"
 #include "tsf/profile_ids.h"
 
@@ -44,11 +46,11 @@ void SetString(HKEY key, const wchar_t* valueName, const std::wstring& data) {
     RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes);
 }
 
+// Null when the object cannot be made; `result` then says why (a success code when COM made none).
 template <typename Interface>
-Interface* CreateInproc(const CLSID& classId, const IID& interfaceId, HRESULT* result) {
-    Interface* object = nullptr;
-    *result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId,
-                               reinterpret_cast<void**>(&object));
+ComPtr<Interface> CreateInproc(const CLSID& classId, HRESULT* result) {
+    ComPtr<Interface> object;
+    *result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
     return SUCCEEDED(*result) ? object : nullptr;
 }
 
@@ -85,8 +87,8 @@ HRESULT RegisterTSFProfiles(HINSTANCE module) {
     const std::wstring modulePath = ModulePath(module);
 
     HRESULT result = S_OK;
-    ITfInputProcessorProfiles* profiles = CreateInproc<ITfInputProcessorProfiles>(
-        CLSID_TF_InputProcessorProfiles, IID_ITfInputProcessorProfiles, &result);
+    const auto profiles =
+        CreateInproc<ITfInputProcessorProfiles>(CLSID_TF_InputProcessorProfiles, &result);
     if (!profiles) return result;
     if (SUCCEEDED(profiles->Register(CLSID_BanglaTextService))) {
         profiles->AddLanguageProfile(CLSID_BanglaTextService, kBengaliBangladesh,
@@ -94,50 +96,47 @@ HRESULT RegisterTSFProfiles(HINSTANCE module) {
                                      static_cast<ULONG>(wcslen(kDisplayName)), modulePath.c_str(),
                                      static_cast<ULONG>(modulePath.size()), 0);
     }
-    profiles->Release();
 
-    ITfCategoryMgr* categories =
-        CreateInproc<ITfCategoryMgr>(CLSID_TF_CategoryMgr, IID_ITfCategoryMgr, &result);
+    const auto categories = CreateInproc<ITfCategoryMgr>(CLSID_TF_CategoryMgr, &result);
     if (!categories) return S_OK;
     categories->RegisterCategory(CLSID_BanglaTextService, GUID_TFCAT_TIP_KEYBOARD,
                                  CLSID_BanglaTextService);
     // The text service supplies no display attributes.
     categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER,
                                    CLSID_BanglaTextService);
-    categories->Release();
     return S_OK;
 }
 
 HRESULT UnregisterTSFProfiles() {
     HRESULT result = S_OK;
-    ITfInputProcessorProfiles* profiles = CreateInproc<ITfInputProcessorProfiles>(
-        CLSID_TF_InputProcessorProfiles, IID_ITfInputProcessorProfiles, &result);
-    if (profiles) {
-        profiles->Unregister(CLSID_BanglaTextService);  // also removes the language profiles
-        profiles->Release();
-    }
+    const auto profiles =
+        CreateInproc<ITfInputProcessorProfiles>(CLSID_TF_InputProcessorProfiles, &result);
+    // Unregistering the class also removes its language profiles.
+    if (profiles) profiles->Unregister(CLSID_BanglaTextService);
 
-    ITfCategoryMgr* categories =
-        CreateInproc<ITfCategoryMgr>(CLSID_TF_CategoryMgr, IID_ITfCategoryMgr, &result);
+    const auto categories = CreateInproc<ITfCategoryMgr>(CLSID_TF_CategoryMgr, &result);
     if (!categories) return S_OK;
     categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_TIP_KEYBOARD,
                                    CLSID_BanglaTextService);
     categories->UnregisterCategory(CLSID_BanglaTextService, GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER,
                                    CLSID_BanglaTextService);
-    categories->Release();
     return S_OK;
 }
 
 }  // namespace qorva_tsf
 
 STDAPI DllRegisterServer() {
-    const HRESULT result = qorva_tsf::RegisterCOMServer(qorva_tsf::g_hInstance);
-    if (FAILED(result)) return result;
-    return qorva_tsf::RegisterTSFProfiles(qorva_tsf::g_hInstance);
+    return qorva::CallGuarded<HRESULT>(E_UNEXPECTED, [] {
+        const HRESULT result = qorva_tsf::RegisterCOMServer(qorva_tsf::g_hInstance);
+        if (FAILED(result)) return result;
+        return qorva_tsf::RegisterTSFProfiles(qorva_tsf::g_hInstance);
+    });
 }
 
 STDAPI DllUnregisterServer() {
-    qorva_tsf::UnregisterTSFProfiles();
-    qorva_tsf::UnregisterCOMServer();
+    qorva_tsf::GuardedMethod([] {
+        qorva_tsf::UnregisterTSFProfiles();
+        qorva_tsf::UnregisterCOMServer();
+    });
     return S_OK;
 }

@@ -1,10 +1,10 @@
 #include "tsf/text_service.h"
 
-#include <exception>
 #include <new>
 #include <sstream>
 #include <string>
 
+#include "common/call_guarded.h"
 #include "common/folders.h"
 #include "settings/settings_store.h"
 #include "tsf/dll_main.h"
@@ -16,100 +16,78 @@ TextService* TextService::Create(CompositionHandlerFactory makeHandler) {
 }
 
 TextService::TextService(CompositionHandlerFactory makeHandler) {
-    ModuleAddRef();
     if (!makeHandler) return;
-    try {
-        composition_ = makeHandler(*this);
-    } catch (const std::exception&) {
-        composition_.reset();  // the service still works: it passes every key
-    }
+    // The service still works without its composition logic: it passes every key.
+    composition_ = qorva::CallGuarded<std::unique_ptr<CompositionHandler>>(
+        nullptr, [&] { return makeHandler(*this); });
 }
 
 TextService::~TextService() {
     Deactivate();
     composition_.reset();
-    ModuleRelease();
-}
-
-STDMETHODIMP TextService::QueryInterface(REFIID interfaceId, void** out) {
-    if (!out) return E_INVALIDARG;
-    *out = nullptr;
-    if (IsEqualIID(interfaceId, IID_IUnknown) ||
-        IsEqualIID(interfaceId, IID_ITfTextInputProcessor)) {
-        *out = static_cast<ITfTextInputProcessor*>(this);
-    } else if (IsEqualIID(interfaceId, IID_ITfThreadMgrEventSink)) {
-        *out = static_cast<ITfThreadMgrEventSink*>(this);
-    } else if (IsEqualIID(interfaceId, IID_ITfKeyEventSink)) {
-        *out = static_cast<ITfKeyEventSink*>(this);
-    } else if (IsEqualIID(interfaceId, IID_ITfCompositionSink)) {
-        *out = static_cast<ITfCompositionSink*>(this);
-    } else {
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) TextService::AddRef() { return InterlockedIncrement(&refCount_); }
-
-STDMETHODIMP_(ULONG) TextService::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return count;
 }
 
 STDMETHODIMP TextService::Activate(ITfThreadMgr* threadMgr, TfClientId clientId) {
     if (!threadMgr) return E_INVALIDARG;
+    if (qorva::CallGuarded(false, [&] { return StartActivation(threadMgr, clientId); }))
+        return S_OK;
+    Deactivate();
+    return E_FAIL;
+}
+
+bool TextService::StartActivation(ITfThreadMgr* threadMgr, TfClientId clientId) {
     // A second activation without a deactivation would otherwise leak the first thread manager and
     // leave its sinks advised.
     if (threadMgr_) Deactivate();
-
     threadMgr_ = threadMgr;
-    threadMgr_->AddRef();
     clientId_ = clientId;
-
-    if (!InitThreadMgrEventSink() || !InitKeyEventSink() || !InitializeComposition()) {
-        Deactivate();
-        return E_FAIL;
-    }
+    ++activation_;
+    if (!InitThreadMgrEventSink() || !InitKeyEventSink() || !InitializeComposition()) return false;
     ApplySettingsFile();
-    return S_OK;
+    return true;
 }
 
 STDMETHODIMP TextService::Deactivate() {
-    UninitKeyEventSink();
-    UninitThreadMgrEventSink();
-    if (composition_) composition_->Shutdown();
-    if (threadMgr_) {
-        threadMgr_->Release();
-        threadMgr_ = nullptr;
-    }
+    qorva::CallGuarded([&] {
+        UninitKeyEventSink();
+        UninitThreadMgrEventSink();
+        if (composition_) composition_->Shutdown();
+    });
+    // Whatever failed above, the activation is over: its queued edit sessions find it ended.
+    threadMgr_.Reset();
     clientId_ = 0;
     return S_OK;
 }
 
+bool TextService::IsCurrentActivation(uint32_t activation) const {
+    return threadMgr_ && activation == activation_;
+}
+
+EditSessionResult TextService::RequestEditSession(ITfContext* context, EditAction action,
+                                                  WhenRefused whenRefused,
+                                                  HRESULT initialSessionResult) {
+    EditAction inThisActivation = [service = ComPtr<TextService>(this), activation = activation_,
+                                   action = std::move(action)](TfEditCookie cookie) {
+        return service->IsCurrentActivation(activation) ? action(cookie) : S_OK;
+    };
+    return qorva_tsf::RequestEditSession(context, clientId_, std::move(inThisActivation),
+                                         whenRefused, initialSessionResult);
+}
+
 bool TextService::InitThreadMgrEventSink() {
-    ITfSource* source = nullptr;
-    if (FAILED(threadMgr_->QueryInterface(IID_ITfSource, reinterpret_cast<void**>(&source))) ||
-        !source) {
-        return false;
-    }
+    ComPtr<ITfSource> source;
+    if (FAILED(threadMgr_.As(&source)) || !source) return false;
     const HRESULT result =
         source->AdviseSink(IID_ITfThreadMgrEventSink, static_cast<ITfThreadMgrEventSink*>(this),
                            &threadMgrSinkCookie_);
-    source->Release();
     if (FAILED(result)) threadMgrSinkCookie_ = TF_INVALID_COOKIE;
     return SUCCEEDED(result);
 }
 
 void TextService::UninitThreadMgrEventSink() {
     if (!threadMgr_ || threadMgrSinkCookie_ == TF_INVALID_COOKIE) return;
-    ITfSource* source = nullptr;
-    if (SUCCEEDED(threadMgr_->QueryInterface(IID_ITfSource, reinterpret_cast<void**>(&source))) &&
-        source) {
-        source->UnadviseSink(threadMgrSinkCookie_);
-        source->Release();
-    }
+    ComPtr<ITfSource> source;
+    if (SUCCEEDED(threadMgr_.As(&source)) && source) source->UnadviseSink(threadMgrSinkCookie_);
     threadMgrSinkCookie_ = TF_INVALID_COOKIE;
 }
 
@@ -123,8 +101,8 @@ STDMETHODIMP TextService::OnUninitDocumentMgr(ITfDocumentMgr*) { return S_OK; }
 
 STDMETHODIMP TextService::OnSetFocus(ITfDocumentMgr*, ITfDocumentMgr* previous) {
     // Focus leaving a document ends its composition; focus arriving from nowhere changes nothing.
-    if (previous && composition_) composition_->OnFocusLost(nullptr);
-    return S_OK;
+    if (!previous || !composition_) return S_OK;
+    return GuardedMethod([&] { composition_->OnFocusLost(nullptr); });
 }
 
 STDMETHODIMP TextService::OnPushContext(ITfContext*) { return S_OK; }
@@ -132,8 +110,8 @@ STDMETHODIMP TextService::OnPushContext(ITfContext*) { return S_OK; }
 STDMETHODIMP TextService::OnPopContext(ITfContext*) { return S_OK; }
 
 STDMETHODIMP TextService::OnCompositionTerminated(TfEditCookie, ITfComposition* composition) {
-    if (composition_) composition_->OnCompositionTerminated(nullptr, composition);
-    return S_OK;
+    if (!composition_) return S_OK;
+    return GuardedMethod([&] { composition_->OnCompositionTerminated(nullptr, composition); });
 }
 
 namespace {

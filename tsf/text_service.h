@@ -10,6 +10,8 @@
 #include <istream>
 #include <memory>
 
+#include "tsf/com_object.h"
+#include "tsf/edit_session.h"
 #include "tsf/key_policy.h"
 
 namespace qorva_tsf {
@@ -66,19 +68,14 @@ public:
 // service owns what it returns and outlives it.
 using CompositionHandlerFactory = std::unique_ptr<CompositionHandler> (*)(TextService& service);
 
-class TextService final : public ITfTextInputProcessor,
-                          public ITfThreadMgrEventSink,
-                          public ITfKeyEventSink,
-                          public ITfCompositionSink {
+// Every method that TSF calls is one entry point into the input processor: nothing it runs may
+// throw back into the host application, so each one ends what it runs with one exception guard.
+class TextService final : public ComObject<ITfTextInputProcessor, ITfThreadMgrEventSink,
+                                           ITfKeyEventSink, ITfCompositionSink> {
 public:
     // A new service holding one reference, or null when memory runs out. Without composition logic
     // (no factory, or the factory failed) every key passes to the application.
     static TextService* Create(CompositionHandlerFactory makeHandler);
-
-    // IUnknown, shared by all four interfaces.
-    STDMETHODIMP QueryInterface(REFIID interfaceId, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // ITfTextInputProcessor
     STDMETHODIMP Activate(ITfThreadMgr* threadMgr, TfClientId clientId) override;
@@ -108,10 +105,21 @@ public:
     TfClientId ClientId() const { return clientId_; }
     ITfCompositionSink* CompositionSink() { return this; }
 
+    // Asks the document for an edit session in the name of this activation. TSF may run a queued
+    // session after the activation has ended, even after everybody else has released the service:
+    // the session keeps the service alive until it is destroyed, and its action runs only while the
+    // activation that asked for it is still the current one.
+    EditSessionResult RequestEditSession(ITfContext* context, EditAction action,
+                                         WhenRefused whenRefused,
+                                         HRESULT initialSessionResult = S_OK);
+
 private:
     explicit TextService(CompositionHandlerFactory makeHandler);
-    ~TextService();
+    ~TextService() override;
 
+    // Activate's work; false when a sink or the composition logic could not be set up.
+    bool StartActivation(ITfThreadMgr* threadMgr, TfClientId clientId);
+    bool IsCurrentActivation(uint32_t activation) const;
     bool InitThreadMgrEventSink();
     void UninitThreadMgrEventSink();
     bool InitKeyEventSink();
@@ -121,12 +129,15 @@ private:
 
     // The keyboard state plus the composition facts for one key-down.
     KeyState BuildKeyState(WPARAM key);
+    bool TestKeyDown(ITfContext* context, WPARAM key);
+    bool KeyDown(ITfContext* context, WPARAM key, LPARAM keyData);
     bool HandleKey(ITfContext* context, const KeyDecision& decision, WPARAM key);
 
-    LONG refCount_ = 1;
-    ITfThreadMgr* threadMgr_ = nullptr;
+    ComPtr<ITfThreadMgr> threadMgr_;
     TfClientId clientId_ = 0;
     DWORD threadMgrSinkCookie_ = TF_INVALID_COOKIE;
+    // Advanced by every activation; an edit session remembers the one it was asked for in.
+    uint32_t activation_ = 0;
     std::unique_ptr<CompositionHandler> composition_;
 };
 

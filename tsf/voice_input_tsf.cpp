@@ -142,7 +142,7 @@ void CompositionManager::ToggleVoice() {
 // An open composition is committed first (its first candidate, without a suffix): the transcript
 // goes in after it.
 void CompositionManager::StartRecording() {
-    if (composing && lastContext) CommitCurrentComposition(lastContext, 0, std::wstring());
+    if (composing && lastContext) CommitCurrentComposition(lastContext.Get(), 0, std::wstring());
     if (recorder->Start()) {
         RefreshVoiceRow();
         candidateWindow.ShowVoiceStatus(VoiceStatusRect());

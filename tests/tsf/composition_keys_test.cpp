@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/tsf/composition_fixture.h"
+#include "tsf/dll_main.h"
 
 namespace qorva_tsf_test {
 namespace {
@@ -221,6 +222,22 @@ TEST_F(CompositionKeysTest, RefusedSynchronousEditsArriveLater) {
     document_->RunQueuedSessions();
     EXPECT_EQ(document_->text, L"আমি ");
     EXPECT_EQ(document_->composition(), nullptr);
+}
+
+// The host may deactivate and release the service while the document still holds its queued edits.
+TEST_F(CompositionKeysTest, EditsQueuedBeforeTheServiceWasReleasedChangeNothingLater) {
+    document_->syncGrant = SyncGrant::RefusedInResult;
+    Press("ami ");
+    const size_t queued = document_->QueuedSessions();
+    ASSERT_GT(queued, 0u);
+    Deactivate();
+    service_->Release();
+    service_ = nullptr;
+
+    EXPECT_EQ(document_->RunQueuedSessions(), queued);
+    EXPECT_EQ(document_->text, L"");
+    EXPECT_EQ(document_->composition(), nullptr);
+    EXPECT_FALSE(qorva_tsf::IsModuleInUse());
 }
 
 TEST_F(CompositionKeysTest, FullStopOutsideCompositionPassesWhenTheDocumentRefuses) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/tsf/tsf_doubles.h"
+#include "tsf/dll_main.h"
 #include "tsf/edit_session.h"
 
 namespace qorva_tsf {
@@ -34,8 +35,13 @@ constexpr IID kDisplayAttributeProvider = {
 class RecordingComposition final : public CompositionHandler {
 public:
     explicit RecordingComposition(TextService& service) : service_(service) {}
+    ~RecordingComposition() override {
+        if (destroyed) *destroyed = true;
+    }
 
     std::vector<std::string> calls;
+    // Set when the text service that owns this logic is destroyed.
+    bool* destroyed = nullptr;
     bool composing = false;
     size_t candidateCount = 0;
     bool initializeSucceeds = true;
@@ -98,8 +104,8 @@ private:
         return true;
     }
     void Write(ITfContext* context, std::wstring text) {
-        RequestEditSession(
-            context, service_.ClientId(),
+        service_.RequestEditSession(
+            context,
             [context, text](TfEditCookie cookie) {
                 return InsertTextAtSelection(context, cookie, text);
             },
@@ -298,6 +304,44 @@ TEST_F(TextServiceTest, RefusedSynchronousEditsArriveLater) {
     EXPECT_EQ(context_->text, L"");
     EXPECT_EQ(context_->RunQueuedSessions(), 1u);
     EXPECT_EQ(context_->text, L"k");
+}
+
+TEST_F(TextServiceTest, EditQueuedInAnEarlierActivationIsDropped) {
+    ActivateAndForgetStartup();
+    context_->syncGrant = qorva_tsf_test::SyncGrant::RefusedInResult;
+    Type("k");
+    service_->Deactivate();
+    ASSERT_EQ(service_->Activate(threadMgr_, kClientId), S_OK);
+    EXPECT_EQ(context_->RunQueuedSessions(), 1u);
+    EXPECT_EQ(context_->text, L"");
+
+    Type("m");
+    EXPECT_EQ(context_->RunQueuedSessions(), 1u);
+    EXPECT_EQ(context_->text, L"m");
+}
+
+// The host deactivates and releases the service while TSF still holds an edit session it queued.
+TEST(TextServiceLifetimeTest, QueuedEditKeepsTheReleasedServiceAliveAndDoesNothing) {
+    ASSERT_FALSE(IsModuleInUse());
+    TextService* service = TextService::Create(MakeRecordingComposition);
+    bool destroyed = false;
+    g_lastComposition->destroyed = &destroyed;
+    Held<FakeThreadMgr> threadMgr(new FakeThreadMgr());
+    Held<FakeContext> context(new FakeContext());
+    threadMgr->focus = context.get();
+    context->syncGrant = qorva_tsf_test::SyncGrant::RefusedInResult;
+    ASSERT_EQ(service->Activate(threadMgr.get(), kClientId), S_OK);
+    threadMgr->Press('K');
+    ASSERT_EQ(context->QueuedSessions(), 1u);
+
+    service->Deactivate();
+    service->Release();
+    EXPECT_FALSE(destroyed);
+
+    EXPECT_EQ(context->RunQueuedSessions(), 1u);
+    EXPECT_EQ(context->text, L"");
+    EXPECT_TRUE(destroyed);
+    EXPECT_FALSE(IsModuleInUse());
 }
 
 // One key-down and what it did: whether it was eaten and which handlers ran.
