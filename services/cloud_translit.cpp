@@ -1,7 +1,9 @@
 #include "services/cloud_translit.h"
 
+#include <system_error>
 #include <utility>
 
+#include "common/call_guarded.h"
 #include "common/text.h"
 #include "services/json_string.h"
 #include "services/text_encoding.h"
@@ -81,7 +83,12 @@ CloudTranslit::~CloudTranslit() { Stop(); }
 bool CloudTranslit::Start() {
     if (worker_.joinable()) return true;
     request_.ClearStop();
-    worker_ = std::thread(&CloudTranslit::WorkerMain, this);
+    try {
+        // The worker runs inside the host application: nothing it throws may end that process.
+        worker_ = std::thread([this] { qorva::CallGuarded([&] { WorkerMain(); }); });
+    } catch (const std::system_error&) {
+        return false;
+    }
     return true;
 }
 

@@ -42,7 +42,9 @@ public:
     CloudTranslit(const CloudTranslit&) = delete;
     CloudTranslit& operator=(const CloudTranslit&) = delete;
 
-    // Starts the worker, which first warms the connection up; harmless while it runs. Always true.
+    // Starts the worker, which first warms the connection up; harmless while it runs. False when
+    // the system cannot start a thread. A worker that meets an exception ends; Stop and Start
+    // bring it back.
     bool Start();
     // Ends the worker (waiting for a request in flight) and closes the connection. The cache,
     // the back-off and the callback survive.

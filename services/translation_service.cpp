@@ -1,7 +1,9 @@
 #include "services/translation_service.h"
 
+#include <system_error>
 #include <utility>
 
+#include "common/call_guarded.h"
 #include "common/text.h"
 #include "services/text_encoding.h"
 #include "services/translation_response.h"
@@ -62,7 +64,12 @@ TranslationService::~TranslationService() { Stop(); }
 bool TranslationService::Start() {
     if (worker_.joinable()) return true;
     request_.ClearStop();
-    worker_ = std::thread(&TranslationService::WorkerLoop, this);
+    try {
+        // The worker runs inside the host application: nothing it throws may end that process.
+        worker_ = std::thread([this] { CallGuarded([&] { WorkerLoop(); }); });
+    } catch (const std::system_error&) {
+        return false;
+    }
     return true;
 }
 

@@ -40,7 +40,8 @@ public:
     TranslationService(const TranslationService&) = delete;
     TranslationService& operator=(const TranslationService&) = delete;
 
-    // Starts the worker; harmless while it runs. Always true.
+    // Starts the worker; harmless while it runs. False when the system cannot start a thread. A
+    // worker that meets an exception ends; Stop and Start bring it back.
     bool Start();
     // Drops the pending request and joins the worker, waiting for a translation in flight.
     void Stop();

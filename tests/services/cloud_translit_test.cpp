@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -348,6 +349,19 @@ TEST_F(CloudTranslitTest, StopClosesConnectionAndKeepsCache) {
     EXPECT_EQ(answer.candidates, (std::vector<std::wstring>{L"ek1", L"ek2"}));
     EXPECT_EQ(SentQueries(), (std::vector<std::string>{"ami", "ek"}))
         << "warm-up and ek both cached";
+}
+
+// The worker runs inside the host application, which must outlive whatever the worker meets.
+TEST_F(CloudTranslitTest, WorkerEndedByAnExceptionLeavesTheProcessAndStartsAgain) {
+    transport->SetResponder(
+        [](const HttpRequest&) -> HttpResponse { throw std::runtime_error("broken transport"); });
+    client.Start();
+    ASSERT_TRUE(transport->WaitForRequests(1));
+    client.Stop();
+
+    transport->SetResponder(ServiceReply);
+    client.Start();
+    EXPECT_EQ(RequestAndWait(L"ek", 1).candidates, (std::vector<std::wstring>{L"ek1", L"ek2"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -330,6 +331,23 @@ TEST_F(TranslationServiceTest, StopWaitsForTranslationInFlight) {
 
     std::wstring translation;
     EXPECT_TRUE(service.LookupCache(L"slow", translation)) << "the translation itself is kept";
+}
+
+// The worker runs inside the host application, which must outlive whatever the worker meets.
+TEST_F(TranslationServiceTest, WorkerEndedByAnExceptionLeavesTheProcessAndStartsAgain) {
+    transport->SetResponder(
+        [](const HttpRequest&) -> HttpResponse { throw std::runtime_error("broken transport"); });
+    service.Start();
+    service.RequestTranslation(L"ami", 1);
+    ASSERT_TRUE(transport->WaitForRequests(1));
+    service.Stop();
+
+    transport->SetResponder(EchoTranslation);
+    service.Start();
+    service.RequestTranslation(L"tumi", 2);
+    ASSERT_TRUE(deliveries.WaitFor(1));
+    service.Stop();
+    EXPECT_EQ(deliveries.List()[0].generation, 2u);
 }
 
 }  // namespace
