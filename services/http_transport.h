@@ -24,6 +24,10 @@ struct HttpSessionOptions {
     // Bounds every phase of an exchange: name resolution, connecting, sending, and each wait for
     // response headers or body data.
     std::chrono::milliseconds timeout{0};
+    // A phase that needs a bound of its own; 0 leaves it at `timeout`.
+    std::chrono::milliseconds connectTimeout{0};
+    std::chrono::milliseconds sendTimeout{0};
+    std::chrono::milliseconds receiveTimeout{0};  // each wait for response headers or body data
 };
 
 struct HttpResponse;

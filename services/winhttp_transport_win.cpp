@@ -6,6 +6,7 @@
 
 #include "common/text.h"
 #include "services/http_transport.h"
+#include "services/winhttp_timeouts.h"
 
 namespace qorva {
 namespace {
@@ -31,16 +32,6 @@ public:
 private:
     HINTERNET handle_;
 };
-
-// Older WinHTTP versions (and Wine's) wait for response headers without regard to the receive
-// time-out, so the response time-out is set as well: a stalled server must never hold the
-// caller longer than its time-out.
-void BoundEveryPhase(HINTERNET handle, DWORD timeoutMs) {
-    WinHttpSetTimeouts(handle, static_cast<int>(timeoutMs), static_cast<int>(timeoutMs),
-                       static_cast<int>(timeoutMs), static_cast<int>(timeoutMs));
-    WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeoutMs,
-                     sizeof(timeoutMs));
-}
 
 std::wstring HeaderBlock(const std::vector<HttpHeader>& headers) {
     std::string block;
@@ -104,12 +95,10 @@ void ReadBody(HINTERNET request, std::size_t maxBytes, HttpResponse& response) {
 
 class WinHttpConnection : public HttpConnection {
 public:
-    WinHttpConnection(InternetHandle session, InternetHandle connection, bool secure,
-                      DWORD timeoutMs)
+    WinHttpConnection(InternetHandle session, InternetHandle connection, HttpSessionOptions options)
         : session_(std::move(session)),
           connection_(std::move(connection)),
-          secure_(secure),
-          timeoutMs_(timeoutMs) {}
+          options_(std::move(options)) {}
 
     HttpResponse Send(const HttpRequest& request) override {
         HttpResponse response;
@@ -121,12 +110,12 @@ public:
         const std::wstring path = Utf8ToUtf16(request.path);
         InternetHandle handle(WinHttpOpenRequest(
             connection_.get(), method.c_str(), path.c_str(), nullptr, WINHTTP_NO_REFERER,
-            WINHTTP_DEFAULT_ACCEPT_TYPES, secure_ ? WINHTTP_FLAG_SECURE : 0));
+            WINHTTP_DEFAULT_ACCEPT_TYPES, options_.endpoint.secure ? WINHTTP_FLAG_SECURE : 0));
         if (!handle) {
             response.failure = HttpFailure::kOpenRequest;
             return response;
         }
-        BoundEveryPhase(handle.get(), timeoutMs_);
+        ApplyWinHttpTimeouts(handle.get(), options_);
         const std::wstring headers = HeaderBlock(request.headers);
         void* body =
             request.body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(request.body.data());
@@ -152,8 +141,7 @@ private:
     // Members are destroyed in reverse order: the connection closes before its session.
     InternetHandle session_;
     InternetHandle connection_;
-    const bool secure_;
-    const DWORD timeoutMs_;
+    const HttpSessionOptions options_;
 };
 
 class WinHttpTransport : public HttpTransport {
@@ -166,19 +154,32 @@ public:
         InternetHandle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                            WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
         if (!session) return {nullptr, HttpFailure::kOpenSession};
-        const auto timeoutMs = static_cast<DWORD>(options.timeout.count());
-        BoundEveryPhase(session.get(), timeoutMs);
+        ApplyWinHttpTimeouts(session.get(), options);
         const std::wstring host = Utf8ToUtf16(options.endpoint.host);
         InternetHandle connection(
             WinHttpConnect(session.get(), host.c_str(), options.endpoint.port, 0));
         if (!connection) return {nullptr, HttpFailure::kConnect};
-        return {std::make_unique<WinHttpConnection>(std::move(session), std::move(connection),
-                                                    options.endpoint.secure, timeoutMs),
-                HttpFailure::kNone};
+        return {
+            std::make_unique<WinHttpConnection>(std::move(session), std::move(connection), options),
+            HttpFailure::kNone};
     }
 };
 
 }  // namespace
+
+// Older WinHTTP versions (and Wine's) wait for response headers without regard to the receive
+// time-out, so the response time-out is set to the receive bound as well: a stalled server must
+// never hold the caller longer than that.
+void ApplyWinHttpTimeouts(HINTERNET handle, const HttpSessionOptions& options) {
+    const auto bound = [&](std::chrono::milliseconds phase) {
+        return static_cast<int>((phase.count() > 0 ? phase : options.timeout).count());
+    };
+    const int receive = bound(options.receiveTimeout);
+    WinHttpSetTimeouts(handle, bound(options.timeout), bound(options.connectTimeout),
+                       bound(options.sendTimeout), receive);
+    DWORD response = static_cast<DWORD>(receive);
+    WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response, sizeof response);
+}
 
 std::shared_ptr<HttpTransport> CreatePlatformHttpTransport() {
     return std::make_shared<WinHttpTransport>();

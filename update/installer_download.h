@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,11 @@ public:
     // Moves the file over the destination, replacing what is there.
     virtual bool Replace(const std::wstring& from, const std::wstring& to) = 0;
 };
+
+// Streams with WinHTTP through `transport` (tests pass their own), writes files and hashes with
+// CryptoAPI; Windows only.
+std::unique_ptr<InstallerStore> CreatePlatformInstallerStore(
+    std::shared_ptr<HttpTransport> transport);
 
 // The download with its fallback address and verification. The bytes arrive in a side file that
 // takes the destination's name only once size and digest have passed, so the path that the

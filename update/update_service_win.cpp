@@ -16,7 +16,11 @@
 namespace qorva {
 namespace {
 
-constexpr std::chrono::milliseconds kDownloadTimeout{60000};
+// An installer is large and mirrors can be slow: connecting, sending the request and each wait for
+// data are bounded apart. Finding the host is bounded like connecting.
+constexpr std::chrono::milliseconds kDownloadConnectTimeout{15000};
+constexpr std::chrono::milliseconds kDownloadSendTimeout{30000};
+constexpr std::chrono::milliseconds kDownloadReceiveTimeout{60000};
 constexpr DWORD kHashChunkBytes = 8192;
 
 class FileHandle {
@@ -126,7 +130,10 @@ public:
         HttpSessionOptions options;
         options.endpoint = split->endpoint;
         options.userAgent = "Qorva-AutoUpdater/1.0";
-        options.timeout = kDownloadTimeout;
+        options.timeout = kDownloadConnectTimeout;
+        options.connectTimeout = kDownloadConnectTimeout;
+        options.sendTimeout = kDownloadSendTimeout;
+        options.receiveTimeout = kDownloadReceiveTimeout;
         HttpConnectResult connected = transport_->Connect(options);
         if (!connected.connection) return false;
 
@@ -188,6 +195,11 @@ private:
 
 }  // namespace
 
+std::unique_ptr<InstallerStore> CreatePlatformInstallerStore(
+    std::shared_ptr<HttpTransport> transport) {
+    return std::make_unique<PlatformInstallerStore>(std::move(transport));
+}
+
 int UpdateService::CheckForUpdate(ReleaseInfo& release, bool manual) {
     const std::shared_ptr<HttpTransport> transport = CreatePlatformHttpTransport();
     return CheckForUpdateUsing(*transport, UpdateEndpoints{}, GetCurrentVersion(),
@@ -198,8 +210,8 @@ int UpdateService::DownloadInstaller(const std::string& primaryUrl, const std::s
                                      const std::wstring& destination,
                                      const std::string& expectedSha256, uint64_t expectedSize,
                                      DownloadProgress progress, std::atomic<bool>* cancel) {
-    PlatformInstallerStore store(CreatePlatformHttpTransport());
-    return DownloadInstallerUsing(store, primaryUrl, fallbackUrl, destination, expectedSha256,
+    const auto store = CreatePlatformInstallerStore(CreatePlatformHttpTransport());
+    return DownloadInstallerUsing(*store, primaryUrl, fallbackUrl, destination, expectedSha256,
                                   expectedSize, progress, cancel);
 }
 

@@ -11,6 +11,7 @@
 #include "services/http_transport.h"
 #include "common/text.h"
 #include "services/translation_service.h"
+#include "services/winhttp_timeouts.h"
 #include "tests/support/loopback_server_client.h"
 
 namespace qorva {
@@ -127,6 +128,63 @@ TEST_F(WinHttpTransportTest, FailedTlsHandshakeFailsToSend) {
     HttpRequest request;
     request.path = "/transport/echo";
     EXPECT_EQ(connected.connection->Send(request).failure, HttpFailure::kSendReceive);
+}
+
+struct TimeoutCase {
+    const char* name;
+    milliseconds every, connect, send, receive;
+    // What WinHTTP then holds: resolve, connect, send, receive and response time-outs.
+    std::vector<DWORD> applied;
+};
+
+DWORD QueryTimeout(HINTERNET handle, DWORD option) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    return WinHttpQueryOption(handle, option, &value, &size) ? value : 0;
+}
+
+TEST(WinHttpTimeoutsTest, EachPhaseGetsItsOwnBoundOrTheCommonOne) {
+    const TimeoutCase cases[] = {
+        {"one bound for every phase",
+         milliseconds(4000),
+         {},
+         {},
+         {},
+         {4000, 4000, 4000, 4000, 4000}},
+        {"phases bounded apart",
+         milliseconds(2000),
+         milliseconds(15000),
+         milliseconds(30000),
+         milliseconds(60000),
+         {2000, 15000, 30000, 60000, 60000}},
+        {"only receiving bounded apart",
+         milliseconds(3000),
+         {},
+         {},
+         milliseconds(45000),
+         {3000, 3000, 3000, 45000, 45000}},
+    };
+    for (const TimeoutCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpSessionOptions options;
+        options.timeout = c.every;
+        options.connectTimeout = c.connect;
+        options.sendTimeout = c.send;
+        options.receiveTimeout = c.receive;
+        const HINTERNET session = WinHttpOpen(L"Qorva-Test/1.0", WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                              WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+        ASSERT_NE(session, nullptr);
+        ApplyWinHttpTimeouts(session, options);
+        std::vector<DWORD> applied;
+        for (DWORD option : std::initializer_list<DWORD>{
+                 WINHTTP_OPTION_RESOLVE_TIMEOUT, WINHTTP_OPTION_CONNECT_TIMEOUT,
+                 WINHTTP_OPTION_SEND_TIMEOUT, WINHTTP_OPTION_RECEIVE_TIMEOUT,
+                 WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT}) {
+            applied.push_back(QueryTimeout(session, option));
+        }
+        EXPECT_EQ(applied, c.applied);
+        WinHttpCloseHandle(session);
+    }
 }
 
 // --- Translation client ----------------------------------------------------------------------

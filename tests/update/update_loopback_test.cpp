@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <fstream>
+#include <memory>
+#include <vector>
 
+#include "tests/services/fake_http_transport.h"
 #include "tests/support/loopback_server_client.h"
+#include "update/installer_download.h"
 #include "update/release_check.h"
 #include "update/update_service.h"
 
@@ -218,6 +223,30 @@ TEST(UpdateCacheFile, RoundTripsThroughThePerUserFolder) {
     EXPECT_NE(text.find("\"dismissed_version\": \"1.3.0\",\r\n"), std::string::npos) << text;
     file.close();
     DeleteFileW(path.c_str());
+}
+
+// A slow mirror gets time to deliver: connecting, sending the request and each wait for data are
+// bounded apart, and name resolution like connecting.
+TEST(InstallerDownloadSession, BoundsConnectingSendingAndReceivingApart) {
+    auto transport = std::make_shared<testing::FakeHttpTransport>();
+    transport->SetResponder(
+        [](const HttpRequest&) { return testing::FakeHttpTransport::Reply(200, "installer"); });
+    const std::unique_ptr<InstallerStore> store = CreatePlatformInstallerStore(transport);
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"qorva-download-session.bin";
+    uint64_t written = 0;
+
+    EXPECT_TRUE(
+        store->Fetch("https://localhost:8443/QorvaSetup.exe", path, nullptr, nullptr, written));
+    store->Delete(path);
+    const std::vector<HttpSessionOptions> sessions = transport->ConnectAttempts();
+    ASSERT_EQ(sessions.size(), 1u);
+    EXPECT_EQ(sessions[0].userAgent, "Qorva-AutoUpdater/1.0");
+    EXPECT_EQ(sessions[0].timeout, std::chrono::milliseconds(15000));
+    EXPECT_EQ(sessions[0].connectTimeout, std::chrono::milliseconds(15000));
+    EXPECT_EQ(sessions[0].sendTimeout, std::chrono::milliseconds(30000));
+    EXPECT_EQ(sessions[0].receiveTimeout, std::chrono::milliseconds(60000));
 }
 
 TEST(InstallerPath, LivesInTheTemporaryFolder) {
