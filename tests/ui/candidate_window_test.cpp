@@ -179,12 +179,16 @@ TEST_F(CandidateWindowTest, RealClickSelectsRowWhileTheApplicationKeepsTheFocus)
 
     POINT target{40, 32 + 2 * 26 + 13};  // third row
     ClientToScreen(Popup(), &target);
-    SetCursorPos(target.x, target.y);
-    INPUT click[2]{};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
+    // The move travels with the click: a pointer position set apart from it can still be
+    // overtaken by a late report of where the pointer was before.
+    INPUT click[3]{};
+    click[0].type = click[1].type = click[2].type = INPUT_MOUSE;
+    click[0].mi.dx = MulDiv(target.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+    click[0].mi.dy = MulDiv(target.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+    click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(3, click, sizeof(INPUT)), 3u);
 
     EXPECT_TRUE(PumpUntil([&] { return !rows.empty(); }));
     EXPECT_THAT(rows, ElementsAre(2u));
