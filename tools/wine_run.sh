@@ -32,7 +32,7 @@ xvfb_pid=
 start_display() {
   local fd_file
   fd_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 9>&- &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$fd_file" ] && break
@@ -68,20 +68,29 @@ init_prefix() {
   touch "$prefix/.qorva-ready"
 }
 
+# Only this script holds the prefix's lock (descriptor 9): every program it starts gets the
+# descriptor closed, so a Wine process that outlives its run (a service such as rpcss.exe) cannot
+# keep the next run waiting for ever. A run that cannot have the prefix in ten minutes fails.
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
-flock 9
+if ! flock -w 600 9; then
+  echo "wine_run.sh: the prefix $prefix stayed busy for 10 minutes" >&2
+  exit 1
+fi
+# Whatever an earlier run of this prefix left running would serve the wrong display.
+"$wineserver" -k >/dev/null 2>&1 9>&-
+"$wineserver" -w >/dev/null 2>&1 9>&-
 
 start_display
-init_prefix
+init_prefix 9>&-
 if [ -n "$driver" ]; then
   if [ -x "$1" ]; then
-    WINE=$wine WINESERVER=$wineserver "$@"
+    WINE=$wine WINESERVER=$wineserver "$@" 9>&-
   else
-    WINE=$wine WINESERVER=$wineserver bash "$@"
+    WINE=$wine WINESERVER=$wineserver bash "$@" 9>&-
   fi
 else
-  "$wine" "$@"
+  "$wine" "$@" 9>&-
 fi
 rc=$?
 exit $rc
