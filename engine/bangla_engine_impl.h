@@ -38,8 +38,17 @@ public:
     BanglaEngine(const BanglaEngine&) = delete;
     BanglaEngine& operator=(const BanglaEngine&) = delete;
 
-    // The ranked candidates for the composition (candidate_generation.cpp).
+    // Work one request for candidates may do, in WorkBudget steps (their
+    // costs: candidate_generation.cpp). Real words need a few thousand; the
+    // bound keeps any input, however long or costly its letters, to a few
+    // milliseconds.
+    static constexpr std::size_t kRequestSteps = 16000;
+
+    // The ranked candidates for the composition (candidate_generation.cpp),
+    // within kRequestSteps.
     void GetCandidates(EngineCandidateList& list) const;
+    // The same within a caller's budget.
+    void GetCandidates(EngineCandidateList& list, WorkBudget& budget) const;
     // The likely next words after the context (next_word_prediction.cpp).
     void GetNextWordPredictions(EngineCandidateList& list) const;
 

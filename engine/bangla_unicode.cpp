@@ -35,21 +35,70 @@ char32_t LookUpFrom(const std::array<char32_t, N>& table, char32_t base, char32_
 
 bool InRange(char32_t cp, char32_t first, char32_t last) { return cp >= first && cp <= last; }
 
-// Length of the sequence a lead byte starts, and its payload bits; 0 for a
-// byte that cannot start a character.
+// Length of the sequence a lead byte starts, its payload bits and the range
+// its second byte must lie in; length 0 for a byte that cannot start a
+// character. The second byte's range is narrower than 80..BF where a wider
+// one would let through an overlong form (C0 80 for U+0000), a surrogate
+// (ED A0 80 for U+D800) or a value above U+10FFFF.
 struct LeadByte {
     std::size_t length;
     char32_t payload;
+    unsigned char secondLow = 0x80;
+    unsigned char secondHigh = 0xBF;
 };
 
 LeadByte ReadLeadByte(unsigned char byte) {
-    if ((byte & 0xE0) == 0xC0) return {2, static_cast<char32_t>(byte & 0x1F)};
-    if ((byte & 0xF0) == 0xE0) return {3, static_cast<char32_t>(byte & 0x0F)};
-    if ((byte & 0xF8) == 0xF0) return {4, static_cast<char32_t>(byte & 0x07)};
+    if (byte >= 0xC2 && byte <= 0xDF) return {2, static_cast<char32_t>(byte & 0x1F)};
+    if (byte == 0xE0) return {3, 0, 0xA0, 0xBF};
+    if (byte == 0xED) return {3, 0x0D, 0x80, 0x9F};
+    if (byte >= 0xE1 && byte <= 0xEF) return {3, static_cast<char32_t>(byte & 0x0F)};
+    if (byte == 0xF0) return {4, 0, 0x90, 0xBF};
+    if (byte >= 0xF1 && byte <= 0xF3) return {4, static_cast<char32_t>(byte & 0x07)};
+    if (byte == 0xF4) return {4, 4, 0x80, 0x8F};
     return {0, 0};
 }
 
 bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Calls visit with each code point of the UTF-8 text, in order; bytes that
+// are no UTF-8 are left out, and a sequence cut off by the end of the text
+// ends decoding.
+template <typename Visit>
+void ForEachCodepoint(const std::string& utf8, Visit visit) {
+    const std::size_t size = utf8.size();
+    std::size_t i = 0;
+    while (i < size) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            visit(static_cast<char32_t>(byte));
+            ++i;
+            continue;
+        }
+        const LeadByte lead = ReadLeadByte(byte);
+        if (lead.length == 0) {
+            ++i;
+            continue;
+        }
+        if (size - i < lead.length) {
+            break;
+        }
+        char32_t cp = lead.payload;
+        const auto second = static_cast<unsigned char>(utf8[i + 1]);
+        bool complete = second >= lead.secondLow && second <= lead.secondHigh;
+        cp = (cp << 6) | (second & 0x3F);
+        for (std::size_t k = 2; k < lead.length && complete; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[i + k]);
+            complete = IsContinuationByte(next);
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        if (!complete) {
+            ++i;  // drop the lead byte alone and resynchronise on the next
+            continue;
+        }
+        visit(cp);
+        i += lead.length;
+    }
+}
 
 bool IsModifierSign(char32_t cp) { return InRange(cp, 0x0981, 0x0983); }
 
@@ -128,38 +177,7 @@ char32_t UnicodeUtils::KarToVowel(char32_t kar) { return LookUpFrom(kKarToVowel,
 
 std::u32string UnicodeUtils::Utf8ToUtf32(const std::string& utf8) {
     std::u32string result;
-    const std::size_t size = utf8.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x80) {
-            result.push_back(byte);
-            ++i;
-            continue;
-        }
-        const LeadByte lead = ReadLeadByte(byte);
-        if (lead.length == 0) {
-            ++i;
-            continue;
-        }
-        // A sequence cut off by the end of the text ends decoding.
-        if (size - i < lead.length) {
-            break;
-        }
-        char32_t cp = lead.payload;
-        bool complete = true;
-        for (std::size_t k = 1; k < lead.length && complete; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            complete = IsContinuationByte(next);
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!complete) {
-            ++i;  // drop the lead byte alone and resynchronise on the next
-            continue;
-        }
-        result.push_back(cp);
-        i += lead.length;
-    }
+    ForEachCodepoint(utf8, [&](char32_t cp) { result.push_back(cp); });
     return result;
 }
 
@@ -174,25 +192,16 @@ std::string UnicodeUtils::Utf32ToUtf8(const std::u32string& utf32) {
 
 std::string UnicodeUtils::CodepointToUtf8(char32_t cp) { return qorva::CodepointToUtf8(cp); }
 
+// Decoded on the fly: the ranker asks this of every spelling of a keystroke.
 bool UnicodeUtils::IsValidBengaliSequence(const std::string& text) {
-    const std::u32string cps = Utf8ToUtf32(text);
-    if (cps.empty()) {
-        return true;
-    }
-    if (cps.back() == kHasant) {
-        return false;
-    }
-    for (std::size_t i = 1; i < cps.size(); ++i) {
-        const char32_t previous = cps[i - 1];
-        const char32_t current = cps[i];
-        if (previous == kHasant && current == kHasant) {
-            return false;
-        }
-        if (IsVowel(previous) && IsKar(current)) {
-            return false;
-        }
-    }
-    return true;
+    bool valid = true;
+    char32_t previous = 0;
+    ForEachCodepoint(text, [&](char32_t current) {
+        if ((previous == kHasant && current == kHasant) || (IsVowel(previous) && IsKar(current)))
+            valid = false;
+        previous = current;
+    });
+    return valid && previous != kHasant;
 }
 
 bool UnicodeUtils::HasDanglingHasant(const std::string& text) {

@@ -62,6 +62,21 @@ constexpr float kAutoSelectTolerance = 0.0001f;
 constexpr uint16_t kExactWordTag = 1;
 constexpr uint32_t kExactWordFlags = BANGLA_SOURCE_PHONETIC | BANGLA_SOURCE_LEXICON;
 
+// The request's work in budget steps (BanglaEngine::kRequestSteps): a parser
+// expansion is one step, a lexicon lookup two, a fuzzy search three lookups,
+// an outline search its bounds and the words of a run it compares. The
+// typed word's spelling search may take a share far above what real words
+// need (a few thousand); each stem's search of the suffix and hyphen
+// handling a smaller one; and every step before the ranking leaves enough
+// for the ranking to look up each spelling it is handed (fewer than 256),
+// so that a request never spends more than its budget.
+constexpr std::size_t kLookupSteps = 2;
+constexpr std::size_t kFuzzySearchSteps = 3 * kLookupSteps;
+constexpr std::size_t kSkeletonSearchSteps = 2 * 20 * kLookupSteps + 128 * 2;
+constexpr std::size_t kParseSteps = 8000;
+constexpr std::size_t kStemParseSteps = 1500;
+constexpr std::size_t kRankReserve = 256 * kLookupSteps;
+
 // Code points counted from UTF-8 lead bytes, as a quick length of a spelling.
 std::size_t CountCodepoints(const std::string& text) {
     std::size_t count = 0;
@@ -100,8 +115,11 @@ public:
     void Add(const std::string& text, const std::string& roman, float score, uint32_t sourceFlags,
              bool autoSelect) {
         if (Full()) return;
+        // Canonical text is well-formed UTF-8: what the decoder refused is
+        // gone. A text with nothing left (a spelling of bytes that are no
+        // letters, a typed text that is no UTF-8) is no candidate.
         std::string canonical = UnicodeUtils::CanonicalizeBengali(text);
-        if (!seenTexts.insert(canonical).second) return;
+        if (canonical.empty() || !seenTexts.insert(canonical).second) return;
         EngineCandidate& slot = list.candidates[list.count++];
         CopyTextField(canonical, slot.text);
         CopyTextField(roman, slot.roman);
@@ -119,13 +137,20 @@ private:
 // The working data of one request, step by step.
 class CandidateGeneration {
 public:
-    explicit CandidateGeneration(const BanglaEngine& engine)
-        : engine(engine), composition(engine.composition), lexicon(engine.lexicon) {}
+    CandidateGeneration(const BanglaEngine& engine, WorkBudget& budget)
+        : engine(engine),
+          budget(budget),
+          composition(engine.composition),
+          lexicon(engine.lexicon) {}
 
     void Run(EngineCandidateList& list) {
-        sources = engine.bigLexicon
-                      ? engine.parser.Parse(composition, kWordSearchSpellings, kWordSearchStates)
-                      : engine.parser.Parse(composition, kParsedSpellings);
+        // Of the deep search's further spellings only words will stay.
+        const SpellingFilter furtherWords{
+            kParsedSpellings, [&](std::string_view text) { return lexicon.MayHoldWord(text); }};
+        sources = engine.bigLexicon ? ParseWithin(composition, kWordSearchSpellings,
+                                                  kWordSearchStates, kParseSteps, furtherWords)
+                                    : ParseWithin(composition, kParsedSpellings,
+                                                  PhoneticParser::kMaxCompletedStates, kParseSteps);
         if (engine.bigLexicon) KeepLexiconSpellings();
         AddFuzzyWords();
         AddInformalWords();
@@ -135,6 +160,8 @@ public:
             engine.contextWords.empty() ? std::string() : engine.contextWords.back();
         AddPersonalWords();
         AddLearnedPairBoosts(previousWord);
+        // The ranking's lookups and the exact words' one.
+        budget.Charge((sources.size() + 2) * kLookupSteps);
         ranked = engine.ranker.RankCandidates(
             composition, sources, lexicon, previousWord, boosts, engine.config.autoCorrect,
             engine.config.autoCorrectThreshold, engine.MaxCandidates());
@@ -145,16 +172,43 @@ public:
     }
 
 private:
+    // Steps before the ranking: recorded only when they leave the ranking
+    // its reserve.
+    bool Afford(std::size_t steps) const { return budget.Afford(steps, kRankReserve); }
+
+    // The parser's spellings within `share` of the budget. A spelling the
+    // search leaves unfinished takes up to PhoneticParser::kFinishSteps more,
+    // which are kept back too.
+    std::vector<PhoneticCandidate> ParseWithin(const std::string& text, std::size_t maxResults,
+                                               std::size_t maxCompletedStates, std::size_t share,
+                                               const SpellingFilter& filter = {}) const {
+        const std::size_t kept = kRankReserve + PhoneticParser::kFinishSteps;
+        const std::size_t available = budget.Remaining() > kept ? budget.Remaining() - kept : 0;
+        WorkBudget parseBudget(std::min(share, available));
+        std::vector<PhoneticCandidate> spellings =
+            engine.parser.Parse(text, maxResults, maxCompletedStates, parseBudget, filter);
+        budget.Charge(parseBudget.Spent());
+        return spellings;
+    }
+
+    // A lexicon word by Find, within the budget; a text the budget cannot
+    // look up counts as no word.
+    bool IsLexiconWord(const std::string& text) const {
+        return Afford(kLookupSteps) && lexicon.Find(text) != nullptr;
+    }
+
     // With a big lexicon, spellings that are no word are noise once some
     // spelling or a near key is a word; short ones among the parser's best
     // stay as building blocks. Of the further spellings only words stay.
     void KeepLexiconSpellings() {
-        const bool anyWord = std::any_of(
-            sources.begin(), sources.end(),
-            [&](const PhoneticCandidate& c) { return lexicon.Find(c.text) != nullptr; });
+        std::vector<bool> words(sources.size());
+        for (std::size_t rank = 0; rank < sources.size(); ++rank)
+            words[rank] = IsLexiconWord(sources[rank].text);
+        const bool anyWord = std::find(words.begin(), words.end(), true) != words.end();
         if (!anyWord &&
-            lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer, kFilterProbeResults)
-                .empty()) {
+            (!Afford(kFuzzySearchSteps) ||
+             lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer, kFilterProbeResults)
+                 .empty())) {
             if (sources.size() > kParsedSpellings) sources.resize(kParsedSpellings);
             return;
         }
@@ -163,7 +217,7 @@ private:
             const PhoneticCandidate& c = sources[rank];
             const bool buildingBlock =
                 rank < kParsedSpellings && CountCodepoints(c.text) <= kShortSpellingCodepoints;
-            if (buildingBlock || lexicon.Find(c.text) != nullptr) kept.push_back(c);
+            if (buildingBlock || words[rank]) kept.push_back(c);
         }
         if (!kept.empty()) {
             sources = std::move(kept);
@@ -173,6 +227,7 @@ private:
     }
 
     void AddFuzzyWords() {
+        if (!Afford(kFuzzySearchSteps)) return;
         for (const LexiconEntry& entry :
              lexicon.SearchRomanFuzzy(composition, engine.fuzzyNormalizer, kFuzzyWords)) {
             if (!ContainsText(sources, entry.word))
@@ -187,6 +242,7 @@ private:
         std::size_t added = 0;
         for (const std::string& key :
              InformalSpelling::AlternativeKeys(FuzzyNormalizer::ToLower(composition))) {
+            if (!Afford(kFuzzySearchSteps)) return;
             for (const LexiconEntry& entry :
                  lexicon.SearchRomanFuzzy(key, engine.fuzzyNormalizer, kInformalWordsPerKey)) {
                 if (ContainsText(sources, entry.word)) continue;
@@ -199,7 +255,7 @@ private:
     // The nearest words of the outline often are the typed key's own words
     // already; a few more are read so that new ones still come in.
     void AddSkeletonWords() {
-        if (composition.size() < kSkeletonMinLetters) return;
+        if (composition.size() < kSkeletonMinLetters || !Afford(kSkeletonSearchSteps)) return;
         std::size_t added = 0;
         for (const LexiconEntry& entry : lexicon.SearchSkeleton(composition, kSkeletonSearch)) {
             if (ContainsText(sources, entry.word)) continue;
@@ -212,6 +268,7 @@ private:
     std::vector<std::string> StemWords(const std::string& stem) const {
         std::vector<std::string> words;
         const std::string lowerStem = FuzzyNormalizer::ToLower(stem);
+        if (!Afford(2 * kLookupSteps + kFuzzySearchSteps)) return words;
         for (const LexiconEntry& e : lexicon.SearchRoman(lowerStem, kStemWords))
             AppendUnique(words, e.word);
         if (lowerStem != stem) {
@@ -223,7 +280,8 @@ private:
             AppendUnique(words, e.word);
         }
         if (words.empty()) {
-            for (const PhoneticCandidate& c : engine.parser.Parse(stem, 1))
+            for (const PhoneticCandidate& c :
+                 ParseWithin(stem, 1, PhoneticParser::kMaxCompletedStates, kStemParseSteps))
                 AppendUnique(words, c.text);
         }
         return words;
@@ -292,6 +350,8 @@ private:
              engine.personalDictionary.GetWordsByRomanKey(composition)) {
             // Words learned before only Bengali text was learned may be English.
             if (word.autoLearned && !qorva::HoldsBengaliLetter(word.text)) continue;
+            // The agreement costs two lookups for an auto-learned word.
+            if (engine.bigLexicon && word.autoLearned && !Afford(2 * kLookupSteps)) continue;
             if (!engine.AgreesWithLexicon(word)) continue;
             const bool weak = word.autoLearned && word.frequency <= 1;
             sources.push_back(
@@ -313,7 +373,7 @@ private:
         for (std::size_t i = 0; i < weighed; ++i) {
             const std::string& follower = *followers[i].follower;
             if (!qorva::HoldsBengaliLetter(follower)) continue;
-            if (engine.bigLexicon && lexicon.Find(follower) == nullptr) continue;
+            if (engine.bigLexicon && !IsLexiconWord(follower)) continue;
             const float boost = std::min(
                 1.0f, std::log10(static_cast<float>(followers[i].count) + 1.0f) * 0.25f + 0.35f);
             const auto existing = boosts.find(follower);
@@ -427,6 +487,7 @@ private:
     }
 
     const BanglaEngine& engine;
+    WorkBudget& budget;
     const std::string& composition;
     const LexiconTrie& lexicon;
     std::vector<PhoneticCandidate> sources;
@@ -440,10 +501,15 @@ private:
 }  // namespace
 
 void BanglaEngine::GetCandidates(EngineCandidateList& list) const {
+    WorkBudget budget(kRequestSteps);
+    GetCandidates(list, budget);
+}
+
+void BanglaEngine::GetCandidates(EngineCandidateList& list, WorkBudget& budget) const {
     std::memset(&list, 0, sizeof list);
     CopyTextField(composition, list.input);
     if (composition.empty()) return;
-    CandidateGeneration(*this).Run(list);
+    CandidateGeneration(*this, budget).Run(list);
 }
 
 }  // namespace bangla

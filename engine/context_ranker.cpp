@@ -132,13 +132,19 @@ float FinalScore(const ScoredCandidate& entry, bool anyLexiconWord) {
     return std::min(total, 1.0f);
 }
 
+// The entries are sorted by reference and moved once: moving whole entries
+// (two strings each) is what sorting them would cost. The order is the one
+// sorting the entries themselves gives, as the sort sees the same scores.
 std::vector<ScoredCandidate> SortedByScore(WorkingMap& entries) {
-    std::vector<ScoredCandidate> ranked;
-    ranked.reserve(entries.size());
-    for (auto& item : entries) ranked.push_back(std::move(item.second));
-    std::sort(ranked.begin(), ranked.end(), [](const ScoredCandidate& a, const ScoredCandidate& b) {
-        return a.finalScore > b.finalScore;
+    std::vector<ScoredCandidate*> order;
+    order.reserve(entries.size());
+    for (auto& item : entries) order.push_back(&item.second);
+    std::sort(order.begin(), order.end(), [](const ScoredCandidate* a, const ScoredCandidate* b) {
+        return a->finalScore > b->finalScore;
     });
+    std::vector<ScoredCandidate> ranked;
+    ranked.reserve(order.size());
+    for (ScoredCandidate* entry : order) ranked.push_back(std::move(*entry));
     return ranked;
 }
 

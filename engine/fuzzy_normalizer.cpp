@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string_view>
+#include <unordered_map>
 
 #include "common/text.h"
 
@@ -140,16 +141,20 @@ bool FormsAspirateWithH(char letter) {
     return std::string_view("bcdgkprst").find(letter) != std::string_view::npos;
 }
 
-bool EndsWith(const std::string& word, const char* ending) {
-    const size_t length = std::strlen(ending);
-    return word.size() >= length && word.compare(word.size() - length, length, ending) == 0;
+bool EndsWith(const std::string& word, std::string_view ending) {
+    return word.size() >= ending.size() &&
+           std::string_view(word).substr(word.size() - ending.size()) == ending;
 }
 
+// Every keystroke asks several keys, so the table is hashed once.
 const char* FindWordMap(const std::string& word) {
-    for (const Rewrite& row : kWordMaps) {
-        if (word == row.from) return row.to;
-    }
-    return nullptr;
+    static const std::unordered_map<std::string_view, const char*> kByWord = [] {
+        std::unordered_map<std::string_view, const char*> byWord;
+        for (const Rewrite& row : kWordMaps) byWord.emplace(row.from, row.to);
+        return byWord;
+    }();
+    const auto found = kByWord.find(word);
+    return found == kByWord.end() ? nullptr : found->second;
 }
 
 const Rewrite* FindSuffixRule(const std::string& word) {
@@ -174,6 +179,13 @@ std::string FuzzyNormalizer::ApplyRules(const std::string& word) const {
 }
 
 std::string FuzzyNormalizer::CollapseDoubledLetters(const std::string& word) {
+    // Most keys hold no such pair; they are answered without building one.
+    bool anyPair = false;
+    for (size_t i = 0; i + 1 < word.size() && !anyPair; ++i) {
+        anyPair = word[i] == word[i + 1] && IsCollapsible(word[i]) &&
+                  !(FormsAspirateWithH(word[i]) && i + 2 < word.size() && word[i + 2] == 'h');
+    }
+    if (!anyPair) return std::string();
     std::string collapsed;
     collapsed.reserve(word.size());
     bool skippedAny = false;

@@ -83,6 +83,14 @@ bool AppliesAt(const Habit& habit, const std::string& word, std::size_t at) {
     return false;
 }
 
+bool ShowsIn(const Habit& habit, const std::string& word) {
+    for (std::size_t at = word.find(habit.from[0]); at != std::string::npos;
+         at = word.find(habit.from[0], at + 1)) {
+        if (AppliesAt(habit, word, at)) return true;
+    }
+    return false;
+}
+
 // The word with the habit undone everywhere it shows; the word unchanged when
 // it shows nowhere.
 std::string Undo(const Habit& habit, const std::string& word) {
@@ -132,6 +140,7 @@ std::vector<std::string> InformalSpelling::AlternativeKeys(const std::string& ty
     std::vector<const Habit*> shown;
     std::vector<std::string> singles;
     for (const Habit& habit : kHabits) {
+        if (!ShowsIn(habit, plain)) continue;
         std::string undone = Undo(habit, plain);
         if (undone == plain) continue;
         shown.push_back(&habit);
@@ -142,6 +151,7 @@ std::vector<std::string> InformalSpelling::AlternativeKeys(const std::string& ty
     // first habits before those of later ones.
     for (std::size_t second = 1; second < shown.size(); ++second) {
         for (std::size_t first = 0; first < second; ++first) {
+            if (keys.size() >= kMaxAlternatives) return keys;
             AddKey(keys, typed, Undo(*shown[second], singles[first]));
         }
     }

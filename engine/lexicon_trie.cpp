@@ -22,6 +22,9 @@ using Format = LexiconFormat;
 const uint32_t kSkeletonRunLimit = 128;
 // How much a tenfold frequency makes up for spelling distance.
 const float kSkeletonFrequencyWeight = 0.2f;
+// Slack in the cut-offs of a skeleton search, far above the rounding of its
+// float arithmetic, so that a cut never drops a word that would have entered.
+const float kSkeletonCostMargin = 0.001f;
 
 const char* const kDefaultLexiconPaths[] = {
     "engine/data/lexicon.bin",
@@ -147,7 +150,18 @@ bool LexiconTrie::AdoptImage(std::vector<uint8_t>&& image) {
     const uint8_t* indexesEnd = romanIndex + Format::kIndexEntryBytes * count;
     AdoptSkeletonIndex(indexesEnd,
                        static_cast<uint64_t>(fileImage.data() + fileImage.size() - indexesEnd));
+    BuildTextFilters();
     return true;
+}
+
+void LexiconTrie::BuildTextFilters() {
+    wordFilter.Reset(entryCount);
+    romanFilter.Reset(entryCount);
+    for (uint32_t number = 0; number < entryCount; ++number) {
+        const FileRecord record = RecordAt(number);
+        wordFilter.Add(WordOf(record));
+        romanFilter.Add(RomanOf(record));
+    }
 }
 
 void LexiconTrie::AdoptSkeletonIndex(const uint8_t* section, uint64_t bytes) {
@@ -177,6 +191,8 @@ void LexiconTrie::ResetFileLexicon() {
     skeletonCount = 0;
     entryCount = 0;
     stringPoolSize = 0;
+    wordFilter = TextFilter();
+    romanFilter = TextFilter();
 }
 
 bool LexiconTrie::HasFileLexicon(const uint8_t* index) const {
@@ -230,7 +246,7 @@ uint32_t LexiconTrie::LowerBound(const uint8_t* index, bool byWord, std::string_
 }
 
 const LexiconEntry* LexiconTrie::Find(const std::string& word) const {
-    if (HasFileLexicon(wordIndex)) {
+    if (HasFileLexicon(wordIndex) && wordFilter.MayHold(word)) {
         int64_t low = 0;
         int64_t high = static_cast<int64_t>(entryCount) - 1;
         while (low <= high) {
@@ -258,6 +274,11 @@ const LexiconEntry* LexiconTrie::Find(const std::string& word) const {
     return nullptr;
 }
 
+bool LexiconTrie::MayHoldWord(std::string_view word) const {
+    if (!insertedEntries.empty()) return true;
+    return HasFileLexicon(wordIndex) && wordFilter.MayHold(word);
+}
+
 void LexiconTrie::Insert(const std::string& word, const std::string& roman, uint32_t frequency,
                          uint16_t tag) {
     if (word.empty()) return;
@@ -266,7 +287,7 @@ void LexiconTrie::Insert(const std::string& word, const std::string& roman, uint
 
 std::vector<LexiconEntry> LexiconTrie::SearchRoman(const std::string& roman, uint64_t limit) const {
     std::vector<LexiconEntry> result;
-    if (HasFileLexicon(romanIndex)) {
+    if (HasFileLexicon(romanIndex) && romanFilter.MayHold(roman)) {
         for (uint32_t position = LowerBound(romanIndex, false, roman);
              position < entryCount && result.size() < limit; ++position) {
             const FileRecord record = RecordAt(IndexedRecord(romanIndex, position));
@@ -318,9 +339,9 @@ uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper) con
     uint32_t high = skeletonCount;
     while (low < high) {
         const uint32_t middle = low + (high - low) / 2;
-        const std::string probe =
-            RomanSkeleton::Of(RomanOf(RecordAt(IndexedRecord(skeletonIndex, middle))));
-        if (upper ? probe <= skeleton : probe < skeleton) {
+        const int order = RomanSkeleton::CompareOutline(
+            RomanOf(RecordAt(IndexedRecord(skeletonIndex, middle))), skeleton);
+        if (upper ? order <= 0 : order < 0) {
             low = middle + 1;
         } else {
             high = middle;
@@ -329,6 +350,11 @@ uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper) con
     return low;
 }
 
+// Words of one outline are stored most frequent first, so the frequency
+// allowance only shrinks along the run: once the best words found so far
+// cost less than any later word could (its distance being at least 0), the
+// rest of the run is not read, and a word is compared only as far as it
+// could still enter the list.
 std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman,
                                                       uint64_t limit) const {
     std::vector<LexiconEntry> result;
@@ -339,18 +365,36 @@ std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman,
     const uint32_t first = SkeletonBound(skeleton, false);
     const uint32_t end = std::min(SkeletonBound(skeleton, true),
                                   first + std::min(kSkeletonRunLimit, skeletonCount - first));
-    std::vector<std::pair<float, uint32_t>> ranked;
+    const RomanSkeleton::Spelling typed(roman);
+    const size_t kept = static_cast<size_t>(std::min<uint64_t>(limit, end - first));
+    // The best `kept` (cost, record) pairs so far, the worst on top.
+    std::vector<std::pair<float, uint32_t>> best;
     for (uint32_t position = first; position < end; ++position) {
         const uint32_t number = IndexedRecord(skeletonIndex, position);
         const FileRecord record = RecordAt(number);
-        const float cost =
-            RomanSkeleton::Distance(roman, RomanOf(record)) -
+        const float allowance =
             kSkeletonFrequencyWeight * std::log10(static_cast<float>(record.frequency) + 1.0f);
-        ranked.emplace_back(cost, number);
+        const bool full = best.size() == kept;
+        if (full && best.front().first < -allowance - kSkeletonCostMargin) break;
+        const float ceiling = full ? best.front().first + allowance + kSkeletonCostMargin
+                                   : std::numeric_limits<float>::max();
+        const std::string_view key = RomanOf(record);
+        if (RomanSkeleton::LeastDistance(roman.size(), key.size()) > ceiling) continue;
+        const float distance =
+            RomanSkeleton::DistanceWithin(typed, RomanSkeleton::Spelling(key), ceiling);
+        if (distance > ceiling) continue;
+        const std::pair<float, uint32_t> entry(distance - allowance, number);
+        if (full) {
+            if (!(entry < best.front())) continue;
+            std::pop_heap(best.begin(), best.end());
+            best.back() = entry;
+        } else {
+            best.push_back(entry);
+        }
+        std::push_heap(best.begin(), best.end());
     }
-    const size_t kept = static_cast<size_t>(std::min<uint64_t>(limit, ranked.size()));
-    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<ptrdiff_t>(kept), ranked.end());
-    for (size_t i = 0; i < kept; ++i) result.push_back(EntryOf(RecordAt(ranked[i].second)));
+    std::sort_heap(best.begin(), best.end());
+    for (const auto& [cost, number] : best) result.push_back(EntryOf(RecordAt(number)));
     return result;
 }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/text_filter.h"
+
 namespace bangla {
 
 class FuzzyNormalizer;
@@ -77,6 +79,10 @@ public:
     // inserted entries stays valid until the next Insert.
     const LexiconEntry* Find(const std::string& word) const;
 
+    // False only when Find would surely return null; far cheaper than Find,
+    // for sifting many texts.
+    bool MayHoldWord(std::string_view word) const;
+
     // Adds an in-memory entry beside the file's records; empty words are ignored.
     void Insert(const std::string& word, const std::string& roman, uint32_t frequency,
                 uint16_t tag);
@@ -111,6 +117,7 @@ private:
     };
 
     bool AdoptImage(std::vector<uint8_t>&& image);
+    void BuildTextFilters();
     void ResetFileLexicon();
     bool HasFileLexicon(const uint8_t* index) const;
 
@@ -132,6 +139,11 @@ private:
     uint32_t skeletonCount = 0;
     uint32_t entryCount = 0;
     uint32_t stringPoolSize = 0;
+    // Bloom filters over the file's words and keys: most texts a keystroke
+    // looks up are spellings that are no word and keys that no word has, and
+    // the filters turn them away without a binary search. Built at load.
+    TextFilter wordFilter;
+    TextFilter romanFilter;
     std::vector<LexiconEntry> insertedEntries;
     mutable LexiconEntry lookupEntry;
 };

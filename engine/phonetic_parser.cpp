@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <unordered_set>
+#include <functional>
 #include <utility>
 
 #include "common/text.h"
@@ -24,6 +24,9 @@ constexpr char32_t kAaSign = 0x09BE;
 constexpr char32_t kBengaliDigitZero = 0x09E6;
 constexpr float kUnjoinedPenalty = 0.01f;
 constexpr const char* kCandidateSource = "beam_search";
+// What a long word's deep search holds at most (see SpellingStore).
+constexpr std::size_t kTypicalFrontier = 2048;
+constexpr std::size_t kTypicalNodes = 8192;
 
 // How a spelling extends its parent.
 enum class Form {
@@ -238,11 +241,34 @@ const LetterRule* FindLetterRule(char byte) {
     return kByByte[static_cast<unsigned char>(byte)];
 }
 
+// The cluster rules that can match at a byte: those with a pattern that
+// starts with the byte, ignoring case, in the order they are tried.
+const std::vector<const ClusterRule*>& ClusterRulesStartingWith(char byte) {
+    static const std::array<std::vector<const ClusterRule*>, 256> kByFirstByte = [] {
+        std::array<std::vector<const ClusterRule*>, 256> byFirstByte;
+        for (const ClusterRule& rule : ClusterRules()) {
+            for (int byte = 0; byte < 256; ++byte) {
+                const char letter = static_cast<char>(byte);
+                const bool starts = std::any_of(
+                    rule.patterns.begin(), rule.patterns.end(), [&](std::string_view pattern) {
+                        return !pattern.empty() &&
+                               qorva::AsciiLower(pattern[0]) == qorva::AsciiLower(letter);
+                    });
+                if (starts) byFirstByte[byte].push_back(&rule);
+            }
+        }
+        return byFirstByte;
+    }();
+    return kByFirstByte[static_cast<unsigned char>(byte)];
+}
+
+using SpellingStore = PhoneticParser::SpellingStore;
+
 // Appends the children of one parent state, one spelling at a time.
 class ChildWriter {
 public:
-    ChildWriter(const ParseState& parent, std::vector<ParseState>& children)
-        : parent_(parent), children_(children) {}
+    ChildWriter(const ParseState& parent, SpellingStore& store, std::vector<ParseState>& children)
+        : parent_(parent), store_(store), children_(children) {}
 
     bool Applies(When when) const {
         switch (when) {
@@ -250,8 +276,8 @@ public:
             case When::kPending: return parent_.pendingConsonant;
             case When::kNotPending: return !parent_.pendingConsonant;
             case When::kNotPendingWithOutput:
-                return !parent_.pendingConsonant && !parent_.output.empty();
-            case When::kEmptyOutput: return parent_.output.empty();
+                return !parent_.pendingConsonant && parent_.output != SpellingStore::kEmpty;
+            case When::kEmptyOutput: return parent_.output == SpellingStore::kEmpty;
         }
         return false;
     }
@@ -273,7 +299,7 @@ public:
     // Unicode, which the conversion to UTF-8 leaves out.
     void CopyByte(char byte) {
         ParseState& child = AddChild(1, 0.0f, 0, false);
-        child.output.push_back(static_cast<char32_t>(static_cast<signed char>(byte)));
+        Write(child, static_cast<char32_t>(static_cast<signed char>(byte)));
     }
 
 private:
@@ -283,7 +309,7 @@ private:
                          bool pending) {
         children_.push_back(parent_);
         ParseState& child = children_.back();
-        child.position += consumed;
+        child.position += static_cast<uint32_t>(consumed);
         child.penalty += penalty;
         child.lastConsonant = lastConsonant;
         child.pendingConsonant = pending;
@@ -295,9 +321,9 @@ private:
     void WriteVowel(std::u32string_view letterAndSign, std::size_t consumed, float penalty) {
         ParseState& child = AddChild(consumed, penalty, 0, false);
         if (!parent_.pendingConsonant) {
-            child.output.push_back(letterAndSign[0]);
+            Write(child, letterAndSign[0]);
         } else if (letterAndSign.size() > 1) {
-            child.output.push_back(letterAndSign[1]);
+            Write(child, letterAndSign[1]);
         }
     }
 
@@ -308,21 +334,23 @@ private:
     void WriteConsonant(char32_t consonant, std::size_t consumed, float penalty) {
         const bool letter = UnicodeUtils::IsConsonant(consonant);
         if (letter && ParentJoinable()) {
+            const char32_t joinedLetter = JoinedLetter(consonant);
             ParseState& joined = AddChild(consumed, penalty, consonant, true);
-            joined.output.push_back(kHasant);
-            joined.output.push_back(JoinedLetter(consonant));
+            Write(joined, kHasant);
+            Write(joined, joinedLetter);
             const float unjoinedPenalty = penalty + kUnjoinedPenalty;
-            AddChild(consumed, unjoinedPenalty, consonant, true).output.push_back(consonant);
+            Write(AddChild(consumed, unjoinedPenalty, consonant, true), consonant);
         } else {
-            AddChild(consumed, penalty, letter ? consonant : 0, letter).output.push_back(consonant);
+            Write(AddChild(consumed, penalty, letter ? consonant : 0, letter), consonant);
         }
     }
 
     // Ya after a consonant is the ya-phala, except after a ref (ra + hasant),
     // where it keeps its own shape.
     char32_t JoinedLetter(char32_t consonant) const {
-        const bool afterRef =
-            parent_.lastConsonant == kRa && !parent_.output.empty() && parent_.output.back() == kRa;
+        const bool afterRef = parent_.lastConsonant == kRa &&
+                              parent_.output != SpellingStore::kEmpty &&
+                              store_.Last(parent_.output) == kRa;
         if (!afterRef && consonant == kAntasthaYa) {
             return kYa;
         }
@@ -334,21 +362,36 @@ private:
         ParseState& child =
             AddChild(consumed, spelling.penalty, spelling.lastConsonant, spelling.pending);
         if (spelling.form == Form::kJoined && joinable) {
-            child.output.push_back(kHasant);
+            Write(child, kHasant);
         } else if (spelling.form == Form::kAPrefixed) {
-            child.output.push_back(parent_.pendingConsonant ? kAaSign : kAa);
+            Write(child, parent_.pendingConsonant ? kAaSign : kAa);
         }
-        child.output.append(spelling.text);
+        for (char32_t codepoint : spelling.text) Write(child, codepoint);
     }
 
-    const ParseState& parent_;
+    void Write(ParseState& child, char32_t codepoint) {
+        child.output = store_.Append(child.output, codepoint);
+    }
+
+    // A copy, so that appending children never moves the parent under it.
+    const ParseState parent_;
+    SpellingStore& store_;
     std::vector<ParseState>& children_;
 };
 
-// Heap order: the state of least penalty on top.
-bool HigherPenalty(const ParseState& a, const ParseState& b) { return a.penalty > b.penalty; }
+// Heap order: the state of least penalty on top. Function objects, so that
+// the heap and sort algorithms inline the comparison.
+struct HigherPenalty {
+    bool operator()(const ParseState& a, const ParseState& b) const {
+        return a.penalty > b.penalty;
+    }
+};
 
-bool LowerPenalty(const ParseState& a, const ParseState& b) { return a.penalty < b.penalty; }
+struct LowerPenalty {
+    bool operator()(const ParseState& a, const ParseState& b) const {
+        return a.penalty < b.penalty;
+    }
+};
 
 // The partial spelling that has read the most input, the cheaper of equals.
 // Finishing it greedily comes closer to the best spelling than finishing the
@@ -360,25 +403,97 @@ const ParseState& MostAdvanced(const std::vector<ParseState>& states) {
         });
 }
 
+// The texts already given out by one Parse, as an open-addressing table of
+// their places in the results: deep searches complete hundreds of states,
+// and a node-based set would allocate for each.
+class SeenTexts {
+public:
+    SeenTexts(const std::vector<PhoneticCandidate>& results, std::size_t capacity)
+        : results_(results), slots_(TableSize(capacity), kFree) {}
+
+    bool Contains(std::string_view text) const { return slots_[SlotOf(text)] != kFree; }
+
+    // Remembers that the text, not given out before, is at `place` of the
+    // results.
+    void Add(std::string_view text, std::size_t place) { slots_[SlotOf(text)] = place; }
+
+private:
+    static constexpr std::size_t kFree = static_cast<std::size_t>(-1);
+
+    // The text's slot, or the free slot where it would go.
+    std::size_t SlotOf(std::string_view text) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t slot = std::hash<std::string_view>()(text) & mask;
+        while (slots_[slot] != kFree && results_[slots_[slot]].text != text)
+            slot = (slot + 1) & mask;
+        return slot;
+    }
+
+    // At most half full, so probes stay short.
+    static std::size_t TableSize(std::size_t capacity) {
+        std::size_t size = 16;
+        while (size < 2 * capacity) size *= 2;
+        return size;
+    }
+
+    const std::vector<PhoneticCandidate>& results_;
+    std::vector<std::size_t> slots_;
+};
+
 }  // namespace
+
+PhoneticParser::SpellingStore::SpellingStore() {
+    nodes.reserve(kTypicalNodes);
+    nodes.push_back(Entry{kEmpty, 0});
+}
+
+PhoneticParser::SpellingStore::Node PhoneticParser::SpellingStore::Append(Node tail,
+                                                                          char32_t codepoint) {
+    nodes.push_back(Entry{tail, codepoint});
+    return static_cast<Node>(nodes.size() - 1);
+}
+
+void PhoneticParser::SpellingStore::Utf8(Node tail, std::u32string& codepoints,
+                                         std::string& text) const {
+    codepoints.clear();
+    for (Node node = tail; node != kEmpty; node = nodes[node].previous)
+        codepoints.push_back(nodes[node].codepoint);
+    text.clear();
+    for (auto cp = codepoints.rbegin(); cp != codepoints.rend(); ++cp) qorva::AppendUtf8(text, *cp);
+}
 
 std::vector<PhoneticCandidate> PhoneticParser::Parse(const std::string& input,
                                                      std::size_t maxResults,
                                                      std::size_t maxCompletedStates) const {
+    WorkBudget budget(kMaxExpandedStates + kFinishSteps);
+    return Parse(input, maxResults, maxCompletedStates, budget);
+}
+
+std::vector<PhoneticCandidate> PhoneticParser::Parse(const std::string& input,
+                                                     std::size_t maxResults,
+                                                     std::size_t maxCompletedStates,
+                                                     WorkBudget& budget,
+                                                     const SpellingFilter& filter) const {
     std::vector<PhoneticCandidate> results;
-    if (input.empty()) {
+    if (input.empty() || budget.Remaining() <= kFinishSteps) {
         return results;
     }
-    std::vector<ParseState> completed = SearchCompletedStates(input, maxCompletedStates);
-    std::sort(completed.begin(), completed.end(), LowerPenalty);
-    // A set, since deep searches complete hundreds of states.
-    std::unordered_set<std::string> seenTexts;
+    SpellingStore store;
+    std::vector<ParseState> completed =
+        SearchCompletedStates(input, qorva::AsciiLower(input), maxCompletedStates, store, budget);
+    std::sort(completed.begin(), completed.end(), LowerPenalty());
+    results.reserve(std::min(completed.size(), maxResults + 1));
+    SeenTexts seenTexts(results, completed.size());
+    std::u32string codepoints;
+    std::string text;
     for (const ParseState& state : completed) {
-        std::string text = UnicodeUtils::Utf32ToUtf8(state.output);
-        if (!seenTexts.insert(text).second) {
+        store.Utf8(state.output, codepoints, text);
+        if ((results.size() >= filter.unfiltered && filter.wanted && !filter.wanted(text)) ||
+            seenTexts.Contains(text)) {
             continue;
         }
-        results.push_back({std::move(text), std::exp(-state.penalty), kCandidateSource});
+        seenTexts.Add(text, results.size());
+        results.push_back({text, std::exp(-state.penalty), kCandidateSource});
         if (results.size() >= maxResults) {
             break;
         }
@@ -387,67 +502,83 @@ std::vector<PhoneticCandidate> PhoneticParser::Parse(const std::string& input,
 }
 
 std::vector<PhoneticParser::ParseState> PhoneticParser::SearchCompletedStates(
-    const std::string& input, std::size_t maxCompletedStates) const {
-    std::vector<ParseState> frontier(1);
+    const std::string& input, const std::string& lowerInput, std::size_t maxCompletedStates,
+    SpellingStore& store, WorkBudget& budget) const {
+    // Room for a typical word's search, so that the heap is seldom moved.
+    std::vector<ParseState> frontier;
+    frontier.reserve(kTypicalFrontier);
+    frontier.emplace_back();
     std::vector<ParseState> completed;
-    std::vector<ParseState> children;
-    std::size_t expanded = 0;
     while (completed.size() < maxCompletedStates && !frontier.empty()) {
-        std::pop_heap(frontier.begin(), frontier.end(), HigherPenalty);
-        ParseState state = std::move(frontier.back());
+        std::pop_heap(frontier.begin(), frontier.end(), HigherPenalty());
+        const ParseState state = frontier.back();
         frontier.pop_back();
         if (state.position >= input.size()) {
-            completed.push_back(std::move(state));
+            completed.push_back(state);
             continue;
         }
-        if (expanded == kMaxExpandedStates) {
+        if (budget.Remaining() <= kFinishSteps) {
             if (completed.empty()) {
-                frontier.push_back(std::move(state));
-                completed.push_back(CompleteGreedily(input, MostAdvanced(frontier)));
+                frontier.push_back(state);
+                completed.push_back(
+                    CompleteGreedily(input, lowerInput, MostAdvanced(frontier), store, budget));
             }
             break;
         }
-        ++expanded;
-        children.clear();
-        ExpandState(input, state, children);
-        for (ParseState& child : children) {
-            frontier.push_back(std::move(child));
-            std::push_heap(frontier.begin(), frontier.end(), HigherPenalty);
+        budget.Charge();
+        // The children are written straight onto the frontier and pushed
+        // into the heap one by one, in the order they were written.
+        const std::size_t heapSize = frontier.size();
+        Expand(input, lowerInput, state, store, frontier);
+        for (std::size_t size = heapSize + 1; size <= frontier.size(); ++size) {
+            std::push_heap(frontier.begin(), frontier.begin() + static_cast<std::ptrdiff_t>(size),
+                           HigherPenalty());
         }
     }
     return completed;
 }
 
 PhoneticParser::ParseState PhoneticParser::CompleteGreedily(const std::string& input,
-                                                            ParseState state) const {
+                                                            const std::string& lowerInput,
+                                                            ParseState state, SpellingStore& store,
+                                                            WorkBudget& budget) const {
     std::vector<ParseState> children;
-    while (state.position < input.size()) {
+    for (std::size_t step = 0; step < kFinishSteps && state.position < input.size(); ++step) {
+        budget.Charge();
         children.clear();
-        ExpandState(input, state, children);
-        state = std::move(*std::min_element(children.begin(), children.end(), LowerPenalty));
+        Expand(input, lowerInput, state, store, children);
+        state = *std::min_element(children.begin(), children.end(), LowerPenalty());
     }
     return state;
 }
 
 void PhoneticParser::ExpandState(const std::string& input, const ParseState& state,
-                                 std::vector<ParseState>& children) const {
+                                 SpellingStore& store, std::vector<ParseState>& children) const {
+    Expand(input, qorva::AsciiLower(input), state, store, children);
+}
+
+void PhoneticParser::Expand(const std::string& input, const std::string& lowerInput,
+                            const ParseState& state, SpellingStore& store,
+                            std::vector<ParseState>& children) const {
     const std::size_t position = state.position;
     if (position >= input.size()) {
         return;
     }
-    ChildWriter writer(state, children);
-    for (const ClusterRule& rule : ClusterRules()) {
-        const auto matched = std::find_if(
-            rule.patterns.begin(), rule.patterns.end(),
-            [&](std::string_view pattern) { return MatchPrefix(input, position, pattern); });
-        if (matched == rule.patterns.end() ||
-            (rule.condition != nullptr && !rule.condition(input, position))) {
+    ChildWriter writer(state, store, children);
+    const std::string_view rest = std::string_view(lowerInput).substr(position);
+    for (const ClusterRule* rule : ClusterRulesStartingWith(lowerInput[position])) {
+        const auto matched = std::find_if(rule->patterns.begin(), rule->patterns.end(),
+                                          [&](std::string_view pattern) {
+                                              return rest.compare(0, pattern.size(), pattern) == 0;
+                                          });
+        if (matched == rule->patterns.end() ||
+            (rule->condition != nullptr && !rule->condition(input, position))) {
             continue;
         }
-        for (const Spelling& spelling : rule.spellings) {
+        for (const Spelling& spelling : rule->spellings) {
             writer.Write(spelling, matched->size());
         }
-        if (rule.ends) {
+        if (rule->ends) {
             return;
         }
     }

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/work_budget.h"
 
 namespace bangla {
 
@@ -15,16 +19,52 @@ struct PhoneticCandidate {
     std::string source;  // producer's tag
 };
 
+// Which spellings a parser search gives back: every distinct one, or, past the
+// first `unfiltered`, only those that `wanted` accepts. Spellings turned
+// away are never built as texts: a caller that reads hundreds of
+// spellings to keep the few that are words saves that work.
+struct SpellingFilter {
+    std::size_t unfiltered = 0;
+    std::function<bool(std::string_view)> wanted;  // empty: every spelling is wanted
+};
+
 // Turns a word typed in Latin letters into ranked Bengali spellings. It knows
 // no words: fixed spelling rules propose, at each position, a few ways to
 // write the next letters with a small penalty, and a best-first search
 // collects the complete spellings of least total penalty.
 class PhoneticParser {
 public:
-    // One partial spelling of the search.
+    // The Bengali code points of the partial spellings of one search. A
+    // state names the node of the last code point it wrote, and each node
+    // names the one before it, so spellings share what they have in common:
+    // extending a state copies nothing of its text.
+    class SpellingStore {
+    public:
+        using Node = uint32_t;  // kEmpty for a spelling that has written nothing
+        static constexpr Node kEmpty = 0;
+
+        SpellingStore();
+        Node Append(Node tail, char32_t codepoint);
+        char32_t Last(Node tail) const { return nodes[tail].codepoint; }
+        // The spelling as UTF-8 into `text`, through `codepoints`: buffers
+        // the caller reuses, so that reading hundreds of spellings out
+        // allocates little.
+        void Utf8(Node tail, std::u32string& codepoints, std::string& text) const;
+
+    private:
+        struct Entry {
+            Node previous;
+            char32_t codepoint;
+        };
+        std::vector<Entry> nodes;
+    };
+
+    // One partial spelling of the search; a plain value, small and cheap to
+    // move around the heap. A search reads at most five bytes a step and its
+    // steps are bounded, so a position never nears the 32-bit limit.
     struct ParseState {
-        std::u32string output;          // Bengali code points written so far
-        std::size_t position = 0;       // next unread byte of the input
+        SpellingStore::Node output = SpellingStore::kEmpty;  // Bengali code points written so far
+        uint32_t position = 0;                               // next unread byte of the input
         float penalty = 0.0f;           // sum of rule penalties, lower is better
         char32_t lastConsonant = 0;     // consonant a following one may join
         bool pendingConsonant = false;  // output ends in a consonant with its inherent vowel
@@ -32,14 +72,17 @@ public:
 
     // Completed spellings that end the search.
     static constexpr std::size_t kMaxCompletedStates = 128;
-    // Expanded states after which the search stops. Letters that cost
-    // something in every reading ("kw" typed again and again, "x", "thh")
-    // make the search grow exponentially with the word's length. Real words
-    // need under a thousand expansions and long run-together compounds about
-    // ten thousand; the bound keeps a pathological input to milliseconds.
-    // When it is reached before any spelling is complete, the most advanced
-    // partial spelling is finished greedily, so a result always comes back.
+    // Expanded states after which a search on its own stops. Letters that
+    // cost something in every reading ("kw" typed again and again, "x",
+    // "thh") make the search grow exponentially with the word's length. Real
+    // words need under a few thousand expansions.
     static constexpr std::size_t kMaxExpandedStates = 20000;
+    // Steps kept back from a budget to finish a spelling when the search
+    // ends before any is complete: the most advanced partial spelling is
+    // then extended by its cheapest reading, one step a letter, so a result
+    // always comes back. Past this many letters the spelling stays partial;
+    // a candidate shows far fewer.
+    static constexpr std::size_t kFinishSteps = 256;
 
     // Up to maxResults distinct spellings, best first; at least one for any
     // non-empty input, even when maxResults is 0. A caller that reads deep
@@ -48,10 +91,16 @@ public:
         const std::string& input, std::size_t maxResults,
         std::size_t maxCompletedStates = kMaxCompletedStates) const;
 
+    // The same within a caller's budget, one step per expanded state. A
+    // budget that has no more than kFinishSteps left gives nothing.
+    std::vector<PhoneticCandidate> Parse(const std::string& input, std::size_t maxResults,
+                                         std::size_t maxCompletedStates, WorkBudget& budget,
+                                         const SpellingFilter& filter = {}) const;
+
     // Appends the children of one state: each is the state extended by one
-    // spelling of the next one to five input bytes. Appends nothing when the
-    // state has read the whole input.
-    void ExpandState(const std::string& input, const ParseState& state,
+    // spelling of the next one to five input bytes, its text in the store.
+    // Appends nothing when the state has read the whole input.
+    void ExpandState(const std::string& input, const ParseState& state, SpellingStore& store,
                      std::vector<ParseState>& children) const;
 
     // True when the input holds the pattern at the position, ignoring ASCII case.
@@ -62,10 +111,18 @@ public:
     static std::string ToLower(const std::string& text);
 
 private:
+    // The search lower-cases the input once; the multi-letter rules, which
+    // ignore case, read that copy.
     std::vector<ParseState> SearchCompletedStates(const std::string& input,
-                                                  std::size_t maxCompletedStates) const;
-    // Extends the state by its cheapest child until it has read the input.
-    ParseState CompleteGreedily(const std::string& input, ParseState state) const;
+                                                  const std::string& lowerInput,
+                                                  std::size_t maxCompletedStates,
+                                                  SpellingStore& store, WorkBudget& budget) const;
+    // Extends the state by its cheapest child until it has read the input or
+    // kFinishSteps are spent.
+    ParseState CompleteGreedily(const std::string& input, const std::string& lowerInput,
+                                ParseState state, SpellingStore& store, WorkBudget& budget) const;
+    void Expand(const std::string& input, const std::string& lowerInput, const ParseState& state,
+                SpellingStore& store, std::vector<ParseState>& children) const;
 };
 
 }  // namespace bangla

@@ -15,15 +15,46 @@ namespace bangla {
 // change here needs the lexicon rebuilt, or searches miss.
 class RomanSkeleton {
 public:
+    // Spellings longer than this are never compared (the distance table is
+    // fixed-size so that a keystroke allocates nothing for it).
+    static constexpr std::size_t kMaxCompared = 48;
+
+    // One spelling prepared for comparison: its letters in lower case and the
+    // cost of inserting or dropping each of them. A search prepares the typed
+    // spelling once for all the keys it compares it with.
+    class Spelling {
+    public:
+        explicit Spelling(std::string_view text);
+
+    private:
+        friend class RomanSkeleton;
+        static constexpr short kVowelOutline = 256;
+        float InsertionCost(std::size_t at) const;
+
+        std::size_t size = 0;
+        char letters[kMaxCompared];
+        // A consonant's outline letter as an unsigned byte; kVowelOutline for a vowel.
+        short outlineLetters[kMaxCompared];
+        bool vowels[kMaxCompared];
+        float insertionCosts[kMaxCompared];
+    };
+
     static std::string Of(std::string_view roman);
+
+    // The order of Of(roman) against an outline (negative, 0, positive, as
+    // string comparison), without building the outline.
+    static int CompareOutline(std::string_view roman, std::string_view outline);
 
     // How far apart two spellings of one outline are: vowel changes, an h
     // and a doubled letter cost less than a changed consonant.
     static float Distance(std::string_view typed, std::string_view key);
 
-    // Spellings longer than this are never compared (the distance table is
-    // fixed-size so that a keystroke allocates nothing for it).
-    static constexpr std::size_t kMaxCompared = 48;
+    // A bound from below on the distance of two spellings of these lengths.
+    static float LeastDistance(std::size_t typedLength, std::size_t keyLength);
+
+    // The distance when it is at most `ceiling`; otherwise some value above
+    // `ceiling`, found as soon as the comparison shows it will be.
+    static float DistanceWithin(const Spelling& typed, const Spelling& key, float ceiling);
 };
 
 }  // namespace bangla

@@ -116,19 +116,34 @@ TEST(UnicodeUtilsUtf8ToUtf32, DecodesAndSkipsMalformedBytes) {
          "\xE0\xA6"
          "x",
          U"x"},
-        {"overlong form kept", "\xC0\xAF", U"/"},
-        {"encoded surrogate kept", "\xED\xA0\x80", U"\xD800"},
+        // Forms that are no UTF-8: each byte is dropped, so nothing can pass
+        // for a character it does not encode.
+        {"overlong slash refused", "\xC0\xAF", U""},
+        {"overlong NUL refused",
+         "a\xC0\x80"
+         "b",
+         U"ab"},
+        {"overlong three byte refused", "\xE0\x80\xAF", U""},
+        {"overlong four byte refused", "\xF0\x80\x80\xAF", U""},
+        {"encoded high surrogate refused", "\xED\xA0\x80", U""},
+        {"encoded low surrogate refused", "\xED\xBF\xBF", U""},
+        {"above U+10FFFF refused", "\xF4\x90\x80\x80", U""},
+        {"byte order mark bytes refused", "\xFF\xFE", U""},
+        // The edges around the refused forms still decode.
+        {"first two byte", "\xC2\x80", U"\u0080"},
+        {"first three byte", "\xE0\xA0\x80", U"\u0800"},
+        {"last before surrogates", "\xED\x9F\xBF", U"\uD7FF"},
+        {"first after surrogates", "\xEE\x80\x80", U"\uE000"},
+        {"first four byte", "\xF0\x90\x80\x80", U"\U00010000"},
+        {"last code point", "\xF4\x8F\xBF\xBF", U"\U0010FFFF"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(U::Utf8ToUtf32(c.bytes), c.expected) << c.name;
     }
 }
 
-TEST(UnicodeUtilsUtf8ToUtf32, ValueAboveUnicodeRangeIsDecodedButNotEncoded) {
-    const std::u32string decoded = U::Utf8ToUtf32("\xF7\xBF\xBF\xBF");
-    ASSERT_EQ(decoded.size(), 1u);
-    EXPECT_EQ(decoded[0], 0x1FFFFFu);
-    EXPECT_EQ(U::Utf32ToUtf8(decoded), "");
+TEST(UnicodeUtilsUtf8ToUtf32, ValueAboveUnicodeRangeIsRefused) {
+    EXPECT_EQ(U::Utf8ToUtf32("\xF7\xBF\xBF\xBF"), U"");
 }
 
 TEST(UnicodeUtilsUtf32ToUtf8, EncodesEachLengthAndLeavesOutNonUnicode) {

@@ -166,6 +166,45 @@ TEST_F(CandidateGenerationTest, LongCompositionFillsInputWithItsFirst255Bytes) {
     EXPECT_GT(list.count, 0u);
 }
 
+// Text a keyboard does not type as Banglish, or bytes that are no UTF-8:
+// whatever is offered is a well-formed, non-empty text, with the small
+// lexicon and with a big one.
+TEST_F(CandidateGenerationTest, OddInputNeverGivesAnEmptyOrMalformedCandidate) {
+    const std::string padded = folder.File("big.bin");
+    ASSERT_TRUE(WriteLexiconFile(padded, testing_support::PaddedTo(SmallLexicon(), 1001)));
+    const struct {
+        const char* name;
+        std::string typed;
+        std::string first;  // empty: no candidate at all
+    } cases[] = {
+        {"emoji", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+        {"Bengali letter typed directly", kKa, kKa},
+        {"letter and an accented letter", "k\xC3\xA9", kKa},
+        {"byte order mark bytes", "\xFF\xFE", ""},
+        {"overlong NUL", "\xC0\x80", ""},
+        {"encoded lone surrogate", "\xED\xA0\x80", ""},
+        {"letter and a stray byte", "k\xFF", kKa},
+    };
+    for (const std::string& lexicon : {LexiconPath(), padded}) {
+        EnginePtr engine = MakeEngine(lexicon, "");
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (lexicon == padded ? " (big lexicon)" : ""));
+            const EngineCandidateList list = Generate(engine.get(), c.typed);
+            if (c.first.empty()) {
+                EXPECT_EQ(list.count, 0u);
+                continue;
+            }
+            ASSERT_GT(list.count, 0u);
+            EXPECT_EQ(std::string(list.candidates[0].text), c.first);
+            for (uint32_t i = 0; i < list.count; ++i) {
+                const std::string text = list.candidates[i].text;
+                EXPECT_FALSE(text.empty()) << i;
+                EXPECT_EQ(UnicodeUtils::Utf32ToUtf8(UnicodeUtils::Utf8ToUtf32(text)), text) << i;
+            }
+        }
+    }
+}
+
 TEST_F(CandidateGenerationTest, LongCandidateIsCutAtACharacterBoundary) {
     EnginePtr engine = MakeEngine(LexiconPath(), "");
     const EngineCandidateList list = Generate(engine.get(), "long");

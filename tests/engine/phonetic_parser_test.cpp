@@ -211,10 +211,11 @@ TEST_F(PhoneticParserTest, PathologicalInputStillGivesASpelling) {
 TEST_F(PhoneticParserTest, ExpandStateAtEndAppendsNothing) {
     std::vector<PhoneticParser::ParseState> children;
     PhoneticParser::ParseState done;
+    PhoneticParser::SpellingStore store;
     done.position = 3;
-    parser_.ExpandState("ami", done, children);
+    parser_.ExpandState("ami", done, store, children);
     done.position = 7;
-    parser_.ExpandState("ami", done, children);
+    parser_.ExpandState("ami", done, store, children);
     EXPECT_TRUE(children.empty());
 }
 
