@@ -139,10 +139,13 @@ bool BanglaEngine::LearnWord(const std::string& roman, const std::string& word) 
 }
 
 // The text input processor calls this on every keystroke of its English
-// target, so it learns nothing: the chosen words only become context for the
-// words after them.
+// target, so it learns nothing: the chosen words are context only for the
+// words after them in the sentence, and the context of the user's own
+// commits is left as it was found.
 bool BanglaEngine::TransliterateSentence(const std::string& roman, char* dst, uint64_t dstLen) {
     if (dst == nullptr || dstLen == 0) return false;
+    std::vector<std::string> userContext;
+    userContext.swap(contextWords);
     ResetContext();
     std::vector<std::string> output;
     EngineCandidateList list;
@@ -156,6 +159,7 @@ bool BanglaEngine::TransliterateSentence(const std::string& roman, char* dst, ui
         AppendContextWord(chosen);
     }
     composition.clear();
+    contextWords.swap(userContext);
     const std::string sentence = JoinWithSpaces(output);
     if (sentence.size() >= dstLen) return false;
     std::memcpy(dst, sentence.data(), sentence.size());

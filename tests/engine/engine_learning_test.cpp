@@ -16,6 +16,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
+using ::testing::Pair;
 using testing_support::CandidatesFor;
 using testing_support::EnginePtr;
 using testing_support::MakeEngine;
@@ -308,8 +309,8 @@ TEST_F(SentenceTest, BufferMustHoldTheTerminator) {
 }
 
 // Called on every keystroke of the English target, a sentence must not
-// teach the engine anything, but its words are the context of what follows.
-TEST_F(SentenceTest, LearnsNothingButLeavesTheContext) {
+// teach the engine anything, nor become the context of the user's next commit.
+TEST_F(SentenceTest, LearnsNothing) {
     BanglaEngine_AddUserWord(engine.get(), "ami", kAmi.c_str());
     ASSERT_TRUE(BanglaEngine_IsLearningEnabled(engine.get()));
     for (int keystroke = 0; keystroke < 3; ++keystroke) Transliterate("ami bhalo ghor");
@@ -319,15 +320,35 @@ TEST_F(SentenceTest, LearnsNothingButLeavesTheContext) {
     ASSERT_EQ(BanglaEngine_GetUserWords(engine.get(), "ami", &word, 1), 1);
     EXPECT_EQ(word.frequency, 1u);
     EXPECT_EQ(Engine().personalDictionary.GetAllEntries().size(), 1u);
-    EXPECT_THAT(Engine().contextWords, ElementsAre(kAmi, kBhalo, kGhor));
     EXPECT_EQ(Engine().composition, "");
 }
 
-TEST_F(SentenceTest, StartsFromAnEmptyContext) {
+TEST_F(SentenceTest, LeavesTheContextAsItFoundIt) {
+    Transliterate("ami bhalo");
+    EXPECT_THAT(Engine().contextWords, IsEmpty());
     BanglaEngine_CommitWord(engine.get(), kGhor.c_str());
+    EXPECT_EQ(Engine().userBigrams.FollowersOf(kBhalo), nullptr);
+
+    BanglaEngine_CommitWord(engine.get(), kAmi.c_str());
+    Transliterate("bhalo ghor");
+    EXPECT_THAT(Engine().contextWords, ElementsAre(kGhor, kAmi));
+    BanglaEngine_CommitWord(engine.get(), kBhalo.c_str());
+    const auto* followers = Engine().userBigrams.FollowersOf(kAmi);
+    ASSERT_NE(followers, nullptr);
+    EXPECT_THAT(*followers, ElementsAre(Pair(kBhalo, 1u)));
+    // The sentence ended in ghor; only the user's own ami followed it.
+    const auto* afterGhor = Engine().userBigrams.FollowersOf(kGhor);
+    ASSERT_NE(afterGhor, nullptr);
+    EXPECT_THAT(*afterGhor, ElementsAre(Pair(kAmi, 1u)));
+}
+
+// Within the sentence, each word's context is the sentence's words before it,
+// whatever the user committed before.
+TEST_F(SentenceTest, StartsFromAnEmptyContext) {
     const std::string first = Transliterate("ami bhalo");
+    BanglaEngine_CommitWord(engine.get(), kGhor.c_str());
     EXPECT_EQ(Transliterate("ami bhalo"), first);
-    EXPECT_THAT(Engine().contextWords, ElementsAre(kAmi, kBhalo));
+    EXPECT_THAT(Engine().contextWords, ElementsAre(kGhor));
 }
 
 }  // namespace
