@@ -129,6 +129,7 @@ private:
 
     void BuildBanglaCandidates();
     void BuildEnglishCandidates();
+    std::string TransliteratedSentence();
     void ShowCandidatesAtLastCaret();
     HRESULT RunUpdateAction(TfEditCookie cookie, ITfContext* context);
     HRESULT StartComposition(TfEditCookie cookie, ITfContext* context);
@@ -163,6 +164,7 @@ private:
     std::string romanBuffer;
     std::wstring displayText;
     std::vector<std::wstring> candidates;
+    std::vector<char> sentenceBuffer;  // grows with the sentences of the English target
     qorva::EngineFiles engineFiles;
     bool autoCorrect = false;
     uint32_t maxCandidates = 5;

@@ -13,7 +13,11 @@ using qorva::Utf8ToUtf16;
 
 namespace {
 
-constexpr size_t kSentenceBytes = 512;
+constexpr size_t kFirstSentenceBytes = 512;
+// The most Bengali bytes a Latin byte of a sentence can become: a word is at
+// most a candidate's 127 bytes, and each mark after it (a '.' becomes a
+// three-byte danda) and each joined suffix adds only a few.
+constexpr size_t kSentenceBytesPerLatinByte = 132;
 
 bool IsNonEmpty(const RECT& rect) { return rect.left != rect.right || rect.top != rect.bottom; }
 
@@ -87,9 +91,7 @@ void CompositionManager::BuildBanglaCandidates() {
 // the Bengali sentence, then the Latin text as typed. The sentence transliteration learns nothing,
 // so it runs on every key.
 void CompositionManager::BuildEnglishCandidates() {
-    char buffer[kSentenceBytes] = {};
-    BanglaEngine_TransliterateSentence(engine.get(), romanBuffer.c_str(), buffer, sizeof buffer);
-    const std::wstring sentence = Utf8ToUtf16(buffer);
+    const std::wstring sentence = Utf8ToUtf16(TransliteratedSentence());
 
     candidates.clear();
     std::wstring translation;
@@ -106,6 +108,22 @@ void CompositionManager::BuildEnglishCandidates() {
     const std::wstring latin = LatinBuffer();
     if (latin != candidates.front() && latin != sentence) candidates.push_back(latin);
     displayText = candidates.front();
+}
+
+// The engine writes nothing into a buffer too small for the sentence: the buffer then grows to what
+// any sentence of this many letters can need, the engine is asked once more, and the buffer keeps
+// its size for the next keys. Empty when there is no sentence.
+std::string CompositionManager::TransliteratedSentence() {
+    if (sentenceBuffer.empty()) sentenceBuffer.resize(kFirstSentenceBytes);
+    const auto ask = [&] {
+        return BanglaEngine_TransliterateSentence(engine.get(), romanBuffer.c_str(),
+                                                  sentenceBuffer.data(), sentenceBuffer.size());
+    };
+    if (ask()) return sentenceBuffer.data();
+    const size_t needed = romanBuffer.size() * kSentenceBytesPerLatinByte + 1;
+    if (needed <= sentenceBuffer.size()) return std::string();
+    sentenceBuffer.resize(needed);
+    return ask() ? sentenceBuffer.data() : std::string();
 }
 
 // Before the session: the window follows at once where the caret was last seen; the session moves

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "tests/tsf/composition_fixture.h"
 #include "universal/mode_ipc.h"
 
@@ -214,6 +215,22 @@ TEST_F(CompositionManagerTest, EnglishTargetComposesWholeSentencesWithoutLearnin
     EXPECT_TRUE(manager_.OnEscape(nullptr));
     manager_.Shutdown();
     EXPECT_THAT(appData_.ReadUserDictionary(), Not(HasSubstr(u8"আমি")));
+}
+
+// Fifty words are far more than the first 512 bytes of the sentence buffer.
+TEST_F(CompositionManagerTest, EnglishTargetShowsALongSentenceInBengali) {
+    ModeIpc::Instance().SetMode(ModeTarget::English);
+    std::wstring expected;
+    for (int pair = 0; pair < 25; ++pair) {
+        if (pair > 0) manager_.OnSpace(nullptr);
+        Type(manager_, "ami");
+        manager_.OnSpace(nullptr);
+        Type(manager_, "tumi");
+        expected += std::wstring(pair > 0 ? L" " : L"") + L"আমি তুমি";
+    }
+    ASSERT_GT(qorva::Utf16ToUtf8(expected).size(), 512u);
+    ASSERT_FALSE(manager_.Candidates().empty());
+    EXPECT_EQ(manager_.Candidates().front(), expected);
 }
 
 TEST_F(CompositionManagerTest, EnglishFullStopReplacesTheMarksOfTheChosenRow) {
