@@ -13,11 +13,16 @@
 // --misses writes every pair whose word was not first, with its place in the
 // list ("-" when it was not among the first five) and the list shown, for
 // studying what the lexicon or the ranking lacks.
+//
+// Beside each keystroke's time it times a bare binary search of the same
+// typed key in lexicon.bin's roman index, in the same run, so that the
+// ratio of the two holds on any machine.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/file_path.h"
@@ -25,6 +30,7 @@
 #include "engine/bangla_engine.h"
 #include "engine/bangla_unicode.h"
 #include "engine/learned_word_pairs.h"
+#include "engine/lexicon_format.h"
 #include "tools/lib/temp_folder.h"
 
 namespace {
@@ -42,12 +48,66 @@ struct WordPair {
     double weight = 1.0;
 };
 
+// lexicon.bin's roman index, searched with nothing around it: the yardstick
+// of a keystroke's cost.
+class BareRomanIndex {
+public:
+    bool Load(const std::string& path) {
+        using Format = bangla::LexiconFormat;
+        std::FILE* file = qorva::OpenFile(path, "rb");
+        if (file == nullptr) return false;
+        char buffer[1 << 16];
+        std::size_t read = 0;
+        while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            image.insert(image.end(), buffer, buffer + read);
+        std::fclose(file);
+        if (image.size() < Format::kHeaderBytes) return false;
+        count = U32(Format::kHeaderBytes - 8);
+        const uint64_t pool = U32(Format::kHeaderBytes - 4);
+        records = Format::kHeaderBytes + pool;
+        romanIndex = records + (Format::kRecordBytes + Format::kIndexEntryBytes) * count;
+        return romanIndex + Format::kIndexEntryBytes * count <= image.size();
+    }
+
+    // The first index position whose key is not smaller than `key`.
+    uint32_t LowerBound(const std::string& key) const {
+        using Format = bangla::LexiconFormat;
+        uint32_t low = 0;
+        uint32_t high = count;
+        while (low < high) {
+            const uint32_t middle = low + (high - low) / 2;
+            const uint64_t record =
+                records +
+                Format::kRecordBytes * U32(romanIndex + Format::kIndexEntryBytes * middle);
+            const uint64_t offset = Format::kHeaderBytes + U32(record + Format::kRomanOffset);
+            const uint16_t length = static_cast<uint16_t>(U16(record + Format::kRomanLength));
+            const std::string_view roman(reinterpret_cast<const char*>(image.data() + offset),
+                                         length);
+            if (roman < key)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return low;
+    }
+
+private:
+    uint32_t U16(uint64_t at) const { return image[at] | (image[at + 1] << 8); }
+    uint32_t U32(uint64_t at) const { return U16(at) | (U16(at + 2) << 16); }
+
+    std::vector<unsigned char> image;
+    uint32_t count = 0;
+    uint64_t records = 0;
+    uint64_t romanIndex = 0;
+};
+
 struct EvalTotals {
     double weight = 0;
     double top1 = 0;
     double top5 = 0;
     std::size_t pairs = 0;
     std::vector<double> keystrokeMicroseconds;
+    std::vector<double> bareLookupMicroseconds;
     double slowestMicroseconds = 0;
     std::string slowestTyped;
 };
@@ -99,8 +159,8 @@ bool ReadPairs(const EvalOptions& options, std::vector<WordPair>& pairs) {
 }
 
 // Types the word key by key and returns the list after the last key.
-EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman,
-                             EvalTotals& totals) {
+EngineCandidateList TypeWord(BanglaEngineHandle engine, const BareRomanIndex* index,
+                             const std::string& roman, EvalTotals& totals) {
     EngineCandidateList list;
     BanglaEngine_ResetContext(engine);
     for (std::size_t keys = 1; keys <= roman.size(); ++keys) {
@@ -112,6 +172,15 @@ EngineCandidateList TypeWord(BanglaEngineHandle engine, const std::string& roman
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                 .count();
         totals.keystrokeMicroseconds.push_back(microseconds);
+        if (index != nullptr) {
+            const auto bareStart = std::chrono::steady_clock::now();
+            const uint32_t position = index->LowerBound(typed);
+            const auto bareEnd = std::chrono::steady_clock::now();
+            volatile uint32_t sink = position;
+            (void)sink;
+            totals.bareLookupMicroseconds.push_back(
+                std::chrono::duration<double, std::micro>(bareEnd - bareStart).count());
+        }
         if (microseconds > totals.slowestMicroseconds) {
             totals.slowestMicroseconds = microseconds;
             totals.slowestTyped = typed;
@@ -169,6 +238,17 @@ void PrintReport(EvalTotals& totals) {
     std::printf("latency p99      %.1f us\n", Percentile(latency, 0.99));
     std::printf("latency max      %.1f us (\"%s\")\n", totals.slowestMicroseconds,
                 totals.slowestTyped.c_str());
+    std::vector<double>& bare = totals.bareLookupMicroseconds;
+    if (bare.empty()) return;
+    const double bareP50 = Percentile(bare, 0.50);
+    const double bareP99 = Percentile(bare, 0.99);
+    std::printf("bare lookup p50  %.2f us (binary search of the typed key in the roman index)\n",
+                bareP50);
+    std::printf("bare lookup p99  %.2f us\n", bareP99);
+    if (bareP50 > 0) {
+        std::printf("keystroke / bare lookup: p50 %.0fx, p99 %.0fx (each over the bare p50)\n",
+                    Percentile(latency, 0.50) / bareP50, Percentile(latency, 0.99) / bareP50);
+    }
 }
 
 }  // namespace
@@ -208,9 +288,12 @@ int main(int argc, char** argv) {
         BanglaEngine_Destroy(engine);
         return 1;
     }
+    BareRomanIndex bareIndex;
+    const bool bareLoaded = !options.lexiconPath.empty() && bareIndex.Load(options.lexiconPath);
     EvalTotals totals;
     for (const WordPair& pair : pairs) {
-        const EngineCandidateList list = TypeWord(engine, pair.roman, totals);
+        const EngineCandidateList list =
+            TypeWord(engine, bareLoaded ? &bareIndex : nullptr, pair.roman, totals);
         const uint32_t place = Score(pair, list, totals);
         if (place != 0 && misses != nullptr) WriteMiss(misses, pair, place, list);
     }
