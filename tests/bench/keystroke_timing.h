@@ -40,7 +40,7 @@ public:
         state.counters["p99_us"] = Percentile(0.99);
     }
 
-private:
+    // The keystroke time below which `fraction` of the keystrokes fall, in µs.
     double Percentile(double fraction) {
         if (samples.empty()) return 0;
         const std::size_t index =
@@ -50,6 +50,7 @@ private:
         return samples[index];
     }
 
+private:
     std::vector<double> samples;
     EngineCandidateList list;
 };

@@ -2,7 +2,10 @@
 // on every keystroke: every prefix of each line is set as the composition and
 // its candidates are read. No input may crash, hang or overrun a candidate
 // field, whatever the parser, the outline search, the chat-spelling reader
-// or the hyphen and suffix handling make of it.
+// or the hyphen and suffix handling make of it, and no keystroke may spend
+// more steps than the request's budget, so none can stall its host (a step
+// count, where a timed check would fail on a busy machine). Every candidate
+// is a non-empty text.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "engine/bangla_engine.h"
+#include "engine/bangla_engine_impl.h"
 #include "engine/lexicon_trie.h"
 #include "tools/lib/lexicon_writer.h"
 #include "tools/lib/temp_folder.h"
@@ -60,15 +64,21 @@ struct FuzzEngine {
 constexpr size_t kKeyByKeyBytes = 20;
 constexpr size_t kMaxLines = 8;
 
-void Type(BanglaEngineHandle engine, const std::string& line) {
+void Request(bangla::BanglaEngine& engine, const std::string& typed) {
+    engine.composition = typed;
     EngineCandidateList list;
-    for (size_t length = 1; length <= line.size() && length <= kKeyByKeyBytes; ++length) {
-        BanglaEngine_SetComposition(engine, line.substr(0, length).c_str());
-        BanglaEngine_GetCandidates(engine, &list);
+    bangla::WorkBudget budget(bangla::BanglaEngine::kRequestSteps);
+    engine.GetCandidates(list, budget);
+    if (budget.Spent() > budget.Limit()) __builtin_trap();
+    for (uint32_t i = 0; i < list.count; ++i) {
+        if (list.candidates[i].text[0] == '\0') __builtin_trap();
     }
-    if (line.size() <= kKeyByKeyBytes) return;
-    BanglaEngine_SetComposition(engine, line.c_str());
-    BanglaEngine_GetCandidates(engine, &list);
+}
+
+void Type(bangla::BanglaEngine& engine, const std::string& line) {
+    for (size_t length = 1; length <= line.size() && length <= kKeyByKeyBytes; ++length)
+        Request(engine, line.substr(0, length));
+    if (line.size() > kKeyByKeyBytes) Request(engine, line);
 }
 
 }  // namespace
@@ -76,12 +86,14 @@ void Type(BanglaEngineHandle engine, const std::string& line) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FuzzEngine s_engine;
     if (s_engine.handle == nullptr) __builtin_trap();
+    // The handle is the engine object behind the C interface.
+    bangla::BanglaEngine& engine = *reinterpret_cast<bangla::BanglaEngine*>(s_engine.handle);
     std::string line;
     size_t lines = 0;
     for (size_t i = 0; i <= size && lines < kMaxLines; ++i) {
         // A NUL ends a C string early; lines are typed as separate words.
         if (i == size || data[i] == '\n' || data[i] == '\0') {
-            Type(s_engine.handle, line);
+            Type(engine, line);
             line.clear();
             ++lines;
         } else {
