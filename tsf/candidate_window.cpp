@@ -7,6 +7,7 @@
 #include <new>
 
 #include "common/call_guarded.h"
+#include "tsf/gdi_drawing.h"
 
 namespace qorva_tsf {
 namespace {
@@ -44,16 +45,7 @@ constexpr COLORREF kListeningColour = RGB(0xD9, 0x30, 0x25);
 constexpr UINT kOneLineCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 constexpr UINT kOneLineLeft = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP;
 
-HFONT MakeFont(int height, int weight, const wchar_t* face) {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
 std::wstring IndexLabel(size_t number) { return std::to_wstring(number) + L"."; }
-
-RECT ToRect(const LayoutRect& r) { return {r.left, r.top, r.right, r.bottom}; }
-LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 int32_t TextWidth(HDC dc, HFONT font, const std::wstring& text) {
     const HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
@@ -69,20 +61,6 @@ LayoutRect WorkAreaNear(LayoutPoint point) {
     const HMONITOR monitor = MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST);
     if (monitor && GetMonitorInfoW(monitor, &info)) return ToLayout(info.rcWork);
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-// A pen and brush of their own for one shape; a fill of CLR_INVALID leaves the inside alone.
-void DrawRoundedBox(HDC dc, const LayoutRect& r, int corner, COLORREF fill, COLORREF outline) {
-    const HPEN pen = CreatePen(PS_SOLID, 1, outline);
-    const HBRUSH brush = fill == CLR_INVALID ? nullptr : CreateSolidBrush(fill);
-    const HGDIOBJ oldPen = SelectObject(dc, pen);
-    const HGDIOBJ oldBrush =
-        SelectObject(dc, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
-    RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    if (brush) DeleteObject(brush);
-    DeleteObject(pen);
 }
 
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
@@ -102,15 +80,6 @@ void DrawDot(HDC dc, const LayoutRect& r, COLORREF colour) {
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     DeleteObject(brush);
-}
-
-void DrawTextIn(HDC dc, const std::wstring& text, HFONT font, COLORREF colour, const LayoutRect& r,
-                UINT format) {
-    const HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    SetTextColor(dc, colour);
-    RECT box = ToRect(r);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
-    if (old) SelectObject(dc, old);
 }
 
 COLORREF VoiceColour(CandidateVoiceState state) {
@@ -182,9 +151,9 @@ bool CandidateWindow::Initialize(HINSTANCE moduleInstance) {
                         WS_POPUP, 0, 0, width, height, nullptr, nullptr, instance, this);
     if (!created) return false;
     hwnd.store(created);
-    candidateFont = MakeFont(-15, 600, L"Nirmala UI");
-    labelFont = MakeFont(-11, 400, L"Segoe UI");
-    headerFont = MakeFont(-12, 600, L"Segoe UI");
+    candidateFont = MakeFont(15, 600, L"Nirmala UI");
+    labelFont = MakeFont(11, 400, L"Segoe UI");
+    headerFont = MakeFont(12, 600, L"Segoe UI");
     return true;
 }
 
@@ -491,31 +460,17 @@ void CandidateWindow::OnLButtonDown(LayoutPoint point) {
 }
 
 void CandidateWindow::OnPaint() {
-    const HWND window = hwnd.load();
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(window, &paint);
-    RECT client{};
-    GetClientRect(window, &client);
-    // Composed off screen and copied in one go, so the popup never flickers while typing.
-    const HDC memory = CreateCompatibleDC(dc);
-    const HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    if (memory && bitmap) {
-        const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    // Composed off screen, so the popup never flickers while typing.
+    PaintDoubleBuffered(hwnd.load(), [this](HDC dc, const RECT& client) {
         const HBRUSH background = CreateSolidBrush(kWhite);
-        FillRect(memory, &client, background);
+        FillRect(dc, &client, background);
         DeleteObject(background);
-        SetBkMode(memory, TRANSPARENT);
-        PaintHeader(memory);
-        PaintRows(memory);
-        PaintVoiceRow(memory, client);
-        DrawRoundedBox(memory, {0, 0, client.right - 1, client.bottom - 1}, 16, CLR_INVALID,
-                       kBorder);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, oldBitmap);
-    }
-    if (bitmap) DeleteObject(bitmap);
-    if (memory) DeleteDC(memory);
-    EndPaint(window, &paint);
+        SetBkMode(dc, TRANSPARENT);
+        PaintHeader(dc);
+        PaintRows(dc);
+        PaintVoiceRow(dc, client);
+        DrawRoundedBox(dc, {0, 0, client.right - 1, client.bottom - 1}, 16, CLR_INVALID, kBorder);
+    });
 }
 
 void CandidateWindow::PaintHeader(HDC dc) const {

@@ -208,6 +208,7 @@ void ShutDown() {
     RemoveHooks();
     RemoveHotkeyTrayIcon();
     g_candidate_window.Destroy();
+    g_osk.Destroy();
     UnregisterToggleHotKeys();
     g_translation_service.Stop();
     KillTimer(g_window, kSettingsTimer);
@@ -242,6 +243,7 @@ int Run(HINSTANCE instance, const wchar_t* commandLine) {
     StartTranslationWorker();
     if (g_settings.launchStartup && !exePath.empty()) SetStartupRunValue(exePath);
     SetTimer(g_window, kSettingsTimer, kSettingsTimerMs, nullptr);
+    g_osk.Initialize(g_instance, nullptr);  // hidden until the user asks for it
     StartCandidateWindow();
     const bool hooked = InstallHooks();
     Log(std::string("universal host started (hook=") + (hooked ? "ok" : "FAILED") + ")");

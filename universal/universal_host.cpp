@@ -14,6 +14,7 @@ namespace qorva::universal {
 // Built in this order before the entry point runs and destroyed in reverse after it returns; the
 // translation client's destructor stops its worker.
 TranslationService g_translation_service;
+VirtualKeyboardWindow g_osk;
 qorva_tsf::CandidateWindow g_candidate_window;
 
 HINSTANCE g_instance = nullptr;

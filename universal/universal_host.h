@@ -13,6 +13,7 @@
 #include "settings/universal_settings.h"
 #include "tsf/candidate_window.h"
 #include "universal/universal_typing.h"
+#include "universal/virtual_keyboard_window.h"
 #include "universal/word_choice.h"
 
 namespace qorva::universal {
@@ -32,6 +33,7 @@ extern EnginePtr g_engine;            // null when no engine could be made
 extern UniversalTyping g_typing;      // the word being typed
 extern UniversalSettings g_settings;  // what settings.json last said, and the pause hot key
 extern TranslationService g_translation_service;
+extern VirtualKeyboardWindow g_osk;  // the on-screen keyboard
 extern qorva_tsf::CandidateWindow g_candidate_window;
 
 // The running program's folder; empty when it cannot be read.

@@ -95,6 +95,13 @@ TEST_F(UniversalStartTest, StartRegistersAndSwitchesToEnglishAndCloseSavesTheDic
     StartAndWait(process);
     EXPECT_EQ(FindWindowW(qorva::universal::kMainWindowClass, qorva::universal::kMainWindowTitle),
               process.WaitForMainWindow());
+    // The on-screen keyboard is made at start, hidden until the user asks for it.
+    HWND keyboard = nullptr;
+    EXPECT_TRUE(PumpUntil([&] {
+        keyboard = FindWindowW(qorva::universal::kVirtualKeyboardClass, nullptr);
+        return keyboard != nullptr;
+    }));
+    EXPECT_FALSE(IsWindowVisible(keyboard));
 
     CloseAndExpectCleanExit(process);
     EXPECT_EQ(ModeIpc::Instance().GetMode(), ModeTarget::English);

@@ -1,0 +1,146 @@
+// The on-screen keyboard as a real window, clicked with the mouse the way a user clicks it, while
+// an application of the test's own keeps the foreground and the focus.
+#include "universal/virtual_keyboard_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "tests/support/message_pump.h"
+
+namespace qorva::universal {
+namespace {
+
+using qorva_test::PumpUntil;
+
+LayoutPoint Centre(const LayoutRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+class VirtualKeyboardWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        application_ =
+            CreateWindowExW(0, L"STATIC", L"application", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                            100, 400, 200, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(application_, nullptr);
+        edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10,
+                                360, 30, application_, nullptr, nullptr, nullptr);
+        ASSERT_NE(edit_, nullptr);
+        SetForegroundWindow(application_);
+        SetFocus(edit_);
+        ASSERT_TRUE(PumpUntil([&] { return ApplicationHasTheFocus(); }, 10000));
+
+        ASSERT_TRUE(keyboard_.Initialize(GetModuleHandleW(nullptr), nullptr));
+        EXPECT_FALSE(IsWindowVisible(keyboard_.Handle()));
+        keyboard_.Show(true);
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(keyboard_.Handle()) != FALSE; }));
+    }
+
+    void TearDown() override {
+        keyboard_.Destroy();
+        if (application_) DestroyWindow(application_);
+    }
+
+    bool ApplicationHasTheFocus() const {
+        return GetForegroundWindow() == application_ && GetFocus() == edit_;
+    }
+
+    std::wstring EditText() const {
+        std::vector<wchar_t> text(256);
+        const int length = GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()));
+        return std::wstring(text.data(), static_cast<size_t>(length));
+    }
+
+    // Clicks `times` times in a row at a point of the keyboard's client area, through the system's
+    // input queue like a real mouse. The clicks carry their place too: under Wine a window just
+    // mapped under the pointer can move it back to where it was before SetCursorPos.
+    void Click(LayoutPoint point, int times = 1) {
+        RECT placed{};
+        GetWindowRect(keyboard_.Handle(), &placed);  // no frame: the client area is the window
+        const int x = placed.left + point.x;
+        const int y = placed.top + point.y;
+        SetCursorPos(x, y);
+        std::vector<INPUT> inputs(static_cast<size_t>(1 + 2 * times));
+        for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs[0].mi.dx = AbsoluteCoordinate(x, GetSystemMetrics(SM_CXSCREEN));
+        inputs[0].mi.dy = AbsoluteCoordinate(y, GetSystemMetrics(SM_CYSCREEN));
+        for (size_t i = 1; i < inputs.size(); ++i) {
+            inputs[i].mi.dwFlags = i % 2 == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+        }
+        ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+                  inputs.size());
+    }
+
+    // A screen coordinate on the 0-65535 scale of absolute mouse input, rounded up so that the
+    // system's conversion back lands on the same pixel.
+    static LONG AbsoluteCoordinate(int pixel, int screenSize) {
+        return static_cast<LONG>((pixel * 65536LL + screenSize - 1) / screenSize);
+    }
+
+    LayoutPoint KeyCentre(OskTab tab, const char* label) const {
+        for (const OskKey& key : keyboard_.Keys(tab)) {
+            if (key.label == Utf8ToUtf16(label)) return Centre(key.rect);
+        }
+        ADD_FAILURE() << "no key " << label;
+        return {};
+    }
+
+    void ChooseTab(OskTab tab) {
+        Click(Centre(kOskTabRects[static_cast<size_t>(tab)]));
+        ASSERT_TRUE(PumpUntil([&] { return keyboard_.Tab() == tab; }));
+    }
+
+    // Waits until the Edit holds as many UTF-16 units as expected.
+    void ExpectTyped(const std::wstring& expected) {
+        EXPECT_TRUE(PumpUntil([&] { return EditText().size() >= expected.size(); }, 10000));
+        EXPECT_EQ(EditText(), expected);
+        EXPECT_TRUE(ApplicationHasTheFocus());
+    }
+
+    HWND application_ = nullptr;
+    HWND edit_ = nullptr;
+    VirtualKeyboardWindow keyboard_;
+};
+
+TEST_F(VirtualKeyboardWindowTest, ShownWithoutTakingTheFocusAndTypesIntoTheApplication) {
+    const LONG_PTR exStyle = GetWindowLongPtrW(keyboard_.Handle(), GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_NOACTIVATE);
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(ApplicationHasTheFocus());
+    EXPECT_EQ(keyboard_.Tab(), OskTab::Bangla);
+
+    Click(KeyCentre(OskTab::Bangla, "\xE0\xA6\x86"));  // আ
+    ExpectTyped(L"\u0986");
+}
+
+TEST_F(VirtualKeyboardWindowTest, FastDoubleClickTypesTheKeyTwice) {
+    ChooseTab(OskTab::English);
+    Click(KeyCentre(OskTab::English, "l"), 2);
+    ExpectTyped(L"ll");
+}
+
+TEST_F(VirtualKeyboardWindowTest, EmojiArrivesWhole) {
+    ChooseTab(OskTab::Emoji);
+    Click(KeyCentre(OskTab::Emoji, "\xF0\x9F\x87\xA7\xF0\x9F\x87\xA9"));  // the flag of Bangladesh
+    ExpectTyped(Utf8ToUtf16("\xF0\x9F\x87\xA7\xF0\x9F\x87\xA9"));
+}
+
+TEST_F(VirtualKeyboardWindowTest, MinimiseButtonHidesAndShowingAgainKeepsThePlace) {
+    RECT before{};
+    GetWindowRect(keyboard_.Handle(), &before);
+    Click(Centre(kOskMinimizeRect));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(keyboard_.Handle()); }));
+    EXPECT_FALSE(keyboard_.IsVisible());
+    EXPECT_TRUE(ApplicationHasTheFocus());
+
+    keyboard_.ToggleVisibility();
+    EXPECT_TRUE(IsWindowVisible(keyboard_.Handle()));
+    RECT after{};
+    GetWindowRect(keyboard_.Handle(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+}  // namespace
+}  // namespace qorva::universal

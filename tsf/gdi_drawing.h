@@ -1,0 +1,31 @@
+// Small GDI drawing steps shared by the windows that paint themselves: the candidate popup and the
+// universal program's on-screen keyboard.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "tsf/candidate_layout.h"
+
+namespace qorva_tsf {
+
+// A font of the given character height in pixels (positive), drawn with ClearType.
+HFONT MakeFont(int height, int weight, const wchar_t* face);
+
+RECT ToRect(const LayoutRect& r);
+LayoutRect ToLayout(const RECT& r);
+
+// A pen and brush of their own for one shape; a fill of CLR_INVALID leaves the inside alone.
+void DrawRoundedBox(HDC dc, const LayoutRect& r, int corner, COLORREF fill, COLORREF outline,
+                    int penWidth = 1);
+
+void DrawTextIn(HDC dc, const std::wstring& text, HFONT font, COLORREF colour, const LayoutRect& r,
+                UINT format);
+
+// Handles WM_PAINT by composing the whole client area off screen and copying it in one go, so the
+// window never flickers. `paint` gets the memory device context and the client rectangle.
+void PaintDoubleBuffered(HWND window, const std::function<void(HDC, const RECT&)>& paint);
+
+}  // namespace qorva_tsf
