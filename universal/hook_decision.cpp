@@ -1,17 +1,9 @@
 #include "universal/hook_decision.h"
 
+#include "universal/virtual_keys.h"
+
 namespace qorva::universal {
 namespace {
-
-constexpr uint32_t kBack = 0x08;
-constexpr uint32_t kTab = 0x09;
-constexpr uint32_t kReturn = 0x0D;
-constexpr uint32_t kEscape = 0x1B;
-constexpr uint32_t kSpace = 0x20;
-constexpr uint32_t kUp = 0x26;
-constexpr uint32_t kDown = 0x28;
-constexpr uint32_t kKeyE = 'E';
-constexpr uint32_t kF12 = 0x7B;
 
 // Rows 1-5 on the main row of digits or on the numeric keypad; the row index, or -1.
 int SelectionRow(uint32_t vk) {
@@ -86,15 +78,15 @@ private:
         }
         if (NoCtrlAltWin()) {
             switch (key.vk) {
-                case kEscape: ClosePredictions(); return Eat(HookDecision::Command::None);
-                case kSpace:
-                case kBack:
-                case kReturn: ClosePredictions(); return Pass();
-                case kDown: return Eat(HookDecision::Command::SelectNext);
-                case kUp: return Eat(HookDecision::Command::SelectPrev);
+                case kEscapeKey: ClosePredictions(); return Eat(HookDecision::Command::None);
+                case kSpaceKey:
+                case kBackspaceKey:
+                case kEnterKey: ClosePredictions(); return Pass();
+                case kDownKey: return Eat(HookDecision::Command::SelectNext);
+                case kUpKey: return Eat(HookDecision::Command::SelectPrev);
             }
         }
-        if (key.vk == kTab && NoModifier() && view.selected < view.listSize) {
+        if (key.vk == kTabKey && NoModifier() && view.selected < view.listSize) {
             return Eat(HookDecision::Command::CommitRow, view.selected);
         }
         if (RowByNumber()) return true;
@@ -106,19 +98,19 @@ private:
     bool CandidateKey() {
         if (NoCtrlAltWin()) {
             switch (key.vk) {
-                case kDown: return Eat(HookDecision::Command::SelectNext);
-                case kUp: return Eat(HookDecision::Command::SelectPrev);
-                case kTab:
+                case kDownKey: return Eat(HookDecision::Command::SelectNext);
+                case kUpKey: return Eat(HookDecision::Command::SelectPrev);
+                case kTabKey:
                     if (view.selected < view.listSize) {
                         return Eat(HookDecision::Command::CommitRow, view.selected);
                     }
                     break;
-                case kReturn:
+                case kEnterKey:
                     // The typed letters stay in the application, as typed.
                     CloseList();
                     typing.Reset();
                     return Pass();
-                case kEscape:
+                case kEscapeKey:
                     CloseList();
                     typing.Reset();
                     return Eat(HookDecision::Command::None);
@@ -130,7 +122,7 @@ private:
     // Enter never commits a word: it drops it and reaches the application. With Win it is the
     // user's own shortcut and goes on.
     bool EnterDropsWord() {
-        if (key.vk != kReturn || key.ctrl || key.alt || key.win) return false;
+        if (key.vk != kEnterKey || key.ctrl || key.alt || key.win) return false;
         if (view.windowVisible) CloseList();
         typing.Reset();
         return Pass();
@@ -152,7 +144,7 @@ private:
             case TypingAction::Pass:
                 if (typing.Buffer().empty()) {
                     if (view.windowVisible) CloseList();
-                } else if (key.vk == kBack) {
+                } else if (key.vk == kBackspaceKey) {
                     decision.command = HookDecision::Command::UpdateCandidates;
                 }
                 break;
@@ -168,14 +160,15 @@ private:
 }  // namespace
 
 std::optional<ModeToggle> HotKeyToggle(const HookKey& key) {
-    if (key.vk == kSpace && key.ctrl && key.alt) return ModeToggle::BanglaEnglish;
-    if (key.vk == kSpace && key.ctrl && !key.alt && !key.shift && !key.win) {
+    if (key.vk == kSpaceKey && key.ctrl && key.alt) return ModeToggle::BanglaEnglish;
+    if (key.vk == kSpaceKey && key.ctrl && !key.alt && !key.shift && !key.win) {
         return ModeToggle::BanglaEnglish;
     }
-    if (key.vk == kF12 && !key.ctrl && !key.alt && !key.shift && !key.win) {
+    if (key.vk == kF12Key && !key.ctrl && !key.alt && !key.shift && !key.win) {
         return ModeToggle::BanglaEnglish;
     }
-    if (key.vk == kKeyE && key.ctrl && key.alt && !key.win) return ModeToggle::BanglaTranslation;
+    if (key.vk == kLetterEKey && key.ctrl && key.alt && !key.win)
+        return ModeToggle::BanglaTranslation;
     return std::nullopt;
 }
 

@@ -17,12 +17,13 @@
 #include <string_view>
 #include <vector>
 
+#include "universal/virtual_keys.h"
+
 namespace qorva::universal {
 
 // The values of KEYEVENTF_KEYUP and KEYEVENTF_UNICODE.
 inline constexpr uint32_t kKeyUp = 0x0002;
 inline constexpr uint32_t kUnicode = 0x0004;
-inline constexpr uint16_t kBackspaceKey = 0x08;
 
 // One keyboard INPUT record's own fields; time and extra information are always 0.
 struct KeyRecord {

@@ -4,8 +4,16 @@
 
 namespace qorva::universal {
 
-static_assert(kKeyUp == KEYEVENTF_KEYUP && kUnicode == KEYEVENTF_UNICODE &&
-              kBackspaceKey == VK_BACK);
+static_assert(kKeyUp == KEYEVENTF_KEYUP && kUnicode == KEYEVENTF_UNICODE);
+static_assert(kBackspaceKey == VK_BACK && kTabKey == VK_TAB && kEnterKey == VK_RETURN &&
+              kShiftKey == VK_SHIFT && kCtrlKey == VK_CONTROL && kAltKey == VK_MENU &&
+              kCapsLockKey == VK_CAPITAL && kEscapeKey == VK_ESCAPE && kSpaceKey == VK_SPACE &&
+              kEndKey == VK_END && kHomeKey == VK_HOME && kLeftKey == VK_LEFT && kUpKey == VK_UP &&
+              kRightKey == VK_RIGHT && kDownKey == VK_DOWN && kDeleteKey == VK_DELETE &&
+              kWindowsKey == VK_LWIN && kMenuKey == VK_APPS && kF1Key == VK_F1 &&
+              kF12Key == VK_F12 && kVolumeDownKey == VK_VOLUME_DOWN &&
+              kVolumeUpKey == VK_VOLUME_UP && kNextTrackKey == VK_MEDIA_NEXT_TRACK &&
+              kPreviousTrackKey == VK_MEDIA_PREV_TRACK && kPlayPauseKey == VK_MEDIA_PLAY_PAUSE);
 
 bool SendKeystrokes(const Keystrokes& keys) {
     if (keys.empty()) return true;

@@ -7,6 +7,7 @@
 
 #include "universal/keystrokes.h"
 #include "universal/osk_layout.h"
+#include "universal/virtual_keys.h"
 
 namespace qorva::universal {
 

@@ -3,29 +3,10 @@
 #include <string>
 
 #include "common/text.h"
-#include "universal/keystrokes.h"
+#include "universal/virtual_keys.h"
 
 namespace qorva::universal {
 namespace {
-
-// Named keys send these (the values of the VK_ constants).
-constexpr uint16_t kTabKey = 0x09;
-constexpr uint16_t kEnterKey = 0x0D;
-constexpr uint16_t kCtrlKey = 0x11;
-constexpr uint16_t kAltKey = 0x12;
-constexpr uint16_t kCapsLockKey = 0x14;
-constexpr uint16_t kEscapeKey = 0x1B;
-constexpr uint16_t kSpaceKey = 0x20;
-constexpr uint16_t kEndKey = 0x23;
-constexpr uint16_t kHomeKey = 0x24;
-constexpr uint16_t kLeftKey = 0x25;
-constexpr uint16_t kUpKey = 0x26;
-constexpr uint16_t kRightKey = 0x27;
-constexpr uint16_t kDownKey = 0x28;
-constexpr uint16_t kDeleteKey = 0x2E;
-constexpr uint16_t kWindowsKey = 0x5B;
-constexpr uint16_t kMenuKey = 0x5D;
-constexpr uint16_t kF1Key = 0x70;
 
 // Character keys of the English rows step 37 pixels: 34 wide with a 3-pixel gap.
 constexpr int32_t kKeyStep = 37;
@@ -86,12 +67,11 @@ void AddFunctionRow(OskKeys& keys) {
         const char* label;
         uint16_t vk;
     };
-    // Volume down and up, previous track, play or pause, next track.
-    const Media media[] = {{"\xF0\x9F\x94\x88", 0xAE},  // 🔈
-                           {"\xF0\x9F\x94\x8A", 0xAF},  // 🔊
-                           {"\xE2\x8F\xAE", 0xB1},      // ⏮
-                           {"\xE2\x8F\xAF", 0xB3},      // ⏯
-                           {"\xE2\x8F\xAD", 0xB0}};     // ⏭
+    const Media media[] = {{"🔈", kVolumeDownKey},
+                           {"🔊", kVolumeUpKey},
+                           {"⏮", kPreviousTrackKey},
+                           {"⏯", kPlayPauseKey},
+                           {"⏭", kNextTrackKey}};
     for (int32_t k = 0; k < 5; ++k) {
         keys.push_back(Named({386 + 35 * k, 38, 418 + 35 * k, 64}, media[k].label, media[k].vk));
     }

@@ -21,9 +21,6 @@ inline constexpr size_t kOskTabCount = 4;
 inline constexpr int32_t kOskWidth = 628;
 inline constexpr int32_t kOskHeight = 292;
 
-// Both Shift keys carry VK_SHIFT; pressing one latches the on-screen Shift instead of sending it.
-inline constexpr uint16_t kShiftKey = 0x10;
-
 // One key. Strings are UTF-16, one unit per element, on every platform.
 struct OskKey {
     LayoutRect rect;
