@@ -9,6 +9,7 @@
 
 #include "common/text.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/real_click.h"
 
 namespace qorva::universal {
 namespace {
@@ -53,30 +54,11 @@ protected:
     }
 
     // Clicks `times` times in a row at a point of the keyboard's client area, through the system's
-    // input queue like a real mouse. The clicks carry their place too: under Wine a window just
-    // mapped under the pointer can move it back to where it was before SetCursorPos.
+    // input queue like a real mouse.
     void Click(LayoutPoint point, int times = 1) {
         RECT placed{};
         GetWindowRect(keyboard_.Handle(), &placed);  // no frame: the client area is the window
-        const int x = placed.left + point.x;
-        const int y = placed.top + point.y;
-        SetCursorPos(x, y);
-        std::vector<INPUT> inputs(static_cast<size_t>(1 + 2 * times));
-        for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        inputs[0].mi.dx = AbsoluteCoordinate(x, GetSystemMetrics(SM_CXSCREEN));
-        inputs[0].mi.dy = AbsoluteCoordinate(y, GetSystemMetrics(SM_CYSCREEN));
-        for (size_t i = 1; i < inputs.size(); ++i) {
-            inputs[i].mi.dwFlags = i % 2 == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-        }
-        ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
-                  inputs.size());
-    }
-
-    // A screen coordinate on the 0-65535 scale of absolute mouse input, rounded up so that the
-    // system's conversion back lands on the same pixel.
-    static LONG AbsoluteCoordinate(int pixel, int screenSize) {
-        return static_cast<LONG>((pixel * 65536LL + screenSize - 1) / screenSize);
+        ASSERT_TRUE(qorva_test::SendClicksAt({placed.left + point.x, placed.top + point.y}, times));
     }
 
     LayoutPoint KeyCentre(OskTab tab, const char* label) const {
