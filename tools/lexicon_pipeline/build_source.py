@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds the lexicon source (engine/data/lexicon_source.tar.xz) from the word lists.
 
-Usage: build_source.py [--data DIR] [--out FILE] [--bin FILE]
+Usage: build_source.py [--data DIR] [--out FILE] [--bin FILE] [--tuning]
 
 The archive holds one file, lexicon_source.tsv. Each of its lines is `word<TAB>frequency<TAB>keys`: keys are
 comma-separated lower-case Latin keys, most likely first; a key followed by
@@ -271,13 +271,13 @@ def leading_words(runs, frequency, attested, loans):
     return lead
 
 
-def build(data_dir):
+def build(data_dir, key_parts):
     wordfreq = sources.read_wordfreq(data_dir)
     subtitles, subtitle_counts = sources.read_subtitle_counts(data_dir)
     unilex = sources.read_unilex_frequency(data_dir)
     pronunciations = sources.read_unilex_pronunciations(data_dir)
     train_rows = sources.read_dakshina_lexicon(data_dir, "train")
-    attested = collect_attested(train_rows, sources.read_dakshina_aligned(data_dir))
+    attested = collect_attested(train_rows, sources.read_dakshina_aligned(data_dir, key_parts))
     romanizer = train_romanizer(train_rows, pronunciations)
 
     def probability(word):
@@ -346,8 +346,11 @@ def main(argv):
     parser.add_argument("--data", default=DEFAULT_DATA)
     parser.add_argument("--out", default=DEFAULT_OUT)
     parser.add_argument("--bin", help="also write lexicon.bin here")
+    parser.add_argument("--tuning", action="store_true",
+                        help="leave the dev sentences' tuning quarter out of the keys (for tuning the engine)")
     args = parser.parse_args(argv)
-    lines = build(args.data)
+    key_parts = (sources.KEY_PART,) if args.tuning else (sources.KEY_PART, sources.TUNING_PART)
+    lines = build(args.data, key_parts)
     write_source(lines, args.out)
     records = sum(line.count(",") + 1 for line in lines)
     print("words %d, records %d, source %s (%d bytes)"

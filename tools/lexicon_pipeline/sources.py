@@ -5,6 +5,7 @@ Bengali word; counts of entries that canonicalise to one word are merged.
 """
 
 import csv
+import hashlib
 import os
 import re
 import unicodedata
@@ -108,16 +109,59 @@ def read_dakshina_lexicon(data_dir, split):
     return rows
 
 
-def read_dakshina_aligned(data_dir):
-    """List of (word, roman key) word pairs of the aligned dev sentences."""
-    pairs = []
+# The aligned dev sentences are split once, by sentence, into a half whose
+# romanizations may become keys and a half that is only measured: figures on
+# words whose keys came from the same sentences would measure memory. The key
+# half is split again: its tuning quarter is left out of the keys of a tuning
+# build (build_source.py --tuning), so that the engine's ranking constants are
+# chosen on words whose keys that build has not seen, never on measured ones.
+# Each sentence's Bengali text is hashed with this seed, so the split does not
+# depend on the file's order and repeated sentences fall on one side.
+DEV_SENTENCE_SPLIT_SEED = "qorva dev sentences 2026"
+KEY_PART = "keys"
+TUNING_PART = "tuning"
+MEASURED_PART = "measured"
+
+
+def read_dakshina_aligned_sentences(data_dir):
+    """The aligned dev sentences as lists of raw (native, roman) word pairs."""
+    sentences = []
+    current = []
     with open(_path(data_dir, "dakshina", "bn.romanized.dev.aligned.tsv"), encoding="utf-8") as handle:
         for line in handle:
             parts = line.rstrip("\n").split("\t")
-            if len(parts) != 2 or parts[0] == "</s>":
+            if len(parts) != 2:
                 continue
-            word = clean_word(parts[0])
-            roman = parts[1].strip().lower()
+            if parts[0] == "</s>":
+                sentences.append(current)
+                current = []
+            else:
+                current.append((parts[0], parts[1]))
+    if current:
+        sentences.append(current)
+    return sentences
+
+
+def dev_sentence_part(sentence, seed=DEV_SENTENCE_SPLIT_SEED):
+    """MEASURED_PART for half the sentences; KEY_PART or TUNING_PART for the rest."""
+    text = " ".join(native for native, _ in sentence)
+    digest = hashlib.sha256((seed + "\n" + text).encode("utf-8")).digest()
+    if digest[0] % 2 == 1:
+        return MEASURED_PART
+    return TUNING_PART if digest[1] % 2 == 1 else KEY_PART
+
+
+def dev_sentences_of(data_dir, parts):
+    return [s for s in read_dakshina_aligned_sentences(data_dir) if dev_sentence_part(s) in parts]
+
+
+def read_dakshina_aligned(data_dir, parts=(KEY_PART, TUNING_PART)):
+    """List of (word, roman key) word pairs of the aligned dev sentences of the given parts."""
+    pairs = []
+    for sentence in dev_sentences_of(data_dir, parts):
+        for native, roman in sentence:
+            word = clean_word(native)
+            roman = roman.strip().lower()
             if word is not None and ROMAN_KEY.match(roman):
                 pairs.append((word, roman))
     return pairs
