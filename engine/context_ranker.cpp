@@ -11,7 +11,13 @@ namespace bangla {
 
 namespace {
 
-using WorkingMap = std::unordered_map<std::string, ScoredCandidate>;
+// One candidate while it is scored, with what the ordering rules below need.
+struct WorkingEntry {
+    ScoredCandidate candidate;
+    uint32_t frequency = 0;  // lexicon frequency; 0 for no lexicon word
+    bool typedKey = false;   // a lexicon word under the typed key itself
+};
+using WorkingMap = std::unordered_map<std::string, WorkingEntry>;
 
 // Results of RankCandidates for the lexicon's words of the typed key.
 constexpr uint64_t kLexiconMatchLimit = 5;
@@ -24,6 +30,12 @@ constexpr float kContextWeight = 0.15f;
 constexpr float kUserWeight = 0.15f;
 constexpr float kLexiconWordBonus = 0.2f;
 constexpr float kNonWordDamping = 0.1f;
+// A word under the typed key is a word those letters spell; a word that
+// reaches them otherwise (an inherent vowel read from a typed a or o, a chat
+// rewrite, a near key) goes behind it unless this many times more frequent.
+// The lexicon pipeline uses the same factor (tools/lexicon_pipeline).
+constexpr float kTypedKeyLeadFactor = 12.0f;
+constexpr float kBehindTypedKeyGap = 0.001f;
 // Auto-selection: the top score may fall this far short of the threshold,
 // and must lead the runner-up by this much.
 constexpr float kThresholdTolerance = 0.0001f;
@@ -67,15 +79,15 @@ bool AddPhoneticInputs(const std::string& typedRoman, const std::vector<Phonetic
     bool anyLexiconWord = false;
     for (const PhoneticCandidate& input : inputs) {
         if (!UnicodeUtils::IsValidBengaliSequence(input.text)) continue;
-        ScoredCandidate entry;
-        entry.text = input.text;
-        entry.roman = typedRoman;
-        entry.phoneticScore = input.score;
-        entry.sourceFlags = kSourcePhonetic;
-        uint32_t frequency = 0;
-        if (FindFrequency(lexicon, input.text, frequency)) {
-            entry.frequencyScore = LexiconFrequencyScore(frequency);
-            entry.sourceFlags |= kSourceLexicon;
+        WorkingEntry entry;
+        ScoredCandidate& candidate = entry.candidate;
+        candidate.text = input.text;
+        candidate.roman = typedRoman;
+        candidate.phoneticScore = input.score;
+        candidate.sourceFlags = kSourcePhonetic;
+        if (FindFrequency(lexicon, input.text, entry.frequency)) {
+            candidate.frequencyScore = LexiconFrequencyScore(entry.frequency);
+            candidate.sourceFlags |= kSourceLexicon;
             anyLexiconWord = true;
         }
         entries[input.text] = std::move(entry);  // a later input of the same text wins
@@ -92,17 +104,22 @@ bool AddLexiconMatches(const std::string& typedRoman, const LexiconTrie& lexicon
         anyLexiconWord = true;
         auto found = entries.find(match.word);
         if (found != entries.end()) {
-            ScoredCandidate& entry = found->second;
-            entry.sourceFlags |= kSourceLexicon;
-            entry.phoneticScore = std::max(entry.phoneticScore, kLexiconConfirmedPhoneticScore);
+            ScoredCandidate& candidate = found->second.candidate;
+            candidate.sourceFlags |= kSourceLexicon;
+            candidate.phoneticScore =
+                std::max(candidate.phoneticScore, kLexiconConfirmedPhoneticScore);
+            found->second.typedKey = true;
             continue;
         }
-        ScoredCandidate entry;
-        entry.text = match.word;
-        entry.roman = match.roman;
-        entry.phoneticScore = kLexiconMatchPhoneticScore;
-        entry.frequencyScore = LexiconFrequencyScore(match.frequency);
-        entry.sourceFlags = kSourceLexicon;
+        WorkingEntry entry;
+        entry.frequency = match.frequency;
+        entry.typedKey = true;
+        ScoredCandidate& candidate = entry.candidate;
+        candidate.text = match.word;
+        candidate.roman = match.roman;
+        candidate.phoneticScore = kLexiconMatchPhoneticScore;
+        candidate.frequencyScore = LexiconFrequencyScore(match.frequency);
+        candidate.sourceFlags = kSourceLexicon;
         entries.emplace(match.word, std::move(entry));
     }
     return anyLexiconWord;
@@ -112,8 +129,8 @@ void ApplyPersonalBoosts(const ContextRanker::PersonalBoosts& boosts, WorkingMap
     for (const auto& [text, boost] : boosts) {
         auto found = entries.find(text);
         if (found == entries.end()) continue;
-        found->second.userScore = boost;
-        found->second.sourceFlags |= kSourcePersonal;
+        found->second.candidate.userScore = boost;
+        found->second.candidate.sourceFlags |= kSourcePersonal;
     }
 }
 
@@ -132,13 +149,43 @@ float FinalScore(const ScoredCandidate& entry, bool anyLexiconWord) {
     return std::min(total, 1.0f);
 }
 
+// Whether the word of `other` may stay ahead of the typed key's word
+// `typed`: when it already stands behind, when the user or the preceding
+// word speaks for it more, or when it is far more frequent.
+bool MayLead(const WorkingEntry& other, const WorkingEntry& typed) {
+    const ScoredCandidate& o = other.candidate;
+    const ScoredCandidate& t = typed.candidate;
+    return o.finalScore < t.finalScore || o.userScore > t.userScore ||
+           o.contextScore > t.contextScore ||
+           static_cast<float>(other.frequency) >=
+               kTypedKeyLeadFactor * static_cast<float>(typed.frequency);
+}
+
+// Puts each lexicon word that reaches the typed letters otherwise just
+// behind the typed key's words it may not lead.
+void KeepTypedKeyWordsAhead(WorkingMap& entries) {
+    std::vector<const WorkingEntry*> typedKeyWords;
+    for (const auto& item : entries) {
+        if (item.second.typedKey) typedKeyWords.push_back(&item.second);
+    }
+    if (typedKeyWords.empty()) return;
+    for (auto& item : entries) {
+        WorkingEntry& other = item.second;
+        if (other.typedKey || other.frequency == 0) continue;
+        for (const WorkingEntry* typed : typedKeyWords) {
+            if (MayLead(other, *typed)) continue;
+            other.candidate.finalScore = typed->candidate.finalScore - kBehindTypedKeyGap;
+        }
+    }
+}
+
 // The entries are sorted by reference and moved once: moving whole entries
 // (two strings each) is what sorting them would cost. The order is the one
 // sorting the entries themselves gives, as the sort sees the same scores.
 std::vector<ScoredCandidate> SortedByScore(WorkingMap& entries) {
     std::vector<ScoredCandidate*> order;
     order.reserve(entries.size());
-    for (auto& item : entries) order.push_back(&item.second);
+    for (auto& item : entries) order.push_back(&item.second.candidate);
     std::sort(order.begin(), order.end(), [](const ScoredCandidate* a, const ScoredCandidate* b) {
         return a->finalScore > b->finalScore;
     });
@@ -244,11 +291,12 @@ std::vector<ScoredCandidate> ContextRanker::RankCandidates(
     anyLexiconWord = AddLexiconMatches(typedRoman, lexicon, entries) || anyLexiconWord;
     ApplyPersonalBoosts(personalBoosts, entries);
     for (auto& item : entries) {
-        ScoredCandidate& entry = item.second;
+        ScoredCandidate& entry = item.second.candidate;
         entry.contextScore = ComputeBigramProb(precedingWord, entry.text);
         if (entry.contextScore > 0.0f) entry.sourceFlags |= kSourceContext;
         entry.finalScore = FinalScore(entry, anyLexiconWord);
     }
+    KeepTypedKeyWordsAhead(entries);
     std::vector<ScoredCandidate> ranked = SortedByScore(entries);
     DecideAutoSelect(ranked, autoCorrect, autoSelectThreshold);
     PlaceTypedText(ranked, typedRoman, maxResults);

@@ -57,8 +57,11 @@ public:
 
     // Merges the spellings and the lexicon's words for the typed key into one
     // list, ranked by a weighted score, with the top entry's auto-selection
-    // decided and the typed text itself kept as a last-resort entry. At most
-    // maxResults entries; none for a maximum of 0.
+    // decided and the typed text itself kept as a last-resort entry. A word
+    // under the typed key stays ahead of a lexicon word that reaches those
+    // letters otherwise, unless that word is far more frequent or the user's
+    // boost or the preceding word speaks for it more. At most maxResults
+    // entries; none for a maximum of 0.
     std::vector<ScoredCandidate> RankCandidates(const std::string& typedRoman,
                                                 const std::vector<PhoneticCandidate>& candidates,
                                                 const LexiconTrie& lexicon,

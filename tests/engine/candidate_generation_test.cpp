@@ -462,6 +462,81 @@ TEST(CandidateGenerationSkeletonTest, NearerOutlineWordComesFirst) {
     EXPECT_EQ(texts[1], onekta);
 }
 
+// The word the letters spell, over a lexicon shaped as the lexicon pipeline
+// writes it: a word stays under a key that spells it only with other
+// inherent vowels when it is 12 times more frequent than the key's own words
+// (করা under "kara" would; আর under "aro" does not), and spelling variants
+// of one word carry the frequencies the subtitle counts ordered (করবো, করব).
+const std::string kTar = "\u09A4\u09BE\u09B0";           // তার
+const std::string kTara = "\u09A4\u09BE\u09B0\u09BE";    // তারা
+const std::string kAr = "\u0986\u09B0";                  // আর
+const std::string kAro = "\u0986\u09B0\u09CB";           // আরো
+const std::string kAroO = "\u0986\u09B0\u0993";          // আরও
+const std::string kMone = "\u09AE\u09A8\u09C7";          // মনে
+const std::string kMane = "\u09AE\u09BE\u09A8\u09C7";    // মানে
+const std::string kHol = "\u09B9\u09B2";                 // হল
+const std::string kHolo = "\u09B9\u09B2\u09CB";          // হলো
+const std::string kKon = "\u0995\u09CB\u09A8";           // কোন
+const std::string kKono = "\u0995\u09CB\u09A8\u09CB";    // কোনো
+const std::string kKora = "\u0995\u09B0\u09BE";          // করা
+const std::string kKara = "\u0995\u09BE\u09B0\u09BE";    // কারা
+const std::string kKorbo = "\u0995\u09B0\u09AC\u09CB";   // করবো
+const std::string kKorbInherent = "\u0995\u09B0\u09AC";  // করব
+const std::string kTa = "\u09A4\u09BE";                  // তা
+const std::string kClassifierTa = "\u099F\u09BE";        // টা
+
+std::vector<LexiconEntry> OwnSpellingLexicon() {
+    return testing_support::PaddedTo(
+        {Word(kTara, "tara", 244245), Word(kTar, "tar", 588844), Word(kAro, "aro", 79440),
+         Word(kAroO, "aro", 77629), Word(kAr, "ar", 734990), Word(kMane, "mane", 68783),
+         Word(kMone, "mone", 266264), Word(kHolo, "holo", 83196), Word(kHol, "hol", 91201),
+         Word(kKono, "kono", 87101), Word(kKon, "kon", 317080), Word(kKara, "kara", 20000),
+         Word(kKora, "kora", 490000), Word(kKorbo, "korbo", 20417),
+         Word(kKorbInherent, "korbo", 16982), Word(kTa, "ta", 154882, 1),
+         Word(kClassifierTa, "ta", 30042)},
+        1001);
+}
+
+struct OwnSpellingCase {
+    const char* typed;
+    std::string first;
+    std::string alsoOffered;
+};
+
+std::ostream& operator<<(std::ostream& os, const OwnSpellingCase& c) { return os << c.typed; }
+
+class OwnSpellingTest : public ::testing::TestWithParam<OwnSpellingCase> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteLexiconFile(folder.File("lexicon.bin"), OwnSpellingLexicon()));
+    }
+    EnginePtr Engine() const {
+        return MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"));
+    }
+    TempFolder folder{"own_spelling"};
+};
+
+TEST_P(OwnSpellingTest, TheWordTheLettersSpellComesFirst) {
+    const OwnSpellingCase& c = GetParam();
+    EnginePtr engine = Engine();
+    const std::vector<std::string> texts = CandidatesFor(engine.get(), c.typed);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), c.first);
+    EXPECT_THAT(texts, Contains(c.alsoOffered));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, OwnSpellingTest,
+    ::testing::Values(OwnSpellingCase{"tara", kTara, kTar},   // a shorter word's key
+                      OwnSpellingCase{"aro", kAro, kAr},      // another spelling, 9.3x as frequent
+                      OwnSpellingCase{"mane", kMane, kMone},  // an inherent vowel typed a
+                      OwnSpellingCase{"holo", kHolo, kHol},   // a final o that হল does not say
+                      OwnSpellingCase{"kono", kKono, kKon},
+                      OwnSpellingCase{"kara", kKora, kKara},  // far more frequent: it leads
+                      OwnSpellingCase{"korbo", kKorbo, kKorbInherent},  // variants: conversation
+                      OwnSpellingCase{"hol", kHol, kHolo}),
+    [](const ::testing::TestParamInfo<OwnSpellingCase>& info) { return info.param.typed; });
+
 TEST(CandidateGenerationLearningTest, EnglishCommitsNeverBecomeCandidates) {
     TempFolder folder("english");
     EnginePtr engine = MakeEngine("", folder.File("user_dict.txt"));

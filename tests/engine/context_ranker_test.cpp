@@ -325,6 +325,84 @@ TEST_F(ContextRankerRankTest, OrdersByFinalScoreDescending) {
     EXPECT_EQ(Texts(Rank(request)), (std::vector<std::string>{kAmi, kJabe, kJabo, kAchhi, "ami"}));
 }
 
+// --- The typed key's own words --------------------------------------------------
+
+const std::string kTar = "\u09A4\u09BE\u09B0";         // তার
+const std::string kTara = "\u09A4\u09BE\u09B0\u09BE";  // তারা
+const std::string kAr = "\u0986\u09B0";                // আর
+const std::string kAro = "\u0986\u09B0\u09CB";         // আরো
+const std::string kAroO = "\u0986\u09B0\u0993";        // আরও
+const std::string kKora = "\u0995\u09B0\u09BE";        // করা
+const std::string kKara = "\u0995\u09BE\u09B0\u09BE";  // কারা
+
+struct TypedKeyCase {
+    const char* name;
+    std::string typed;
+    std::vector<LexiconEntry> lexicon;
+    std::vector<PhoneticCandidate> parsed;  // what the parser reads from the letters
+    std::string boosted;                    // a personal word, or empty
+    std::string pairedAfterAmi;             // follows আমি in a word pair, or empty
+    std::vector<std::string> expected;      // the ranked texts, the typed text last
+};
+
+std::ostream& operator<<(std::ostream& os, const TypedKeyCase& c) { return os << c.name; }
+
+class TypedKeyTest : public ContextRankerRankTest,
+                     public ::testing::WithParamInterface<TypedKeyCase> {};
+
+// A word under the typed key is a word those letters spell; a word the
+// letters reach only through another reading goes behind it unless it is 12
+// times more frequent, or the user or the preceding word speak for it.
+TEST_P(TypedKeyTest, WordOfTheTypedKeyLeadsUnlessTheOtherIsFarMoreFrequent) {
+    const TypedKeyCase& c = GetParam();
+    for (const LexiconEntry& e : c.lexicon) lexicon.Insert(e.word, e.roman, e.frequency, e.tag);
+    RankRequest request;
+    request.typed = c.typed;
+    request.inputs = c.parsed;
+    if (!c.boosted.empty()) request.boosts[c.boosted] = 0.5f;
+    if (!c.pairedAfterAmi.empty()) {
+        ranker.AddBigram(kAmi, c.pairedAfterAmi, 99);
+        request.preceding = kAmi;
+    }
+    EXPECT_EQ(Texts(Rank(request)), c.expected);
+}
+
+// তার reaches "tara" only by reading the final a as its inherent vowel; it is
+// 2.4 times as frequent as তারা.
+TypedKeyCase TaraCase(const char* name, const std::string& boosted, const std::string& paired,
+                      std::vector<std::string> expected) {
+    return {name,
+            "tara",
+            {{kTara, "tara", 244245, 0}, {kTar, "tar", 588844, 0}},
+            {Input(kTara, 1.0f), Input(kTar, 0.99f)},
+            boosted,
+            paired,
+            std::move(expected)};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TypedKeyTest,
+    ::testing::Values(
+        TaraCase("shorter_word_behind", "", "", {kTara, kTar, "tara"}),
+        TaraCase("personal_word_leads", kTar, "", {kTar, kTara, "tara"}),
+        TaraCase("paired_word_leads", "", kTar, {kTar, kTara, "tara"}),
+        // আর is 9.3 times as frequent as আরো: not enough.
+        TypedKeyCase{"other_spelling_behind",
+                     "aro",
+                     {{kAro, "aro", 79440, 0}, {kAroO, "aro", 77629, 0}, {kAr, "ar", 734990, 0}},
+                     {Input(kAro, 1.0f), Input(kAr, 0.99f)},
+                     "",
+                     "",
+                     {kAro, kAroO, kAr, "aro"}},
+        TypedKeyCase{"far_more_frequent_leads",
+                     "kara",
+                     {{kKara, "kara", 20000, 0}, {kKora, "kora", 12 * 20000, 0}},
+                     {Input(kKara, 1.0f), Input(kKora, 0.99f)},
+                     "",
+                     "",
+                     {kKora, kKara, "kara"}}),
+    [](const ::testing::TestParamInfo<TypedKeyCase>& info) { return info.param.name; });
+
 // --- Auto-selection ----------------------------------------------------------
 
 struct AutoSelectCase {

@@ -20,6 +20,7 @@ import tarfile
 import sources
 from lexicon_bin import lexicon_bin_size, records_from_source, write_lexicon_bin
 from romanizer import Romanizer
+from spelling import are_variants, spells, variant_form
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.normpath(os.path.join(HERE, "..", ".."))
@@ -45,6 +46,13 @@ LOAN_ATTESTATIONS = 3          # a curated loan key counts like a key typed thre
 ROMANIZER_PRIOR = 2.0          # the romanizer's spelling shares count like this many typed keys
 UNMODELLED_LIKELIHOOD = 0.02   # chat spellings and short forms the romanizer did not propose
 OUTRANKED_RATIO = 4.0          # a word leaves a key where a rarer word is this much likelier
+# A word under a key that does not spell it (আর under "aro") leaves the key
+# unless it is this much more frequent than every word the key spells; the
+# engine keeps the words of the typed key ahead of other words by the same
+# factor (kTypedKeyLeadFactor), chosen on the dev sentences' tuning quarter.
+OTHER_SPELLING_RATIO = 12.0
+CONVERSATIONAL_MIN_COUNT = 20  # subtitle occurrences a variant group needs to be reordered
+VARIANT_KEYS = 3               # generated keys per word searched for its spelling variants
 PLAN_ROUNDS = 6                # plans tried to fill the budget after pool sharing
 BUDGET_SLACK = 40000           # a plan this close under the budget is kept
 RECORD_BYTES = 28              # record plus its two index entries
@@ -246,6 +254,60 @@ def drop_outranked_records(placed, runs, frequency, likelihood, loans):
     return placed, runs
 
 
+def drop_other_spellings(placed, runs, frequency, ipa_of, loans):
+    """A word under a key that spells it only with other inherent vowels
+    (আর under "aro", মনে under "mane") leaves the key unless it is
+    OTHER_SPELLING_RATIO times more frequent than every word the key spells,
+    so that the word the letters spell comes first; the engine's parser still
+    reads it from those letters, behind the typed key's words. A curated loan
+    keeps its English key and a word its last key."""
+    loan_pairs = set(loans)
+    for key, run in runs.items():
+        own = [word for word in run if spells(key, word, ipa_of(word))]
+        if not own:
+            continue
+        spelled = max(frequency[word] for word in own)
+        for word in [w for w in run if w not in own and spells(key, w, ipa_of(w), loose=True)]:
+            if ((word, key) not in loan_pairs and len(placed[word]) > 1
+                    and frequency[word] < OTHER_SPELLING_RATIO * spelled):
+                placed[word].remove(key)
+                run.remove(word)
+    return placed, runs
+
+
+def variant_groups(words, generated, ipa_of):
+    """Groups of spelling variants of one word (দিব and দিবো, তৈরি and
+    তৈরী), each sorted, in the order of their first word."""
+    by_form = collections.defaultdict(list)
+    for word in words:
+        by_form[variant_form(word)].append(word)
+    groups = []
+    for form in sorted(by_form):
+        group = []
+        for word in by_form[form]:
+            keys = [key for key, _ in generated[word][:VARIANT_KEYS]]
+            if any(are_variants(word, other, keys + [k for k, _ in generated[other][:VARIANT_KEYS]], ipa_of)
+                   for other in by_form[form] if other != word):
+                group.append(word)
+        if len(group) > 1:
+            groups.append(sorted(group))
+    return groups
+
+
+def order_variants_by_conversation(groups, frequency, subtitle_counts):
+    """Within a group of spelling variants the spelling people use in
+    conversation (the subtitle counts) comes first, not the one news and
+    encyclopaedia text prefer: the group's frequencies are handed out again
+    in the order of the subtitle counts."""
+    for group in groups:
+        if sum(subtitle_counts.get(w, 0) for w in group) < CONVERSATIONAL_MIN_COUNT:
+            continue
+        values = sorted((frequency[w] for w in group), reverse=True)
+        spoken = sorted(group, key=lambda w: (-subtitle_counts.get(w, 0), -frequency[w], w))
+        for word, value in zip(spoken, values):
+            frequency[word] = value
+
+
 def leading_words(runs, frequency, attested, loans):
     """(word, key) pairs whose word must lead the key: a curated loan under
     its English key unless people typed that key at least as often for
@@ -288,6 +350,9 @@ def build(data_dir, key_parts):
     words = choose_words(wordfreq, subtitle_counts, attested, probability)
     frequency = {w: max(1, int(round(probability(w) * FREQUENCY_SCALE))) for w in words}
     generated = {w: romanizer.romanize(w, pronunciations.get(w), limit=GENERATED_KEYS) for w in words}
+    order_variants_by_conversation(variant_groups(words, generated, pronunciations.get), frequency,
+                                   subtitle_counts)
+    words.sort(key=lambda w: (-frequency[w], w))
     # The trained model follows the careful Wikipedia-style romanizations it
     # learned from; the untrained priors favour chat habits (ase, kisu, vai).
     chat = Romanizer()
@@ -298,7 +363,8 @@ def build(data_dir, key_parts):
     # sharing saved until the file fills its budget.
     budget = SIZE_BUDGET
     for _ in range(PLAN_ROUNDS):
-        lines = source_lines(words, frequency, attested, generated, chat_spellings, loans, budget)
+        lines = source_lines(words, frequency, attested, generated, chat_spellings, loans, budget,
+                             pronunciations.get)
         size = lexicon_bin_size(records_from_source(lines))
         print("plan budget %d -> lexicon.bin %d bytes" % (budget, size), file=sys.stderr)
         if SIZE_BUDGET - BUDGET_SLACK <= size <= SIZE_BUDGET:
@@ -309,12 +375,13 @@ def build(data_dir, key_parts):
     return lines
 
 
-def source_lines(words, frequency, attested, generated, chat_spellings, loans, budget):
+def source_lines(words, frequency, attested, generated, chat_spellings, loans, budget, ipa_of):
     keys_of = plan_keys(words, frequency, attested, generated, chat_spellings, budget)
     words = [w for w in words if keys_of[w]]
     placed, runs = assign_records(words, keys_of, loans)
     placed, runs = drop_outranked_records(
         placed, runs, frequency, lambda word, key: key_likelihood(word, key, attested, generated), loans)
+    placed, runs = drop_other_spellings(placed, runs, frequency, ipa_of, loans)
     lead = leading_words(runs, frequency, attested, loans)
     lines = []
     for word in words:
