@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -60,6 +61,15 @@ constexpr float kStrictModeFloor = 0.12f;
 constexpr float kExactWordStep = 0.001f;
 constexpr float kAutoSelectTolerance = 0.0001f;
 constexpr uint16_t kExactWordTag = 1;
+// Classifiers typed as a word of their own after a number or a word ("5 ta",
+// "boi ta") belong to that word: টা, টি, টো, টুকু. Other readings of the
+// same keys (তা, তি) are words of their own at the start of a phrase.
+const char* const kClassifiers[] = {
+    "\xE0\xA6\x9F\xE0\xA6\xBE",
+    "\xE0\xA6\x9F\xE0\xA6\xBF",
+    "\xE0\xA6\x9F\xE0\xA7\x8B",
+    "\xE0\xA6\x9F\xE0\xA7\x81\xE0\xA6\x95\xE0\xA7\x81",
+};
 constexpr uint32_t kExactWordFlags = BANGLA_SOURCE_PHONETIC | BANGLA_SOURCE_LEXICON;
 
 // The request's work in budget steps (BanglaEngine::kRequestSteps): a parser
@@ -141,7 +151,8 @@ public:
         : engine(engine),
           budget(budget),
           composition(engine.composition),
-          lexicon(engine.lexicon) {}
+          lexicon(engine.lexicon),
+          previousWord(engine.contextWords.empty() ? std::string() : engine.contextWords.back()) {}
 
     void Run(EngineCandidateList& list) {
         // Of the deep search's further spellings only words will stay.
@@ -156,10 +167,8 @@ public:
         AddInformalWords();
         AddSkeletonWords();
         AddMorphologyWords();
-        const std::string previousWord =
-            engine.contextWords.empty() ? std::string() : engine.contextWords.back();
         AddPersonalWords();
-        AddLearnedPairBoosts(previousWord);
+        AddLearnedPairBoosts();
         // The ranking's lookups and the exact words' one.
         budget.Charge((sources.size() + 2) * kLookupSteps);
         ranked = engine.ranker.RankCandidates(
@@ -365,7 +374,7 @@ private:
 
     // Only the most used followers of the previous word are weighed: a word
     // can have followed it thousands of times, and a keystroke must stay cheap.
-    void AddLearnedPairBoosts(const std::string& previousWord) {
+    void AddLearnedPairBoosts() {
         if (previousWord.empty()) return;
         const std::vector<LearnedWordPairs::FollowerUse>& followers =
             engine.userBigrams.FollowersByUse(previousWord);
@@ -445,10 +454,22 @@ private:
         });
     }
 
+    static bool IsClassifier(const std::string& word) {
+        return std::any_of(std::begin(kClassifiers), std::end(kClassifiers),
+                           [&](const char* classifier) { return word == classifier; });
+    }
+
+    // The typed key's marked words; after a number or a word, its classifier first.
     std::vector<std::string> ExactWords() const {
         std::vector<std::string> words;
-        for (const LexiconEntry& e :
-             lexicon.SearchRoman(FuzzyNormalizer::ToLower(composition), kExactWordSearch)) {
+        const std::vector<LexiconEntry> typedKeyWords =
+            lexicon.SearchRoman(FuzzyNormalizer::ToLower(composition), kExactWordSearch);
+        if (!previousWord.empty()) {
+            for (const LexiconEntry& e : typedKeyWords) {
+                if (IsClassifier(e.word)) AppendUnique(words, e.word);
+            }
+        }
+        for (const LexiconEntry& e : typedKeyWords) {
             if ((e.tag & kExactWordTag) != 0) AppendUnique(words, e.word);
         }
         for (const std::string& word : morphologyWords) AppendUnique(words, word);
@@ -490,6 +511,7 @@ private:
     WorkBudget& budget;
     const std::string& composition;
     const LexiconTrie& lexicon;
+    const std::string previousWord;  // the last word committed, or empty
     std::vector<PhoneticCandidate> sources;
     std::vector<std::string> morphologyWords;
     ContextRanker::PersonalBoosts boosts;

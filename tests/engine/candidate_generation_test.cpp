@@ -537,6 +537,20 @@ INSTANTIATE_TEST_SUITE_P(
                       OwnSpellingCase{"hol", kHol, kHolo}),
     [](const ::testing::TestParamInfo<OwnSpellingCase>& info) { return info.param.typed; });
 
+// A classifier typed as a word of its own after a number or a word belongs
+// to it; at the start of a phrase তা keeps its place.
+TEST_F(OwnSpellingTest, ClassifierLeadsAfterANumberOrAWord) {
+    EnginePtr engine = Engine();
+    EXPECT_EQ(CandidatesFor(engine.get(), "ta").front(), kTa);
+    BanglaEngine_CommitWord(engine.get(), "\u09EB");  // ৫
+    EXPECT_EQ(CandidatesFor(engine.get(), "ta").front(), kClassifierTa);
+    BanglaEngine_ResetContext(engine.get());
+    BanglaEngine_CommitWord(engine.get(), kMone.c_str());
+    EXPECT_EQ(CandidatesFor(engine.get(), "ta").front(), kClassifierTa);
+    BanglaEngine_ResetContext(engine.get());
+    EXPECT_EQ(CandidatesFor(engine.get(), "ta").front(), kTa);
+}
+
 TEST(CandidateGenerationLearningTest, EnglishCommitsNeverBecomeCandidates) {
     TempFolder folder("english");
     EnginePtr engine = MakeEngine("", folder.File("user_dict.txt"));
