@@ -27,8 +27,7 @@ std::wstring CleanLayoutPowerShellArguments() {
            L"Get-ItemProperty '" +
            profileKey +
            L"' -ErrorAction SilentlyContinue | Remove-Item -Force -Recurse -ErrorAction "
-           L"SilentlyContinue; [Microsoft.VisualBasic.Interaction]::MsgBox('উইন্ডোজ টিএসএফ লেআউট "
-           L"পরিষ্কার সম্পন্ন!', 64, 'Qorva Clean Layout')\"";
+           L"SilentlyContinue; [Microsoft.VisualBasic.Interaction]::MsgBox('উইন্ডোজ টিএসএফ লেআউট পরিষ্কার সম্পন্ন!', 64, 'Qorva Clean Layout')\"";
 }
 
 }  // namespace qorva

@@ -24,56 +24,37 @@ namespace {
 constexpr wchar_t kSettingsSaved[] = L"✅ সেটিংস সফলভাবে সংরক্ষণ করা হয়েছে!";
 constexpr wchar_t kDefaultsRestored[] = L"🔄 ফ্যাক্টরি ডিফল্টে রিসেট করা হয়েছে।";
 constexpr wchar_t kSettingsNotSaved[] =
-    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json "
-    L"লেখা "
-    L"যায়নি।";
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json লেখা যায়নি।";
 
 constexpr wchar_t kResetHabitsCaption[] = L"শেখা অভ্যাস রিসেট নিশ্চিতকরণ — Qorva";
 constexpr wchar_t kResetHabitsQuestion[] =
     L"আপনি কি নিশ্চিত যে আপনি টাইপিং থেকে স্বয়ংক্রিয়ভাবে শেখা অভ্যাসসমূহ রিসেট করতে চান?\n\n"
     L"(আপনার নিজস্ব কাস্টম শব্দভাণ্ডার/Personal Dictionary সম্পূর্ণ নিরাপদ ও অক্ষত থাকবে।)";
 constexpr wchar_t kHabitsReset[] =
-    L"🧹 শেখা অভ্যাস রিসেট করা হয়েছে "
-    L"(অভিধান "
-    L"অক্ষত "
-    L"রয়েছে)।";
+    L"🧹 শেখা অভ্যাস রিসেট করা হয়েছে (অভিধান অক্ষত রয়েছে)।";
 constexpr wchar_t kHabitsResetCaption[] = L"Qorva Personal Learning";
 constexpr wchar_t kHabitsResetMessage[] =
-    L"ব্যক্তিগত শেখা অভ্যাস সফলভাবে রিসেট করা হয়েছে।\n\nআপনার নিজস্ব কাস্টম শব্দভাণ্ডার সম্পূর্ণ "
-    L"অক্ষত রয়েছে।";
+    L"ব্যক্তিগত শেখা অভ্যাস সফলভাবে রিসেট করা হয়েছে।\n\nআপনার নিজস্ব কাস্টম শব্দভাণ্ডার সম্পূর্ণ অক্ষত রয়েছে।";
 
 constexpr wchar_t kTopBarShown[] =
-    L"🪟 টপবার সফলভাবে দৃশ্যমান করা "
-    L"হয়েছে!";
+    L"🪟 টপবার সফলভাবে দৃশ্যমান করা হয়েছে!";
 constexpr wchar_t kTopBarStarted[] =
-    L"🪟 টপবার সফলভাবে চালু ও প্রদর্শন "
-    L"করা "
-    L"হয়েছে!";
+    L"🪟 টপবার সফলভাবে চালু ও প্রদর্শন করা হয়েছে!";
 constexpr wchar_t kTopBarNotSeen[] =
-    L"⚠️ টপবার চালু করা হয়েছে (ট্রে আইকন "
-    L"প্রস্তুত)।";
+    L"⚠️ টপবার চালু করা হয়েছে (ট্রে আইকন প্রস্তুত)।";
 
 constexpr wchar_t kInstallerCleanStarted[] =
-    L"🧹 টিএসএফ প্রোফাইল অপসারণ কমান্ড "
-    L"পাঠানো "
-    L"হয়েছে।";
+    L"🧹 টিএসএফ প্রোফাইল অপসারণ কমান্ড পাঠানো হয়েছে।";
 constexpr wchar_t kPowerShellCleanStarted[] =
-    L"🧹 টিএসএফ লেআউট পরিষ্কার কমান্ড "
-    L"কার্যকর "
-    L"করা "
-    L"হয়েছে।";
+    L"🧹 টিএসএফ লেআউট পরিষ্কার কমান্ড কার্যকর করা হয়েছে।";
 
 constexpr wchar_t kWordAdded[] = L"✅ অভিধানে শব্দটি যুক্ত করা হয়েছে!";
 constexpr wchar_t kWordNotAdded[] =
-    L"⚠️ শব্দটি যুক্ত করা যায়নি: personal_dict.txt "
-    L"লেখা "
-    L"যায়নি।";
+    L"⚠️ শব্দটি যুক্ত করা যায়নি: personal_dict.txt লেখা যায়নি।";
 constexpr wchar_t kWordDeleted[] =
     L"🗑️ শব্দটি মুছে ফেলা হয়েছে।";
 constexpr wchar_t kWordNotDeleted[] =
-    L"⚠️ শব্দটি মুছে ফেলা যায়নি: personal_dict.txt "
-    L"লেখা "
-    L"যায়নি।";
+    L"⚠️ শব্দটি মুছে ফেলা যায়নি: personal_dict.txt লেখা যায়নি।";
 constexpr wchar_t kWordListUnreadable[] =
     L"⚠️ personal_dict.txt পড়া যায়নি।";
 

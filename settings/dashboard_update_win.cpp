@@ -26,13 +26,9 @@ constexpr wchar_t kReleaseFound[] = L"🚀 Qorva-এর নতুন সংস�
 constexpr wchar_t kNoConnection[] =
     L"⚠️ ইন্টারনেট সংযোগ পাওয়া যায়নি। অফলাইনে "
     L"Qorva "
-    L"স্বাভাবিক "
-    L"রয়েছে।";
+    L"স্বাভাবিক রয়েছে।";
 constexpr wchar_t kServerUnreachable[] =
-    L"ℹ️ এই মুহূর্তে আপডেট সার্ভারের সাথে সংযোগ করা যায়নি। পরে "
-    L"আবার "
-    L"চেষ্টা "
-    L"করুন।";
+    L"ℹ️ এই মুহূর্তে আপডেট সার্ভারের সাথে সংযোগ করা যায়নি। পরে আবার চেষ্টা করুন।";
 constexpr wchar_t kOfferCaption[] = L"UPDATE AVAILABLE — Qorva";
 constexpr wchar_t kDownloading[] = L"📥 আপডেট ডাউনলোড হচ্ছে... অনুগ্রহ করে অপেক্ষা করুন...";
 constexpr wchar_t kDeclined[] = L"আপডেটটি পরবর্তীতে অনুস্মারক রাখা হবে।";
@@ -40,16 +36,10 @@ constexpr wchar_t kInstalling[] = L"✅ আপডেট প্রস্তুত
 constexpr wchar_t kInstallingCaption[] = L"Qorva Auto-Update";
 constexpr wchar_t kInstallingMessage[] = L"আপডেট প্রস্তুত। Qorva বন্ধ করে নতুন সংস্করণ ইনস্টল করা হচ্ছে...";
 constexpr wchar_t kInstallerNotStarted[] =
-    L"⚠️ ইনস্টলার চালু করা যায়নি। আপনার বর্তমান "
-    L"সংস্করণটি "
-    L"অক্ষত "
-    L"রয়েছে।";
+    L"⚠️ ইনস্টলার চালু করা যায়নি। আপনার বর্তমান সংস্করণটি অক্ষত রয়েছে।";
 constexpr wchar_t kVerificationFailed[] = L"❌ আপডেট ফাইল যাচাইকরণ ব্যর্থ হয়েছে।";
 constexpr wchar_t kDownloadFailedStatus[] =
-    L"⚠️ আপডেট ডাউনলোড ব্যর্থ হয়েছে। "
-    L"পরে "
-    L"চেষ্টা "
-    L"করুন।";
+    L"⚠️ আপডেট ডাউনলোড ব্যর্থ হয়েছে। পরে চেষ্টা করুন।";
 constexpr wchar_t kUpdateErrorCaption[] = L"আপডেট ত্রুটি";
 constexpr wchar_t kVerificationFailedMessage[] =
     L"আপডেট ফাইলটি যাচাই করা যায়নি (Checksum Mismatch)। আপনার বর্তমান সংস্করণটি অক্ষত রাখা হয়েছে।";

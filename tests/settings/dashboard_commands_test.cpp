@@ -46,9 +46,10 @@ TEST(CleanLayout, RemovesTheRegisteredProfileAndShowsItsBox) {
                              L"F1C2A7E94B35}\\LanguageProfile\\0x00000845\\{9C47E0B2-5D18-4F63-"
                              L"A2B9-3E8D6C1F70A4}' "),
               std::wstring::npos);
-    EXPECT_NE(arguments.find(L"[Microsoft.VisualBasic.Interaction]::MsgBox('উইন্ডোজ টিএসএফ লেআউট "
-                             L"পরিষ্কার সম্পন্ন!', 64, 'Qorva Clean Layout')\""),
-              std::wstring::npos);
+    EXPECT_NE(
+        arguments.find(
+            L"[Microsoft.VisualBasic.Interaction]::MsgBox('উইন্ডোজ টিএসএফ লেআউট পরিষ্কার সম্পন্ন!', 64, 'Qorva Clean Layout')\""),
+        std::wstring::npos);
     EXPECT_EQ(arguments.find(L"2B74"), std::wstring::npos);
     EXPECT_EQ(arguments.find(L"0x00000445"), std::wstring::npos);
 }

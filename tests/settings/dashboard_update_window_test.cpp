@@ -109,13 +109,9 @@ TEST_F(DashboardUpdateTest, TheButtonRestsWhileACheckRunsAndEachResultHasItsStat
         {qorva::kCheckNoConnection,
          L"⚠️ ইন্টারনেট সংযোগ পাওয়া যায়নি। অফলাইনে "
          L"Qorva "
-         L"স্বাভাবিক "
-         L"রয়েছে।"},
+         L"স্বাভাবিক রয়েছে।"},
         {qorva::kCheckFailed,
-         L"ℹ️ এই মুহূর্তে আপডেট সার্ভারের সাথে সংযোগ করা যায়নি। পরে "
-         L"আবার "
-         L"চেষ্টা "
-         L"করুন।"},
+         L"ℹ️ এই মুহূর্তে আপডেট সার্ভারের সাথে সংযোগ করা যায়নি। পরে আবার চেষ্টা করুন।"},
     };
     Open(kSectionAbout);
     for (const auto& c : cases) {
@@ -158,9 +154,9 @@ TEST_F(DashboardUpdateTest, AFailedVerificationIsReportedAndTheDashboardStays) {
     Click(kCheckUpdates);
     ASSERT_TRUE(PumpUntil([&] { return ok.Answered(); }));
     EXPECT_TRUE(PumpUntil([this] { return ButtonEnabled(); }));
-    EXPECT_EQ(ok.Text(),
-              L"আপডেট ফাইলটি যাচাই করা যায়নি (Checksum Mismatch)। আপনার বর্তমান সংস্করণটি অক্ষত "
-              L"রাখা হয়েছে।");
+    EXPECT_EQ(
+        ok.Text(),
+        L"আপডেট ফাইলটি যাচাই করা যায়নি (Checksum Mismatch)। আপনার বর্তমান সংস্করণটি অক্ষত রাখা হয়েছে।");
     EXPECT_EQ(Status(), L"❌ আপডেট ফাইল যাচাইকরণ ব্যর্থ হয়েছে।");
     EXPECT_TRUE(log_->launched.empty());
     EXPECT_FALSE(QuitPosted());
@@ -202,10 +198,7 @@ TEST_F(DashboardUpdateTest, AnInstallerThatDoesNotStartKeepsTheDashboard) {
     ASSERT_TRUE(PumpUntil([&] { return ready.Answered() && ButtonEnabled(); }));
     EXPECT_TRUE(PumpUntil([this] {
         return Status() ==
-               L"⚠️ ইনস্টলার চালু করা যায়নি। আপনার বর্তমান "
-               L"সংস্করণটি "
-               L"অক্ষত "
-               L"রয়েছে।";
+               L"⚠️ ইনস্টলার চালু করা যায়নি। আপনার বর্তমান সংস্করণটি অক্ষত রয়েছে।";
     }));
     EXPECT_FALSE(QuitPosted());
 }

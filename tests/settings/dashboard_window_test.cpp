@@ -24,9 +24,7 @@ using qorva::kSectionSuggestions;
 
 constexpr wchar_t kSaved[] = L"✅ সেটিংস সফলভাবে সংরক্ষণ করা হয়েছে!";
 constexpr wchar_t kNotSaved[] =
-    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json "
-    L"লেখা "
-    L"যায়নি।";
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json লেখা যায়নি।";
 
 // Holds a file open the way another program may: others may read it, but neither write nor
 // replace it.
@@ -183,11 +181,9 @@ TEST_F(DashboardWindowTest, ResetHabitsDeletesLearnedPairsOnlyWhenConfirmed) {
         EXPECT_EQ(GetFileAttributesW(appData_.DataFile(name).c_str()), INVALID_FILE_ATTRIBUTES);
     }
     for (const wchar_t* name : kept) EXPECT_EQ(ReadFileBytes(appData_.DataFile(name)), "x");
-    EXPECT_EQ(Status(),
-              L"🧹 শেখা অভ্যাস রিসেট করা হয়েছে "
-              L"(অভিধান "
-              L"অক্ষত "
-              L"রয়েছে)।");
+    EXPECT_EQ(
+        Status(),
+        L"🧹 শেখা অভ্যাস রিসেট করা হয়েছে (অভিধান অক্ষত রয়েছে)।");
 }
 
 // --- Show TopBar and Reset Center ---
@@ -242,9 +238,9 @@ TEST_F(DashboardWindowTest, TopBarCommandsPlaceTheBarAndPostItsMessage) {
         Open();
         Click(2039);  // an unsaved change that the command undoes
         Click(c.id);
-        EXPECT_EQ(Status(),
-                  L"🪟 টপবার সফলভাবে দৃশ্যমান করা "
-                  L"হয়েছে!");
+        EXPECT_EQ(
+            Status(),
+            L"🪟 টপবার সফলভাবে দৃশ্যমান করা হয়েছে!");
         EXPECT_TRUE(PumpUntil([] { return StandInBar::Received() != 0; }));
         EXPECT_EQ(StandInBar::Received(), c.message);
         const RECT rect = bar.Rect();
@@ -293,9 +289,7 @@ TEST_F(DashboardWindowTest, CleanLayoutStartsTheInstallerBesideTheProgram) {
     Click(2040);
     EXPECT_EQ(
         Status(),
-        L"🧹 টিএসএফ প্রোফাইল অপসারণ কমান্ড "
-        L"পাঠানো "
-        L"হয়েছে।");
+        L"🧹 টিএসএফ প্রোফাইল অপসারণ কমান্ড পাঠানো হয়েছে।");
     EXPECT_TRUE(record.WaitFor(L"qorva_setup.exe --clean-tsf"));
 }
 
@@ -363,15 +357,13 @@ TEST_F(WordListWindowTest, AFileThatCannotBeWrittenKeepsItsBytes) {
     EXPECT_EQ(Status(),
               L"⚠️ শব্দটি যুক্ত করা যায়নি: "
               L"personal_dict.txt "
-              L"লেখা "
-              L"যায়নি।");
+              L"লেখা যায়নি।");
     EXPECT_EQ(Text(2018), L"tumi");  // kept for another try
     DeleteItem(0);
     EXPECT_EQ(Status(),
               L"⚠️ শব্দটি মুছে ফেলা যায়নি: "
               L"personal_dict.txt "
-              L"লেখা "
-              L"যায়নি।");
+              L"লেখা যায়নি।");
     EXPECT_EQ(ListCount(), 1);
     EXPECT_EQ(FileBytes(), kAmi);
 }
