@@ -3,13 +3,11 @@
 // uses and frees it.
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <system_error>
-#include <thread>
 
 #include "common/text.h"
+#include "common/worker_threads.h"
 #include "settings/dashboard_controls.h"
 #include "settings/dashboard_state_win.h"
 #include "settings/dashboard_texts.h"
@@ -48,24 +46,6 @@ constexpr wchar_t kDownloadFailedMessage[] =
 
 void EnableUpdateButton(HWND window, bool enabled) {
     if (HWND button = GetDlgItem(window, kIdCheckUpdates)) EnableWindow(button, enabled);
-}
-
-// Posts a heap record to the window, which then owns it; frees it when the window is gone.
-template <typename Record>
-void PostRecord(HWND window, UINT message, WPARAM value, std::unique_ptr<Record> record) {
-    if (PostMessageW(window, message, value, reinterpret_cast<LPARAM>(record.get()))) {
-        record.release();
-    }
-}
-
-// False when no thread could be started.
-bool StartDetached(std::function<void()> work) {
-    try {
-        std::thread(std::move(work)).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
 }
 
 void CheckThread(HWND window, UpdateCalls calls) {

@@ -9,7 +9,8 @@
 # reach Windows programs as hardware input) and look at the display; its exit status is the
 # run's. An executable script runs as itself, so its first line chooses its interpreter; any other
 # runs with bash.
-# The prefix lives in the build folder, so a test run never touches the user's ~/.wine. Each run
+# The prefix lives in the build folder, so a test run never touches the user's ~/.wine; it is made
+# once, and the scripts of wine_prefix.d run again in it whenever they change. Each run
 # gets its own Xvfb display and leaves no Wine process behind; runs that share a prefix take turns,
 # because one wineserver cannot serve two X displays.
 set -u
@@ -49,8 +50,27 @@ stop_everything() {
 }
 trap stop_everything EXIT
 
+# What the prefix scripts say, so that a prefix made before they changed takes the change.
+prefix_scripts_stamp() {
+  cat "$here"/wine_prefix.d/*.sh 2>/dev/null | sha256sum | cut -d' ' -f1
+}
+
+run_prefix_scripts() {
+  for script in "$here"/wine_prefix.d/*.sh; do
+    [ -f "$script" ] && WINE="$wine" bash "$script"
+  done
+  "$wineserver" -w
+}
+
 init_prefix() {
-  [ -f "$prefix/.qorva-ready" ] && return 0
+  local stamp
+  stamp=$(prefix_scripts_stamp)
+  if [ -f "$prefix/.qorva-ready" ]; then
+    [ "$(cat "$prefix/.qorva-ready")" = "$stamp" ] && return 0
+    run_prefix_scripts
+    echo "$stamp" >"$prefix/.qorva-ready"
+    return 0
+  fi
   mkdir -p "$prefix"
   "$wine" wineboot --init >/dev/null 2>&1
   "$wineserver" -w
@@ -61,11 +81,8 @@ init_prefix() {
   local fonts=$prefix/drive_c/windows/Fonts
   mkdir -p "$fonts"
   cp /usr/share/fonts/truetype/fonts-beng-extra/*.ttf "$fonts/" 2>/dev/null
-  for script in "$here"/wine_prefix.d/*.sh; do
-    [ -f "$script" ] && WINE="$wine" bash "$script"
-  done
-  "$wineserver" -w
-  touch "$prefix/.qorva-ready"
+  run_prefix_scripts
+  echo "$stamp" >"$prefix/.qorva-ready"
 }
 
 # Only this script holds the prefix's lock (descriptor 9): every program it starts gets the

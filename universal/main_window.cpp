@@ -1,24 +1,93 @@
-// The hidden main window: owner of the tray icon, the timers and the hot keys.
+// The hidden main window: the program's control centre on the message-loop thread. It follows the
+// shared mode's broadcast, runs the timers, receives the registered hot keys, the tray icons'
+// clicks and the start-up update check's result.
 #include "common/call_guarded.h"
+#include "universal/mode_ipc.h"
 #include "universal/universal_host.h"
+#include "update/update_calls.h"
 
 namespace qorva::universal {
+namespace {
+
+bool s_restart_requested = false;
+
+// Lets the messages that other programs send reach the window from a lower integrity level too.
+// The filter function is looked up, as Windows before 7 lacks it.
+void AllowMessagesFromOtherPrograms() {
+    using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    const auto filter = reinterpret_cast<Filter>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (!filter) return;
+    for (UINT message : {ModeIpc::GetBroadcastMessage(), ModeIpc::GetShowTopBarMessage(),
+                         ModeIpc::GetResetTopBarMessage(), TaskbarCreatedMessage(),
+                         kHotkeyTrayMessage, kPinTrayMessage, static_cast<UINT>(WM_COMMAND)}) {
+        filter(g_window, message, MSGFLT_ALLOW, nullptr);
+    }
+}
+
+void OnHotkeyTrayIcon(UINT mouseMessage) {
+    switch (mouseMessage) {
+        case WM_RBUTTONUP:
+        case WM_CONTEXTMENU: ShowTrayMenu(); break;
+        case NIN_BALLOONUSERCLICK:
+            UpdateCallsInUse().launchOfficialUpdateFlow(g_latest_update_url);
+            break;
+    }
+}
+
+void OnLanguagePinIcon(UINT mouseMessage) {
+    switch (mouseMessage) {
+        case WM_LBUTTONUP: TriggerModeToggle(); break;
+        case WM_RBUTTONUP:
+        case WM_CONTEXTMENU: ShowLanguagePinMenu(); break;
+    }
+}
+
+void OnTimer(UINT_PTR timer) {
+    if (timer == kSettingsTimer) {
+        ResetIfFocusChanged();
+        LoadSettings();
+        UpdateTray();
+    } else if (timer == kStartupCheckTimer) {
+        KillTimer(g_window, kStartupCheckTimer);
+        if (g_settings.autoCheckUpdate) StartStartupUpdateCheck(g_window);
+    }
+}
+
+void OnHotKey(WPARAM id) {
+    switch (id) {
+        case kPauseHotKeyId: TogglePause(); break;
+        case kTranslationHotKeyId: TriggerTranslationToggle(); break;
+        case kModeHotKeyId: TriggerModeToggle(); break;
+    }
+}
+
+// The messages registered at run time, which a switch cannot name; true when handled.
+bool OnRegisteredMessage(UINT message) {
+    if (message == ModeIpc::GetBroadcastMessage()) {
+        ModeIpc::Instance().EnsureMapped();
+        UpdateTray();
+        return true;
+    }
+    if (message == TaskbarCreatedMessage()) {
+        ReAddTrayIcons();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= 0xC000 && CallGuarded(false, [&] { return OnRegisteredMessage(message); })) {
+        return 0;
+    }
     switch (message) {
-        case WM_TIMER:
-            if (wParam == kSettingsTimer) {
-                CallGuarded([] {
-                    ResetIfFocusChanged();
-                    LoadSettings();
-                });
-            }
-            return 0;
-        case WM_HOTKEY:
-            // The same toggles as the keyboard hook's keys, for when the hook does not take them.
-            if (wParam == kTranslationHotKeyId) CallGuarded([] { TriggerTranslationToggle(); });
-            if (wParam == kModeHotKeyId) CallGuarded([] { TriggerModeToggle(); });
-            return 0;
+        case kHotkeyTrayMessage: CallGuarded([&] { OnHotkeyTrayIcon(LOWORD(lParam)); }); return 0;
+        case kUpdateResultMessage: CallGuarded([&] { OnUpdateResult(wParam, lParam); }); return 0;
+        case kPinTrayMessage: CallGuarded([&] { OnLanguagePinIcon(LOWORD(lParam)); }); return 0;
+        case WM_TIMER: CallGuarded([&] { OnTimer(wParam); }); return 0;
+        case WM_HOTKEY: CallGuarded([&] { OnHotKey(wParam); }); return 0;
         case WM_ENDSESSION:
             // The session ends and the process with it, without a message loop's orderly end:
             // the engine writes what it learned now. Typing goes on without an engine meanwhile.
@@ -31,5 +100,56 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
+
+bool CreateMainWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = g_instance;
+    windowClass.lpszClassName = kMainWindowClass;
+    RegisterClassW(&windowClass);
+    g_window = CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                               nullptr, g_instance, nullptr);
+    if (!g_window) return false;
+    AllowMessagesFromOtherPrograms();
+    return true;
+}
+
+void StartTimers() {
+    SetTimer(g_window, kSettingsTimer, kSettingsTimerMs, nullptr);
+    if (g_settings.autoCheckUpdate) {
+        SetTimer(g_window, kStartupCheckTimer, kStartupCheckDelayMs, nullptr);
+    }
+}
+
+void StopTimers() {
+    KillTimer(g_window, kSettingsTimer);
+    KillTimer(g_window, kStartupCheckTimer);
+}
+
+void RegisterHotKeys() {
+    RegisterHotKey(g_window, kPauseHotKeyId, MOD_CONTROL | MOD_ALT, 'L');
+    RegisterHotKey(g_window, kTranslationHotKeyId, MOD_CONTROL | MOD_ALT, 'E');
+    RegisterHotKey(g_window, kModeHotKeyId, MOD_CONTROL | MOD_ALT, VK_SPACE);
+}
+
+void UnregisterHotKeys() {
+    for (int id : {kPauseHotKeyId, kTranslationHotKeyId, kModeHotKeyId}) {
+        UnregisterHotKey(g_window, id);
+    }
+}
+
+void TogglePause() {
+    g_settings.hostEnabled = !g_settings.hostEnabled;
+    g_typing.SetEnabled(TypingEnabled(g_settings));
+    Log(g_settings.hostEnabled ? "hotkey: resumed" : "hotkey: paused");
+    UpdateTray();
+}
+
+void RequestRestart() {
+    s_restart_requested = true;
+    DestroyWindow(g_window);
+}
+
+bool RestartRequested() { return s_restart_requested; }
 
 }  // namespace qorva::universal

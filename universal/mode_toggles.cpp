@@ -1,5 +1,6 @@
 // The universal program's switches of the shared typing mode: its hot keys (taken by the keyboard
-// hook, or registered for when the hook does not run) and the candidate window's header.
+// hook, or registered for when the hook does not run), the language-pin tray icon and the candidate
+// window's header.
 #include <windows.h>
 
 #include "universal/mode_ipc.h"
@@ -18,6 +19,7 @@ void RunToggle(ModeToggle toggle) {
     const ToggleFeedback feedback = FeedbackOfToggle(toggle, mode.GetMode());
     PlaySoundEffect(feedback.soundKind);
     Log(feedback.logLine);
+    UpdateTray();
     // Letters typed before the switch belong to the old mode.
     g_typing.Reset();
     if (g_candidate_window.visible) CloseCandidateList();
@@ -32,16 +34,7 @@ void TriggerTranslationToggle() { RunToggle(ModeToggle::BanglaTranslation); }
 void OnConversionTargetChanged(qorva_tsf::CandidateWindow::ConversionTarget target) {
     // The header keeps showing the side clicked; the word being typed goes on.
     ModeIpc::Instance().SetMode(ModeAfterHeaderClick(target));
-}
-
-void RegisterToggleHotKeys() {
-    RegisterHotKey(g_window, kTranslationHotKeyId, MOD_CONTROL | MOD_ALT, 'E');
-    RegisterHotKey(g_window, kModeHotKeyId, MOD_CONTROL | MOD_ALT, VK_SPACE);
-}
-
-void UnregisterToggleHotKeys() {
-    UnregisterHotKey(g_window, kTranslationHotKeyId);
-    UnregisterHotKey(g_window, kModeHotKeyId);
+    UpdateTray();
 }
 
 }  // namespace qorva::universal

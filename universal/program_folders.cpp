@@ -21,6 +21,11 @@ std::wstring FirstExisting(const std::vector<std::wstring>& paths, const FileExi
     return {};
 }
 
+std::wstring SettingsProgramPath(const std::wstring& exeDir, const FileExistsTest& exists) {
+    const std::wstring beside = exeDir + L"\\qorva_settings.exe";
+    return exists(beside) ? beside : exeDir + L"\\..\\release_package\\qorva_settings.exe";
+}
+
 const wchar_t* ModeSwitchSoundName(int kind) {
     return kind == 1 ? L"switch_bn.wav" : L"switch_en.wav";
 }

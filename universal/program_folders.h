@@ -1,5 +1,6 @@
-// Where the universal program looks for its sounds, and which sound a mode switch plays. Paths are
-// built as text only; the host supplies the test for a file's existence and the sound player.
+// Where the universal program looks for its sounds and the settings program, and which sound a mode
+// switch plays. Paths are built as text only; the host supplies the test for a file's existence and
+// the sound player.
 #pragma once
 
 #include <functional>
@@ -18,6 +19,10 @@ std::vector<std::wstring> SoundFileCandidates(const std::wstring& name,
 
 // The first path for which `exists` holds; empty when none does.
 std::wstring FirstExisting(const std::vector<std::wstring>& paths, const FileExistsTest& exists);
+
+// The settings program: beside this one, else in a development tree's package folder, where it is
+// started without a further look.
+std::wstring SettingsProgramPath(const std::wstring& exeDir, const FileExistsTest& exists);
 
 // The sound of a mode switch: kind 1 (Bangla or translation on) or any other (English on).
 const wchar_t* ModeSwitchSoundName(int kind);

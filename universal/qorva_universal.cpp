@@ -12,17 +12,12 @@
 #include "settings/startup_run.h"
 #include "universal/instance_control.h"
 #include "universal/mode_ipc.h"
-#include "universal/drawn_icon.h"
 #include "universal/universal_host.h"
 
 namespace qorva::universal {
 namespace {
 
 constexpr wchar_t kMutexName[] = L"Local\\QorvaUniversalMode";
-constexpr UINT kHotkeyTrayIconId = 1;
-constexpr UINT kHotkeyTrayMessage = WM_APP + 1;
-constexpr UINT kPinTrayMessage = WM_APP + 3;
-constexpr wchar_t kHotkeyTrayTip[] = L"Qorva (কোর্ভা) Hotkeys — [Ctrl+Alt+Space] [Ctrl+Alt+E]";
 constexpr int kTopBarWidth = 262;
 constexpr int kTopBarHeight = 24;
 constexpr int kTopBarLooks = 6;
@@ -30,21 +25,8 @@ constexpr DWORD kTopBarLookPauseMs = 100;
 // Long enough for a running copy to write what it learned, short enough for a user's double-click.
 constexpr uint32_t kCloseFirstInstanceMs = 2000;
 
-// The tray icon when no icon.ico is found: a dark badge with a Bengali letter.
-BadgeStyle FallbackBadge() {
-    BadgeStyle style;
-    style.fill = RGB(15, 23, 42);
-    style.outline = RGB(56, 189, 248);
-    style.text = L"\u09E0";
-    style.fontFace = L"Nirmala UI";
-    style.fontHeight = 12;
-    return style;
-}
-
 HANDLE g_mutex = nullptr;
 ULONG_PTR g_gdiplusToken = 0;
-HICON g_tray_hotkey_icon = nullptr;
-bool g_tray1_added = false;
 
 std::wstring ModulePath() {
     wchar_t path[MAX_PATH] = {};
@@ -118,71 +100,6 @@ bool DeferToRunningInstance() {
     return false;
 }
 
-bool CreateMainWindow() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = g_instance;
-    windowClass.lpszClassName = kMainWindowClass;
-    RegisterClassW(&windowClass);
-    g_window = CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
-                               nullptr, g_instance, nullptr);
-    return g_window != nullptr;
-}
-
-// Lets the messages that other programs send reach the window from a lower integrity level too.
-// The filter function is looked up, as Windows before 7 lacks it.
-void AllowMessagesFromOtherPrograms() {
-    using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
-    const auto filter = reinterpret_cast<Filter>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
-    if (!filter) return;
-    for (UINT message : {ModeIpc::GetBroadcastMessage(), ModeIpc::GetShowTopBarMessage(),
-                         ModeIpc::GetResetTopBarMessage(), kHotkeyTrayMessage, kPinTrayMessage,
-                         static_cast<UINT>(WM_COMMAND)}) {
-        filter(g_window, message, MSGFLT_ALLOW, nullptr);
-    }
-}
-
-HICON LoadTrayIconFile() {
-    const std::wstring exeDir = ExeDir();
-    for (const std::wstring& path : {exeDir + L"\\icon.ico", exeDir + L"\\assets\\icon.ico",
-                                     exeDir + L"\\..\\assets\\icon.ico",
-                                     std::wstring(L"C:\\Program Files\\Qorva\\icon.ico")}) {
-        if (HANDLE icon = LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)) {
-            return static_cast<HICON>(icon);
-        }
-    }
-    return nullptr;
-}
-
-void AddHotkeyTrayIcon() {
-    g_tray_hotkey_icon = LoadTrayIconFile();
-    if (!g_tray_hotkey_icon) g_tray_hotkey_icon = CreateBadgeIcon(FallbackBadge());
-    if (!g_tray_hotkey_icon) g_tray_hotkey_icon = LoadIconW(nullptr, IDI_APPLICATION);
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = g_window;
-    data.uID = kHotkeyTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = kHotkeyTrayMessage;
-    data.hIcon = g_tray_hotkey_icon;
-    lstrcpynW(data.szTip, kHotkeyTrayTip, ARRAYSIZE(data.szTip));
-    g_tray1_added = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
-}
-
-void RemoveHotkeyTrayIcon() {
-    if (g_tray1_added) {
-        NOTIFYICONDATAW data{};
-        data.cbSize = sizeof(data);
-        data.hWnd = g_window;
-        data.uID = kHotkeyTrayIconId;
-        Shell_NotifyIconW(NIM_DELETE, &data);
-        g_tray1_added = false;
-    }
-    if (g_tray_hotkey_icon) DestroyIcon(g_tray_hotkey_icon);
-    g_tray_hotkey_icon = nullptr;
-}
-
 void StartTranslationWorker() {
     g_translation_service.consent.exchange(g_settings.englishTranslation);
     g_translation_service.Start();
@@ -206,14 +123,21 @@ void StartCandidateWindow() {
 
 void ShutDown() {
     RemoveHooks();
-    RemoveHotkeyTrayIcon();
+    RemoveTrayIcons();
     g_candidate_window.Destroy();
     g_osk.Destroy();
-    UnregisterToggleHotKeys();
+    UnregisterHotKeys();
     g_translation_service.Stop();
-    KillTimer(g_window, kSettingsTimer);
+    StopTimers();
     EndStartUp();
     Log("universal host stopped");
+}
+
+// The new copy starts only now: had it started while this one still held the mutex, it would
+// have taken itself for a second instance and ended this one, perhaps while it saved.
+void StartNewCopy(const std::wstring& exePath) {
+    if (exePath.empty()) return;
+    ShellExecuteW(nullptr, L"open", exePath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 int Run(HINSTANCE instance, const wchar_t* commandLine) {
@@ -236,13 +160,13 @@ int Run(HINSTANCE instance, const wchar_t* commandLine) {
         EndStartUp();
         return 1;
     }
-    AllowMessagesFromOtherPrograms();
     AddHotkeyTrayIcon();
     ModeIpc::Instance().SetMode(ModeTarget::English);  // every start begins in English
-    RegisterToggleHotKeys();
+    AddLanguagePinTrayIcon();
+    RegisterHotKeys();
     StartTranslationWorker();
     if (g_settings.launchStartup && !exePath.empty()) SetStartupRunValue(exePath);
-    SetTimer(g_window, kSettingsTimer, kSettingsTimerMs, nullptr);
+    StartTimers();
     g_osk.Initialize(g_instance, nullptr);  // hidden until the user asks for it
     StartCandidateWindow();
     const bool hooked = InstallHooks();
@@ -250,6 +174,7 @@ int Run(HINSTANCE instance, const wchar_t* commandLine) {
 
     RunMessageLoop();
     ShutDown();
+    if (RestartRequested()) StartNewCopy(exePath);
     return 0;
 }
 

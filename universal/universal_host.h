@@ -4,7 +4,9 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 #include "services/translation_service.h"
 #include "settings/universal_settings.h"
 #include "tsf/candidate_window.h"
+#include "universal/mode_target.h"
+#include "universal/tray_menus.h"
 #include "universal/universal_typing.h"
 #include "universal/virtual_keyboard_window.h"
 #include "universal/word_choice.h"
@@ -23,9 +27,12 @@ inline constexpr wchar_t kMainWindowTitle[] = L"Qorva Universal Mode";
 inline constexpr wchar_t kTopBarClass[] = L"QorvaFloatingTopBar";
 inline constexpr wchar_t kProgramFileName[] = L"qorva_universal.exe";
 
-// Timer of the main window that re-reads settings.json.
+// Timers of the main window: the settings re-read (with a look at the foreground window and the
+// tray), and the one update check after start.
 inline constexpr UINT_PTR kSettingsTimer = 1;
 inline constexpr UINT kSettingsTimerMs = 3000;
+inline constexpr UINT_PTR kStartupCheckTimer = 2;
+inline constexpr UINT kStartupCheckDelayMs = 1000;
 
 extern HINSTANCE g_instance;
 extern HWND g_window;                 // the hidden main window
@@ -53,8 +60,83 @@ void PlaySoundEffect(int kind);
 // readable file; later calls without one change nothing.
 void LoadSettings();
 
+// --- The hidden main window (main_window.cpp) ---
+
 // The hidden main window's procedure.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Creates g_window and lets other programs' messages reach it; false when it cannot be made.
+bool CreateMainWindow();
+// The settings timer, and the start-up update check's timer when settings.json asks for checks.
+void StartTimers();
+void StopTimers();
+// The registered hot keys, for when the keyboard hook does not take the keys: Ctrl+Alt+L pauses,
+// Ctrl+Alt+E and Ctrl+Alt+Space switch the mode.
+void RegisterHotKeys();
+void UnregisterHotKeys();
+inline constexpr int kPauseHotKeyId = 161;
+inline constexpr int kTranslationHotKeyId = 162;
+inline constexpr int kModeHotKeyId = 163;
+// Ctrl+Alt+L: typing stops or goes on until the next press or program start; settings.json is
+// not written.
+void TogglePause();
+// Ends the program in order and starts it again once this copy has let go of everything: the
+// entry point starts the new copy after its shut-down (RestartRequested).
+void RequestRestart();
+bool RestartRequested();
+
+// --- The tray icons (tray_icons.cpp) ---
+
+// The icons' callback messages; the low word of lParam carries the mouse message.
+inline constexpr UINT kHotkeyTrayMessage = WM_APP + 1;
+inline constexpr UINT kPinTrayMessage = WM_APP + 3;
+// Shell_NotifyIconW as the program calls it; a test puts a recorder in its place, as Wine answers
+// every call with success without a tray to show the icons in.
+using TrayNotifier = std::function<bool(DWORD message, NOTIFYICONDATAW& data)>;
+TrayNotifier& TrayNotifierInUse();
+// The hot-key icon: icon.ico, else a drawn badge.
+void AddHotkeyTrayIcon();
+// The language-pin icon, which shows the shared mode.
+void AddLanguagePinTrayIcon();
+// Explorer started again and forgot both icons ("TaskbarCreated").
+void ReAddTrayIcons();
+void RemoveTrayIcons();
+// Brings both icons' tips and the pin's badge up to date with the shared mode; nothing before the
+// icons exist.
+void UpdateTray();
+// The pin's badge for a mode, owned by the caller; null when drawing failed.
+HICON CreateModeIcon(ModeTarget mode);
+// Explorer's announcement that it made a new taskbar.
+UINT TaskbarCreatedMessage();
+
+// --- The tray menus and their commands (tray_commands.cpp) ---
+
+// A popup menu with these entries on a white background, owned by the caller.
+HMENU CreatePopupMenuFrom(const std::vector<MenuItem>& items);
+// The two tray menus as they would open now.
+HMENU CreateTrayMenu();
+HMENU CreateLanguagePinMenu();
+// Opens the menu at the pointer and acts on the entry chosen.
+void ShowTrayMenu();
+void ShowLanguagePinMenu();
+// Acts on a tray menu's command.
+void RunTrayCommand(unsigned command);
+
+// --- The update checks (update_checks.cpp) ---
+
+// Posted to the main window with a check's result code in wParam and, in lParam, a heap
+// qorva::ReleaseInfo (or null) that the window frees.
+inline constexpr UINT kUpdateResultMessage = WM_APP + 2;
+// The release that a check found in this run; empty before.
+extern std::wstring g_latest_update_version;
+extern std::string g_latest_update_url;
+// The check after start: at most once a day and never for a dismissed version; every result is
+// posted to `window`.
+void StartStartupUpdateCheck(HWND window);
+// The tray's check, asked for by the user: a found release is posted to `window`, any other result
+// is told in a message box on the checking thread.
+void StartTrayUpdateCheck(HWND window);
+// The window's handling of kUpdateResultMessage.
+void OnUpdateResult(WPARAM result, LPARAM record);
 
 // Appends a line to universal.log in the per-user data folder; nothing without that folder.
 void Log(const std::string& message);
@@ -107,11 +189,5 @@ void TriggerModeToggle();
 void TriggerTranslationToggle();
 // A click on the candidate window's Bangla or English header.
 void OnConversionTargetChanged(qorva_tsf::CandidateWindow::ConversionTarget target);
-// The registered hot keys of the toggles, for when the hook does not take the keys.
-void RegisterToggleHotKeys();
-void UnregisterToggleHotKeys();
-// Hot key ids of WM_HOTKEY.
-inline constexpr int kTranslationHotKeyId = 162;
-inline constexpr int kModeHotKeyId = 163;
 
 }  // namespace qorva::universal

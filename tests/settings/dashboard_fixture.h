@@ -7,39 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "settings/dashboard_sections.h"
+#include "tests/support/box_answer.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/temp_app_data.h"
 #include "update/update_calls.h"
 
 namespace qorva_test {
-
-// Presses a button of the first message box with the caption, from a thread of its own, so that
-// the dashboard's modal box on the test's thread gets its answer; remembers the box's text.
-class BoxAnswer {
-public:
-    BoxAnswer(std::wstring caption, int button);
-    ~BoxAnswer();
-    BoxAnswer(const BoxAnswer&) = delete;
-    BoxAnswer& operator=(const BoxAnswer&) = delete;
-
-    bool Answered() const { return answered_; }
-    // Valid once Answered() holds.
-    const std::wstring& Text() const { return text_; }
-
-private:
-    std::wstring caption_;
-    int button_;
-    std::wstring text_;
-    std::atomic<bool> answered_{false};
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 // Lines the program stubs recorded (see stubs/program_stub.cpp).
 class StubRecord {

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""End to end: the real qorva_universal.exe types Bangla into another program's Edit control.
+"""End to end: the real qorva_universal.exe types Bangla into another program's Edit control,
+pauses on Ctrl+Alt+L, and restarts from its tray menu.
 
 Run by ctest inside the test prefix's display through `tools/wine_run.sh --driver`:
 
@@ -26,11 +27,19 @@ DEADLINE = 120  # seconds for any one condition; a 2-core CI machine under load 
 AMI = "\u0986\u09ae\u09bf"  # আমি
 DANDA = "\u0964"
 # Nothing in these settings reaches the network; predictions would put a list on screen after
-# every commit.
+# every commit; no start leaves a Run value in the test prefix.
 SETTINGS = (
     '{\n  "auto_check_update": false,\n  "english_translation": false,\n'
-    '  "word_prediction": false,\n  "input_mode": "automatic"\n}\n'
+    '  "word_prediction": false,\n  "launch_startup": false,\n  "input_mode": "automatic"\n}\n'
 )
+MAIN_WINDOW = "QorvaUniversalModeWindow"
+PROGRAM_NAME = "qorva_universal.exe"
+HOTKEY_TRAY_MESSAGE = 0x8001
+WM_RBUTTONUP = 0x205
+VK_UP = 0x26
+VK_RETURN = 0x0D
+STARTED = "universal host started (hook=ok)"
+STOPPED = "universal host stopped"
 
 
 def windows_path(path):
@@ -103,8 +112,11 @@ class HookTest:
     def log(self):
         return read_text(os.path.join(self.data, "universal.log")) or ""
 
-    def wait_for_log(self, line):
-        wait_until(lambda: line in self.log(), "log line " + repr(line))
+    def wait_for_log(self, line, count=1):
+        wait_until(lambda: self.log().count(line) >= count, "log line " + repr(line))
+
+    def running_copies(self):
+        return run(self.probe, "count-processes", PROGRAM_NAME)
 
     def type_into_new_window(self, keys, expected, inject=None):
         """Starts the test window last, types `keys` (xdotool arguments) and waits for `expected`."""
@@ -144,7 +156,7 @@ class HookTest:
 
     def run_program(self, rows):
         universal = self.processes.start(self.program)
-        self.wait_for_log("universal host started (hook=ok)")
+        self.wait_for_log(STARTED)
 
         xdotool("key", "F12")
         self.wait_for_log("hotkey: bangla mode")
@@ -158,11 +170,32 @@ class HookTest:
         # The program's own hook lets injected keys pass, whoever injects them.
         self.type_into_new_window([], "ami ", inject="ami ")
 
-        assert run(self.probe, "close-window", "QorvaUniversalModeWindow") == 0
+        # The hook lets Ctrl+Alt+L through to the program's registered hot key.
+        xdotool("key", "ctrl+alt+l")
+        self.wait_for_log("hotkey: paused")
+        self.type_into_new_window([("type", "ami"), ("key", "space")], "ami ")
+        xdotool("key", "ctrl+alt+l")
+        self.wait_for_log("hotkey: resumed")
+
+        self.restart_from_tray_menu(universal)
+
+    def restart_from_tray_menu(self, universal):
+        """Restart, the second entry from the end of the hot-key icon's menu, chosen by keys."""
+        assert run(self.probe, "post", MAIN_WINDOW, str(HOTKEY_TRAY_MESSAGE), str(WM_RBUTTONUP)) == 0
+        assert run(self.probe, "menu-keys", MAIN_WINDOW, str(VK_UP), str(VK_UP), str(VK_RETURN)) == 0
         assert universal.wait(timeout=DEADLINE) == 0, "exit code"
-        self.wait_for_log("universal host stopped")
+        # The old copy saved what it learned and let go of everything before the new one started.
         user_dict = read_text(os.path.join(self.data, "user_dict.txt")) or ""
         assert ("ami\t" + AMI + "\t") in user_dict, user_dict
+        self.wait_for_log(STARTED, count=2)
+        log = self.log()
+        assert log.index(STOPPED) < log.rindex(STARTED), log
+        wait_until(lambda: self.running_copies() == 1, "one running copy")
+        print("ok: restarted from the tray menu")
+
+        assert run(self.probe, "close-window", MAIN_WINDOW) == 0
+        self.wait_for_log(STOPPED, count=2)
+        wait_until(lambda: self.running_copies() == 0, "no running copy")
 
 
 def main():

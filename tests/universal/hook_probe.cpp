@@ -13,10 +13,16 @@
 //                                     the keyboard focus, then, with --inject, types TEXT itself
 //                                     through SendInput as plain key presses
 //   hook_probe close-window CLASS     posts WM_CLOSE to the window of that class
+//   hook_probe post CLASS MESSAGE LPARAM
+//                                     posts the message (decimal) to the window of that class
+//   hook_probe menu-keys CLASS VK...  waits until the thread of the window of that class shows a
+//                                     popup menu, then posts it the keys (decimal virtual keys)
+//   hook_probe count-processes NAME   exits with the number of running processes of that name
 //   hook_probe mode                   exits with the shared typing mode
 //
 // Exit status 0 on success, 2 for a usage error, 1 for a failure.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -36,6 +42,7 @@ using qorva::Utf16ToUtf8;
 
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kHoldLimitMs = 30 * 60 * 1000;
+constexpr DWORD kMenuWaitMs = 120 * 1000;
 constexpr UINT_PTR kFocusTimer = 1;
 constexpr int kEditId = 1;
 
@@ -169,6 +176,68 @@ int CloseWindow(const std::wstring& className) {
     return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
 }
 
+int Post(const std::wstring& className, const std::wstring& message, const std::wstring& lParam) {
+    const HWND window = FindWindowW(className.c_str(), nullptr);
+    return window && PostMessageW(window, static_cast<UINT>(std::stoul(message)), 0,
+                                  static_cast<LPARAM>(std::stoll(lParam)))
+               ? 0
+               : 1;
+}
+
+struct MenuSearch {
+    DWORD thread;
+    bool found;
+};
+
+BOOL CALLBACK FindShownMenu(HWND window, LPARAM search) {
+    auto* menu = reinterpret_cast<MenuSearch*>(search);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (wcscmp(className, L"#32768") == 0 && IsWindowVisible(window) &&
+        GetWindowThreadProcessId(window, nullptr) == menu->thread) {
+        menu->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// An open menu takes the keys of its thread's queue, whichever of its windows they were posted to.
+int MenuKeys(const std::wstring& className, const std::vector<std::wstring>& keys) {
+    const HWND window = FindWindowW(className.c_str(), nullptr);
+    if (!window) return 1;
+    MenuSearch search{GetWindowThreadProcessId(window, nullptr), false};
+    for (DWORD waited = 0; waited < kMenuWaitMs; waited += kPollMs) {
+        EnumWindows(FindShownMenu, reinterpret_cast<LPARAM>(&search));
+        if (search.found) break;
+        Sleep(kPollMs);
+    }
+    if (!search.found) return 1;
+    // A typed key as it reaches a queue: Enter also as the character that a menu chooses on.
+    for (const std::wstring& key : keys) {
+        const WPARAM vk = std::stoul(key);
+        if (!PostMessageW(window, WM_KEYDOWN, vk, 1) ||
+            (vk == VK_RETURN && !PostMessageW(window, WM_CHAR, L'\r', 1)) ||
+            !PostMessageW(window, WM_KEYUP, vk, 0xC0000001)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CountProcesses(const std::wstring& name) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        count += _wcsicmp(entry.szExeFile, name.c_str()) == 0;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -182,6 +251,11 @@ int wmain(int argc, wchar_t** argv) {
         return Edit(args[1], args[3]);
     }
     if (command == L"close-window" && args.size() == 2) return CloseWindow(args[1]);
+    if (command == L"post" && args.size() == 4) return Post(args[1], args[2], args[3]);
+    if (command == L"menu-keys" && args.size() >= 3) {
+        return MenuKeys(args[1], std::vector<std::wstring>(args.begin() + 2, args.end()));
+    }
+    if (command == L"count-processes" && args.size() == 2) return CountProcesses(args[1]);
     if (command == L"mode" && args.size() == 1) {
         return static_cast<int>(qorva::ModeIpc::Instance().GetMode());
     }

@@ -1,0 +1,131 @@
+// The update checks' threads under Wine with a fake update service: what they ask, what they post
+// to the window and what they tell in a message box.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/box_answer.h"
+#include "tests/support/message_pump.h"
+#include "universal/universal_host.h"
+#include "update/update_calls.h"
+
+namespace qorva_test {
+namespace {
+
+constexpr wchar_t kCaption[] = L"Qorva Update";
+constexpr wchar_t kUpToDate[] = L"✨ আপনি Qorva-এর সর্বশেষ সংস্করণ ব্যবহার করছেন।";
+constexpr wchar_t kUnreachable[] =
+    L"⚠️ আপডেট সার্ভারের সাথে সংযোগ করা সম্ভব হয়নি। অফলাইনে Qorva স্বাভাবিক "
+    L"রয়েছে।";
+
+struct Posted {
+    WPARAM result;
+    std::string version;  // of the posted record; "(none)" without one
+};
+
+// A window of the test's thread that takes the checks' results and frees their records.
+class ResultWindow {
+public:
+    ResultWindow() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QorvaTestUpdateResults";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&posted_));
+    }
+    ~ResultWindow() { DestroyWindow(window_); }
+    HWND Handle() const { return window_; }
+    const std::vector<Posted>& Results() const { return posted_; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != qorva::universal::kUpdateResultMessage) {
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+        std::unique_ptr<qorva::ReleaseInfo> release(reinterpret_cast<qorva::ReleaseInfo*>(lParam));
+        auto* posted =
+            reinterpret_cast<std::vector<Posted>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        posted->push_back({wParam, release ? release->versionText : "(none)"});
+        return 0;
+    }
+
+    HWND window_ = nullptr;
+    std::vector<Posted> posted_;
+};
+
+class UpdateChecksTest : public ::testing::Test {
+protected:
+    ~UpdateChecksTest() override { qorva::UpdateCallsInUse() = qorva::ServiceUpdateCalls(); }
+
+    // Every check finds 1.3.0 and answers `result`.
+    void UseService(int result) {
+        auto manual = manual_;
+        qorva::UpdateCallsInUse().checkForUpdate = [manual, result](qorva::ReleaseInfo& release,
+                                                                    bool isManual) {
+            release.versionText = "1.3.0";
+            manual->push_back(isManual);  // one check at a time: the test waits for each
+            return result;
+        };
+    }
+
+    ResultWindow window_;
+    std::shared_ptr<std::vector<bool>> manual_ = std::make_shared<std::vector<bool>>();
+};
+
+TEST_F(UpdateChecksTest, CheckAfterStartAsksAsAutomaticAndPostsEveryResult) {
+    for (int result : {qorva::kCheckUpToDate, qorva::kCheckNewerRelease, qorva::kCheckNoConnection,
+                       qorva::kCheckFailed}) {
+        SCOPED_TRACE(result);
+        UseService(result);
+        const size_t before = window_.Results().size();
+        qorva::universal::StartStartupUpdateCheck(window_.Handle());
+        ASSERT_TRUE(PumpUntil([&] { return window_.Results().size() == before + 1; }));
+        EXPECT_EQ(window_.Results().back().result, static_cast<WPARAM>(result));
+        EXPECT_EQ(window_.Results().back().version, "1.3.0");
+        EXPECT_FALSE(manual_->back());
+    }
+}
+
+// The user asked: a found release goes to the window, anything else is answered at once.
+TEST_F(UpdateChecksTest, TrayCheckPostsOnlyAFoundReleaseAndAnswersTheRestInABox) {
+    const struct {
+        int result;
+        const wchar_t* box;  // null: posted instead
+    } cases[] = {
+        {qorva::kCheckNewerRelease, nullptr},
+        {qorva::kCheckUpToDate, kUpToDate},
+        {qorva::kCheckNoConnection, kUnreachable},
+        {qorva::kCheckFailed, kUnreachable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.result);
+        UseService(c.result);
+        const size_t before = window_.Results().size();
+        if (!c.box) {
+            qorva::universal::StartTrayUpdateCheck(window_.Handle());
+            ASSERT_TRUE(PumpUntil([&] { return window_.Results().size() == before + 1; }));
+            EXPECT_EQ(window_.Results().back().result, WPARAM{qorva::kCheckNewerRelease});
+            EXPECT_EQ(window_.Results().back().version, "1.3.0");
+        } else {
+            BoxAnswer answer(kCaption, IDOK);
+            qorva::universal::StartTrayUpdateCheck(window_.Handle());
+            ASSERT_TRUE(PumpUntil([&] { return answer.Answered(); }));
+            EXPECT_EQ(answer.Text(), c.box);
+            // The box goes with the thread that showed it; nothing was posted before it.
+            ASSERT_TRUE(PumpUntil([] { return !FindWindowW(L"#32770", kCaption); }));
+            EXPECT_EQ(window_.Results().size(), before);
+        }
+        EXPECT_TRUE(manual_->back());
+    }
+}
+
+}  // namespace
+}  // namespace qorva_test

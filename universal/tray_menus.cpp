@@ -1,0 +1,77 @@
+#include "universal/tray_menus.h"
+
+namespace qorva::universal {
+
+MenuItem MenuItem::Command(unsigned id, std::wstring text, bool checked) {
+    MenuItem item;
+    item.id = id;
+    item.text = std::move(text);
+    item.checked = checked;
+    return item;
+}
+
+MenuItem MenuItem::Submenu(std::wstring text, std::vector<MenuItem> items) {
+    MenuItem item;
+    item.kind = Kind::Submenu;
+    item.text = std::move(text);
+    item.items = std::move(items);
+    return item;
+}
+
+MenuItem MenuItem::Separator() {
+    MenuItem item;
+    item.kind = Kind::Separator;
+    return item;
+}
+
+std::vector<MenuItem> HotkeyTrayMenu(const TrayMenuState& state) {
+    const std::wstring updateText =
+        state.latestUpdateVersion.empty()
+            ? std::wstring(L"Check for Update")
+            : L"Check for Update (" + state.latestUpdateVersion + L" available)";
+    return {
+        MenuItem::Submenu(
+            L"Mic Options",
+            {MenuItem::Command(kTrayMicrophoneSettings, L"Microphone Settings..."),
+             MenuItem::Command(kTrayDefaultInputDevice, L"Default Input Device", true)}),
+        MenuItem::Submenu(
+            L"Typing Options",
+            {MenuItem::Command(kTrayModeBangla, L"বাংলা (Bangla)",
+                               state.mode == ModeTarget::Bangla),
+             MenuItem::Command(kTrayModeEnglish, L"English", state.mode == ModeTarget::English),
+             MenuItem::Command(kTrayModeTranslation, L"বাংলিশ ➔ ইংরেজি অনুবাদ",
+                               state.mode == ModeTarget::BanglishToEnglish)}),
+        MenuItem::Submenu(L"Options", {MenuItem::Command(kTraySettings, L"Settings..."),
+                                       MenuItem::Command(kTrayCheckForUpdate, updateText)}),
+        MenuItem::Separator(),
+        MenuItem::Command(kTrayRestart, L"Restart"),
+        MenuItem::Command(kTrayExit, L"Exit"),
+    };
+}
+
+std::vector<MenuItem> LanguagePinMenu(const TrayMenuState& state) {
+    return {
+        MenuItem::Command(kPinModeBangla, L"বাংলা (Bangla Phonetic)\tCtrl+Alt+Space",
+                          state.mode == ModeTarget::Bangla),
+        MenuItem::Command(kPinModeEnglish, L"English (Standard US)\tCtrl+Alt+Space",
+                          state.mode == ModeTarget::English),
+        MenuItem::Command(kPinModeTranslation, L"বাংলিশ ➔ ইংরেজি অনুবাদ\tCtrl+Alt+E",
+                          state.mode == ModeTarget::BanglishToEnglish),
+        MenuItem::Separator(),
+        MenuItem::Command(kPinSettings, L"সেটিংস ও অপশন..."),
+    };
+}
+
+std::optional<ModeTarget> ModeOfCommand(unsigned command) {
+    switch (command) {
+        case kTrayModeBangla:
+        case kPinModeBangla: return ModeTarget::Bangla;
+        case kTrayModeEnglish:
+        case kPinModeEnglish: return ModeTarget::English;
+        case kTrayModeTranslation:
+        case kPinModeTranslation: return ModeTarget::BanglishToEnglish;
+    }
+    return std::nullopt;
+}
+
+}  // namespace qorva::universal
