@@ -110,6 +110,8 @@ void RunTrayCommand(unsigned command) {
         case kTraySettings:
         case kTrayMicrophoneSettings:
         case kPinSettings: OpenSettingsProgram(); break;
+        case kTrayOnScreenKeyboard:
+        case kPinOnScreenKeyboard: g_osk.ToggleVisibility(); break;
         case kTrayCheckForUpdate: StartTrayUpdateCheck(g_window); break;
         case kTrayRestart: RequestRestart(); break;
         case kTrayExit: DestroyWindow(g_window); break;

@@ -41,8 +41,10 @@ std::vector<MenuItem> HotkeyTrayMenu(const TrayMenuState& state) {
              MenuItem::Command(kTrayModeEnglish, L"English", state.mode == ModeTarget::English),
              MenuItem::Command(kTrayModeTranslation, L"বাংলিশ ➔ ইংরেজি অনুবাদ",
                                state.mode == ModeTarget::BanglishToEnglish)}),
-        MenuItem::Submenu(L"Options", {MenuItem::Command(kTraySettings, L"Settings..."),
-                                       MenuItem::Command(kTrayCheckForUpdate, updateText)}),
+        MenuItem::Submenu(L"Options",
+                          {MenuItem::Command(kTraySettings, L"Settings..."),
+                           MenuItem::Command(kTrayOnScreenKeyboard, L"On Screen Keyboard"),
+                           MenuItem::Command(kTrayCheckForUpdate, updateText)}),
         MenuItem::Separator(),
         MenuItem::Command(kTrayRestart, L"Restart"),
         MenuItem::Command(kTrayExit, L"Exit"),
@@ -58,6 +60,7 @@ std::vector<MenuItem> LanguagePinMenu(const TrayMenuState& state) {
         MenuItem::Command(kPinModeTranslation, L"বাংলিশ ➔ ইংরেজি অনুবাদ\tCtrl+Alt+E",
                           state.mode == ModeTarget::BanglishToEnglish),
         MenuItem::Separator(),
+        MenuItem::Command(kPinOnScreenKeyboard, L"অন-স্ক্রীন কিবোর্ড (Virtual Keyboard)"),
         MenuItem::Command(kPinSettings, L"সেটিংস ও অপশন..."),
     };
 }

@@ -33,12 +33,14 @@ enum TrayCommand : unsigned {
     kTrayModeBangla = 107,
     kTrayModeTranslation = 108,
     kTrayModeEnglish = 109,
+    kTrayOnScreenKeyboard = 110,
     kTrayRestart = 116,
     kTrayMicrophoneSettings = 120,
     kTrayDefaultInputDevice = 121,  // always checked; nothing to choose yet
     kPinModeBangla = 201,
     kPinModeEnglish = 202,
     kPinModeTranslation = 203,
+    kPinOnScreenKeyboard = 207,
     kPinSettings = 208,
 };
 

@@ -37,6 +37,7 @@ Lines ExpectedTrayMenu(ModeTarget mode, const std::wstring& updateText) {
         L"  108 বাংলিশ ➔ ইংরেজি অনুবাদ" + Check(mode == ModeTarget::BanglishToEnglish),
         L"> Options",
         L"  104 Settings...",
+        L"  110 On Screen Keyboard",
         L"  106 " + updateText,
         L"---",
         L"116 Restart",
@@ -50,6 +51,7 @@ Lines ExpectedPinMenu(ModeTarget mode) {
         L"202 English (Standard US)\tCtrl+Alt+Space" + Check(mode == ModeTarget::English),
         L"203 বাংলিশ ➔ ইংরেজি অনুবাদ\tCtrl+Alt+E" + Check(mode == ModeTarget::BanglishToEnglish),
         L"---",
+        L"207 অন-স্ক্রীন কিবোর্ড (Virtual Keyboard)",
         L"208 সেটিংস ও অপশন...",
     };
 }
@@ -233,6 +235,19 @@ TEST_F(TrayTest, ModeEntriesOfBothMenusSetTheModeEvenWhenItIsCurrent) {
         EXPECT_EQ(qorva::ModeIpc::Instance().GetMode(), c.mode);
         EXPECT_EQ(LastPinTip(), qorva::universal::PinTipOfMode(c.mode));
     }
+}
+
+TEST_F(TrayTest, KeyboardEntriesOfBothMenusShowAndHideTheOnScreenKeyboard) {
+    ASSERT_TRUE(qorva::universal::g_osk.Initialize(GetModuleHandleW(nullptr), nullptr));
+    for (unsigned command : {110u, 207u}) {
+        SCOPED_TRACE(command);
+        qorva::universal::RunTrayCommand(command);
+        EXPECT_TRUE(qorva::universal::g_osk.IsVisible());
+        EXPECT_TRUE(IsWindowVisible(qorva::universal::g_osk.Handle()));
+        qorva::universal::RunTrayCommand(command);
+        EXPECT_FALSE(qorva::universal::g_osk.IsVisible());
+    }
+    qorva::universal::g_osk.Destroy();
 }
 
 // Explorer forgets every icon when it restarts, and refuses them while it is not running yet.
