@@ -41,7 +41,15 @@ void PaintDoubleBuffered(HWND window, const std::function<void(HDC, const RECT&)
     RECT client{};
     GetClientRect(window, &client);
     const HDC memory = CreateCompatibleDC(dc);
-    const HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = client.right;
+    format.bmiHeader.biHeight = -client.bottom;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (memory && bitmap) {
         const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
         paint(memory, client);

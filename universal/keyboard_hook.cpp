@@ -117,7 +117,7 @@ bool IsOwnPopup(HWND window) {
     if (window == g_candidate_window.Handle()) return true;
     wchar_t className[64] = {};
     GetClassNameW(GetAncestor(window, GA_ROOT), className, 64);
-    return wcscmp(className, kTopBarClass) == 0;
+    return wcscmp(className, kTopBarClassName) == 0;
 }
 
 void HandleMouseDown(WPARAM message, const MSLLHOOKSTRUCT* info) {

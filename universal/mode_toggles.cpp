@@ -20,6 +20,7 @@ void RunToggle(ModeToggle toggle) {
     PlaySoundEffect(feedback.soundKind);
     Log(feedback.logLine);
     UpdateTray();
+    g_topbar.UpdateMode(mode.GetMode());
     // Letters typed before the switch belong to the old mode.
     g_typing.Reset();
     if (g_candidate_window.visible) CloseCandidateList();
@@ -34,6 +35,7 @@ void TriggerTranslationToggle() { RunToggle(ModeToggle::BanglaTranslation); }
 void OnConversionTargetChanged(qorva_tsf::CandidateWindow::ConversionTarget target) {
     // The header keeps showing the side clicked; the word being typed goes on.
     ModeIpc::Instance().SetMode(ModeAfterHeaderClick(target));
+    g_topbar.UpdateMode(ModeIpc::Instance().GetMode());
     UpdateTray();
 }
 

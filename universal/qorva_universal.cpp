@@ -18,8 +18,6 @@ namespace qorva::universal {
 namespace {
 
 constexpr wchar_t kMutexName[] = L"Local\\QorvaUniversalMode";
-constexpr int kTopBarWidth = 262;
-constexpr int kTopBarHeight = 24;
 constexpr int kTopBarLooks = 6;
 constexpr DWORD kTopBarLookPauseMs = 100;
 // Long enough for a running copy to write what it learned, short enough for a user's double-click.
@@ -73,8 +71,8 @@ void EndStartUp() {
 
 void ShowTopBarAtTopCentre(HWND bar) {
     PostMessageW(bar, ModeIpc::GetShowTopBarMessage(), 0, 0);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - kTopBarWidth) / 2;
-    SetWindowPos(bar, HWND_TOPMOST, x, 0, kTopBarWidth, kTopBarHeight, SWP_SHOWWINDOW);
+    const int x = CentredTopBarX(GetSystemMetrics(SM_CXSCREEN));
+    SetWindowPos(bar, HWND_TOPMOST, x, 0, kTopBarFullWidth, kTopBarHeight, SWP_SHOWWINDOW);
     ShowWindow(bar, SW_SHOWNORMAL);
     BringWindowToTop(bar);
     SetForegroundWindow(bar);
@@ -89,7 +87,7 @@ bool DeferToRunningInstance() {
     }
     for (int look = 0; look < kTopBarLooks; ++look) {
         if (look > 0) Sleep(kTopBarLookPauseMs);
-        if (HWND bar = FindWindowW(kTopBarClass, nullptr)) {
+        if (HWND bar = FindWindowW(kTopBarClassName, nullptr)) {
             ShowTopBarAtTopCentre(bar);
             return true;
         }
@@ -121,11 +119,26 @@ void StartCandidateWindow() {
     g_candidate_window.onConversionTargetChanged = OnConversionTargetChanged;
 }
 
+// The on-screen keyboard stays hidden until the user asks for it; the top bar is shown centred at
+// the top of the screen at every start, whatever settings.json said about its place and display.
+void StartWindows() {
+    g_osk.Initialize(g_instance, nullptr);
+    g_topbar.virtualKeyboard = &g_osk;
+    g_topbar.Initialize(g_instance, nullptr);
+    g_topbar.UpdateMode(ModeTarget::English);
+    StartCandidateWindow();
+    g_topbar.SetPosition(CentredTopBarX(GetSystemMetrics(SM_CXSCREEN)), 0);
+    g_topbar.SaveCoordinates();
+    g_topbar.Show(true);
+    g_topbar.ExpandBar();
+}
+
 void ShutDown() {
     RemoveHooks();
     RemoveTrayIcons();
     g_candidate_window.Destroy();
     g_osk.Destroy();
+    g_topbar.Destroy();
     UnregisterHotKeys();
     g_translation_service.Stop();
     StopTimers();
@@ -167,8 +180,7 @@ int Run(HINSTANCE instance, const wchar_t* commandLine) {
     StartTranslationWorker();
     if (g_settings.launchStartup && !exePath.empty()) SetStartupRunValue(exePath);
     StartTimers();
-    g_osk.Initialize(g_instance, nullptr);  // hidden until the user asks for it
-    StartCandidateWindow();
+    StartWindows();
     const bool hooked = InstallHooks();
     Log(std::string("universal host started (hook=") + (hooked ? "ok" : "FAILED") + ")");
 

@@ -14,6 +14,7 @@ namespace qorva::universal {
 // Built in this order before the entry point runs and destroyed in reverse after it returns; the
 // translation client's destructor stops its worker.
 TranslationService g_translation_service;
+TopBarWindow g_topbar;
 VirtualKeyboardWindow g_osk;
 qorva_tsf::CandidateWindow g_candidate_window;
 
@@ -66,6 +67,7 @@ void LoadSettings() {
     g_translation_service.consent.exchange(g_settings.englishTranslation);
     if (g_engine) BanglaEngine_SetLearningEnabled(g_engine.get(), g_settings.personalLearning);
     g_typing.SetEnabled(TypingEnabled(g_settings));
+    if (next->topbarAutohide) g_topbar.SetAutoHide(*next->topbarAutohide);
 }
 
 }  // namespace qorva::universal

@@ -15,6 +15,7 @@
 #include "settings/universal_settings.h"
 #include "tsf/candidate_window.h"
 #include "universal/mode_target.h"
+#include "universal/topbar_window.h"
 #include "universal/tray_menus.h"
 #include "universal/universal_typing.h"
 #include "universal/virtual_keyboard_window.h"
@@ -24,7 +25,6 @@ namespace qorva::universal {
 
 inline constexpr wchar_t kMainWindowClass[] = L"QorvaUniversalModeWindow";
 inline constexpr wchar_t kMainWindowTitle[] = L"Qorva Universal Mode";
-inline constexpr wchar_t kTopBarClass[] = L"QorvaFloatingTopBar";
 inline constexpr wchar_t kProgramFileName[] = L"qorva_universal.exe";
 
 // Timers of the main window: the settings re-read (with a look at the foreground window and the
@@ -40,6 +40,7 @@ extern EnginePtr g_engine;            // null when no engine could be made
 extern UniversalTyping g_typing;      // the word being typed
 extern UniversalSettings g_settings;  // what settings.json last said, and the pause hot key
 extern TranslationService g_translation_service;
+extern TopBarWindow g_topbar;        // the floating top bar
 extern VirtualKeyboardWindow g_osk;  // the on-screen keyboard
 extern qorva_tsf::CandidateWindow g_candidate_window;
 

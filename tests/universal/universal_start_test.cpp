@@ -40,7 +40,7 @@ public:
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = qorva::universal::kTopBarClass;
+        windowClass.lpszClassName = qorva::universal::kTopBarClassName;
         RegisterClassW(&windowClass);
         window_ = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"", WS_POPUP, 0, 0,
                                   50, 20, nullptr, nullptr, windowClass.hInstance, nullptr);
@@ -48,7 +48,7 @@ public:
     }
     ~TopBarStandIn() {
         if (window_) DestroyWindow(window_);
-        UnregisterClassW(qorva::universal::kTopBarClass, GetModuleHandleW(nullptr));
+        UnregisterClassW(qorva::universal::kTopBarClassName, GetModuleHandleW(nullptr));
     }
     bool Ready() const { return window_ != nullptr; }
     int ShowRequests() const { return s_showRequests; }
