@@ -104,10 +104,11 @@ void TopBarWindow::Show(bool show) {
         return;
     }
     ApplyRegion();
+    // Raised above the other topmost windows without being activated: BringWindowToTop would
+    // take the keyboard focus from the application the user types in.
     ShowWindow(hwnd, SW_SHOWNA);
     SetWindowPos(hwnd, HWND_TOPMOST, model.x, model.y, model.width, model.height,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    BringWindowToTop(hwnd);
     InvalidateRect(hwnd, nullptr, TRUE);
     UpdateWindow(hwnd);
 }

@@ -7,26 +7,30 @@ namespace {
 
 struct WindowSearch {
     DWORD processId;
+    const wchar_t* className;
     HWND found;
 };
 
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM param) {
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
-    if (owner != search->processId || wcscmp(className, qorva::universal::kMainWindowClass) != 0) {
-        return TRUE;
-    }
+    if (owner != search->processId || wcscmp(className, search->className) != 0) return TRUE;
     search->found = window;
     return FALSE;
 }
 
-HWND MainWindowOf(DWORD processId) {
-    WindowSearch search{processId, nullptr};
-    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+// The process's top-level window of this class; null when it has none.
+HWND WindowOf(DWORD processId, const wchar_t* className) {
+    WindowSearch search{processId, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND MainWindowOf(DWORD processId) {
+    return WindowOf(processId, qorva::universal::kMainWindowClass);
 }
 
 }  // namespace
@@ -66,6 +70,17 @@ HWND UniversalProcess::WaitForMainWindow(DWORD waitMs) {
     HWND window = nullptr;
     PumpUntil([&] { return (window = MainWindowOf(process_.dwProcessId)) || !Running(); }, waitMs);
     return window;
+}
+
+HWND UniversalProcess::WaitForTopBar(DWORD waitMs) {
+    HWND window = nullptr;
+    PumpUntil(
+        [&] {
+            window = WindowOf(process_.dwProcessId, qorva::universal::kTopBarClassName);
+            return (window && IsWindowVisible(window)) || !Running();
+        },
+        waitMs);
+    return window && IsWindowVisible(window) ? window : nullptr;
 }
 
 std::optional<DWORD> UniversalProcess::WaitForExit(DWORD waitMs) {

@@ -31,6 +31,8 @@ public:
     bool Running() const;
     // The process's hidden main window once it exists; null when none appeared within `waitMs`.
     HWND WaitForMainWindow(DWORD waitMs = 30000);
+    // The process's top bar once it is shown; null when it did not show within `waitMs`.
+    HWND WaitForTopBar(DWORD waitMs = 30000);
     // The exit code once the process ended within `waitMs`, pumping messages meanwhile.
     std::optional<DWORD> WaitForExit(DWORD waitMs = 30000);
     // Asks the program to close, as the system does at log-off: WM_CLOSE to its main window.

@@ -33,35 +33,6 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-// A window of the top bar's class in this process, counting the show requests it gets.
-class TopBarStandIn {
-public:
-    TopBarStandIn() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = qorva::universal::kTopBarClassName;
-        RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"", WS_POPUP, 0, 0,
-                                  50, 20, nullptr, nullptr, windowClass.hInstance, nullptr);
-        s_showRequests = 0;
-    }
-    ~TopBarStandIn() {
-        if (window_) DestroyWindow(window_);
-        UnregisterClassW(qorva::universal::kTopBarClassName, GetModuleHandleW(nullptr));
-    }
-    bool Ready() const { return window_ != nullptr; }
-    int ShowRequests() const { return s_showRequests; }
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == ModeIpc::GetShowTopBarMessage()) ++s_showRequests;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    static inline int s_showRequests = 0;
-    HWND window_ = nullptr;
-};
-
 class UniversalStartTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -131,13 +102,18 @@ TEST_F(UniversalStartTest, StartWithStartupSwitchedOffLeavesNoRunValue) {
 TEST_F(UniversalStartTest, SecondStartShowsTheFirstsTopBarAndLeavesTheFirstRunning) {
     UniversalProcess first(program_);
     StartAndWait(first);
-    TopBarStandIn topBar;
-    ASSERT_TRUE(topBar.Ready());
+    const HWND bar = first.WaitForTopBar();
+    ASSERT_NE(bar, nullptr);
+    // The bar answers a show request by saving its place: a settings file that is gone comes back.
+    ASSERT_TRUE(DeleteFileW(appData_.DataFile(L"settings.json").c_str()));
+    ShowWindow(bar, SW_HIDE);
 
     UniversalProcess second(program_);
     ASSERT_TRUE(second.Started());
     EXPECT_EQ(second.WaitForExit(), DWORD{0});
-    EXPECT_TRUE(PumpUntil([&] { return topBar.ShowRequests() > 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(bar) != FALSE; }));
+    EXPECT_TRUE(
+        PumpUntil([&] { return !ReadFileBytes(appData_.DataFile(L"settings.json")).empty(); }));
     EXPECT_TRUE(first.Running());
     EXPECT_NE(ReadFileBytes(appData_.DataFile(L"universal.log"))
                   .find(" another universal host is already running - requesting topbar show\r\n"),
@@ -148,6 +124,11 @@ TEST_F(UniversalStartTest, SecondStartShowsTheFirstsTopBarAndLeavesTheFirstRunni
 TEST_F(UniversalStartTest, SecondStartWithoutTopBarClosesTheFirstInOrderAndRunsOn) {
     UniversalProcess first(program_);
     StartAndWait(first);
+    // A copy whose bar is gone counts as stuck.
+    const HWND bar = first.WaitForTopBar();
+    ASSERT_NE(bar, nullptr);
+    PostMessageW(bar, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(bar); }));
 
     UniversalProcess second(program_);
     ASSERT_TRUE(second.Started());
