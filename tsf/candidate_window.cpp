@@ -326,11 +326,7 @@ LRESULT CandidateWindow::HandleMessage(HWND window, UINT message, WPARAM wParam,
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_MOUSEMOVE: {
             UpdateHover({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            TRACKMOUSEEVENT track{};
-            track.cbSize = sizeof(track);
-            track.dwFlags = TME_LEAVE;
-            track.hwndTrack = window;
-            TrackMouseEvent(&track);
+            TrackMouseLeave(window);
             return 0;
         }
         case WM_MOUSELEAVE: OnMouseLeave(); return 0;

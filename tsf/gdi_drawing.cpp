@@ -35,12 +35,23 @@ void DrawTextIn(HDC dc, const std::wstring& text, HFONT font, COLORREF colour, c
     if (old) SelectObject(dc, old);
 }
 
+void TrackMouseLeave(HWND window) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = window;
+    TrackMouseEvent(&track);
+}
+
 void PaintDoubleBuffered(HWND window, const std::function<void(HDC, const RECT&)>& paint) {
     PAINTSTRUCT paintStruct;
     const HDC dc = BeginPaint(window, &paintStruct);
     RECT client{};
     GetClientRect(window, &client);
     const HDC memory = CreateCompatibleDC(dc);
+    // A 32-bit DIB section rather than a bitmap of the display's format: GDI+ draws thin
+    // anti-aliased strokes into it directly, where on a device bitmap it falls back to coarser
+    // GDI shapes under some systems (wine among them).
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof(format.bmiHeader);
     format.bmiHeader.biWidth = client.right;

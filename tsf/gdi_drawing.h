@@ -1,5 +1,5 @@
-// Small GDI drawing steps shared by the windows that paint themselves: the candidate popup and the
-// universal program's on-screen keyboard.
+// Small GDI drawing and mouse steps shared by the windows that paint themselves: the candidate
+// popup and the universal program's on-screen keyboard and top bar.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +23,10 @@ void DrawRoundedBox(HDC dc, const LayoutRect& r, int corner, COLORREF fill, COLO
 
 void DrawTextIn(HDC dc, const std::wstring& text, HFONT font, COLORREF colour, const LayoutRect& r,
                 UINT format);
+
+// Asks for WM_MOUSELEAVE once the pointer leaves the window; a window that shows hover calls it
+// with every WM_MOUSEMOVE.
+void TrackMouseLeave(HWND window);
 
 // Handles WM_PAINT by composing the whole client area off screen and copying it in one go, so the
 // window never flickers. `paint` gets the memory device context and the client rectangle.

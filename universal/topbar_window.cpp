@@ -231,11 +231,7 @@ void TopBarWindow::OnTimer(UINT_PTR id) {
 }
 
 void TopBarWindow::OnMouseMove(LayoutPoint point) {
-    TRACKMOUSEEVENT track{};
-    track.cbSize = sizeof(track);
-    track.dwFlags = TME_LEAVE;
-    track.hwndTrack = hwnd;
-    TrackMouseEvent(&track);
+    qorva_tsf::TrackMouseLeave(hwnd);
     const std::optional<LayoutPoint> captured =
         GetCapture() == hwnd ? Cursor() : std::optional<LayoutPoint>();
     Apply(model.Move(point, captured, Context()));

@@ -167,11 +167,7 @@ LRESULT VirtualKeyboardWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wPa
 }
 
 void VirtualKeyboardWindow::OnMouseMove(LayoutPoint point) {
-    TRACKMOUSEEVENT track{};
-    track.cbSize = sizeof(track);
-    track.dwFlags = TME_LEAVE;
-    track.hwndTrack = window;
-    TrackMouseEvent(&track);
+    qorva_tsf::TrackMouseLeave(window);
     const int hovered = KeyAt(Keys(tab), point);
     if (hovered == hoveredKey) return;
     InvalidateKey(hoveredKey);

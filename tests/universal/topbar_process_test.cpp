@@ -13,6 +13,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/real_click.h"
 #include "tests/support/run_value.h"
 #include "tests/support/temp_app_data.h"
 #include "tests/universal/universal_process.h"
@@ -246,20 +247,9 @@ TEST_F(TopBarProcessTest, RealClickOnTheTranslationButtonLeavesTheFocusInTheUser
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == user.Window(); }));
     ASSERT_EQ(GetFocus(), user.Edit());
 
-    // The move travels with the click: a separate move could be overtaken by a late report of
-    // where the pointer was.
-    const POINT target{kStartX + kTranslationButton.x, kTranslationButton.y};
-    INPUT click[3] = {};
-    for (INPUT& input : click) input.type = INPUT_MOUSE;
-    click[0].mi.dx = MulDiv(target.x, 65536, GetSystemMetrics(SM_CXSCREEN));
-    click[0].mi.dy = MulDiv(target.y, 65536, GetSystemMetrics(SM_CYSCREEN));
-    click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(3, click, sizeof(INPUT)), 3u);
-
-    EXPECT_TRUE(
-        PumpUntil([] { return ModeIpc::Instance().GetMode() == ModeTarget::BanglishToEnglish; }));
+    EXPECT_TRUE(ClickUntil({kStartX + kTranslationButton.x, kTranslationButton.y}, [] {
+        return ModeIpc::Instance().GetMode() == ModeTarget::BanglishToEnglish;
+    }));
     EXPECT_EQ(GetForegroundWindow(), user.Window());
     EXPECT_EQ(GetFocus(), user.Edit());
 }
