@@ -1,7 +1,9 @@
 // The hidden main window: the program's control centre on the message-loop thread. It follows the
-// shared mode's broadcast, runs the timers, receives the registered hot keys, the tray icons'
-// clicks and the start-up update check's result.
+// shared mode's broadcast, answers other programs' requests to show or re-centre the top bar, runs
+// the timers, receives the registered hot keys, the tray icons' clicks and the start-up update
+// check's result.
 #include "common/call_guarded.h"
+#include "universal/message_filter.h"
 #include "universal/mode_ipc.h"
 #include "universal/universal_host.h"
 #include "update/update_calls.h"
@@ -12,21 +14,17 @@ namespace {
 bool s_restart_requested = false;
 
 // Lets the messages that other programs send reach the window from a lower integrity level too.
-// The filter function is looked up, as Windows before 7 lacks it.
-void AllowMessagesFromOtherPrograms() {
-    using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
-    const auto filter = reinterpret_cast<Filter>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
-    if (!filter) return;
-    for (UINT message : {ModeIpc::GetBroadcastMessage(), ModeIpc::GetShowTopBarMessage(),
-                         ModeIpc::GetResetTopBarMessage(), TaskbarCreatedMessage(),
-                         kHotkeyTrayMessage, kPinTrayMessage, static_cast<UINT>(WM_COMMAND)}) {
-        filter(g_window, message, MSGFLT_ALLOW, nullptr);
-    }
+void AllowMainWindowMessages() {
+    AllowMessagesFromOtherPrograms(
+        g_window, {ModeIpc::GetBroadcastMessage(), ModeIpc::GetShowTopBarMessage(),
+                   ModeIpc::GetResetTopBarMessage(), TaskbarCreatedMessage(), kHotkeyTrayMessage,
+                   kPinTrayMessage, static_cast<UINT>(WM_COMMAND)});
 }
 
 void OnHotkeyTrayIcon(UINT mouseMessage) {
     switch (mouseMessage) {
+        case WM_LBUTTONUP: RaiseTopBar(); break;
+        case WM_LBUTTONDBLCLK: ToggleTopBar(); break;
         case WM_RBUTTONUP:
         case WM_CONTEXTMENU: ShowTrayMenu(); break;
         case NIN_BALLOONUSERCLICK:
@@ -67,6 +65,15 @@ bool OnRegisteredMessage(UINT message) {
     if (message == ModeIpc::GetBroadcastMessage()) {
         ModeIpc::Instance().EnsureMapped();
         UpdateTray();
+        g_topbar.UpdateMode(ModeIpc::Instance().GetMode());
+        return true;
+    }
+    if (message == ModeIpc::GetShowTopBarMessage()) {
+        ShowTopBarOnRequest();
+        return true;
+    }
+    if (message == ModeIpc::GetResetTopBarMessage()) {
+        ResetTopBarOnRequest();
         return true;
     }
     if (message == TaskbarCreatedMessage()) {
@@ -110,7 +117,7 @@ bool CreateMainWindow() {
     g_window = CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
                                nullptr, g_instance, nullptr);
     if (!g_window) return false;
-    AllowMessagesFromOtherPrograms();
+    AllowMainWindowMessages();
     return true;
 }
 

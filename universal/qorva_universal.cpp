@@ -71,11 +71,7 @@ void EndStartUp() {
 
 void ShowTopBarAtTopCentre(HWND bar) {
     PostMessageW(bar, ModeIpc::GetShowTopBarMessage(), 0, 0);
-    const int x = CentredTopBarX(GetSystemMetrics(SM_CXSCREEN));
-    SetWindowPos(bar, HWND_TOPMOST, x, 0, kTopBarFullWidth, kTopBarHeight, SWP_SHOWWINDOW);
-    ShowWindow(bar, SW_SHOWNORMAL);
-    BringWindowToTop(bar);
-    SetForegroundWindow(bar);
+    PlaceAndRaiseTopBar(bar, CentredTopBarX(GetSystemMetrics(SM_CXSCREEN)), 0);
 }
 
 // Another instance runs: it is asked to show its top bar. True when the bar appeared and this

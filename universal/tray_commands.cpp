@@ -47,6 +47,7 @@ TrayMenuState CurrentMenuState() {
     TrayMenuState state;
     state.mode = ModeIpc::Instance().GetMode();
     state.latestUpdateVersion = g_latest_update_version;
+    state.topBarVisible = g_topbar.IsVisible();
     return state;
 }
 
@@ -67,6 +68,7 @@ unsigned TrackAtPointer(HMENU menu) {
 
 void SetMode(ModeTarget mode) {
     ModeIpc::Instance().SetMode(mode);
+    g_topbar.UpdateMode(mode);
     UpdateTray();
 }
 
@@ -112,6 +114,10 @@ void RunTrayCommand(unsigned command) {
         case kPinSettings: OpenSettingsProgram(); break;
         case kTrayOnScreenKeyboard:
         case kPinOnScreenKeyboard: g_osk.ToggleVisibility(); break;
+        case kTrayToggleTopBar:
+        case kPinToggleTopBar: ToggleTopBar(); break;
+        case kTrayResetTopBar:
+        case kPinResetTopBar: ResetTopBarPosition(); break;
         case kTrayCheckForUpdate: StartTrayUpdateCheck(g_window); break;
         case kTrayRestart: RequestRestart(); break;
         case kTrayExit: DestroyWindow(g_window); break;

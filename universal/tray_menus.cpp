@@ -30,6 +30,7 @@ std::vector<MenuItem> HotkeyTrayMenu(const TrayMenuState& state) {
             ? std::wstring(L"Check for Update")
             : L"Check for Update (" + state.latestUpdateVersion + L" available)";
     return {
+        MenuItem::Command(kTrayToggleTopBar, L"Restore top bar"),
         MenuItem::Submenu(
             L"Mic Options",
             {MenuItem::Command(kTrayMicrophoneSettings, L"Microphone Settings..."),
@@ -43,6 +44,7 @@ std::vector<MenuItem> HotkeyTrayMenu(const TrayMenuState& state) {
                                state.mode == ModeTarget::BanglishToEnglish)}),
         MenuItem::Submenu(L"Options",
                           {MenuItem::Command(kTraySettings, L"Settings..."),
+                           MenuItem::Command(kTrayResetTopBar, L"Reset TopBar Position"),
                            MenuItem::Command(kTrayOnScreenKeyboard, L"On Screen Keyboard"),
                            MenuItem::Command(kTrayCheckForUpdate, updateText)}),
         MenuItem::Separator(),
@@ -59,6 +61,10 @@ std::vector<MenuItem> LanguagePinMenu(const TrayMenuState& state) {
                           state.mode == ModeTarget::English),
         MenuItem::Command(kPinModeTranslation, L"বাংলিশ ➔ ইংরেজি অনুবাদ\tCtrl+Alt+E",
                           state.mode == ModeTarget::BanglishToEnglish),
+        MenuItem::Separator(),
+        MenuItem::Command(kPinToggleTopBar, state.topBarVisible ? L"টপবার লুকান (Hide TopBar)"
+                                                                : L"টপবার দেখান (Restore TopBar)"),
+        MenuItem::Command(kPinResetTopBar, L"টপবার কেন্দ্রে রিসেট (Reset Position)"),
         MenuItem::Separator(),
         MenuItem::Command(kPinOnScreenKeyboard, L"অন-স্ক্রীন কিবোর্ড (Virtual Keyboard)"),
         MenuItem::Command(kPinSettings, L"সেটিংস ও অপশন..."),

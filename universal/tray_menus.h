@@ -34,12 +34,16 @@ enum TrayCommand : unsigned {
     kTrayModeTranslation = 108,
     kTrayModeEnglish = 109,
     kTrayOnScreenKeyboard = 110,
+    kTrayToggleTopBar = 111,
+    kTrayResetTopBar = 112,
     kTrayRestart = 116,
     kTrayMicrophoneSettings = 120,
     kTrayDefaultInputDevice = 121,  // always checked; nothing to choose yet
     kPinModeBangla = 201,
     kPinModeEnglish = 202,
     kPinModeTranslation = 203,
+    kPinToggleTopBar = 204,
+    kPinResetTopBar = 205,
     kPinOnScreenKeyboard = 207,
     kPinSettings = 208,
 };
@@ -48,6 +52,7 @@ enum TrayCommand : unsigned {
 struct TrayMenuState {
     ModeTarget mode = ModeTarget::English;  // the shared mode; no entry is checked for other values
     std::wstring latestUpdateVersion;       // of the release a check found; empty before
+    bool topBarVisible = true;
 };
 
 std::vector<MenuItem> HotkeyTrayMenu(const TrayMenuState& state);

@@ -122,6 +122,23 @@ void ShowLanguagePinMenu();
 // Acts on a tray menu's command.
 void RunTrayCommand(unsigned command);
 
+// --- The top bar as the main window and the tray icons drive it (topbar_actions.cpp) ---
+
+// "QorvaShowTopBarMessage" to the main window: shows the bar where it was, centred at the top when
+// it lies far off the screen's sides, raises it and saves its place.
+void ShowTopBarOnRequest();
+// "QorvaResetTopBarMessage" to the main window: the bar shown centred at the top, raised, saved.
+void ResetTopBarOnRequest();
+// A click on the hot-key icon: a hidden bar is shown and saved; the bar is raised either way.
+void RaiseTopBar();
+// Hides a shown bar and shows a hidden one, saving its display choice.
+void ToggleTopBar();
+// The bar back at the top centre and shown, without raising it.
+void ResetTopBarPosition();
+// Puts the bar's window topmost at (x, y) at its full size and brings it to the front: the
+// answer to another program that asked to see it.
+void PlaceAndRaiseTopBar(HWND bar, int x, int y);
+
 // --- The update checks (update_checks.cpp) ---
 
 // Posted to the main window with a check's result code in wParam and, in lParam, a heap

@@ -19,6 +19,7 @@
 #include "tests/universal/universal_process.h"
 #include "universal/mode_ipc.h"
 #include "universal/topbar_model.h"
+#include "universal/universal_host.h"
 
 namespace qorva_test {
 namespace {
@@ -258,10 +259,17 @@ TEST_F(TopBarProcessTest, ShowRequestCentresOnlyABarOffTheRightAndSaves) {
     // Left of the right edge's bound the bar stays where the user put it.
     const POINT kept = DragTo({115, 52});
     ASSERT_TRUE(WaitForSavedPlace(kept.x, kept.y));
-    ShowWindow(bar_, SW_HIDE);  // hidden behind its back: the request shows it again
+    // Hidden from the tray (a double click on the hot-key icon), which is saved too.
+    PostMessageW(process_->WaitForMainWindow(), qorva::universal::kHotkeyTrayMessage, 1,
+                 WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(bar_); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return Settings().find("\"show_topbar\": false") != std::string::npos; }));
     PostMessageW(bar_, ModeIpc::GetShowTopBarMessage(), 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(bar_) != FALSE; }));
     EXPECT_TRUE(WaitForRect(kept.x, kept.y, kTopBarFullWidth));
+    EXPECT_TRUE(
+        PumpUntil([&] { return Settings().find("\"show_topbar\": true") != std::string::npos; }));
 
     // From screen width - 49 on, the bar counts as lost off the right: centred, at its height.
     const POINT lost = DragTo({1265, 52});

@@ -28,6 +28,7 @@ std::wstring Check(bool checked) { return checked ? L" [x]" : L""; }
 
 Lines ExpectedTrayMenu(ModeTarget mode, const std::wstring& updateText) {
     return {
+        L"111 Restore top bar",
         L"> Mic Options",
         L"  120 Microphone Settings...",
         L"  121 Default Input Device [x]",
@@ -37,6 +38,7 @@ Lines ExpectedTrayMenu(ModeTarget mode, const std::wstring& updateText) {
         L"  108 বাংলিশ ➔ ইংরেজি অনুবাদ" + Check(mode == ModeTarget::BanglishToEnglish),
         L"> Options",
         L"  104 Settings...",
+        L"  112 Reset TopBar Position",
         L"  110 On Screen Keyboard",
         L"  106 " + updateText,
         L"---",
@@ -50,6 +52,9 @@ Lines ExpectedPinMenu(ModeTarget mode) {
         L"201 বাংলা (Bangla Phonetic)\tCtrl+Alt+Space" + Check(mode == ModeTarget::Bangla),
         L"202 English (Standard US)\tCtrl+Alt+Space" + Check(mode == ModeTarget::English),
         L"203 বাংলিশ ➔ ইংরেজি অনুবাদ\tCtrl+Alt+E" + Check(mode == ModeTarget::BanglishToEnglish),
+        L"---",
+        L"204 টপবার লুকান (Hide TopBar)",
+        L"205 টপবার কেন্দ্রে রিসেট (Reset Position)",
         L"---",
         L"207 অন-স্ক্রীন কিবোর্ড (Virtual Keyboard)",
         L"208 সেটিংস ও অপশন...",
