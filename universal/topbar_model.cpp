@@ -17,8 +17,6 @@ constexpr int32_t kOptionalPitch = 21;
 constexpr int32_t kOptionalWidth = 20;
 // Room that button 9 and the right margin take from the width.
 constexpr int32_t kMenuRoom = 27;
-// The power menu needs nearly the whole bar: narrower, button 9 expands it.
-constexpr int32_t kPowerMenuMinWidth = 240;
 // How far around the bar the pointer still counts as near.
 constexpr int32_t kZoneSide = 12;
 constexpr int32_t kZoneAbove = 10;
@@ -345,7 +343,7 @@ void TopBarModel::Click(TopBarButton button, const TopBarContext& context, TopBa
             effects.switchSound = mode == ModeTarget::Bangla ? 1 : 2;
             return;
         case TopBarButton::Menu:
-            if (width >= kPowerMenuMinWidth) {
+            if (width >= kTopBarPowerMenuMinWidth) {
                 effects.command = TopBarCommand::ShowPowerMenu;
             } else {
                 Expand(context, effects);

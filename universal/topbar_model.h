@@ -27,6 +27,9 @@ constexpr int32_t kTopBarClickSlop = 3;
 constexpr int32_t kTopBarExpandMs = 160;
 constexpr int32_t kTopBarCollapseMs = 140;
 constexpr uint32_t kTopBarAnimationStepMs = 15;
+// The power menu needs nearly the whole bar: from this width button 9 opens it (and its hover
+// turns red); narrower, button 9 expands the bar.
+constexpr int32_t kTopBarPowerMenuMinWidth = 240;
 
 enum class TopBarButton : int32_t {
     None = 0,

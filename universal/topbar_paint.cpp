@@ -40,8 +40,6 @@ constexpr Gdiplus::ARGB kPowerPressed = 0xB4EF4444;
 constexpr Gdiplus::ARGB kStatusDot = 0xFF34D399;
 constexpr REAL kIconPenWidth = 1.6f;
 constexpr REAL kPi = 3.14159265f;
-// From this width button 9 opens the power menu, and its hover turns red.
-constexpr int32_t kPowerMenuWidth = 240;
 
 // What every glyph is drawn with unless it names another pen.
 struct Ink {
@@ -246,7 +244,7 @@ void TopBarWindow::PaintBar(HDC dc, const RECT& client) const {
                     break;
                 case TopBarButton::Menu:
                     if (hovered) {
-                        const bool red = bar.width >= kPowerMenuWidth;
+                        const bool red = bar.width >= kTopBarPowerMenuMinWidth;
                         FillDisc(g, red ? (pressed ? kPowerPressed : kPowerHover) : disc, c, 9);
                     }
                     if (bar.width < kTopBarFullWidth) {

@@ -15,6 +15,12 @@
 
 namespace qorva_test {
 
+// A settings.json for a started program that keeps it off the network (no update check, no online
+// translation) and its next-word prediction off; every top bar key is left to its default.
+constexpr char kOfflineProgramSettings[] =
+    "{\n  \"auto_check_update\": false,\n  \"english_translation\": false,\n"
+    "  \"word_prediction\": false,\n  \"input_mode\": \"automatic\"\n}\n";
+
 // Points this process's roaming application-data folder at a fresh temporary folder (through the
 // per-user shell-folder setting, restored afterwards) and makes that folder the current one, so
 // that neither the engine's relative lexicon locations nor the user's real data are touched.

@@ -23,11 +23,9 @@ using qorva::ModeIpc;
 using qorva::ModeTarget;
 using qorva::universal::g_topbar;
 using qorva::universal::g_window;
+using qorva::universal::kTopBarCompactWidth;
 using qorva::universal::kTopBarFullWidth;
 
-constexpr char kOfflineSettings[] =
-    "{\n  \"auto_check_update\": false,\n  \"english_translation\": false,\n"
-    "  \"input_mode\": \"automatic\"\n}\n";
 constexpr int kCentre = (1280 - kTopBarFullWidth) / 2;
 
 class TopBarHostTest : public HostTest {
@@ -36,7 +34,7 @@ protected:
         HostTest::SetUp();
         Gdiplus::GdiplusStartupInput gdiplus;
         Gdiplus::GdiplusStartup(&gdiplusToken_, &gdiplus, nullptr);
-        appData_.WriteSettings(kOfflineSettings);
+        appData_.WriteSettings(kOfflineProgramSettings);
         ASSERT_TRUE(g_topbar.Initialize(GetModuleHandleW(nullptr), nullptr));
         // Auto-hide would shrink the bar while the pointer is elsewhere.
         g_topbar.SetAutoHide(false);
@@ -160,6 +158,38 @@ TEST_F(TopBarHostTest, BarFollowsTheModeOtherProgramsAndTheMenusSet) {
     EXPECT_EQ(g_topbar.State().mode, ModeTarget::Bangla);
     qorva::universal::RunTrayCommand(qorva::universal::kPinModeEnglish);
     EXPECT_EQ(g_topbar.State().mode, ModeTarget::English);
+}
+
+// The program's periodic read of settings.json hands the auto-hide flag to the bar. "Always
+// Visible" must survive a save that finds no file: the file it writes, read back, keeps auto-hide
+// off.
+TEST_F(TopBarHostTest, SettingsReadsHandAutoHideToTheBarAndASaveWithoutAFileKeepsItOff) {
+    SetCursorPos(1200, 900);  // away, so that the compact bar stays compact
+    g_topbar.SetAutoHide(true);
+    g_topbar.CollapseToCompact();
+    ASSERT_TRUE(PumpUntil(
+        [] { return g_topbar.State().animation == qorva::universal::TopBarAnimation::Idle; }));
+    ASSERT_EQ(g_topbar.State().width, kTopBarCompactWidth);
+
+    appData_.WriteSettings(
+        std::string(kOfflineProgramSettings).insert(1, "\n  \"topbar_autohide\": false,"));
+    qorva::universal::LoadSettings();
+    EXPECT_FALSE(g_topbar.State().autoHide);
+    EXPECT_TRUE(PumpUntil([] { return g_topbar.State().width == kTopBarFullWidth; }));
+
+    ASSERT_TRUE(DeleteFileW(appData_.DataFile(L"settings.json").c_str()));
+    g_topbar.SaveCoordinates();
+    qorva::universal::LoadSettings();
+    EXPECT_FALSE(g_topbar.State().autoHide) << Saved();
+
+    // A file that does not name the flag leaves the bar's own.
+    appData_.WriteSettings(kOfflineProgramSettings);
+    qorva::universal::LoadSettings();
+    EXPECT_FALSE(g_topbar.State().autoHide);
+    appData_.WriteSettings(
+        std::string(kOfflineProgramSettings).insert(1, "\n  \"topbar_autohide\": true,"));
+    qorva::universal::LoadSettings();
+    EXPECT_TRUE(g_topbar.State().autoHide);
 }
 
 // A bar hidden while compact and then grown (auto-hide switched off in the settings) keeps

@@ -30,11 +30,6 @@ using qorva::universal::kTopBarCompactWidth;
 using qorva::universal::kTopBarFullWidth;
 using qorva::universal::kTopBarHeight;
 
-// Nothing in these settings reaches the network; auto-hide is on, as by default.
-constexpr char kOfflineSettings[] =
-    "{\n  \"auto_check_update\": false,\n  \"english_translation\": false,\n"
-    "  \"word_prediction\": false,\n  \"input_mode\": \"automatic\"\n}\n";
-
 // On wine's 1280 pixels wide desktop the bar starts centred at the top.
 constexpr int kStartX = (1280 - kTopBarFullWidth) / 2;
 // Client points of the buttons.
@@ -47,7 +42,7 @@ LPARAM PointParam(POINT p) { return MAKELPARAM(p.x, p.y); }
 class TopBarProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        appData_.WriteSettings(kOfflineSettings);
+        appData_.WriteSettings(kOfflineProgramSettings);  // auto-hide on, as by default
         program_ = CopyUniversalProgram(appData_.Folder() + L"\\program");
         ASSERT_FALSE(program_.empty());
         // On the voice button's place, so that the bar stays at its full width until a test moves

@@ -20,10 +20,6 @@ namespace {
 using qorva::ModeIpc;
 using qorva::ModeTarget;
 
-// Nothing in these settings reaches the network.
-constexpr char kOfflineSettings[] =
-    "{\n  \"auto_check_update\": false,\n  \"english_translation\": false,\n"
-    "  \"word_prediction\": false,\n  \"input_mode\": \"automatic\"\n}\n";
 // The dictionary line the test seeds, and the same line as the engine writes it back.
 constexpr char kSeededWord[] = "ami\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\n";
 constexpr char kRewrittenWord[] = "ami\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\t1\t0\t0\r\n";
@@ -37,7 +33,7 @@ class UniversalStartTest : public ::testing::Test {
 protected:
     void SetUp() override {
         appData_.WriteLexicon({{"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF", "ami", 100, 0}});
-        appData_.WriteSettings(kOfflineSettings);
+        appData_.WriteSettings(kOfflineProgramSettings);
         WriteFileBytes(appData_.DataFile(L"user_dict.txt"), kSeededWord);
         program_ = CopyUniversalProgram(appData_.Folder() + L"\\program");
         ASSERT_FALSE(program_.empty());
@@ -92,7 +88,7 @@ TEST_F(UniversalStartTest, EndOfSessionSavesTheDictionaryAtOnce) {
 }
 
 TEST_F(UniversalStartTest, StartWithStartupSwitchedOffLeavesNoRunValue) {
-    appData_.WriteSettings(std::string(kOfflineSettings) + "\"launch_startup\": false\n");
+    appData_.WriteSettings(std::string(kOfflineProgramSettings) + "\"launch_startup\": false\n");
     UniversalProcess process(program_);
     StartAndWait(process);
     CloseAndExpectCleanExit(process);
