@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <cwchar>
 
 #include "common/file_path.h"
 
@@ -84,6 +85,50 @@ std::wstring AsidePath(const std::wstring& destination) {
            std::to_wstring(s_counter.fetch_add(1)) + L".replaced";
 }
 
+// The process id an aside name carries, or 0 when the name is not one of ours.
+DWORD AsideOwner(const std::wstring& asideName, size_t destinationNameLength) {
+    const std::wstring suffix = L".replaced";
+    if (asideName.size() <= destinationNameLength + suffix.size() ||
+        asideName.compare(asideName.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    const std::wstring middle = asideName.substr(
+        destinationNameLength + 1, asideName.size() - suffix.size() - destinationNameLength - 1);
+    const size_t dot = middle.find(L'.');
+    if (dot == 0 || dot == std::wstring::npos ||
+        middle.find_first_not_of(L"0123456789.") != std::wstring::npos)
+        return 0;
+    return static_cast<DWORD>(std::wcstoul(middle.substr(0, dot).c_str(), nullptr, 10));
+}
+
+bool IsRunning(DWORD processId) {
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process != nullptr) {
+        CloseHandle(process);
+        return true;
+    }
+    // Another user's process refuses access but is running all the same.
+    return GetLastError() != ERROR_INVALID_PARAMETER;
+}
+
+// An old file that stepped aside is normally deleted at once; a program that
+// ended between the two steps leaves it behind. The next replace of the same
+// file clears those of programs no longer running, so they never pile up.
+void RemoveAsidesLeftByEndedPrograms(const std::wstring& destination) {
+    const size_t slash = destination.find_last_of(L"\\/");
+    const std::wstring folder =
+        slash == std::wstring::npos ? L"" : destination.substr(0, slash + 1);
+    const size_t nameLength = destination.size() - folder.size();
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((destination + L".*.replaced").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const DWORD owner = AsideOwner(found.cFileName, nameLength);
+        if (owner != 0 && owner != GetCurrentProcessId() && !IsRunning(owner))
+            DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 enum class ReplaceOutcome { kReplaced, kHeld, kRefused };
 
 // One attempt. A file that a reader holds open, even one that shares
@@ -144,8 +189,11 @@ bool MoveFileReplacing(const std::string& utf8SourcePath, const std::string& utf
     }
     for (int attempt = 1;; ++attempt) {
         const ReplaceOutcome outcome = ReplaceOnce(wideSource, wideDestination);
-        if (outcome != ReplaceOutcome::kHeld || attempt == kReplaceAttempts)
-            return outcome == ReplaceOutcome::kReplaced;
+        if (outcome == ReplaceOutcome::kReplaced) {
+            RemoveAsidesLeftByEndedPrograms(wideDestination);
+            return true;
+        }
+        if (outcome == ReplaceOutcome::kRefused || attempt == kReplaceAttempts) return false;
         Sleep(kReplacePauseMilliseconds);
     }
 }

@@ -108,6 +108,37 @@ TEST_F(FilePathTest, MoveReplacesExistingDestination) {
     EXPECT_FALSE(FileExists(temporary));
 }
 
+#ifdef _WIN32
+// A program that ended between moving the old file aside and deleting it left the old file under
+// an aside name; the next replace clears it, but never one whose program is still running (it may
+// yet put the old file back) nor a file of someone else that merely looks alike.
+TEST_F(FilePathTest, ReplaceClearsOldFilesLeftAsideByEndedPrograms) {
+    const std::string running = std::to_string(GetCurrentProcessId());
+    const std::string ended = "4294967291";  // odd: never a Windows process id
+    const std::vector<std::string> left = {
+        "user_dict.txt." + ended + ".0.replaced",
+        "user_dict.txt." + ended + ".12.replaced",
+    };
+    const std::vector<std::string> kept = {
+        "user_dict.txt." + running + ".3.replaced",
+        "user_dict.txt.notes.replaced",
+        "user_bigrams.tsv." + ended + ".0.replaced",
+    };
+    for (const auto& name : left) ASSERT_TRUE(Write(PathOf(name), "old"));
+    for (const auto& name : kept) ASSERT_TRUE(Write(PathOf(name), "other"));
+    ASSERT_TRUE(Write(PathOf("user_dict.txt"), "old"));
+    ASSERT_TRUE(Write(PathOf("user_dict.txt.tmp"), "new"));
+
+    EXPECT_TRUE(MoveFileReplacing(PathOf("user_dict.txt.tmp"), PathOf("user_dict.txt")));
+
+    std::vector<std::string> expected = kept;
+    expected.push_back("user_dict.txt");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(), expected);
+    EXPECT_EQ(Read(PathOf("user_dict.txt")), "new");
+}
+#endif
+
 TEST_F(FilePathTest, MoveCreatesMissingDestination) {
     const std::string temporary = PathOf("a.tmp");
     ASSERT_TRUE(Write(temporary, "content"));
