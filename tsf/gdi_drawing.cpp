@@ -2,11 +2,11 @@
 
 namespace qorva_tsf {
 
-HFONT MakeFont(int height, int weight, const wchar_t* face) {
+HFONT MakeFont(int height, int weight, const wchar_t* face, BYTE pitchAndFamily) {
     // A negative height asks for the character height rather than the cell height.
     return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, pitchAndFamily,
+                       face);
 }
 
 RECT ToRect(const LayoutRect& r) { return {r.left, r.top, r.right, r.bottom}; }

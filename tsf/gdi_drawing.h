@@ -1,5 +1,5 @@
 // Small GDI drawing and mouse steps shared by the windows that paint themselves: the candidate
-// popup and the universal program's on-screen keyboard and top bar.
+// popup and the universal program's on-screen keyboard, top bar and update dialogs.
 #pragma once
 
 #include <windows.h>
@@ -11,8 +11,10 @@
 
 namespace qorva_tsf {
 
-// A font of the given character height in pixels (positive), drawn with ClearType.
-HFONT MakeFont(int height, int weight, const wchar_t* face);
+// A font of the given character height in pixels (positive), drawn with ClearType; the pitch and
+// family guide Windows' choice when the face is missing.
+HFONT MakeFont(int height, int weight, const wchar_t* face,
+               BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
 
 RECT ToRect(const LayoutRect& r);
 LayoutRect ToLayout(const RECT& r);

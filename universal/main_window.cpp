@@ -1,7 +1,7 @@
 // The hidden main window: the program's control centre on the message-loop thread. It follows the
 // shared mode's broadcast, answers other programs' requests to show or re-centre the top bar, runs
-// the timers, receives the registered hot keys, the tray icons' clicks and the start-up update
-// check's result.
+// the timers, receives the registered hot keys, the tray icons' clicks, the program's commands and
+// the update checks' found releases.
 #include "common/call_guarded.h"
 #include "universal/message_filter.h"
 #include "universal/mode_ipc.h"
@@ -52,6 +52,16 @@ void OnTimer(UINT_PTR timer) {
     }
 }
 
+// The program's commands, also when another of its windows posts them: the tray's, and the clean
+// uninstall, which ends the program.
+void OnCommand(unsigned command) {
+    if (command == kCleanUninstallCommand) {
+        PerformCleanUninstall(g_window);
+    } else {
+        RunTrayCommand(command);
+    }
+}
+
 void OnHotKey(WPARAM id) {
     switch (id) {
         case kPauseHotKeyId: TogglePause(); break;
@@ -95,6 +105,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case kPinTrayMessage: CallGuarded([&] { OnLanguagePinIcon(LOWORD(lParam)); }); return 0;
         case WM_TIMER: CallGuarded([&] { OnTimer(wParam); }); return 0;
         case WM_HOTKEY: CallGuarded([&] { OnHotKey(wParam); }); return 0;
+        case WM_COMMAND: CallGuarded([&] { OnCommand(LOWORD(wParam)); }); return 0;
         case WM_ENDSESSION:
             // The session ends and the process with it, without a message loop's orderly end:
             // the engine writes what it learned now. Typing goes on without an engine meanwhile.
@@ -151,6 +162,8 @@ void TogglePause() {
     Log(g_settings.hostEnabled ? "hotkey: resumed" : "hotkey: paused");
     UpdateTray();
 }
+
+void RequestExit() { DestroyWindow(g_window); }
 
 void RequestRestart() {
     s_restart_requested = true;

@@ -26,6 +26,17 @@ std::wstring SettingsProgramPath(const std::wstring& exeDir, const FileExistsTes
     return exists(beside) ? beside : exeDir + L"\\..\\release_package\\qorva_settings.exe";
 }
 
+std::vector<std::wstring> InstallerCandidates(const std::wstring& programFilesFolder,
+                                              const std::wstring& exeDir,
+                                              const std::wstring& dataFolder) {
+    std::vector<std::wstring> paths;
+    if (!programFilesFolder.empty())
+        paths.push_back(programFilesFolder + L"\\Qorva\\QorvaSetup.exe");
+    if (!exeDir.empty()) paths.push_back(exeDir + L"\\QorvaSetup.exe");
+    if (!dataFolder.empty()) paths.push_back(dataFolder + L"\\QorvaSetup.exe");
+    return paths;
+}
+
 const wchar_t* ModeSwitchSoundName(int kind) {
     return kind == 1 ? L"switch_bn.wav" : L"switch_en.wav";
 }

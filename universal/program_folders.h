@@ -1,6 +1,6 @@
-// Where the universal program looks for its sounds and the settings program, and which sound a mode
-// switch plays. Paths are built as text only; the host supplies the test for a file's existence and
-// the sound player.
+// Where the universal program looks for its sounds, the settings program and the installer, and
+// which sound a mode switch plays. Paths are built as text only; the host supplies the test for a
+// file's existence and the sound player.
 #pragma once
 
 #include <functional>
@@ -23,6 +23,13 @@ std::wstring FirstExisting(const std::vector<std::wstring>& paths, const FileExi
 // The settings program: beside this one, else in a development tree's package folder, where it is
 // started without a further look.
 std::wstring SettingsProgramPath(const std::wstring& exeDir, const FileExistsTest& exists);
+
+// The installer that removes the programs, in the order it is looked for: the installed copy under
+// Program Files, beside this program, then in the per-user data folder. An empty folder adds no
+// place.
+std::vector<std::wstring> InstallerCandidates(const std::wstring& programFilesFolder,
+                                              const std::wstring& exeDir,
+                                              const std::wstring& dataFolder);
 
 // The sound of a mode switch: kind 1 (Bangla or translation on) or any other (English on).
 const wchar_t* ModeSwitchSoundName(int kind);

@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <string>
 
 #include "common/call_guarded.h"
@@ -62,11 +63,37 @@ void CreateEngine() {
     g_engine = qorva::CreateEngine(files, settings);
 }
 
-void EndStartUp() {
-    g_engine.reset();
+void ReleaseMutexAndGdiplus() {
     if (g_mutex) CloseHandle(g_mutex);
     g_mutex = nullptr;
     Gdiplus::GdiplusShutdown(g_gdiplusToken);
+}
+
+void EndStartUp() {
+    g_engine.reset();
+    ReleaseMutexAndGdiplus();
+}
+
+bool CommandLineHas(const wchar_t* commandLine, const wchar_t* word) {
+    return commandLine && std::wcsstr(commandLine, word) != nullptr;
+}
+
+// The one-shot runs replace the normal one, also while another instance runs: they make no
+// window, tray icon, hot key or timer and leave no hook. True when one ran.
+bool RunOneShot(const wchar_t* commandLine) {
+    if (CommandLineHas(commandLine, L"--test-update-popup")) {
+        RunUpdateDialogTest();
+        // Nothing was learned: the running instance's learned files are left to it.
+        static_cast<void>(g_engine.release());
+        ReleaseMutexAndGdiplus();
+        return true;
+    }
+    if (CommandLineHas(commandLine, L"--check")) {
+        RunDiagnostics();
+        EndStartUp();
+        return true;
+    }
+    return false;
 }
 
 void ShowTopBarAtTopCentre(HWND bar) {
@@ -160,6 +187,7 @@ int Run(HINSTANCE instance, const wchar_t* commandLine) {
     const bool secondInstance = g_mutex && GetLastError() == ERROR_ALREADY_EXISTS;
     LoadSettings();
     CreateEngine();
+    if (RunOneShot(commandLine)) return 0;
 
     if (secondInstance && DeferToRunningInstance()) {
         EndStartUp();

@@ -120,7 +120,7 @@ void RunTrayCommand(unsigned command) {
         case kPinResetTopBar: ResetTopBarPosition(); break;
         case kTrayCheckForUpdate: StartTrayUpdateCheck(g_window); break;
         case kTrayRestart: RequestRestart(); break;
-        case kTrayExit: DestroyWindow(g_window); break;
+        case kTrayExit: RequestExit(); break;
     }
 }
 

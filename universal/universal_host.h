@@ -80,6 +80,9 @@ inline constexpr int kModeHotKeyId = 163;
 // Ctrl+Alt+L: typing stops or goes on until the next press or program start; settings.json is
 // not written.
 void TogglePause();
+// Ends the program in order, as Exit does: the main window goes, its message loop ends and the
+// entry point shuts down, so that the engine writes what it learned.
+void RequestExit();
 // Ends the program in order and starts it again once this copy has let go of everything: the
 // entry point starts the new copy after its shut-down (RestartRequested).
 void RequestRestart();
@@ -153,8 +156,34 @@ void StartStartupUpdateCheck(HWND window);
 // The tray's check, asked for by the user: a found release is posted to `window`, any other result
 // is told in a message box on the checking thread.
 void StartTrayUpdateCheck(HWND window);
-// The window's handling of kUpdateResultMessage.
+// The window's handling of kUpdateResultMessage: a found release is offered in the update
+// dialogs, which run modal on this thread.
 void OnUpdateResult(WPARAM result, LPARAM record);
+// The top bar's check, asked for by the user: runs on a detached thread that offers a found
+// release in the update dialogs, reports that the program is up to date, or offers the maker's
+// update page when the servers cannot be reached; `owner` owns every box and dialog it shows.
+void CheckForUpdatesManual(HWND owner);
+
+// "--test-update-popup": offers a built-in sample release in the update dialogs; accepting it
+// downloads from the maker's real address.
+void RunUpdateDialogTest();
+
+// --- The diagnostics run (diagnostics_run.cpp) ---
+
+// "--check": writes universal_check.txt in the per-user data folder and prints it to the console
+// of the program that started this one, if any. Installs no lasting hook, window or timer.
+void RunDiagnostics();
+
+// --- Clean uninstall (clean_uninstall.cpp) ---
+
+// After the user agreed: the text input processor beside the program unregisters itself, Bengali
+// leaves the user's language list and its per-user profile key goes. Runs on the main thread.
+void PrepareCleanUninstall(HWND owner);
+// After the user agreed: starts the installer elevated with "/uninstall /clean" and, once it runs,
+// ends the program in order. A missing installer is reported; a refused elevation changes nothing.
+void PerformCleanUninstall(HWND owner);
+// The command other windows of the program post to the main window for the clean uninstall.
+inline constexpr unsigned kCleanUninstallCommand = 505;
 
 // Appends a line to universal.log in the per-user data folder; nothing without that folder.
 void Log(const std::string& message);

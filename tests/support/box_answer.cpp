@@ -9,13 +9,13 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 
 }  // namespace
 
-BoxAnswer::BoxAnswer(std::wstring caption, int button)
-    : caption_(std::move(caption)), button_(button) {
+BoxAnswer::BoxAnswer(std::wstring caption, int button, std::wstring windowClass)
+    : caption_(std::move(caption)), button_(button), windowClass_(std::move(windowClass)) {
     thread_ = std::thread([this] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!stop_ && std::chrono::steady_clock::now() < deadline) {
             // A box is shown only once its text is in place.
-            HWND box = FindWindowW(L"#32770", caption_.c_str());
+            HWND box = FindWindowW(windowClass_.c_str(), caption_.c_str());
             if (box && IsWindowVisible(box)) {
                 wchar_t text[4096] = {};
                 GetDlgItemTextW(box, kMessageBoxTextId, text, 4096);

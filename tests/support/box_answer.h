@@ -11,10 +11,11 @@
 namespace qorva_test {
 
 // Presses a button of the first message box with the caption shown within 30 seconds; remembers
-// the box's text.
+// the box's text. A window of another class (a dialog of the program's own) is answered the same
+// way: the button is the control with that id.
 class BoxAnswer {
 public:
-    BoxAnswer(std::wstring caption, int button);
+    BoxAnswer(std::wstring caption, int button, std::wstring windowClass = L"#32770");
     ~BoxAnswer();
     BoxAnswer(const BoxAnswer&) = delete;
     BoxAnswer& operator=(const BoxAnswer&) = delete;
@@ -26,6 +27,7 @@ public:
 private:
     std::wstring caption_;
     int button_;
+    std::wstring windowClass_;
     std::wstring text_;
     std::atomic<bool> answered_{false};
     std::atomic<bool> stop_{false};

@@ -1,5 +1,7 @@
 #include "tests/universal/host_fixture.h"
 
+#include "tests/universal/dialog_driver.h"
+
 #include "universal/mode_ipc.h"
 #include "universal/mode_toggle_rules.h"
 #include "universal/universal_host.h"
@@ -47,6 +49,7 @@ std::wstring MenuText(HMENU menu, UINT command) {
 }
 
 void HostTest::SetUp() {
+    StartGdiplusOnce();
     qorva::universal::g_instance = GetModuleHandleW(nullptr);
     qorva::universal::TrayNotifierInUse() = [this](DWORD message, NOTIFYICONDATAW& data) {
         NotifyCall call;

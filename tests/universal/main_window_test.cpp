@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/box_answer.h"
+#include "tests/universal/dialog_driver.h"
 #include "tests/universal/host_fixture.h"
 #include "universal/mode_badge.h"
 #include "universal/mode_ipc.h"
@@ -19,6 +21,13 @@ namespace {
 
 using qorva::ModeTarget;
 using qorva::universal::g_window;
+
+constexpr wchar_t kOfferCaption[] = L"Update available";
+constexpr wchar_t kOfferClass[] = L"QorvaUpdateAvailableWndClass";
+constexpr wchar_t kUpdaterClass[] = L"QorvaUpdaterWndClass";
+constexpr int kUpdateNow = 6;
+constexpr int kRemindLater = 2;
+constexpr int kUpdaterAction = 2;
 
 constexpr char kOfflineSettings[] =
     "{\n  \"auto_check_update\": false,\n  \"english_translation\": false,\n"
@@ -120,10 +129,11 @@ TEST_F(MainWindowTest, ToggleHotKeysSwitchTheModeAndThePin) {
 }
 
 // The check after start asks as an automatic check (at most once a day, dismissed versions
-// skipped), and the release it finds shows in the tray menu; a click on the tray's balloon opens
-// that release's page.
+// skipped), and the release it finds is offered and shows in the tray menu; a click on the tray's
+// balloon opens that release's page.
 TEST_F(MainWindowTest, CheckAfterStartShowsAFoundReleaseInTheTrayMenu) {
     UseService(qorva::kCheckNewerRelease);
+    BoxAnswer remindLater(kOfferCaption, kRemindLater, kOfferClass);
     qorva::universal::g_settings.autoCheckUpdate = true;
     qorva::universal::StartTimers();
     ASSERT_TRUE(PumpUntil([] {
@@ -134,6 +144,7 @@ TEST_F(MainWindowTest, CheckAfterStartShowsAFoundReleaseInTheTrayMenu) {
     }));
     EXPECT_EQ(log_->checks, 1);
     EXPECT_FALSE(log_->manual);
+    ASSERT_TRUE(PumpUntil([&] { return remindLater.Answered(); }));
 
     Post(qorva::universal::kHotkeyTrayMessage, 1, NIN_BALLOONUSERCLICK);
     ASSERT_TRUE(PumpUntil([this] { return log_->pagesOpened == 1; }));
@@ -149,6 +160,59 @@ TEST_F(MainWindowTest, NoCheckAfterStartWhenSettingsSayNo) {
     qorva::universal::StartTimers();
     ASSERT_TRUE(PumpUntil([this] { return !LastPinTip().empty(); }));
     EXPECT_EQ(log_->checks, 0);
+}
+
+// A found release posted to the window is offered on the main thread, whose loop serves the
+// dialogs; accepting it downloads the release through the updater.
+TEST_F(MainWindowTest, FoundReleaseIsOfferedAndAcceptingDownloadsItInTheUpdater) {
+    auto downloaded = std::make_shared<std::string>();
+    qorva::UpdateCallsInUse().defaultInstallerDownloadPath = [this] {
+        return appData_.Folder() + L"\\QorvaSetup.exe";
+    };
+    qorva::UpdateCallsInUse().downloadInstaller =
+        [downloaded](const std::string& primary, const std::string&, const std::wstring&,
+                     const std::string&, uint64_t, qorva::DownloadProgress, std::atomic<bool>*) {
+            *downloaded = primary;
+            return qorva::kDownloadFailed;
+        };
+    auto* release = new qorva::ReleaseInfo;
+    release->versionText = "1.3.0";
+    release->downloadUrl = "https://qorva.example/1.3.0/QorvaSetup.exe";
+    BoxAnswer updateNow(kOfferCaption, kUpdateNow, kOfferClass);
+    std::atomic<bool> closed{false};
+    DialogDriver closeWhenFailed([&] {
+        const HWND updater = WaitForWindow(kUpdaterClass);
+        if (!updater) return;
+        WaitUntil([&] { return ControlText(updater, kUpdaterAction) == L"Close"; });
+        Press(updater, kUpdaterAction);
+        closed = true;
+    });
+    Post(qorva::universal::kUpdateResultMessage, qorva::kCheckNewerRelease,
+         reinterpret_cast<LPARAM>(release));
+    ASSERT_TRUE(PumpUntil([&] { return updateNow.Answered() && closed; }));
+    ASSERT_TRUE(PumpUntil([] { return !FindWindowW(kUpdaterClass, nullptr); }));
+    EXPECT_EQ(*downloaded, "https://qorva.example/1.3.0/QorvaSetup.exe");
+    EXPECT_EQ(qorva::universal::g_latest_update_version, L"1.3.0");
+    EXPECT_TRUE(IsWindow(g_window));
+    EXPECT_FALSE(PumpedQuit());
+}
+
+// Other windows of the program hand the main window its commands: Exit ends the loop; the clean
+// uninstall asks first, and a No changes nothing.
+TEST_F(MainWindowTest, PostedCommandsRunAsTheProgramsOwn) {
+    {
+        BoxAnswer no(L"Qorva Clean Uninstall (ক্লিন আনইনস্টল)", IDNO);
+        Post(WM_COMMAND, qorva::universal::kCleanUninstallCommand, 0);
+        ASSERT_TRUE(PumpUntil([&] { return no.Answered(); }));
+        ASSERT_TRUE(PumpUntil(
+            [] { return !FindWindowW(L"#32770", L"Qorva Clean Uninstall (ক্লিন আনইনস্টল)"); }));
+    }
+    EXPECT_TRUE(IsWindow(g_window));
+    EXPECT_FALSE(PumpedQuit());
+
+    Post(WM_COMMAND, 105, 0);
+    EXPECT_TRUE(PumpUntil([] { return PumpedQuit(); }));
+    EXPECT_FALSE(IsWindow(g_window));
 }
 
 TEST_F(MainWindowTest, ExitAndRestartEndTheMessageLoopAndOnlyRestartAsksForANewCopy) {

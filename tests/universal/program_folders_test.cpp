@@ -26,6 +26,23 @@ TEST(SoundSearchTest, DataFolderWinsOverTheProgramsFolders) {
     EXPECT_EQ(SoundFileCandidates(L"x.wav", L"", kExe).front(), L"C:\\Qorva\\sound\\x.wav");
 }
 
+// With the installer both under Program Files and beside the program, the installed copy is used;
+// a folder that could not be found adds no place.
+TEST(InstallerSearchTest, ProgramFilesThenBesideTheProgramThenTheDataFolder) {
+    const std::wstring programFiles = L"C:\\Program Files";
+    EXPECT_EQ(
+        InstallerCandidates(programFiles, kExe, kData),
+        (std::vector<std::wstring>{L"C:\\Program Files\\Qorva\\QorvaSetup.exe",
+                                   L"C:\\Qorva\\QorvaSetup.exe", kData + L"\\QorvaSetup.exe"}));
+    EXPECT_EQ(FirstExisting(InstallerCandidates(programFiles, kExe, kData),
+                            Existing({L"C:\\Qorva\\QorvaSetup.exe",
+                                      L"C:\\Program Files\\Qorva\\QorvaSetup.exe"})),
+              L"C:\\Program Files\\Qorva\\QorvaSetup.exe");
+    EXPECT_EQ(InstallerCandidates(L"", L"", kData),
+              std::vector<std::wstring>{kData + L"\\QorvaSetup.exe"});
+    EXPECT_TRUE(InstallerCandidates(L"", L"", L"").empty());
+}
+
 // switch_bn.wav only beside the program and switch_en.wav only in the development tree: each
 // switch finds its own; with no files at all, Windows' sound plays.
 TEST(ModeSwitchSoundTest, EachKindPlaysItsFileOrTheFallback) {

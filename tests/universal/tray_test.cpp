@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/box_answer.h"
 #include "tests/universal/host_fixture.h"
 #include "universal/mode_badge.h"
 #include "universal/mode_ipc.h"
@@ -153,8 +154,11 @@ TEST_F(TrayTest, MenusCheckTheSharedModeAndTheUpdateItemNamesAFoundRelease) {
     PumpUntil([] { return true; });
     EXPECT_EQ(UpdateItemNow(), L"Check for Update");
 
+    // The found release is offered at once; put off, it stays named in the menu.
+    BoxAnswer remindLater(L"Update available", 2, L"QorvaUpdateAvailableWndClass");
     Post(qorva::universal::kUpdateResultMessage, qorva::kCheckNewerRelease, release("1.3.0"));
-    PumpUntil([] { return true; });
+    ASSERT_TRUE(PumpUntil([&] { return remindLater.Answered(); }));
+    ASSERT_TRUE(PumpUntil([] { return !FindWindowW(L"QorvaUpdateAvailableWndClass", nullptr); }));
     EXPECT_EQ(TrayMenuNow(), ExpectedTrayMenu(kUnknownMode, L"Check for Update (1.3.0 available)"));
 }
 

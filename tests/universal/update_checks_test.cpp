@@ -11,6 +11,7 @@
 
 #include "tests/support/box_answer.h"
 #include "tests/support/message_pump.h"
+#include "tests/universal/dialog_driver.h"
 #include "universal/universal_host.h"
 #include "update/update_calls.h"
 
@@ -125,6 +126,110 @@ TEST_F(UpdateChecksTest, TrayCheckPostsOnlyAFoundReleaseAndAnswersTheRestInABox)
         }
         EXPECT_TRUE(manual_->back());
     }
+}
+
+constexpr wchar_t kManualUpToDateCaption[] = L"Qorva Update (কোর্ভা আপডেট)";
+constexpr wchar_t kManualUpToDate[] =
+    L"আপনার Qorva অ্যাপটি আপ-টু-ডেট রয়েছে (ভার্সন 1.2.0)। কোনো নতুন আপডেট নেই।";
+constexpr wchar_t kOfferWebsite[] =
+    L"সার্ভারের সাথে সংযোগ স্থাপন করা যায়নি বা নেটওয়ার্ক অফলাইন।\n\nআপনি কি অফিসিয়াল "
+    L"ওয়েবসাইট থেকে আপডেট চেক করতে চান?";
+
+// The top bar's check: every result is answered on the check's own thread, in boxes and dialogs
+// owned by the bar; the website opens only when the user says yes.
+class ManualCheckTest : public UpdateChecksTest {
+protected:
+    void SetUp() override {
+        StartGdiplusOnce();
+        auto pages = pages_;
+        qorva::UpdateCallsInUse().launchOfficialUpdateFlow = [pages](const std::string& page) {
+            pages->push_back(page);
+            return true;
+        };
+        auto downloads = downloads_;
+        qorva::UpdateCallsInUse().downloadInstaller =
+            [downloads](const std::string&, const std::string&, const std::wstring&,
+                        const std::string&, uint64_t, qorva::DownloadProgress, std::atomic<bool>*) {
+                ++*downloads;
+                return qorva::kDownloadFailed;
+            };
+    }
+
+    std::shared_ptr<std::vector<std::string>> pages_ = std::make_shared<std::vector<std::string>>();
+    std::shared_ptr<std::atomic<int>> downloads_ = std::make_shared<std::atomic<int>>(0);
+};
+
+TEST_F(ManualCheckTest, UpToDateAndUnreachableAreToldAndOnlyYesOpensTheWebsite) {
+    const struct {
+        int result;
+        const wchar_t* caption;
+        const wchar_t* text;
+        int answer;
+        size_t pagesOpened;
+    } cases[] = {
+        {qorva::kCheckUpToDate, kManualUpToDateCaption, kManualUpToDate, IDOK, 0},
+        {qorva::kCheckNoConnection, kCaption, kOfferWebsite, IDYES, 1},
+        {qorva::kCheckFailed, kCaption, kOfferWebsite, IDYES, 2},
+        {qorva::kCheckFailed, kCaption, kOfferWebsite, IDNO, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.result);
+        UseService(c.result);
+        BoxAnswer answer(c.caption, c.answer);
+        qorva::universal::CheckForUpdatesManual(window_.Handle());
+        ASSERT_TRUE(PumpUntil([&] { return answer.Answered(); }));
+        EXPECT_EQ(answer.Text(), c.text);
+        EXPECT_EQ(GetWindow(FindWindowW(L"#32770", c.caption), GW_OWNER), window_.Handle());
+        ASSERT_TRUE(PumpUntil([&] { return !FindWindowW(L"#32770", c.caption); }));
+        ASSERT_TRUE(PumpUntil([&] { return pages_->size() == c.pagesOpened; }));
+        EXPECT_TRUE(manual_->back());
+    }
+    EXPECT_EQ(*pages_, (std::vector<std::string>{"", ""}));  // the maker's page
+    EXPECT_TRUE(window_.Results().empty());                  // nothing goes to the main window
+}
+
+TEST_F(ManualCheckTest, FoundReleaseIsOfferedOnTheChecksThreadAndRemindLaterDownloadsNothing) {
+    UseService(qorva::kCheckNewerRelease);
+    HWND offer = nullptr;
+    {
+        BoxAnswer remindLater(L"Update available", 2, L"QorvaUpdateAvailableWndClass");
+        qorva::universal::CheckForUpdatesManual(window_.Handle());
+        ASSERT_TRUE(PumpUntil([&] {
+            offer = FindWindowW(L"QorvaUpdateAvailableWndClass", nullptr);
+            return offer != nullptr;
+        }));
+        EXPECT_NE(GetWindowThreadProcessId(offer, nullptr), GetCurrentThreadId());
+        EXPECT_EQ(GetWindow(offer, GW_OWNER), window_.Handle());
+        ASSERT_TRUE(PumpUntil([&] { return remindLater.Answered(); }));
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindow(offer); }));
+    }
+    EXPECT_EQ(FindWindowW(L"QorvaUpdaterWndClass", nullptr), nullptr);
+    EXPECT_EQ(*downloads_, 0);
+    EXPECT_TRUE(window_.Results().empty());
+}
+
+// The message boxes with this caption that are open now.
+std::vector<HWND> OpenBoxes(const wchar_t* caption) {
+    std::vector<HWND> boxes;
+    for (HWND box = FindWindowExW(nullptr, nullptr, L"#32770", caption); box;
+         box = FindWindowExW(nullptr, box, L"#32770", caption)) {
+        if (IsWindowVisible(box)) boxes.push_back(box);
+    }
+    return boxes;
+}
+
+// Each menu command starts its own check; neither waits for the other's box.
+TEST_F(ManualCheckTest, TwoChecksRunAtOnce) {
+    qorva::UpdateCallsInUse().checkForUpdate = [](qorva::ReleaseInfo&, bool) {
+        return qorva::kCheckUpToDate;
+    };
+    qorva::universal::CheckForUpdatesManual(window_.Handle());
+    qorva::universal::CheckForUpdatesManual(window_.Handle());
+    ASSERT_TRUE(PumpUntil([] { return OpenBoxes(kManualUpToDateCaption).size() == 2; }));
+    for (HWND box : OpenBoxes(kManualUpToDateCaption)) {
+        PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    }
+    EXPECT_TRUE(PumpUntil([] { return OpenBoxes(kManualUpToDateCaption).empty(); }));
 }
 
 }  // namespace
