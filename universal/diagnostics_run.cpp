@@ -4,7 +4,6 @@
 // program that started this one, if any. No hook is left installed.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "common/engine_host.h"
@@ -16,14 +15,24 @@
 namespace qorva::universal {
 namespace {
 
-constexpr UINT kUtf8CodePage = 65001;
+// The console of the program that started this one, if any, to print the report on. A process
+// that holds a console already (Wine gives a program started from a console its parent's) is
+// refused with ERROR_ACCESS_DENIED and prints there too.
+HANDLE ParentConsole() {
+    if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+}
 
-// Whether the report can also be printed: only when started from a console.
-bool AttachParentConsole() {
-    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
-    if (!std::freopen("CONOUT$", "w", stdout)) return false;
-    SetConsoleOutputCP(kUtf8CodePage);
-    return true;
+// Written as UTF-16, so the Bengali lines show whatever code page the console uses, and the
+// user's console keeps its own.
+void PrintOnConsole(HANDLE console, const std::string& report) {
+    const std::wstring text = Utf8ToUtf16(report);
+    DWORD written = 0;
+    WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(console);
 }
 
 std::string ForegroundProcessPath(HWND foreground) {
@@ -72,16 +81,13 @@ DiagnosticsFacts GatherFacts() {
 }  // namespace
 
 void RunDiagnostics() {
-    const bool console = AttachParentConsole();
+    const HANDLE console = ParentConsole();
     const std::string report = BuildDiagnosticsReport(GatherFacts());
     const std::wstring dataFolder = AppDataDir();
     if (!dataFolder.empty()) {
         WriteWholeFile(Utf16ToUtf8(dataFolder) + "\\" + kReportFileName, report);
     }
-    if (console) {
-        std::fwrite(report.data(), 1, report.size(), stdout);
-        std::fflush(stdout);
-    }
+    if (console != INVALID_HANDLE_VALUE) PrintOnConsole(console, report);
 }
 
 }  // namespace qorva::universal

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tsf/registration_probe.h"
 #include "tests/tsf/tsf_doubles.h"
 #include "tsf/edit_session.h"
 #include "tsf/register.h"
@@ -152,22 +153,8 @@ TEST(RegistrationIds, TextsSpellTheRegisteredGuids) {
 const std::wstring kClassKey = std::wstring(L"Software\\Classes\\CLSID\\") + kClassIdText;
 const std::wstring kServerKey = kClassKey + L"\\InprocServer32";
 
-// Runs regsvr32 as an installer would and returns its exit code.
 DWORD RunRegsvr32(const std::wstring& arguments) {
-    std::wstring commandLine = L"regsvr32.exe " + arguments + L" \"" + kModulePath + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return static_cast<DWORD>(-1);
-    }
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD exitCode = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
+    return qorva_test::RunRegsvr32(arguments, kModulePath);
 }
 
 bool KeyExists(HKEY root, const std::wstring& name) {
@@ -221,28 +208,7 @@ std::wstring FullPath(const wchar_t* path) {
     return full;
 }
 
-// Whether the framework lists the Bengali (Bangladesh) profile of the text service.
-bool ProfileListed() {
-    Held<ITfInputProcessorProfiles> profiles;
-    if (FAILED(CoCreateInstance(CLSID_TF_InputProcessorProfiles, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_ITfInputProcessorProfiles,
-                                reinterpret_cast<void**>(profiles.out())))) {
-        return false;
-    }
-    Held<IEnumTfLanguageProfiles> list;
-    if (FAILED(profiles->EnumLanguageProfiles(kBengaliBangladesh, list.out())) || !list.get()) {
-        return false;
-    }
-    TF_LANGUAGEPROFILE profile;
-    ULONG fetched = 0;
-    while (list->Next(1, &profile, &fetched) == S_OK && fetched == 1) {
-        if (IsEqualCLSID(profile.clsid, CLSID_BanglaTextService) &&
-            IsEqualGUID(profile.guidProfile, GUID_BanglaProfile)) {
-            return true;
-        }
-    }
-    return false;
-}
+using qorva_test::ProfileListed;
 
 class RegistrationTest : public ServerTest {
 protected:

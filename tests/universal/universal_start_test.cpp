@@ -1,12 +1,14 @@
 // The real qorva_universal.exe started in a private data folder: what a start leaves, how it shuts
 // down, what a second start does, and the hand-over from "Program Files" to a newer copy.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "common/text.h"
+#include "tests/support/box_answer.h"
 #include "tests/support/temp_app_data.h"
 #include "tests/support/run_value.h"
 #include "tests/universal/universal_process.h"
@@ -151,6 +153,130 @@ TEST_F(UniversalStartTest, ClosingOtherInstancesLetsThemSaveAndEndsOnlyTheStuck)
     EXPECT_EQ(running.WaitForExit(0), DWORD{0});
     EXPECT_EQ(appData_.ReadUserDictionary(), kRewrittenWord);
     EXPECT_EQ(stuck.WaitForExit(5000), DWORD{0});  // ended by force, not by its own return
+}
+
+// "--check" beside a running instance: the report is written, and the instance keeps its process
+// and its windows.
+TEST_F(UniversalStartTest, CheckWritesTheReportAndLeavesARunningInstanceAsItWas) {
+    UniversalProcess running(program_);
+    StartAndWait(running);
+    const HWND mainWindow = running.WaitForMainWindow();
+    HWND keyboard = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        keyboard = FindWindowW(qorva::universal::kVirtualKeyboardClass, nullptr);
+        return keyboard != nullptr;
+    }));
+
+    UniversalProcess check(program_, L"--check");
+    ASSERT_TRUE(check.Started());
+    EXPECT_EQ(check.WaitForExit(), DWORD{0});
+    const std::string report = ReadFileBytes(appData_.DataFile(L"universal_check.txt"));
+    EXPECT_EQ(report.rfind("QORVA UNIVERSAL MODE - DIAGNOSTICS\n", 0), 0u) << report;
+    for (const char* line :
+         {"  engine created     : yes\n",
+          "  ami          -> \xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\n",
+          "  keyboard hook test  : installed OK\n", "No hook is left installed by --check.\n"}) {
+        EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+    }
+    EXPECT_EQ(report.find('\r'), std::string::npos);
+
+    EXPECT_TRUE(running.Running());
+    EXPECT_EQ(running.WaitForMainWindow(), mainWindow);
+    EXPECT_TRUE(IsWindow(mainWindow));
+    EXPECT_EQ(FindWindowW(qorva::universal::kVirtualKeyboardClass, nullptr), keyboard);
+    CloseAndExpectCleanExit(running);
+}
+
+// Started from a console, the report is printed there in UTF-8.
+TEST_F(UniversalStartTest, CheckStartedFromAConsolePrintsTheReportThere) {
+    const std::wstring captured = appData_.Folder() + L"\\console.txt";
+    UniversalProcess console(QORVA_CONSOLE_CAPTURE,
+                             L"\"" + captured + L"\" \"" + program_ + L"\" --check");
+    ASSERT_TRUE(console.Started());
+    EXPECT_EQ(console.WaitForExit(), DWORD{0});
+    const std::string bytes = ReadFileBytes(captured);
+    const std::wstring screen(reinterpret_cast<const wchar_t*>(bytes.data()),
+                              bytes.size() / sizeof(wchar_t));
+    EXPECT_NE(screen.find(L"QORVA UNIVERSAL MODE - DIAGNOSTICS"), std::wstring::npos) << screen;
+    EXPECT_NE(screen.find(L"ami          -> \u0986\u09AE\u09BF"), std::wstring::npos) << screen;
+}
+
+// Clean Uninstall with the installer in the machine's Program Files and beside the program: the
+// installed one is started elevated with "/uninstall /clean", and the program then ends in order.
+class CleanUninstallTest : public UniversalStartTest {
+protected:
+    void SetUp() override {
+        UniversalStartTest::SetUp();
+        wchar_t programFiles[MAX_PATH] = {};
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr,
+                                               SHGFP_TYPE_CURRENT, programFiles)));
+        installedFolder_ = std::wstring(programFiles) + L"\\Qorva";
+        ASSERT_EQ(GetFileAttributesW(installedFolder_.c_str()), INVALID_FILE_ATTRIBUTES)
+            << "the test prefix has no installed Qorva";
+        ASSERT_TRUE(CreateDirectoryW(installedFolder_.c_str(), nullptr));
+        besideProgram_ = FolderOf(program_);
+        ASSERT_TRUE(
+            CopyFileW(QORVA_HANDOVER_STUB, (besideProgram_ + L"\\QorvaSetup.exe").c_str(), FALSE));
+    }
+    void TearDown() override {
+        for (const wchar_t* name : {L"QorvaSetup.exe", L"handover_args.txt"}) {
+            DeleteFileW((installedFolder_ + L"\\" + name).c_str());
+        }
+        RemoveDirectoryW(installedFolder_.c_str());
+    }
+
+    static std::wstring FolderOf(const std::wstring& path) {
+        return path.substr(0, path.find_last_of(L'\\'));
+    }
+    // What the stub in `folder` was started with; empty while it was not.
+    static std::wstring StartedWith(const std::wstring& folder) {
+        const std::string bytes = ReadFileBytes(folder + L"\\handover_args.txt");
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()),
+                            bytes.size() / sizeof(wchar_t));
+    }
+    // Asks the running program for the clean uninstall, as the top bar's menu does, and agrees.
+    static void ChooseCleanUninstall(UniversalProcess& process) {
+        BoxAnswer yes(kUninstallCaption, IDYES);
+        ASSERT_TRUE(PostMessageW(process.WaitForMainWindow(), WM_COMMAND,
+                                 qorva::universal::kCleanUninstallCommand, 0));
+        ASSERT_TRUE(PumpUntil([&] { return yes.Answered(); }));
+    }
+
+    static constexpr wchar_t kUninstallCaption[] = L"Qorva Clean Uninstall (ক্লিন আনইনস্টল)";
+    std::wstring installedFolder_;
+    std::wstring besideProgram_;
+};
+
+TEST_F(CleanUninstallTest, InstalledUninstallerStartsAndTheProgramEndsInOrder) {
+    ASSERT_TRUE(
+        CopyFileW(QORVA_HANDOVER_STUB, (installedFolder_ + L"\\QorvaSetup.exe").c_str(), FALSE));
+    UniversalProcess process(program_);
+    StartAndWait(process);
+    ChooseCleanUninstall(process);
+
+    EXPECT_EQ(process.WaitForExit(), DWORD{0});
+    ASSERT_TRUE(PumpUntil([&] { return !StartedWith(installedFolder_).empty(); }));
+    EXPECT_EQ(StartedWith(installedFolder_), L"/uninstall /clean");
+    EXPECT_EQ(StartedWith(besideProgram_), L"");
+    EXPECT_NE(
+        ReadFileBytes(appData_.DataFile(L"universal.log")).find(" universal host stopped\r\n"),
+        std::string::npos);
+    EXPECT_EQ(appData_.ReadUserDictionary(), kRewrittenWord);
+}
+
+// As after a refused elevation: the uninstaller does not start and the program runs on.
+TEST_F(CleanUninstallTest, UninstallerThatDoesNotStartLeavesTheProgramRunning) {
+    WriteFileBytes(installedFolder_ + L"\\QorvaSetup.exe", "not a program");
+    UniversalProcess process(program_);
+    StartAndWait(process);
+    ChooseCleanUninstall(process);
+    ASSERT_TRUE(PumpUntil([] { return !FindWindowW(L"#32770", kUninstallCaption); }));
+
+    EXPECT_EQ(process.WaitForExit(3000), std::nullopt);
+    EXPECT_EQ(StartedWith(besideProgram_), L"");
+    EXPECT_TRUE(SendMessageTimeoutW(process.WaitForMainWindow(), WM_NULL, 0, 0, SMTO_BLOCK, 30000,
+                                    nullptr));
+    CloseAndExpectCleanExit(process);
 }
 
 class HandOverTest : public UniversalStartTest {
