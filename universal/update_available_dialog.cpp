@@ -9,8 +9,8 @@
 
 #include "common/call_guarded.h"
 #include "tsf/gdi_drawing.h"
-#include "universal/dialog_loop.h"
 #include "universal/dialog_painting.h"
+#include "universal/modal_dialog.h"
 #include "universal/update_dialog_rules.h"
 #include "universal/update_dialogs.h"
 
@@ -76,41 +76,27 @@ struct UpdateAvailableDialogState {
     HFONT button13 = nullptr;
 };
 
-UpdateAvailableDialogState* StateOf(HWND window) {
-    return reinterpret_cast<UpdateAvailableDialogState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-HWND MakeButton(HWND parent, HINSTANCE instance, const wchar_t* text, DWORD style, int x, int y,
-                int width, int height, int id) {
-    return CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y,
-                           width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           instance, nullptr);
-}
-
-void OnCreate(HWND window, UpdateAvailableDialogState& state, HINSTANCE instance) {
+void OnCreate(HWND window, UpdateAvailableDialogState& state) {
     state.semibold13 = MakeSegoeFont(13, 600);
     state.regular13 = MakeSegoeFont(13, 400);
     state.bold13 = MakeSegoeFont(13, 700);
     state.regular11 = MakeSegoeFont(11, 400);
     state.button13 = MakeSegoeFont(13, 600);
-    state.cleanCheckBox = MakeButton(window, instance, kCleanCheckBoxText, BS_AUTOCHECKBOX, 24, 304,
-                                     490, 24, kCleanCheckBoxId);
+    state.cleanCheckBox = MakeDialogButton(window, kCleanCheckBoxText, BS_AUTOCHECKBOX, 24, 304,
+                                           490, 24, kCleanCheckBoxId);
     // Recommended whatever the caller passed: leftovers of the old version are what break updates.
     SendMessageW(state.cleanCheckBox, BM_SETCHECK, BST_CHECKED, 0);
     SendMessageW(state.cleanCheckBox, WM_SETFONT, reinterpret_cast<WPARAM>(state.semibold13), TRUE);
     state.updateButton =
-        MakeButton(window, instance, kUpdateNowText, BS_OWNERDRAW, 284, 362, 126, 34, kUpdateNowId);
-    state.remindButton = MakeButton(window, instance, kRemindLaterText, BS_OWNERDRAW, 420, 362, 106,
-                                    34, kRemindLaterId);
+        MakeDialogButton(window, kUpdateNowText, BS_OWNERDRAW, 284, 362, 126, 34, kUpdateNowId);
+    state.remindButton =
+        MakeDialogButton(window, kRemindLaterText, BS_OWNERDRAW, 420, 362, 106, 34, kRemindLaterId);
     SetFocus(state.updateButton);
 }
 
 void ReleaseFonts(UpdateAvailableDialogState& state) {
-    for (HFONT* font :
-         {&state.semibold13, &state.regular13, &state.bold13, &state.regular11, &state.button13}) {
-        if (*font) DeleteObject(*font);
-        *font = nullptr;
-    }
+    DeleteFonts(
+        {&state.semibold13, &state.regular13, &state.bold13, &state.regular11, &state.button13});
 }
 
 void Accept(HWND window, UpdateAvailableDialogState& state) {
@@ -221,26 +207,18 @@ void DrawButton(const DRAWITEMSTRUCT& item, const UpdateAvailableDialogState& st
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                       UpdateAvailableDialogState& state) {
     switch (message) {
-        case WM_CREATE:
-            OnCreate(window, state, reinterpret_cast<const CREATESTRUCTW*>(lParam)->hInstance);
-            return 0;
+        case WM_CREATE: OnCreate(window, state); return 0;
         case WM_DESTROY: state.running = false; return 0;
         case WM_NCDESTROY:
             // The controls are gone by now, and with them the last users of the fonts.
             ReleaseFonts(state);
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_SETFOCUS:
             // Activation gives the dialog the focus; "Update Now" keeps it, as in a dialog box.
             if (state.updateButton) SetFocus(state.updateButton);
             return 0;
         case WM_ERASEBKGND: return 1;
-        case WM_CTLCOLORSTATIC: {
-            const HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, kInk);
-            return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
-        }
+        case WM_CTLCOLORSTATIC: return TransparentControlColours(wParam, kInk);
         case WM_COMMAND:
             if (LOWORD(wParam) == kUpdateNowId) Accept(window, state);
             if (LOWORD(wParam) == kRemindLaterId) Decline(window, state);
@@ -260,46 +238,21 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK UpdateAvailableWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    UpdateAvailableDialogState* state = StateOf(window);
-    if (!state) return DefWindowProcW(window, message, wParam, lParam);
-    return HandleMessage(window, message, wParam, lParam, *state);
-}
-
-void RegisterDialogClass(HINSTANCE instance) {
-    WNDCLASSW windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = UpdateAvailableWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kUpdateAvailableClass;
-    RegisterClassW(&windowClass);  // fails harmlessly once registered
-}
+constexpr WNDPROC UpdateAvailableWndProc =
+    DialogProcedure<UpdateAvailableDialogState, HandleMessage>;
 
 }  // namespace
 
 bool ShowUpdateAvailableDialog(HWND owner, const ReleaseInfo& release, UpdateOptions& options) {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterDialogClass(instance);
+    RegisterDialogClass(kUpdateAvailableClass, UpdateAvailableWndProc,
+                        static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     UpdateAvailableDialogState state;
     state.info = release;
     state.cleanInstall = options.cleanInstall;
 
-    const HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kUpdateAvailableClass,
-                                        kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                                        (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2,
-                                        (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2, kWidth,
-                                        kHeight, owner, nullptr, instance, &state);
+    const HWND window =
+        CreateModalDialog(kUpdateAvailableClass, kTitle, kWidth, kHeight, owner, &state);
     if (!window) return false;
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-    SetForegroundWindow(window);
 
     const LoopEnd end = RunDialogLoop(window, state.running, DialogKeys::ToDialog);
     // A quit or an error ended the loop with the window open: it must not outlive the state.

@@ -17,8 +17,8 @@
 
 #include "common/call_guarded.h"
 #include "tsf/gdi_drawing.h"
-#include "universal/dialog_loop.h"
 #include "universal/dialog_painting.h"
+#include "universal/modal_dialog.h"
 #include "universal/universal_host.h"
 #include "universal/update_dialog_rules.h"
 #include "universal/update_dialogs.h"
@@ -90,10 +90,6 @@ struct UpdaterDialogState {
     std::thread downloadThread;
     UniqueHandle downloadEnded;  // set by the download thread as its very last step
 };
-
-UpdaterDialogState* StateOf(HWND window) {
-    return reinterpret_cast<UpdaterDialogState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
 
 void PostIfOpen(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsWindow(window)) PostMessageW(window, message, wParam, lParam);
@@ -171,15 +167,13 @@ void StartInstaller(UpdaterDialogState& state) {
     PostQuitMessage(0);
 }
 
-void OnCreate(HWND window, UpdaterDialogState& state, HINSTANCE instance) {
+void OnCreate(HWND window, UpdaterDialogState& state) {
     state.window = window;
     state.controlFont = MakeSegoeFont(13, 400);
     state.infoFont = qorva_tsf::MakeFont(14, 700, L"Consolas", DEFAULT_PITCH | FF_MODERN);
     state.statusFont = MakeSegoeFont(12, 700);
     auto makeButton = [&](const wchar_t* text, DWORD style, int x, int y, int w, int h, int id) {
-        const HWND button = CreateWindowExW(
-            0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h, window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        const HWND button = MakeDialogButton(window, text, style, x, y, w, h, id);
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(state.controlFont), TRUE);
         return button;
     };
@@ -290,19 +284,10 @@ void Paint(HWND window, const UpdaterDialogState& state) {
     });
 }
 
-void ReleaseFonts(UpdaterDialogState& state) {
-    for (HFONT* font : {&state.controlFont, &state.infoFont, &state.statusFont}) {
-        if (*font) DeleteObject(*font);
-        *font = nullptr;
-    }
-}
-
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                       UpdaterDialogState& state) {
     switch (message) {
-        case WM_CREATE:
-            OnCreate(window, state, reinterpret_cast<const CREATESTRUCTW*>(lParam)->hInstance);
-            return 0;
+        case WM_CREATE: OnCreate(window, state); return 0;
         case WM_TIMER:
             if (wParam == kCrystalTimer) {
                 state.rotation.x += kCrystalTurnPerTick.x;
@@ -328,63 +313,30 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
             KillTimer(window, kCrystalTimer);
             return 0;
         case WM_NCDESTROY:
-            ReleaseFonts(state);
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            DeleteFonts({&state.controlFont, &state.infoFont, &state.statusFont});
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_ERASEBKGND: return 1;
-        case WM_CTLCOLORSTATIC: {
-            const HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, kInk);
-            return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
-        }
+        case WM_CTLCOLORSTATIC: return TransparentControlColours(wParam, kInk);
         case WM_PAINT: CallGuarded([&] { Paint(window, state); }); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK UpdaterWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    UpdaterDialogState* state = StateOf(window);
-    if (!state) return DefWindowProcW(window, message, wParam, lParam);
-    return HandleMessage(window, message, wParam, lParam, *state);
-}
-
-void RegisterUpdaterClass(HINSTANCE instance) {
-    WNDCLASSW windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = UpdaterWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
-    windowClass.lpszClassName = kUpdaterWndClass;
-    RegisterClassW(&windowClass);  // fails harmlessly once registered
-}
+constexpr WNDPROC UpdaterWndProc = DialogProcedure<UpdaterDialogState, HandleMessage>;
 
 }  // namespace
 
 void ShowUpdaterProgressDialog(HWND owner, const ReleaseInfo& release,
                                const UpdateOptions& options) {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterUpdaterClass(instance);
+    RegisterDialogClass(kUpdaterWndClass, UpdaterWndProc,
+                        static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)));
     UpdaterDialogState state;
     state.info = release;
     state.cleanInstall = options.cleanInstall;
     state.total = PercentageBase(release.fileSize);
 
-    const HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kUpdaterWndClass,
-                                        kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                                        (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2,
-                                        (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2, kWidth,
-                                        kHeight, owner, nullptr, instance, &state);
+    const HWND window = CreateModalDialog(kUpdaterWndClass, kTitle, kWidth, kHeight, owner, &state);
     if (!window) return;
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-    SetForegroundWindow(window);
     StartDownload(state);
 
     const LoopEnd loop = RunDialogLoop(window, state.running, DialogKeys::ToControls);

@@ -221,6 +221,24 @@ protected:
         qorva::universal::ShowUpdaterProgressDialog(nullptr, Release(), options);
     }
 
+    // Runs the updater and, once the download has ended, presses the button as it then reads;
+    // returns that text.
+    std::wstring RunPressingTheActionOnceDone(const UpdateOptions& options) {
+        std::wstring offered;
+        {
+            DialogDriver driver([&] {
+                const HWND updater = WaitForWindow(kUpdaterClass);
+                if (!updater) return;
+                WaitUntil([&] { return ControlText(updater, kAction) != L"Cancel"; });
+                offered = ControlText(updater, kAction);
+                Press(updater, kAction);
+                EXPECT_TRUE(EndsOrIsClosed(updater));
+            });
+            Run(options);
+        }
+        return offered;
+    }
+
     TempAppData appData_;
     std::wstring installerFolder_;
     std::shared_ptr<DownloadLog> log_ = std::make_shared<DownloadLog>();
@@ -265,22 +283,10 @@ TEST_F(UpdaterTest, UncheckedAutoInstallWaitsForInstallNowAndStartsWithoutClean)
         const HWND updater = WaitForWindow(kUpdaterClass);
         SendMessageW(GetDlgItem(updater, kAutoInstall), BM_CLICK, 0, 0);
     });
-    std::wstring offered;
     UpdateOptions options;
     options.cleanInstall = false;
-    {
-        DialogDriver driver([&] {
-            const HWND updater = WaitForWindow(kUpdaterClass);
-            if (!updater) return;
-            WaitUntil([&] { return ControlText(updater, kAction) != L"Cancel"; });
-            offered = ControlText(updater, kAction);
-            Press(updater, kAction);
-            EXPECT_TRUE(EndsOrIsClosed(updater));
-        });
-        Run(options);
-    }
+    EXPECT_EQ(RunPressingTheActionOnceDone(options), L"Install Now");
     EXPECT_EQ(TakeQuit(), 0);
-    EXPECT_EQ(offered, L"Install Now");
     ASSERT_TRUE(PumpUntil([&] { return InstallerStarted(); }));
     EXPECT_EQ(InstallerArguments(), L"");
     EXPECT_NE(GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -292,19 +298,7 @@ TEST_F(UpdaterTest, FailedDownloadOffersOnlyClose) {
                        qorva::kDownloadNoDestination}) {
         SCOPED_TRACE(result);
         UseDownload(result, Leaves::Nothing);
-        std::wstring offered;
-        {
-            DialogDriver driver([&] {
-                const HWND updater = WaitForWindow(kUpdaterClass);
-                if (!updater) return;
-                WaitUntil([&] { return ControlText(updater, kAction) != L"Cancel"; });
-                offered = ControlText(updater, kAction);
-                Press(updater, kAction);
-                EXPECT_TRUE(EndsOrIsClosed(updater));
-            });
-            Run(UpdateOptions{});
-        }
-        EXPECT_EQ(offered, L"Close");
+        EXPECT_EQ(RunPressingTheActionOnceDone(UpdateOptions{}), L"Close");
         EXPECT_FALSE(InstallerStarted());
         EXPECT_EQ(TakeQuit(), -1);
     }
