@@ -119,6 +119,15 @@ void OnUpdateResult(WPARAM result, LPARAM record) {
         g_latest_update_version += static_cast<wchar_t>(static_cast<unsigned char>(byte));
     }
     g_latest_update_url = release->pageUrl;
+    // A release found while an offer is open (the tray's check meanwhile) is only named in the
+    // tray menu: a second dialog's loop nested in the first's would hold back the first's answer
+    // until the second closed.
+    static bool s_offerOpen = false;
+    if (s_offerOpen) return;
+    s_offerOpen = true;
+    struct OfferClosed {
+        ~OfferClosed() { s_offerOpen = false; }
+    } closed;
     OfferRelease(g_window, *release);
 }
 

@@ -197,6 +197,37 @@ TEST_F(MainWindowTest, FoundReleaseIsOfferedAndAcceptingDownloadsItInTheUpdater)
     EXPECT_FALSE(PumpedQuit());
 }
 
+// A release found while the offer is open (the tray's check meanwhile) opens no second dialog,
+// whose loop would hold back the answer to the first: answering the open one ends the offer, and
+// the menu names the newer release.
+TEST_F(MainWindowTest, ReleaseFoundWhileAnOfferIsOpenOpensNoSecondDialog) {
+    const auto found = [](const char* version) {
+        auto* release = new qorva::ReleaseInfo;
+        release->versionText = version;
+        return reinterpret_cast<LPARAM>(release);
+    };
+    std::atomic<bool> offersEnded{false};
+    std::atomic<bool> driven{false};
+    DialogDriver driver([&] {
+        if (const HWND first = WaitForWindow(kOfferClass)) {
+            PostMessageW(g_window, qorva::universal::kUpdateResultMessage,
+                         qorva::kCheckNewerRelease, found("1.4.0"));
+            Press(first, kRemindLater);  // queued behind the second release
+            offersEnded = WaitUntil([] { return !FindWindowW(kOfferClass, nullptr); }, 10000);
+            for (HWND left; (left = FindWindowW(kOfferClass, nullptr)) != nullptr;) {
+                PostMessageW(left, WM_CLOSE, 0, 0);
+                if (!WaitUntil([&] { return !IsWindow(left); }, 10000)) break;
+            }
+        }
+        driven = true;
+    });
+    Post(qorva::universal::kUpdateResultMessage, qorva::kCheckNewerRelease, found("1.3.0"));
+    ASSERT_TRUE(PumpUntil([&] { return driven.load(); }));
+    EXPECT_TRUE(offersEnded);
+    EXPECT_EQ(qorva::universal::g_latest_update_version, L"1.4.0");
+    EXPECT_TRUE(IsWindow(g_window));
+}
+
 // Other windows of the program hand the main window its commands: Exit ends the loop; the clean
 // uninstall asks first, and a No changes nothing.
 TEST_F(MainWindowTest, PostedCommandsRunAsTheProgramsOwn) {
