@@ -20,6 +20,7 @@ BoxAnswer::BoxAnswer(std::wstring caption, int button, std::wstring windowClass)
                 wchar_t text[4096] = {};
                 GetDlgItemTextW(box, kMessageBoxTextId, text, 4096);
                 text_ = text;
+                owner_ = GetWindow(box, GW_OWNER);
                 answered_ = true;
                 PostMessageW(GetDlgItem(box, button_), BM_CLICK, 0, 0);
                 return;

@@ -179,7 +179,7 @@ TEST_F(ManualCheckTest, UpToDateAndUnreachableAreToldAndOnlyYesOpensTheWebsite) 
         qorva::universal::CheckForUpdatesManual(window_.Handle());
         ASSERT_TRUE(PumpUntil([&] { return answer.Answered(); }));
         EXPECT_EQ(answer.Text(), c.text);
-        EXPECT_EQ(GetWindow(FindWindowW(L"#32770", c.caption), GW_OWNER), window_.Handle());
+        EXPECT_EQ(answer.Owner(), window_.Handle());
         ASSERT_TRUE(PumpUntil([&] { return !FindWindowW(L"#32770", c.caption); }));
         ASSERT_TRUE(PumpUntil([&] { return pages_->size() == c.pagesOpened; }));
         EXPECT_TRUE(manual_->back());
@@ -190,19 +190,25 @@ TEST_F(ManualCheckTest, UpToDateAndUnreachableAreToldAndOnlyYesOpensTheWebsite) 
 
 TEST_F(ManualCheckTest, FoundReleaseIsOfferedOnTheChecksThreadAndRemindLaterDownloadsNothing) {
     UseService(qorva::kCheckNewerRelease);
-    HWND offer = nullptr;
+    std::atomic<HWND> offer{nullptr};
+    DWORD offerThread = 0;
+    HWND offerOwner = nullptr;
     {
-        BoxAnswer remindLater(L"Update available", 2, L"QorvaUpdateAvailableWndClass");
+        // The dialog is read before it is answered: the answer may close it at once.
+        DialogDriver remindLater([&] {
+            offer = WaitForWindow(L"QorvaUpdateAvailableWndClass");
+            if (!offer) return;
+            offerThread = GetWindowThreadProcessId(offer, nullptr);
+            offerOwner = GetWindow(offer, GW_OWNER);
+            Press(offer, 2);
+            EXPECT_TRUE(EndsOrIsClosed(offer));
+        });
         qorva::universal::CheckForUpdatesManual(window_.Handle());
-        ASSERT_TRUE(PumpUntil([&] {
-            offer = FindWindowW(L"QorvaUpdateAvailableWndClass", nullptr);
-            return offer != nullptr;
-        }));
-        EXPECT_NE(GetWindowThreadProcessId(offer, nullptr), GetCurrentThreadId());
-        EXPECT_EQ(GetWindow(offer, GW_OWNER), window_.Handle());
-        ASSERT_TRUE(PumpUntil([&] { return remindLater.Answered(); }));
-        ASSERT_TRUE(PumpUntil([&] { return !IsWindow(offer); }));
+        ASSERT_TRUE(PumpUntil([&] { return offer && !IsWindow(offer); }));
     }
+    ASSERT_NE(offer.load(), nullptr);
+    EXPECT_NE(offerThread, GetCurrentThreadId());
+    EXPECT_EQ(offerOwner, window_.Handle());
     EXPECT_EQ(FindWindowW(L"QorvaUpdaterWndClass", nullptr), nullptr);
     EXPECT_EQ(*downloads_, 0);
     EXPECT_TRUE(window_.Results().empty());
