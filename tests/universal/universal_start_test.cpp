@@ -161,6 +161,8 @@ TEST_F(UniversalStartTest, CheckWritesTheReportAndLeavesARunningInstanceAsItWas)
     UniversalProcess running(program_);
     StartAndWait(running);
     const HWND mainWindow = running.WaitForMainWindow();
+    const HWND bar = running.WaitForTopBar();
+    ASSERT_NE(bar, nullptr);
     HWND keyboard = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
         keyboard = FindWindowW(qorva::universal::kVirtualKeyboardClass, nullptr);
@@ -184,6 +186,7 @@ TEST_F(UniversalStartTest, CheckWritesTheReportAndLeavesARunningInstanceAsItWas)
     EXPECT_EQ(running.WaitForMainWindow(), mainWindow);
     EXPECT_TRUE(IsWindow(mainWindow));
     EXPECT_EQ(FindWindowW(qorva::universal::kVirtualKeyboardClass, nullptr), keyboard);
+    EXPECT_EQ(FindWindowW(qorva::universal::kTopBarClassName, nullptr), bar);
     CloseAndExpectCleanExit(running);
 }
 
