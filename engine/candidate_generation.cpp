@@ -45,8 +45,9 @@ constexpr std::size_t kInformalWords = 5;
 constexpr float kInformalScore = 0.2f;
 // Words of the typed spelling's outline (vowels, h's and doubled letters
 // aside): reached however the writer spelled the vowels, ranked below the
-// typed key's own words.
-constexpr std::size_t kSkeletonWords = 2;
+// typed key's own words. Three guesses rather than two or four: the best
+// count on the Dakshina sentences' tuning quarter (tools/lexicon_pipeline).
+constexpr std::size_t kSkeletonWords = 3;
 constexpr uint64_t kSkeletonSearch = 5;
 constexpr std::size_t kSkeletonMinLetters = 3;
 constexpr float kSkeletonScore = 0.0f;
@@ -171,11 +172,16 @@ public:
         AddLearnedPairBoosts();
         // The ranking's lookups and the exact words' one.
         budget.Charge((sources.size() + 2) * kLookupSteps);
+        // The outline guesses go behind the typed words only after ranking:
+        // the list is ranked with room for them, so that they never push a
+        // word the letters spell out of it, and cut to its size afterwards.
         ranked = engine.ranker.RankCandidates(
             composition, sources, lexicon, previousWord, boosts, engine.config.autoCorrect,
-            engine.config.autoCorrectThreshold, engine.MaxCandidates());
+            engine.config.autoCorrectThreshold, engine.MaxCandidates() + skeletonOnlyTexts.size());
         KeepSkeletonWordsBehindTypedWords();
         OrderSkeletonWordsByNearness();
+        KeepSpellingAmongGuesses();
+        CutToListSize();
         PromoteFrequentPersonalWords();
         Write(list);
     }
@@ -446,6 +452,56 @@ private:
             ranked[places[k]] = words[k];
             ranked[places[k]].finalScore = scores[k];
         }
+    }
+
+    // When the letters spell no word and the outline found only guesses,
+    // the best spelling of the letters (a name, a word the lexicon lacks)
+    // follows the guesses instead of giving way to them, and keeps a place
+    // before the typed text however few the list's slots.
+    void KeepSpellingAmongGuesses() {
+        const std::size_t none = ranked.size();
+        std::size_t firstGuess = none;
+        std::size_t lastGuess = none;
+        std::size_t spelling = none;
+        for (std::size_t i = 0; i < ranked.size(); ++i) {
+            const ScoredCandidate& c = ranked[i];
+            if (IsFallback(c)) continue;
+            const bool guess = SkeletonRank(c.text) != kNotSkeletonWord;
+            if (!guess && (c.sourceFlags & BANGLA_SOURCE_LEXICON) != 0) return;
+            if (guess) {
+                if (firstGuess == none) firstGuess = i;
+                lastGuess = i;
+            } else if (spelling == none) {
+                spelling = i;
+            }
+        }
+        if (firstGuess == none || spelling == none || spelling < firstGuess) return;
+        ScoredCandidate kept = std::move(ranked[spelling]);
+        ranked.erase(ranked.begin() + static_cast<std::ptrdiff_t>(spelling));
+        if (lastGuess > spelling) --lastGuess;
+        const std::size_t lastBeforeTypedText =
+            engine.MaxCandidates() >= 2 ? engine.MaxCandidates() - 2 : 0;
+        const std::size_t place =
+            std::max(firstGuess + 1, std::min(lastGuess + 1, lastBeforeTypedText));
+        kept.finalScore = ranked[place - 1].finalScore;
+        ranked.insert(ranked.begin() + static_cast<std::ptrdiff_t>(place), std::move(kept));
+    }
+
+    // The ranker's list shape: at most the list's slots, the typed text in
+    // the last place when the list is full.
+    void CutToListSize() {
+        const std::size_t slots = engine.MaxCandidates();
+        if (ranked.size() <= slots) return;
+        const auto fallback = std::find_if(ranked.begin(), ranked.end(),
+                                           [&](const ScoredCandidate& c) { return IsFallback(c); });
+        if (fallback == ranked.end() || slots == 0) {
+            ranked.resize(slots);
+            return;
+        }
+        ScoredCandidate typedText = std::move(*fallback);
+        ranked.erase(fallback);
+        ranked.resize(slots - 1);
+        ranked.push_back(std::move(typedText));
     }
 
     void PromoteFrequentPersonalWords() {

@@ -462,6 +462,55 @@ TEST(CandidateGenerationSkeletonTest, NearerOutlineWordComesFirst) {
     EXPECT_EQ(texts[1], onekta);
 }
 
+// Outline guesses beside the words the letters spell, with the list's slots
+// the text input processor offers (3 to 5): the guesses (তোমাকে, তামাক,
+// তামাকে: frequent words of the outline t-m-k) never take the place of the
+// word the letters spell (থিমকে), however few the slots; when the letters
+// spell no word, the parser's best spelling (তামিক, a name the lexicon
+// lacks) follows the guesses and keeps a place. The typed text keeps the
+// last slot.
+const std::string kThimke = "\u09A5\u09BF\u09AE\u0995\u09C7";        // থিমকে
+const std::string kTomake = "\u09A4\u09CB\u09AE\u09BE\u0995\u09C7";  // তোমাকে
+const std::string kTamak = "\u09A4\u09BE\u09AE\u09BE\u0995";         // তামাক
+const std::string kTamake = "\u09A4\u09BE\u09AE\u09BE\u0995\u09C7";  // তামাকে
+const std::string kTamik = "\u09A4\u09BE\u09AE\u09BF\u0995";         // তামিক
+
+struct OutlineGuessCase {
+    const char* name;
+    const char* typed;
+    int32_t slots;
+    std::vector<std::string> expected;
+};
+
+std::ostream& operator<<(std::ostream& os, const OutlineGuessCase& c) { return os << c.name; }
+
+class OutlineGuessTest : public ::testing::TestWithParam<OutlineGuessCase> {};
+
+TEST_P(OutlineGuessTest, GuessesLeaveTheirPlaceToWhatTheLettersSpell) {
+    const OutlineGuessCase& c = GetParam();
+    TempFolder folder("outline_guess");
+    ASSERT_TRUE(WriteLexiconFile(
+        folder.File("lexicon.bin"),
+        testing_support::PaddedTo({Word(kThimke, "thimke", 20), Word(kTomake, "tomake", 900000),
+                                   Word(kTamak, "tamak", 500000), Word(kTamake, "tamake", 400000)},
+                                  1001)));
+    EnginePtr engine =
+        MakeEngine(folder.File("lexicon.bin"), folder.File("user_dict.txt"), c.slots);
+    EXPECT_EQ(CandidatesFor(engine.get(), c.typed), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, OutlineGuessTest,
+    ::testing::Values(
+        OutlineGuessCase{"word_first_in_three_slots", "thimke", 3, {kThimke, kTomake, "thimke"}},
+        OutlineGuessCase{
+            "word_first_in_five_slots", "thimke", 5, {kThimke, kTomake, kTamake, kTamak, "thimke"}},
+        OutlineGuessCase{
+            "spelling_after_the_guesses", "tamik", 5, {kTamak, kTamake, kTomake, kTamik, "tamik"}},
+        OutlineGuessCase{
+            "spelling_keeps_a_place_in_three_slots", "tamik", 3, {kTamak, kTamik, "tamik"}}),
+    [](const ::testing::TestParamInfo<OutlineGuessCase>& info) { return info.param.name; });
+
 // The word the letters spell, over a lexicon shaped as the lexicon pipeline
 // writes it: a word stays under a key that spells it only with other
 // inherent vowels when it is 12 times more frequent than the key's own words
