@@ -250,6 +250,26 @@ TEST_F(CandidateGenerationTest, SuffixedWordPutsTheMorphologyWordFirst) {
     }
 }
 
+// A classifier or a case ending typed onto a number belongs to the number;
+// read letter by letter, "8ti" would give ৮তি.
+TEST_F(CandidateGenerationTest, EndingTypedOntoANumberIsItsSuffix) {
+    const struct {
+        const char* typed;
+        std::string first;
+    } cases[] = {
+        {"8ti", "\u09EE\u099F\u09BF"},                        // ৮টি
+        {"12ta", "\u09E7\u09E8\u099F\u09BE"},                 // ১২টা
+        {"3ke", "\u09E9\u0995\u09C7"},                        // ৩কে
+        {"1970er", "\u09E7\u09EF\u09ED\u09E6-\u098F\u09B0"},  // ১৯৭০-এর
+    };
+    EnginePtr engine = MakeEngine(LexiconPath(), "");
+    for (const auto& c : cases) {
+        const std::vector<std::string> texts = CandidatesFor(engine.get(), c.typed);
+        ASSERT_FALSE(texts.empty()) << c.typed;
+        EXPECT_EQ(texts.front(), c.first) << c.typed;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Personal words and learned pairs.
 
