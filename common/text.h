@@ -19,6 +19,36 @@ std::string Utf16ToUtf8(const std::wstring& utf16);
 // The first `limit` units of the UTF-16 text, one fewer when the cut would split a surrogate pair.
 std::wstring CutUtf16(const std::wstring& utf16, std::size_t limit);
 
+// Bytes of one code point in UTF-8, at most.
+constexpr std::size_t kMaxUtf8Bytes = 4;
+// Writes the code point's UTF-8 bytes to out (room for kMaxUtf8Bytes) and returns how many; none
+// for a value above U+10FFFF. Inline: the engine encodes code points one at a time on every
+// keystroke.
+inline std::size_t EncodeUtf8(char32_t cp, char* out) {
+    if (cp < 0x80) {
+        out[0] = static_cast<char>(cp);
+        return 1;
+    }
+    if (cp < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (cp >> 6));
+        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (cp >> 12));
+        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    if (cp <= 0x10FFFF) {
+        out[0] = static_cast<char>(0xF0 | (cp >> 18));
+        out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 4;
+    }
+    return 0;
+}
 // Appends the code point's UTF-8 bytes; nothing for a value above U+10FFFF.
 void AppendUtf8(std::string& out, char32_t cp);
 // Empty when the code point is above U+10FFFF.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -241,6 +242,23 @@ const LetterRule* FindLetterRule(char byte) {
     return kByByte[static_cast<unsigned char>(byte)];
 }
 
+// A digit is written as the Bengali digit, standing on its own.
+const Spelling& DigitSpelling(char digit) {
+    static const std::array<char32_t, 10> kDigits = [] {
+        std::array<char32_t, 10> digits{};
+        for (std::size_t d = 0; d < digits.size(); ++d)
+            digits[d] = kBengaliDigitZero + static_cast<char32_t>(d);
+        return digits;
+    }();
+    static const std::array<Spelling, 10> kSpellings = [] {
+        std::array<Spelling, 10> spellings{};
+        for (std::size_t d = 0; d < kDigits.size(); ++d)
+            spellings[d] = Consonant(std::u32string_view(&kDigits[d], 1), 1, 0.0f);
+        return spellings;
+    }();
+    return kSpellings[static_cast<std::size_t>(digit - '0')];
+}
+
 // The cluster rules that can match at a byte: those with a pattern that
 // starts with the byte, ignoring case, in the order they are tried.
 const std::vector<const ClusterRule*>& ClusterRulesStartingWith(char byte) {
@@ -379,10 +397,16 @@ private:
     std::vector<ParseState>& children_;
 };
 
+// A state waiting in the search's heap: its penalty and where it is stored.
+struct FrontierEntry {
+    float penalty;
+    uint32_t state;
+};
+
 // Heap order: the state of least penalty on top. Function objects, so that
 // the heap and sort algorithms inline the comparison.
 struct HigherPenalty {
-    bool operator()(const ParseState& a, const ParseState& b) const {
+    bool operator()(const FrontierEntry& a, const FrontierEntry& b) const {
         return a.penalty > b.penalty;
     }
 };
@@ -396,11 +420,15 @@ struct LowerPenalty {
 // The partial spelling that has read the most input, the cheaper of equals.
 // Finishing it greedily comes closer to the best spelling than finishing the
 // cheapest state, which the search tends to leave near the start.
-const ParseState& MostAdvanced(const std::vector<ParseState>& states) {
-    return *std::max_element(
-        states.begin(), states.end(), [](const ParseState& a, const ParseState& b) {
+const ParseState& MostAdvanced(const std::vector<FrontierEntry>& frontier,
+                               const std::vector<ParseState>& states) {
+    const auto entry = std::max_element(
+        frontier.begin(), frontier.end(), [&](const FrontierEntry& x, const FrontierEntry& y) {
+            const ParseState& a = states[x.state];
+            const ParseState& b = states[y.state];
             return a.position < b.position || (a.position == b.position && a.penalty > b.penalty);
         });
+    return states[entry->state];
 }
 
 // The texts already given out by one Parse, as an open-addressing table of
@@ -442,24 +470,113 @@ private:
 
 }  // namespace
 
+// The rules that apply at each position, in the order they are tried: the
+// multi-letter rules whose pattern matches (ignoring case) up to the first
+// that ends the list, then a digit, a letter's own spellings or the byte
+// copied as it stands.
+class PhoneticParser::InputReadings {
+public:
+    explicit InputReadings(const std::string& input) : input_(input) {
+        const std::string lowerInput = qorva::AsciiLower(input);
+        firstReading_.reserve(input.size() + 1);
+        for (std::size_t position = 0; position < input.size(); ++position) {
+            firstReading_.push_back(static_cast<uint32_t>(readings_.size()));
+            AddReadingsAt(lowerInput, position);
+        }
+        firstReading_.push_back(static_cast<uint32_t>(readings_.size()));
+    }
+
+    std::size_t Size() const { return input_.size(); }
+
+    // Appends the children of one state: each is the state extended by one
+    // spelling of the next one to five input bytes, its text in the store.
+    // Appends nothing when the state has read the whole input.
+    void Expand(const ParseState& state, SpellingStore& store,
+                std::vector<ParseState>& children) const {
+        const std::size_t position = state.position;
+        if (position >= input_.size()) return;
+        ChildWriter writer(state, store, children);
+        for (uint32_t r = firstReading_[position]; r < firstReading_[position + 1]; ++r) {
+            const Reading& reading = readings_[r];
+            if (reading.spelling == nullptr) {
+                writer.CopyByte(input_[position]);
+            } else if (writer.Applies(reading.spelling->when)) {
+                writer.Write(*reading.spelling, reading.matchedLength);
+            }
+        }
+    }
+
+private:
+    struct Reading {
+        const Spelling* spelling;  // null: the byte is copied
+        std::size_t matchedLength;
+    };
+
+    void AddReadingsAt(const std::string& lowerInput, std::size_t position) {
+        const std::string_view rest = std::string_view(lowerInput).substr(position);
+        for (const ClusterRule* rule : ClusterRulesStartingWith(lowerInput[position])) {
+            const auto matched = std::find_if(
+                rule->patterns.begin(), rule->patterns.end(), [&](std::string_view pattern) {
+                    return rest.compare(0, pattern.size(), pattern) == 0;
+                });
+            if (matched == rule->patterns.end() ||
+                (rule->condition != nullptr && !rule->condition(input_, position))) {
+                continue;
+            }
+            for (const Spelling& spelling : rule->spellings)
+                readings_.push_back({&spelling, matched->size()});
+            if (rule->ends) return;
+        }
+        const char byte = input_[position];
+        if (byte >= '0' && byte <= '9') {
+            readings_.push_back({&DigitSpelling(byte), 1});
+            return;
+        }
+        const LetterRule* rule = FindLetterRule(byte);
+        if (rule == nullptr) {
+            readings_.push_back({nullptr, 1});
+            return;
+        }
+        for (const Spelling& spelling : rule->spellings) readings_.push_back({&spelling, 1});
+    }
+
+    const std::string& input_;
+    std::vector<Reading> readings_;
+    std::vector<uint32_t> firstReading_;  // per position, and one past the last
+};
+
 PhoneticParser::SpellingStore::SpellingStore() {
+    static_assert(kWordBytes == qorva::kMaxUtf8Bytes, "a node's word holds any code point's UTF-8");
     nodes.reserve(kTypicalNodes);
-    nodes.push_back(Entry{kEmpty, 0});
+    nodes.push_back(Entry{kEmpty, 0, 0, 0});
 }
 
 PhoneticParser::SpellingStore::Node PhoneticParser::SpellingStore::Append(Node tail,
                                                                           char32_t codepoint) {
-    nodes.push_back(Entry{tail, codepoint});
+    char bytes[qorva::kMaxUtf8Bytes];
+    const std::size_t length = qorva::EncodeUtf8(codepoint, bytes);
+    char lastBytes[kWordBytes] = {};
+    std::memcpy(lastBytes + kWordBytes - length, bytes, length);
+    uint32_t word;
+    std::memcpy(&word, lastBytes, kWordBytes);
+    nodes.push_back(
+        Entry{tail, codepoint, nodes[tail].utf8Bytes + static_cast<uint32_t>(length), word});
     return static_cast<Node>(nodes.size() - 1);
 }
 
-void PhoneticParser::SpellingStore::Utf8(Node tail, std::u32string& codepoints,
-                                         std::string& text) const {
-    codepoints.clear();
-    for (Node node = tail; node != kEmpty; node = nodes[node].previous)
-        codepoints.push_back(nodes[node].codepoint);
-    text.clear();
-    for (auto cp = codepoints.rbegin(); cp != codepoints.rend(); ++cp) qorva::AppendUtf8(text, *cp);
+// Each node's bytes end where its spelling's UTF-8 ends and begin where its
+// parent's ends. The nodes are written last first, each as a whole word
+// that ends with its bytes: what the word writes before them lies in the
+// parent's bytes or the slack before the first, written later or never read.
+std::string_view PhoneticParser::SpellingStore::Utf8(Node tail, std::string& buffer) const {
+    const uint32_t length = nodes[tail].utf8Bytes;
+    buffer.resize(kWordBytes + length);
+    char* const textStart = buffer.data() + kWordBytes;
+    for (Node node = tail; node != kEmpty; node = nodes[node].previous) {
+        const Entry& entry = nodes[node];
+        std::memcpy(textStart + entry.utf8Bytes - kWordBytes, &entry.lastBytes, kWordBytes);
+    }
+    return std::string_view(textStart, length);
 }
 
 std::vector<PhoneticCandidate> PhoneticParser::Parse(const std::string& input,
@@ -479,21 +596,21 @@ std::vector<PhoneticCandidate> PhoneticParser::Parse(const std::string& input,
         return results;
     }
     SpellingStore store;
+    const InputReadings readings(input);
     std::vector<ParseState> completed =
-        SearchCompletedStates(input, qorva::AsciiLower(input), maxCompletedStates, store, budget);
+        SearchCompletedStates(readings, maxCompletedStates, store, budget);
     std::sort(completed.begin(), completed.end(), LowerPenalty());
     results.reserve(std::min(completed.size(), maxResults + 1));
     SeenTexts seenTexts(results, completed.size());
-    std::u32string codepoints;
-    std::string text;
+    std::string buffer;
     for (const ParseState& state : completed) {
-        store.Utf8(state.output, codepoints, text);
+        const std::string_view text = store.Utf8(state.output, buffer);
         if ((results.size() >= filter.unfiltered && filter.wanted && !filter.wanted(text)) ||
             seenTexts.Contains(text)) {
             continue;
         }
         seenTexts.Add(text, results.size());
-        results.push_back({text, std::exp(-state.penalty), kCandidateSource});
+        results.push_back({std::string(text), std::exp(-state.penalty), kCandidateSource});
         if (results.size() >= maxResults) {
             break;
         }
@@ -502,51 +619,57 @@ std::vector<PhoneticCandidate> PhoneticParser::Parse(const std::string& input,
 }
 
 std::vector<PhoneticParser::ParseState> PhoneticParser::SearchCompletedStates(
-    const std::string& input, const std::string& lowerInput, std::size_t maxCompletedStates,
-    SpellingStore& store, WorkBudget& budget) const {
-    // Room for a typical word's search, so that the heap is seldom moved.
-    std::vector<ParseState> frontier;
+    const InputReadings& readings, std::size_t maxCompletedStates, SpellingStore& store,
+    WorkBudget& budget) const {
+    // Every state the search writes stays where it was written; the heap
+    // orders small entries that name them. It compares penalties alone, as a
+    // heap of the states themselves would, so states of equal penalty come
+    // out in the same order.
+    std::vector<ParseState> states;
+    states.reserve(kTypicalFrontier);
+    states.emplace_back();
+    std::vector<FrontierEntry> frontier;
     frontier.reserve(kTypicalFrontier);
-    frontier.emplace_back();
+    frontier.push_back({states.front().penalty, 0});
     std::vector<ParseState> completed;
     while (completed.size() < maxCompletedStates && !frontier.empty()) {
         std::pop_heap(frontier.begin(), frontier.end(), HigherPenalty());
-        const ParseState state = frontier.back();
+        const FrontierEntry entry = frontier.back();
         frontier.pop_back();
-        if (state.position >= input.size()) {
+        const ParseState state = states[entry.state];
+        if (state.position >= readings.Size()) {
             completed.push_back(state);
             continue;
         }
         if (budget.Remaining() <= kFinishSteps) {
             if (completed.empty()) {
-                frontier.push_back(state);
+                frontier.push_back(entry);
                 completed.push_back(
-                    CompleteGreedily(input, lowerInput, MostAdvanced(frontier), store, budget));
+                    CompleteGreedily(readings, MostAdvanced(frontier, states), store, budget));
             }
             break;
         }
         budget.Charge();
-        // The children are written straight onto the frontier and pushed
-        // into the heap one by one, in the order they were written.
-        const std::size_t heapSize = frontier.size();
-        Expand(input, lowerInput, state, store, frontier);
-        for (std::size_t size = heapSize + 1; size <= frontier.size(); ++size) {
-            std::push_heap(frontier.begin(), frontier.begin() + static_cast<std::ptrdiff_t>(size),
-                           HigherPenalty());
+        // The children are pushed into the heap one by one, in the order
+        // they were written.
+        const std::size_t firstChild = states.size();
+        readings.Expand(state, store, states);
+        for (std::size_t child = firstChild; child < states.size(); ++child) {
+            frontier.push_back({states[child].penalty, static_cast<uint32_t>(child)});
+            std::push_heap(frontier.begin(), frontier.end(), HigherPenalty());
         }
     }
     return completed;
 }
 
-PhoneticParser::ParseState PhoneticParser::CompleteGreedily(const std::string& input,
-                                                            const std::string& lowerInput,
+PhoneticParser::ParseState PhoneticParser::CompleteGreedily(const InputReadings& readings,
                                                             ParseState state, SpellingStore& store,
                                                             WorkBudget& budget) const {
     std::vector<ParseState> children;
-    for (std::size_t step = 0; step < kFinishSteps && state.position < input.size(); ++step) {
+    for (std::size_t step = 0; step < kFinishSteps && state.position < readings.Size(); ++step) {
         budget.Charge();
         children.clear();
-        Expand(input, lowerInput, state, store, children);
+        readings.Expand(state, store, children);
         state = *std::min_element(children.begin(), children.end(), LowerPenalty());
     }
     return state;
@@ -554,50 +677,7 @@ PhoneticParser::ParseState PhoneticParser::CompleteGreedily(const std::string& i
 
 void PhoneticParser::ExpandState(const std::string& input, const ParseState& state,
                                  SpellingStore& store, std::vector<ParseState>& children) const {
-    Expand(input, qorva::AsciiLower(input), state, store, children);
-}
-
-void PhoneticParser::Expand(const std::string& input, const std::string& lowerInput,
-                            const ParseState& state, SpellingStore& store,
-                            std::vector<ParseState>& children) const {
-    const std::size_t position = state.position;
-    if (position >= input.size()) {
-        return;
-    }
-    ChildWriter writer(state, store, children);
-    const std::string_view rest = std::string_view(lowerInput).substr(position);
-    for (const ClusterRule* rule : ClusterRulesStartingWith(lowerInput[position])) {
-        const auto matched = std::find_if(rule->patterns.begin(), rule->patterns.end(),
-                                          [&](std::string_view pattern) {
-                                              return rest.compare(0, pattern.size(), pattern) == 0;
-                                          });
-        if (matched == rule->patterns.end() ||
-            (rule->condition != nullptr && !rule->condition(input, position))) {
-            continue;
-        }
-        for (const Spelling& spelling : rule->spellings) {
-            writer.Write(spelling, matched->size());
-        }
-        if (rule->ends) {
-            return;
-        }
-    }
-    const char byte = input[position];
-    if (byte >= '0' && byte <= '9') {
-        const char32_t digit = kBengaliDigitZero + static_cast<char32_t>(byte - '0');
-        writer.Write(Consonant(std::u32string_view(&digit, 1), 1, 0.0f), 1);
-        return;
-    }
-    const LetterRule* rule = FindLetterRule(byte);
-    if (rule == nullptr) {
-        writer.CopyByte(byte);
-        return;
-    }
-    for (const Spelling& spelling : rule->spellings) {
-        if (writer.Applies(spelling.when)) {
-            writer.Write(spelling, 1);
-        }
-    }
+    InputReadings(input).Expand(state, store, children);
 }
 
 bool PhoneticParser::MatchPrefix(const std::string& input, std::size_t position,

@@ -46,15 +46,18 @@ public:
         SpellingStore();
         Node Append(Node tail, char32_t codepoint);
         char32_t Last(Node tail) const { return nodes[tail].codepoint; }
-        // The spelling as UTF-8 into `text`, through `codepoints`: buffers
-        // the caller reuses, so that reading hundreds of spellings out
-        // allocates little.
-        void Utf8(Node tail, std::u32string& codepoints, std::string& text) const;
+        // The spelling as UTF-8, written into `buffer`, which the caller
+        // reuses, so that reading hundreds of spellings out allocates
+        // little; valid until the buffer changes.
+        std::string_view Utf8(Node tail, std::string& buffer) const;
 
     private:
+        static constexpr std::size_t kWordBytes = sizeof(uint32_t);
         struct Entry {
             Node previous;
             char32_t codepoint;
+            uint32_t utf8Bytes;  // of the whole spelling up to this node
+            uint32_t lastBytes;  // the code point's UTF-8, in a word's last bytes
         };
         std::vector<Entry> nodes;
     };
@@ -111,18 +114,18 @@ public:
     static std::string ToLower(const std::string& text);
 
 private:
-    // The search lower-cases the input once; the multi-letter rules, which
-    // ignore case, read that copy.
-    std::vector<ParseState> SearchCompletedStates(const std::string& input,
-                                                  const std::string& lowerInput,
+    // The spellings the rules offer at each position of one input. Which
+    // rules match depends on the input alone, never on the state expanded,
+    // so a search matches them once per position instead of once per state.
+    class InputReadings;
+
+    std::vector<ParseState> SearchCompletedStates(const InputReadings& readings,
                                                   std::size_t maxCompletedStates,
                                                   SpellingStore& store, WorkBudget& budget) const;
     // Extends the state by its cheapest child until it has read the input or
     // kFinishSteps are spent.
-    ParseState CompleteGreedily(const std::string& input, const std::string& lowerInput,
-                                ParseState state, SpellingStore& store, WorkBudget& budget) const;
-    void Expand(const std::string& input, const std::string& lowerInput, const ParseState& state,
-                SpellingStore& store, std::vector<ParseState>& children) const;
+    ParseState CompleteGreedily(const InputReadings& readings, ParseState state,
+                                SpellingStore& store, WorkBudget& budget) const;
 };
 
 }  // namespace bangla
