@@ -124,8 +124,6 @@ std::string CodepointToUtf8(char32_t cp) {
     return out;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string AsciiLower(std::string text) {
     for (char& c : text) c = AsciiLower(c);
     return text;

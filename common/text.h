@@ -55,7 +55,9 @@ void AppendUtf8(std::string& out, char32_t cp);
 std::string CodepointToUtf8(char32_t cp);
 
 // ASCII capitals as small letters; every other byte, UTF-8 included, as it is.
-char AsciiLower(char c);
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string AsciiLower(std::string text);
 
 // True when the UTF-8 text holds a character of the Bengali block (U+0980..U+09FF). Only such text

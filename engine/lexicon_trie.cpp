@@ -193,6 +193,8 @@ void LexiconTrie::ResetFileLexicon() {
     stringPoolSize = 0;
     wordFilter = TextFilter();
     romanFilter = TextFilter();
+    foundWords.Clear();
+    foundKeys.Clear();
 }
 
 bool LexiconTrie::HasFileLexicon(const uint8_t* index) const {
@@ -245,28 +247,45 @@ uint32_t LexiconTrie::LowerBound(const uint8_t* index, bool byWord, std::string_
     return low;
 }
 
-const LexiconEntry* LexiconTrie::Find(const std::string& word) const {
-    if (HasFileLexicon(wordIndex) && wordFilter.MayHold(word)) {
-        int64_t low = 0;
-        int64_t high = static_cast<int64_t>(entryCount) - 1;
-        while (low <= high) {
-            const int64_t middle = low + (high - low) / 2;
-            const FileRecord record =
-                RecordAt(IndexedRecord(wordIndex, static_cast<uint32_t>(middle)));
-            const int order = std::string_view(word).compare(WordOf(record));
-            if (order == 0) {
-                lookupEntry.word.assign(WordOf(record));
-                lookupEntry.roman.assign(RomanOf(record));
-                lookupEntry.frequency = record.frequency;
-                lookupEntry.tag = record.tag;
-                return &lookupEntry;
-            }
-            if (order < 0) {
-                high = middle - 1;
-            } else {
-                low = middle + 1;
-            }
+// The word index position a binary search finds the word at, or
+// FoundPositions::kNone.
+uint32_t LexiconTrie::FindPosition(std::string_view word) const {
+    const uint64_t hash = TextFilter::Hash(word);
+    const uint32_t cached = foundWords.Get(hash);
+    if (cached != FoundPositions::kNone &&
+        WordOf(RecordAt(IndexedRecord(wordIndex, cached))) == word) {
+        return cached;
+    }
+    if (!wordFilter.MayHoldHashed(hash)) return FoundPositions::kNone;
+    int64_t low = 0;
+    int64_t high = static_cast<int64_t>(entryCount) - 1;
+    while (low <= high) {
+        const int64_t middle = low + (high - low) / 2;
+        const int order =
+            word.compare(WordOf(RecordAt(IndexedRecord(wordIndex, static_cast<uint32_t>(middle)))));
+        if (order == 0) {
+            foundWords.Put(hash, static_cast<uint32_t>(middle));
+            return static_cast<uint32_t>(middle);
         }
+        if (order < 0) {
+            high = middle - 1;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return FoundPositions::kNone;
+}
+
+const LexiconEntry* LexiconTrie::Find(const std::string& word) const {
+    const uint32_t position =
+        HasFileLexicon(wordIndex) ? FindPosition(word) : FoundPositions::kNone;
+    if (position != FoundPositions::kNone) {
+        const FileRecord record = RecordAt(IndexedRecord(wordIndex, position));
+        lookupEntry.word.assign(WordOf(record));
+        lookupEntry.roman.assign(RomanOf(record));
+        lookupEntry.frequency = record.frequency;
+        lookupEntry.tag = record.tag;
+        return &lookupEntry;
     }
     for (const LexiconEntry& entry : insertedEntries) {
         if (entry.word == word) return &entry;
@@ -285,10 +304,27 @@ void LexiconTrie::Insert(const std::string& word, const std::string& roman, uint
     insertedEntries.push_back(LexiconEntry{word, roman, frequency, tag});
 }
 
+// The first roman index position of the key, or FoundPositions::kNone
+// (beyond every position) when the filter turns the key away; otherwise the
+// position where the key would be.
+uint32_t LexiconTrie::RomanPosition(std::string_view roman) const {
+    const uint64_t hash = TextFilter::Hash(roman);
+    const uint32_t cached = foundKeys.Get(hash);
+    if (cached != FoundPositions::kNone &&
+        RomanOf(RecordAt(IndexedRecord(romanIndex, cached))) == roman) {
+        return cached;
+    }
+    if (!romanFilter.MayHoldHashed(hash)) return FoundPositions::kNone;
+    const uint32_t position = LowerBound(romanIndex, false, roman);
+    if (position < entryCount && RomanOf(RecordAt(IndexedRecord(romanIndex, position))) == roman)
+        foundKeys.Put(hash, position);
+    return position;
+}
+
 std::vector<LexiconEntry> LexiconTrie::SearchRoman(const std::string& roman, uint64_t limit) const {
     std::vector<LexiconEntry> result;
-    if (HasFileLexicon(romanIndex) && romanFilter.MayHold(roman)) {
-        for (uint32_t position = LowerBound(romanIndex, false, roman);
+    if (HasFileLexicon(romanIndex)) {
+        for (uint32_t position = RomanPosition(roman);
              position < entryCount && result.size() < limit; ++position) {
             const FileRecord record = RecordAt(IndexedRecord(romanIndex, position));
             if (RomanOf(record) != roman) break;
@@ -333,10 +369,9 @@ std::vector<LexiconEntry> LexiconTrie::SearchRomanFuzzy(const std::string& roman
 }
 
 // The first position of the skeleton index whose skeleton is not smaller
-// (`upper`: is greater) than `skeleton`.
-uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper) const {
-    uint32_t low = 0;
-    uint32_t high = skeletonCount;
+// (`upper`: is greater) than `skeleton`, searched in [low, high).
+uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper, uint32_t low,
+                                    uint32_t high) const {
     while (low < high) {
         const uint32_t middle = low + (high - low) / 2;
         const int order = RomanSkeleton::CompareOutline(
@@ -348,6 +383,22 @@ uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper) con
         }
     }
     return low;
+}
+
+// Where the run of `skeleton` that starts at `first` ends, or where a search
+// stops reading it (kSkeletonRunLimit words on). Runs are short next to the
+// index, so the end is sought in steps that double from the start.
+uint32_t LexiconTrie::SkeletonRunEnd(const std::string& skeleton, uint32_t first) const {
+    const uint32_t limit = first + std::min(kSkeletonRunLimit, skeletonCount - first);
+    uint32_t inside = first;  // the last position known to hold the skeleton, or first
+    for (uint32_t step = 1;; step *= 2) {
+        const uint32_t probe = std::min(first + step, limit);
+        if (probe == limit) return SkeletonBound(skeleton, true, inside, limit);
+        if (RomanSkeleton::CompareOutline(RomanOf(RecordAt(IndexedRecord(skeletonIndex, probe))),
+                                          skeleton) != 0)
+            return SkeletonBound(skeleton, true, inside, probe);
+        inside = probe;
+    }
 }
 
 // Words of one outline are stored most frequent first, so the frequency
@@ -362,18 +413,25 @@ std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman,
         return result;
     const std::string skeleton = RomanSkeleton::Of(roman);
     if (skeleton.empty()) return result;
-    const uint32_t first = SkeletonBound(skeleton, false);
-    const uint32_t end = std::min(SkeletonBound(skeleton, true),
-                                  first + std::min(kSkeletonRunLimit, skeletonCount - first));
+    const uint32_t first = SkeletonBound(skeleton, false, 0, skeletonCount);
+    const uint32_t end = SkeletonRunEnd(skeleton, first);
     const RomanSkeleton::Spelling typed(roman);
     const size_t kept = static_cast<size_t>(std::min<uint64_t>(limit, end - first));
     // The best `kept` (cost, record) pairs so far, the worst on top.
     std::vector<std::pair<float, uint32_t>> best;
+    best.reserve(kept);
+    // Words of equal frequency sit together in the run: their allowance is
+    // worked out once.
+    uint32_t allowanceFrequency = 0;
+    float allowance = 0.0f;
     for (uint32_t position = first; position < end; ++position) {
         const uint32_t number = IndexedRecord(skeletonIndex, position);
         const FileRecord record = RecordAt(number);
-        const float allowance =
-            kSkeletonFrequencyWeight * std::log10(static_cast<float>(record.frequency) + 1.0f);
+        if (position == first || record.frequency != allowanceFrequency) {
+            allowanceFrequency = record.frequency;
+            allowance =
+                kSkeletonFrequencyWeight * std::log10(static_cast<float>(record.frequency) + 1.0f);
+        }
         const bool full = best.size() == kept;
         if (full && best.front().first < -allowance - kSkeletonCostMargin) break;
         const float ceiling = full ? best.front().first + allowance + kSkeletonCostMargin
@@ -394,6 +452,7 @@ std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman,
         std::push_heap(best.begin(), best.end());
     }
     std::sort_heap(best.begin(), best.end());
+    result.reserve(best.size());
     for (const auto& [cost, number] : best) result.push_back(EntryOf(RecordAt(number)));
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -116,7 +117,36 @@ private:
         uint16_t tag;
     };
 
+    // Where recent lookups found their texts in one index, by the texts'
+    // hashes (TextFilter::Hash). One keystroke looks many texts up more than
+    // once (a spelling when the parser's words are sifted and again when
+    // they are ranked; the typed key by each search that starts from it),
+    // and a binary search reads records far apart in memory. A position is
+    // used only when it holds the very text looked up, and only found texts
+    // are kept, so a lookup answers as the search would.
+    class FoundPositions {
+    public:
+        static constexpr uint32_t kNone = UINT32_MAX;
+        FoundPositions() { Clear(); }
+        void Clear() { slots.fill(Slot{0, kNone}); }
+        uint32_t Get(uint64_t hash) const {
+            const Slot& slot = slots[hash % kSlots];
+            return slot.hash == hash ? slot.position : kNone;
+        }
+        void Put(uint64_t hash, uint32_t position) { slots[hash % kSlots] = Slot{hash, position}; }
+
+    private:
+        static constexpr std::size_t kSlots = 256;
+        struct Slot {
+            uint64_t hash;
+            uint32_t position;
+        };
+        std::array<Slot, kSlots> slots;
+    };
+
     bool AdoptImage(std::vector<uint8_t>&& image);
+    uint32_t FindPosition(std::string_view word) const;
+    uint32_t RomanPosition(std::string_view roman) const;
     void BuildTextFilters();
     void ResetFileLexicon();
     bool HasFileLexicon(const uint8_t* index) const;
@@ -128,7 +158,9 @@ private:
     LexiconEntry EntryOf(const FileRecord& record) const;
     uint32_t LowerBound(const uint8_t* index, bool byWord, std::string_view text) const;
     void AdoptSkeletonIndex(const uint8_t* section, uint64_t bytes);
-    uint32_t SkeletonBound(const std::string& skeleton, bool upper) const;
+    uint32_t SkeletonBound(const std::string& skeleton, bool upper, uint32_t low,
+                           uint32_t high) const;
+    uint32_t SkeletonRunEnd(const std::string& skeleton, uint32_t first) const;
 
     std::vector<uint8_t> fileImage;
     const uint8_t* stringPool = nullptr;
@@ -146,6 +178,8 @@ private:
     TextFilter romanFilter;
     std::vector<LexiconEntry> insertedEntries;
     mutable LexiconEntry lookupEntry;
+    mutable FoundPositions foundWords;  // word index positions
+    mutable FoundPositions foundKeys;   // roman index positions, the first of each key
 };
 
 }  // namespace bangla

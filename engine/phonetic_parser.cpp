@@ -397,17 +397,31 @@ private:
     std::vector<ParseState>& children_;
 };
 
-// A state waiting in the search's heap: its penalty and where it is stored.
-struct FrontierEntry {
-    float penalty;
-    uint32_t state;
+// A state waiting in the search's heap, as one word: the bits of its
+// penalty above where it is stored. Penalties are sums of the rules'
+// penalties, never negative, and the bits of floats that are not negative
+// order as the floats do; a word, unlike a pair of fields, moves through
+// registers without a round trip through memory.
+class FrontierEntry {
+public:
+    FrontierEntry(float penalty, uint32_t state) {
+        uint32_t bits;
+        std::memcpy(&bits, &penalty, sizeof bits);
+        word_ = (static_cast<uint64_t>(bits) << 32) | state;
+    }
+    uint32_t PenaltyBits() const { return static_cast<uint32_t>(word_ >> 32); }
+    uint32_t State() const { return static_cast<uint32_t>(word_); }
+
+private:
+    uint64_t word_;
 };
 
-// Heap order: the state of least penalty on top. Function objects, so that
-// the heap and sort algorithms inline the comparison.
+// Heap order: the state of least penalty on top; equal penalties are equal,
+// whatever their places. Function objects, so that the heap and sort
+// algorithms inline the comparison.
 struct HigherPenalty {
     bool operator()(const FrontierEntry& a, const FrontierEntry& b) const {
-        return a.penalty > b.penalty;
+        return a.PenaltyBits() > b.PenaltyBits();
     }
 };
 
@@ -424,11 +438,11 @@ const ParseState& MostAdvanced(const std::vector<FrontierEntry>& frontier,
                                const std::vector<ParseState>& states) {
     const auto entry = std::max_element(
         frontier.begin(), frontier.end(), [&](const FrontierEntry& x, const FrontierEntry& y) {
-            const ParseState& a = states[x.state];
-            const ParseState& b = states[y.state];
+            const ParseState& a = states[x.State()];
+            const ParseState& b = states[y.State()];
             return a.position < b.position || (a.position == b.position && a.penalty > b.penalty);
         });
-    return states[entry->state];
+    return states[entry->State()];
 }
 
 // The texts already given out by one Parse, as an open-addressing table of
@@ -630,13 +644,13 @@ std::vector<PhoneticParser::ParseState> PhoneticParser::SearchCompletedStates(
     states.emplace_back();
     std::vector<FrontierEntry> frontier;
     frontier.reserve(kTypicalFrontier);
-    frontier.push_back({states.front().penalty, 0});
+    frontier.emplace_back(states.front().penalty, 0);
     std::vector<ParseState> completed;
     while (completed.size() < maxCompletedStates && !frontier.empty()) {
         std::pop_heap(frontier.begin(), frontier.end(), HigherPenalty());
         const FrontierEntry entry = frontier.back();
         frontier.pop_back();
-        const ParseState state = states[entry.state];
+        const ParseState state = states[entry.State()];
         if (state.position >= readings.Size()) {
             completed.push_back(state);
             continue;
@@ -655,7 +669,7 @@ std::vector<PhoneticParser::ParseState> PhoneticParser::SearchCompletedStates(
         const std::size_t firstChild = states.size();
         readings.Expand(state, store, states);
         for (std::size_t child = firstChild; child < states.size(); ++child) {
-            frontier.push_back({states[child].penalty, static_cast<uint32_t>(child)});
+            frontier.emplace_back(states[child].penalty, static_cast<uint32_t>(child));
             std::push_heap(frontier.begin(), frontier.end(), HigherPenalty());
         }
     }

@@ -1,6 +1,7 @@
 #include "engine/roman_skeleton.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "common/text.h"
@@ -78,24 +79,45 @@ void ForEachOutlineLetter(std::string_view roman, Emit emit) {
     }
 }
 
+// What a spelling comparison needs of a byte, looked up once per letter.
+struct LetterClass {
+    char lower;
+    bool vowel;
+    short outline;    // the outline letter as an unsigned byte; kVowelOutline for a vowel
+    float insertion;  // inserting or dropping it, unless it doubles the letter before
+};
+
+std::array<LetterClass, 256> ClassifyLetters() {
+    std::array<LetterClass, 256> classes{};
+    for (int byte = 0; byte < 256; ++byte) {
+        LetterClass& letter = classes[static_cast<std::size_t>(byte)];
+        letter.lower = qorva::AsciiLower(static_cast<char>(byte));
+        letter.vowel = IsVowelLetter(letter.lower);
+        letter.outline =
+            letter.vowel
+                ? RomanSkeleton::kVowelOutline
+                : static_cast<short>(static_cast<unsigned char>(OutlineLetter(letter.lower)));
+        letter.insertion = letter.lower == 'h' ? kAspirateCost
+                           : letter.vowel      ? kVowelCost
+                                               : kConsonantCost;
+    }
+    return classes;
+}
+
+const std::array<LetterClass, 256> kLetterClasses = ClassifyLetters();
+
 }  // namespace
 
 RomanSkeleton::Spelling::Spelling(std::string_view text)
     : size(std::min(text.size(), RomanSkeleton::kMaxCompared)) {
     for (std::size_t i = 0; i < size; ++i) {
-        letters[i] = qorva::AsciiLower(text[i]);
-        vowels[i] = IsVowelLetter(letters[i]);
-        outlineLetters[i] =
-            vowels[i] ? kVowelOutline
-                      : static_cast<short>(static_cast<unsigned char>(OutlineLetter(letters[i])));
-        insertionCosts[i] = InsertionCost(i);
+        const LetterClass& letter = kLetterClasses[static_cast<unsigned char>(text[i])];
+        letters[i] = letter.lower;
+        vowels[i] = letter.vowel;
+        outlineLetters[i] = letter.outline;
+        insertionCosts[i] =
+            i > 0 && letters[i - 1] == letter.lower ? kDoubledLetterCost : letter.insertion;
     }
-}
-
-float RomanSkeleton::Spelling::InsertionCost(std::size_t at) const {
-    if (at > 0 && letters[at - 1] == letters[at]) return kDoubledLetterCost;
-    if (letters[at] == 'h') return kAspirateCost;
-    return vowels[at] ? kVowelCost : kConsonantCost;
 }
 
 std::string RomanSkeleton::Of(std::string_view roman) {
@@ -139,35 +161,78 @@ float RomanSkeleton::LeastDistance(std::size_t typedLength, std::size_t keyLengt
     return kLeastInsertionShare * static_cast<float>(a > b ? a - b : b - a);
 }
 
-// Costs are never negative, so a row's least value bounds the distance from
-// below: once it passes the ceiling, the rest cannot bring it back.
+// Costs are never negative, so every cell on the cheapest path to a
+// distance within the ceiling is itself within it, and is reached from a
+// cell within it. Each row is therefore computed only over the band of
+// columns that a cell of the previous row within the ceiling reaches, plus
+// what steps along the row itself keep within it; the cells left out would
+// exceed the ceiling. A cell within the ceiling comes out of the same sums
+// as in the full table, so a distance within the ceiling is exact, and once
+// a row has no cell within it, no later row can.
 float RomanSkeleton::DistanceWithin(const Spelling& a, const Spelling& b, float ceiling) {
-    const auto substitutionCost = [&](std::size_t i, std::size_t j) {
-        if (a.letters[i] == b.letters[j]) return 0.0f;
-        if (a.outlineLetters[i] != b.outlineLetters[j]) return kConsonantCost;
-        return a.vowels[i] ? kVowelChangeCost : kVariantLetterCost;
-    };
-    float rows[2][kMaxCompared + 1];
+    constexpr float kBeyond = std::numeric_limits<float>::infinity();
+    // Row and column 0 stand for the empty prefix; one more slot holds the
+    // mark past the band.
+    float rows[2][kMaxCompared + 2];
     float* previous = rows[0];
     float* current = rows[1];
+    // The band of the previous row: the columns within the ceiling are
+    // bandFirst..bandLast; the cells just outside it hold kBeyond or a value
+    // above the ceiling.
+    std::size_t bandFirst = 0;
+    std::size_t bandLast = 0;
     previous[0] = 0.0f;
-    for (std::size_t j = 1; j <= b.size; ++j)
+    if (previous[0] > ceiling) return kBeyond;
+    for (std::size_t j = 1; j <= b.size; ++j) {
         previous[j] = previous[j - 1] + b.insertionCosts[j - 1];
+        if (previous[j] > ceiling) break;
+        bandLast = j;
+    }
+    previous[bandLast + 1] = kBeyond;
     for (std::size_t i = 1; i <= a.size; ++i) {
         const float insertion = a.insertionCosts[i - 1];
-        current[0] = previous[0] + insertion;
-        float rowLeast = current[0];
-        for (std::size_t j = 1; j <= b.size; ++j) {
-            const float viaDiagonal = previous[j - 1] + substitutionCost(i - 1, j - 1);
+        const char letter = a.letters[i - 1];
+        const short outline = a.outlineLetters[i - 1];
+        const float variantCost = a.vowels[i - 1] ? kVowelChangeCost : kVariantLetterCost;
+        std::size_t first = b.size + 1;
+        std::size_t last = 0;
+        const auto keep = [&](std::size_t j) {
+            if (current[j] > ceiling) return;
+            first = std::min(first, j);
+            last = j;
+        };
+        std::size_t j = bandFirst;
+        if (j == 0) {
+            current[0] = previous[0] + insertion;
+            keep(0);
+            j = 1;
+        } else {
+            current[j - 1] = kBeyond;
+        }
+        // Columns that a cell of the previous row's band reaches downwards
+        // or diagonally.
+        const std::size_t reached = std::min(bandLast + 1, b.size);
+        for (; j <= reached; ++j) {
+            const float substitution = letter == b.letters[j - 1]           ? 0.0f
+                                       : outline != b.outlineLetters[j - 1] ? kConsonantCost
+                                                                            : variantCost;
+            const float viaDiagonal = previous[j - 1] + substitution;
             const float viaSides =
                 std::min(previous[j] + insertion, current[j - 1] + b.insertionCosts[j - 1]);
             current[j] = std::min(viaSides, viaDiagonal);
-            rowLeast = std::min(rowLeast, current[j]);
+            keep(j);
         }
-        if (rowLeast > ceiling) return rowLeast;
+        // Further along the row only steps along it stay within the ceiling.
+        for (; j <= b.size && current[j - 1] <= ceiling; ++j) {
+            current[j] = current[j - 1] + b.insertionCosts[j - 1];
+            keep(j);
+        }
+        current[j] = kBeyond;
+        if (first > last) return kBeyond;
+        bandFirst = first;
+        bandLast = last;
         std::swap(previous, current);
     }
-    return previous[b.size];
+    return bandLast == b.size ? previous[b.size] : kBeyond;
 }
-
 }  // namespace bangla

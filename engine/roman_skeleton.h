@@ -18,6 +18,8 @@ public:
     // Spellings longer than this are never compared (the distance table is
     // fixed-size so that a keystroke allocates nothing for it).
     static constexpr std::size_t kMaxCompared = 48;
+    // The outline letter recorded for a vowel, apart from every byte.
+    static constexpr short kVowelOutline = 256;
 
     // One spelling prepared for comparison: its letters in lower case and the
     // cost of inserting or dropping each of them. A search prepares the typed
@@ -28,8 +30,6 @@ public:
 
     private:
         friend class RomanSkeleton;
-        static constexpr short kVowelOutline = 256;
-        float InsertionCost(std::size_t at) const;
 
         std::size_t size = 0;
         char letters[kMaxCompared];

@@ -42,8 +42,7 @@ struct FilterSlot {
     uint64_t bits;
 };
 
-FilterSlot SlotOf(std::string_view text, uint64_t wordCount) {
-    const uint64_t hash = HashText(text);
+FilterSlot SlotOf(uint64_t hash, uint64_t wordCount) {
     uint64_t bits = 0;
     for (int probe = 0; probe < kFilterProbes; ++probe)
         bits |= uint64_t{1} << ((hash >> (6 * probe)) & 63);
@@ -58,14 +57,18 @@ void TextFilter::Reset(uint64_t count) {
     words.assign(static_cast<size_t>(wordCount), 0);
 }
 
+uint64_t TextFilter::Hash(std::string_view text) { return HashText(text); }
+
 void TextFilter::Add(std::string_view text) {
-    const FilterSlot slot = SlotOf(text, words.size());
+    const FilterSlot slot = SlotOf(HashText(text), words.size());
     words[slot.word] |= slot.bits;
 }
 
-bool TextFilter::MayHold(std::string_view text) const {
+bool TextFilter::MayHold(std::string_view text) const { return MayHoldHashed(HashText(text)); }
+
+bool TextFilter::MayHoldHashed(uint64_t hash) const {
     if (words.empty()) return true;
-    const FilterSlot slot = SlotOf(text, words.size());
+    const FilterSlot slot = SlotOf(hash, words.size());
     return (words[slot.word] & slot.bits) == slot.bits;
 }
 

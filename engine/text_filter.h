@@ -15,6 +15,11 @@ public:
     void Add(std::string_view text);
     bool MayHold(std::string_view text) const;
 
+    // The text's hash, and MayHold for a text of that hash: for a caller that
+    // keys more than the filter by it.
+    static uint64_t Hash(std::string_view text);
+    bool MayHoldHashed(uint64_t hash) const;
+
 private:
     std::vector<uint64_t> words;  // a power of two of them
 };
