@@ -567,16 +567,32 @@ PhoneticParser::SpellingStore::SpellingStore() {
 
 PhoneticParser::SpellingStore::Node PhoneticParser::SpellingStore::Append(Node tail,
                                                                           char32_t codepoint) {
+    const EncodedCodepoint encoded = codepoint - kFirstBengali < kBengaliBlock.size()
+                                         ? kBengaliBlock[codepoint - kFirstBengali]
+                                         : Encode(codepoint);
+    nodes.push_back(Entry{tail, codepoint, nodes[tail].utf8Bytes + encoded.length, encoded.word});
+    return static_cast<Node>(nodes.size() - 1);
+}
+
+PhoneticParser::SpellingStore::EncodedCodepoint PhoneticParser::SpellingStore::Encode(
+    char32_t codepoint) {
     char bytes[qorva::kMaxUtf8Bytes];
     const std::size_t length = qorva::EncodeUtf8(codepoint, bytes);
     char lastBytes[kWordBytes] = {};
     std::memcpy(lastBytes + kWordBytes - length, bytes, length);
-    uint32_t word;
-    std::memcpy(&word, lastBytes, kWordBytes);
-    nodes.push_back(
-        Entry{tail, codepoint, nodes[tail].utf8Bytes + static_cast<uint32_t>(length), word});
-    return static_cast<Node>(nodes.size() - 1);
+    EncodedCodepoint encoded{0, static_cast<uint32_t>(length)};
+    std::memcpy(&encoded.word, lastBytes, kWordBytes);
+    return encoded;
 }
+
+// Nearly every code point a spelling writes is of the Bengali block.
+const std::array<PhoneticParser::SpellingStore::EncodedCodepoint, 128>
+    PhoneticParser::SpellingStore::kBengaliBlock = [] {
+        std::array<EncodedCodepoint, 128> block{};
+        for (std::size_t i = 0; i < block.size(); ++i)
+            block[i] = Encode(kFirstBengali + static_cast<char32_t>(i));
+        return block;
+    }();
 
 // Each node's bytes end where its spelling's UTF-8 ends and begin where its
 // parent's ends. The nodes are written last first, each as a whole word

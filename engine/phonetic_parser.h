@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -53,6 +54,15 @@ public:
 
     private:
         static constexpr std::size_t kWordBytes = sizeof(uint32_t);
+        // A code point's UTF-8 in a word's last bytes, and how many bytes.
+        struct EncodedCodepoint {
+            uint32_t word;
+            uint32_t length;
+        };
+        static constexpr char32_t kFirstBengali = 0x0980;
+        static const std::array<EncodedCodepoint, 128> kBengaliBlock;
+        static EncodedCodepoint Encode(char32_t codepoint);
+
         struct Entry {
             Node previous;
             char32_t codepoint;
