@@ -246,9 +246,29 @@ std::string UnicodeUtils::BackspaceGrapheme(const std::string& text) {
     return Utf32ToUtf8(cps);
 }
 
+namespace {
+
+// True when canonicalizing would give the text back: every byte is part of
+// a well-formed character and none is composed with the next or replaced.
+// Nearly every candidate is such a text, and the answer needs no copy.
+bool IsCanonical(const std::string& text) {
+    std::size_t decodedBytes = 0;
+    char32_t previous = 0;
+    bool unchanged = true;
+    ForEachCodepoint(text, [&](char32_t cp) {
+        char bytes[qorva::kMaxUtf8Bytes];
+        decodedBytes += qorva::EncodeUtf8(cp, bytes);
+        unchanged = unchanged && ComposedPair(previous, cp) == 0 && RegionalReplacement(cp) == cp;
+        previous = cp;
+    });
+    return unchanged && decodedBytes == text.size();
+}
+
+}  // namespace
+
 std::string UnicodeUtils::CanonicalizeBengali(const std::string& text) {
-    if (text.empty()) {
-        return std::string();
+    if (text.empty() || IsCanonical(text)) {
+        return text;
     }
     const std::u32string cps = Utf8ToUtf32(text);
     std::u32string canonical;

@@ -141,19 +141,22 @@ public:
         // gone. A text with nothing left (a spelling of bytes that are no
         // letters, a typed text that is no UTF-8) is no candidate.
         std::string canonical = UnicodeUtils::CanonicalizeBengali(text);
-        if (canonical.empty() || !seenTexts.insert(canonical).second) return;
+        if (canonical.empty() ||
+            std::find(seenTexts.begin(), seenTexts.end(), canonical) != seenTexts.end())
+            return;
         EngineCandidate& slot = list.candidates[list.count++];
         CopyTextField(canonical, slot.text);
         CopyTextField(roman, slot.roman);
         slot.score = score;
         slot.sourceFlags = sourceFlags;
         slot.autoSelect = autoSelect;
+        seenTexts.push_back(std::move(canonical));
     }
 
 private:
     EngineCandidateList& list;
     const uint32_t maxCandidates;
-    std::unordered_set<std::string> seenTexts;
+    std::vector<std::string> seenTexts;  // canonical, at most one list's worth
 };
 
 // The working data of one request, step by step.

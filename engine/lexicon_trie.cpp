@@ -79,10 +79,15 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
+// A key's records come most frequent first, so the list is most often in
+// order already; a stable sort leaves such a list as it is, and the check
+// spares its buffer.
 void SortByFrequencyDescending(std::vector<LexiconEntry>& entries) {
-    std::stable_sort(
-        entries.begin(), entries.end(),
-        [](const LexiconEntry& a, const LexiconEntry& b) { return a.frequency > b.frequency; });
+    const auto moreFrequent = [](const LexiconEntry& a, const LexiconEntry& b) {
+        return a.frequency > b.frequency;
+    };
+    if (!std::is_sorted(entries.begin(), entries.end(), moreFrequent))
+        std::stable_sort(entries.begin(), entries.end(), moreFrequent);
 }
 
 void KeepFirst(std::vector<LexiconEntry>& entries, uint64_t limit) {
@@ -368,6 +373,25 @@ std::vector<LexiconEntry> LexiconTrie::SearchRomanFuzzy(const std::string& roman
     return result;
 }
 
+LexiconTrie::FrequencyAllowances::FrequencyAllowances() {
+    frequencies.fill(0);
+    allowances.fill(Compute(0));
+}
+
+float LexiconTrie::FrequencyAllowances::Of(uint32_t frequency) {
+    // Fibonacci hashing: frequencies that differ in any bits spread apart.
+    const std::size_t slot = (frequency * 2654435761u) >> (32 - kSlotBits);
+    if (frequencies[slot] != frequency) {
+        frequencies[slot] = frequency;
+        allowances[slot] = Compute(frequency);
+    }
+    return allowances[slot];
+}
+
+float LexiconTrie::FrequencyAllowances::Compute(uint32_t frequency) {
+    return kSkeletonFrequencyWeight * std::log10(static_cast<float>(frequency) + 1.0f);
+}
+
 // The first position of the skeleton index whose skeleton is not smaller
 // (`upper`: is greater) than `skeleton`, searched in [low, high).
 uint32_t LexiconTrie::SkeletonBound(const std::string& skeleton, bool upper, uint32_t low,
@@ -420,18 +444,10 @@ std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman,
     // The best `kept` (cost, record) pairs so far, the worst on top.
     std::vector<std::pair<float, uint32_t>> best;
     best.reserve(kept);
-    // Words of equal frequency sit together in the run: their allowance is
-    // worked out once.
-    uint32_t allowanceFrequency = 0;
-    float allowance = 0.0f;
     for (uint32_t position = first; position < end; ++position) {
         const uint32_t number = IndexedRecord(skeletonIndex, position);
         const FileRecord record = RecordAt(number);
-        if (position == first || record.frequency != allowanceFrequency) {
-            allowanceFrequency = record.frequency;
-            allowance =
-                kSkeletonFrequencyWeight * std::log10(static_cast<float>(record.frequency) + 1.0f);
-        }
+        const float allowance = frequencyAllowances.Of(record.frequency);
         const bool full = best.size() == kept;
         if (full && best.front().first < -allowance - kSkeletonCostMargin) break;
         const float ceiling = full ? best.front().first + allowance + kSkeletonCostMargin

@@ -144,6 +144,21 @@ private:
         std::array<Slot, kSlots> slots;
     };
 
+    // A skeleton search's allowance for a word's frequency, remembered by
+    // frequency: a lexicon holds a few thousand distinct frequencies, and a
+    // logarithm for every word compared costs more than most comparisons.
+    class FrequencyAllowances {
+    public:
+        FrequencyAllowances();
+        float Of(uint32_t frequency);
+
+    private:
+        static constexpr int kSlotBits = 10;
+        static float Compute(uint32_t frequency);
+        std::array<uint32_t, std::size_t{1} << kSlotBits> frequencies;
+        std::array<float, std::size_t{1} << kSlotBits> allowances;
+    };
+
     bool AdoptImage(std::vector<uint8_t>&& image);
     uint32_t FindPosition(std::string_view word) const;
     uint32_t RomanPosition(std::string_view roman) const;
@@ -180,6 +195,7 @@ private:
     mutable LexiconEntry lookupEntry;
     mutable FoundPositions foundWords;  // word index positions
     mutable FoundPositions foundKeys;   // roman index positions, the first of each key
+    mutable FrequencyAllowances frequencyAllowances;
 };
 
 }  // namespace bangla
