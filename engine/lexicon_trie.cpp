@@ -156,6 +156,7 @@ bool LexiconTrie::AdoptImage(std::vector<uint8_t>&& image) {
     AdoptSkeletonIndex(indexesEnd,
                        static_cast<uint64_t>(fileImage.data() + fileImage.size() - indexesEnd));
     BuildTextFilters();
+    SampleIndexes();
     return true;
 }
 
@@ -167,6 +168,21 @@ void LexiconTrie::BuildTextFilters() {
         wordFilter.Add(WordOf(record));
         romanFilter.Add(RomanOf(record));
     }
+}
+
+void LexiconTrie::SampleIndexes() {
+    wordSamples.Build(entryCount, [&](uint32_t position) {
+        return WordOf(RecordAt(IndexedRecord(wordIndex, position)));
+    });
+    romanSamples.Build(entryCount, [&](uint32_t position) {
+        return RomanOf(RecordAt(IndexedRecord(romanIndex, position)));
+    });
+    if (!HasSkeletonIndex()) return;
+    std::string outline;
+    skeletonSamples.Build(skeletonCount, [&](uint32_t position) {
+        outline = RomanSkeleton::Of(RomanOf(RecordAt(IndexedRecord(skeletonIndex, position))));
+        return std::string_view(outline);
+    });
 }
 
 void LexiconTrie::AdoptSkeletonIndex(const uint8_t* section, uint64_t bytes) {
@@ -198,6 +214,9 @@ void LexiconTrie::ResetFileLexicon() {
     stringPoolSize = 0;
     wordFilter = TextFilter();
     romanFilter = TextFilter();
+    wordSamples.Clear();
+    romanSamples.Clear();
+    skeletonSamples.Clear();
     foundWords.Clear();
     foundKeys.Clear();
 }
@@ -237,8 +256,9 @@ LexiconEntry LexiconTrie::EntryOf(const FileRecord& record) const {
 // compares through char_traits<char>, which orders bytes as unsigned, the
 // order both indexes are sorted in.
 uint32_t LexiconTrie::LowerBound(const uint8_t* index, bool byWord, std::string_view text) const {
-    uint32_t low = 0;
-    uint32_t high = entryCount;
+    const IndexSamples::Window window = (byWord ? wordSamples : romanSamples).Around(text);
+    uint32_t low = window.first;
+    uint32_t high = static_cast<uint32_t>(window.last + 1);
     while (low < high) {
         const uint32_t middle = low + (high - low) / 2;
         const FileRecord record = RecordAt(IndexedRecord(index, middle));
@@ -262,12 +282,19 @@ uint32_t LexiconTrie::FindPosition(std::string_view word) const {
         return cached;
     }
     if (!wordFilter.MayHoldHashed(hash)) return FoundPositions::kNone;
+    // A word has several records, one per key, next to each other in the
+    // index, and Find answers with the one this search meets first. The
+    // samples only answer the steps outside their window, so the search
+    // takes the same steps and meets the same record.
+    const IndexSamples::Window window = wordSamples.Around(word);
     int64_t low = 0;
     int64_t high = static_cast<int64_t>(entryCount) - 1;
     while (low <= high) {
         const int64_t middle = low + (high - low) / 2;
-        const int order =
-            word.compare(WordOf(RecordAt(IndexedRecord(wordIndex, static_cast<uint32_t>(middle)))));
+        const int order = middle < window.first  ? 1
+                          : middle > window.last ? -1
+                                                 : word.compare(WordOf(RecordAt(IndexedRecord(
+                                                       wordIndex, static_cast<uint32_t>(middle)))));
         if (order == 0) {
             foundWords.Put(hash, static_cast<uint32_t>(middle));
             return static_cast<uint32_t>(middle);
@@ -437,7 +464,9 @@ std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman,
         return result;
     const std::string skeleton = RomanSkeleton::Of(roman);
     if (skeleton.empty()) return result;
-    const uint32_t first = SkeletonBound(skeleton, false, 0, skeletonCount);
+    const IndexSamples::Window window = skeletonSamples.Around(skeleton);
+    const uint32_t first =
+        SkeletonBound(skeleton, false, window.first, static_cast<uint32_t>(window.last + 1));
     const uint32_t end = SkeletonRunEnd(skeleton, first);
     const RomanSkeleton::Spelling typed(roman);
     const size_t kept = static_cast<size_t>(std::min<uint64_t>(limit, end - first));

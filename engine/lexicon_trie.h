@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/index_samples.h"
 #include "engine/text_filter.h"
 
 namespace bangla {
@@ -163,6 +164,7 @@ private:
     uint32_t FindPosition(std::string_view word) const;
     uint32_t RomanPosition(std::string_view roman) const;
     void BuildTextFilters();
+    void SampleIndexes();
     void ResetFileLexicon();
     bool HasFileLexicon(const uint8_t* index) const;
 
@@ -191,6 +193,11 @@ private:
     // the filters turn them away without a binary search. Built at load.
     TextFilter wordFilter;
     TextFilter romanFilter;
+    // Samples of the three indexes (the skeleton index by its outlines),
+    // taken at load: a lookup narrows its binary search with them.
+    IndexSamples wordSamples;
+    IndexSamples romanSamples;
+    IndexSamples skeletonSamples;
     std::vector<LexiconEntry> insertedEntries;
     mutable LexiconEntry lookupEntry;
     mutable FoundPositions foundWords;  // word index positions

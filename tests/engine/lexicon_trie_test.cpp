@@ -19,6 +19,7 @@ namespace bangla {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -459,6 +460,53 @@ TEST_F(LoadedLexiconTest, InsertedEntriesAnswerWhatTheFileLacks) {
     EXPECT_EQ(inserted->tag, 2);
     EXPECT_EQ(trie.Find("আমি")->frequency, 1000u);
     EXPECT_EQ(trie.Find(""), nullptr);
+}
+
+// Enough texts for the lookups' index samples to matter: words and keys that
+// share their first eight bytes with hundreds of others (কখগ..., kolkatanagar...)
+// beside short ones, and words under two keys. `salt` changes the frequencies.
+std::vector<LexiconEntry> NumberedLexicon(uint32_t count, uint32_t salt) {
+    std::vector<LexiconEntry> entries;
+    for (uint32_t i = 0; i < count; ++i) {
+        const std::string number = std::to_string(i);
+        const bool crowded = i % 2 == 0;
+        entries.push_back({(crowded ? "কখগ" : "ক") + number,
+                           (crowded ? "kolkatanagar" : "k") + number, 1 + i * 7 + salt, 0});
+        if (i % 50 == 0)
+            entries.push_back({entries.back().word, "t" + number, 1 + i * 7 + salt, 0});
+    }
+    return entries;
+}
+
+void ExpectEveryTextAnswers(const LexiconTrie& trie, const std::vector<LexiconEntry>& entries) {
+    for (const LexiconEntry& expected : entries) {
+        const LexiconEntry* found = trie.Find(expected.word);
+        ASSERT_NE(found, nullptr) << expected.word;
+        EXPECT_EQ(found->frequency, expected.frequency) << expected.word;
+        EXPECT_THAT(trie.SearchRoman(expected.roman, 5), ElementsAre(WordIs(expected.word)))
+            << expected.roman;
+        // k3, k33 and k333 share an outline: the more frequent may come first.
+        EXPECT_THAT(trie.SearchSkeleton(expected.roman, 5), Contains(WordIs(expected.word)))
+            << expected.roman;
+        EXPECT_EQ(trie.Find(expected.word + "0x"), nullptr) << expected.word;
+        EXPECT_THAT(trie.SearchRoman(expected.roman + "z", 5), IsEmpty()) << expected.roman;
+    }
+}
+
+TEST(LexiconLookupTest, EveryTextOfALargeLexiconAnswersAlsoAfterAReload) {
+    const std::vector<LexiconEntry> first = NumberedLexicon(900, 0);
+    LexiconTrie trie;
+    ASSERT_TRUE(LoadImage(trie, ImageOf(first)));
+    ExpectEveryTextAnswers(trie, first);
+    EXPECT_EQ(trie.Find("কখগ"), nullptr);
+    EXPECT_EQ(trie.Find(""), nullptr);
+    EXPECT_THAT(trie.SearchRoman("kolkatanagar", 5), IsEmpty());
+    // A smaller lexicon, looked up right after the texts of the first.
+    const std::vector<LexiconEntry> second = NumberedLexicon(300, 5);
+    ASSERT_TRUE(LoadImage(trie, ImageOf(second)));
+    ExpectEveryTextAnswers(trie, second);
+    EXPECT_EQ(trie.Find("কখগ898"), nullptr);
+    EXPECT_THAT(trie.SearchRoman("k899", 5), IsEmpty());
 }
 
 // ---------------------------------------------------------------- SearchRoman
