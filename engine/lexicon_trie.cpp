@@ -483,8 +483,9 @@ std::vector<LexiconEntry> LexiconTrie::SearchSkeleton(const std::string& roman,
                                    : std::numeric_limits<float>::max();
         const std::string_view key = RomanOf(record);
         if (RomanSkeleton::LeastDistance(roman.size(), key.size()) > ceiling) continue;
-        const float distance =
-            RomanSkeleton::DistanceWithin(typed, RomanSkeleton::Spelling(key), ceiling);
+        const RomanSkeleton::Spelling keySpelling(key);
+        if (RomanSkeleton::LeastDistance(typed, keySpelling) > ceiling) continue;
+        const float distance = RomanSkeleton::DistanceWithin(typed, keySpelling, ceiling);
         if (distance > ceiling) continue;
         const std::pair<float, uint32_t> entry(distance - allowance, number);
         if (full) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <limits>
 
 #include "common/text.h"
@@ -18,6 +19,8 @@ constexpr float kConsonantCost = 1.0f;
 // A little under the cheapest insertion (kDoubledLetterCost), so that a sum
 // of them in float arithmetic never exceeds the distance it bounds.
 constexpr float kLeastInsertionShare = 0.19f;
+// A little under half the cheapest change (kVariantLetterCost), likewise.
+constexpr float kLeastChangeShare = 0.149f;
 
 // w and y stand for vowels in Banglish (bhalo/bhalow, kotha/kothay).
 bool IsVowelLetter(char letter) {
@@ -117,6 +120,7 @@ RomanSkeleton::Spelling::Spelling(std::string_view text)
         outlineLetters[i] = letter.outline;
         insertionCosts[i] =
             i > 0 && letters[i - 1] == letter.lower ? kDoubledLetterCost : letter.insertion;
+        ++letterCounts[letter.lower & 31];
     }
 }
 
@@ -159,6 +163,19 @@ float RomanSkeleton::LeastDistance(std::size_t typedLength, std::size_t keyLengt
     const std::size_t a = std::min(typedLength, kMaxCompared);
     const std::size_t b = std::min(keyLength, kMaxCompared);
     return kLeastInsertionShare * static_cast<float>(a > b ? a - b : b - a);
+}
+
+// Each letter one spelling holds more often than the other is inserted,
+// dropped or changed: an insertion or a drop costs at least a doubled
+// letter's, and a change, at least a letter variant's, settles two such
+// letters at most.
+float RomanSkeleton::LeastDistance(const Spelling& a, const Spelling& b) {
+    int unshared = 0;
+    for (std::size_t bin = 0; bin < 32; ++bin)
+        unshared += std::abs(int{a.letterCounts[bin]} - int{b.letterCounts[bin]});
+    const int lengthDifference = std::abs(static_cast<int>(a.size) - static_cast<int>(b.size));
+    return kLeastInsertionShare * static_cast<float>(lengthDifference) +
+           kLeastChangeShare * static_cast<float>(unshared - lengthDifference);
 }
 
 // Costs are never negative, so every cell on the cheapest path to a

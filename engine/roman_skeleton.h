@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,9 @@ public:
         short outlineLetters[kMaxCompared];
         bool vowels[kMaxCompared];
         float insertionCosts[kMaxCompared];
+        // How often each letter occurs, letters that share the low five
+        // bits of their byte counted together.
+        uint8_t letterCounts[32] = {};
     };
 
     static std::string Of(std::string_view roman);
@@ -51,6 +55,8 @@ public:
 
     // A bound from below on the distance of two spellings of these lengths.
     static float LeastDistance(std::size_t typedLength, std::size_t keyLength);
+    // A tighter bound from the letters the two spellings do not share.
+    static float LeastDistance(const Spelling& typed, const Spelling& key);
 
     // The distance when it is at most `ceiling`; otherwise some value above
     // `ceiling`, found as soon as the comparison shows it will be.

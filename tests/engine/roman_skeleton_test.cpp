@@ -62,5 +62,41 @@ TEST(RomanSkeletonTest, OverlongSpellingsAreComparedUpToTheLimit) {
     EXPECT_FLOAT_EQ(RomanSkeleton::Distance(longText, longText), 0.0f);
 }
 
+// Spellings of a few outlines, with the letters writers swap, double, drop
+// and stretch.
+const char* const kSpellings[] = {
+    "",      "a",      "ami",   "emi",    "AMI",    "bhalo",      "valo",
+    "balo",  "bhallo", "bhalu", "bolo",   "kapsul", "capshule",   "shotti",
+    "sotyi", "satti",  "korbo", "korbe",  "kurba",  "karabo",     "khub",
+    "kub",   "x",      "ks",    "quick",  "aeiou",  "zinish",     "jinis",
+    "phone", "fon",    "hhh",   "vaiiii", "bhaiya", "poriborton", "porivortan",
+};
+
+// The outline search skips a key by these bounds and compares the others
+// only up to a ceiling; a bound above the distance, or a comparison that
+// gives up too soon, would lose words.
+TEST(RomanSkeletonTest, BoundsAndCeilingsNeverMisstateADistance) {
+    const float ceilings[] = {0.0f, 0.2f, 0.4f, 0.6f, 1.0f, 1.5f, 3.0f, 100.0f};
+    for (const char* a : kSpellings) {
+        for (const char* b : kSpellings) {
+            SCOPED_TRACE(std::string(a) + " / " + b);
+            const float distance = RomanSkeleton::Distance(a, b);
+            const RomanSkeleton::Spelling typed(a);
+            const RomanSkeleton::Spelling key(b);
+            EXPECT_LE(RomanSkeleton::LeastDistance(std::string(a).size(), std::string(b).size()),
+                      distance);
+            EXPECT_LE(RomanSkeleton::LeastDistance(typed, key), distance);
+            for (const float ceiling : ceilings) {
+                const float within = RomanSkeleton::DistanceWithin(typed, key, ceiling);
+                if (distance <= ceiling) {
+                    EXPECT_EQ(within, distance) << "ceiling " << ceiling;
+                } else {
+                    EXPECT_GT(within, ceiling) << "ceiling " << ceiling;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace bangla
