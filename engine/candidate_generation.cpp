@@ -130,7 +130,9 @@ bool SplitNumberAndSuffix(const std::string& token, std::string& stem, std::stri
 class CandidateListWriter {
 public:
     CandidateListWriter(EngineCandidateList& list, uint32_t maxCandidates)
-        : list(list), maxCandidates(maxCandidates) {}
+        : list(list), maxCandidates(maxCandidates) {
+        seenTexts.reserve(maxCandidates);
+    }
 
     bool Full() const { return list.count >= maxCandidates; }
 
@@ -241,12 +243,13 @@ private:
             if (sources.size() > kParsedSpellings) sources.resize(kParsedSpellings);
             return;
         }
+        // Moved out: once one is kept, the kept ones replace the sources.
         std::vector<PhoneticCandidate> kept;
         for (std::size_t rank = 0; rank < sources.size(); ++rank) {
-            const PhoneticCandidate& c = sources[rank];
             const bool buildingBlock =
-                rank < kParsedSpellings && CountCodepoints(c.text) <= kShortSpellingCodepoints;
-            if (buildingBlock || words[rank]) kept.push_back(c);
+                rank < kParsedSpellings &&
+                CountCodepoints(sources[rank].text) <= kShortSpellingCodepoints;
+            if (buildingBlock || words[rank]) kept.push_back(std::move(sources[rank]));
         }
         if (!kept.empty()) {
             sources = std::move(kept);

@@ -1,6 +1,7 @@
 #include "engine/informal_spelling.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace bangla {
 
@@ -130,6 +131,7 @@ void AddKey(std::vector<std::string>& keys, const std::string& typed, const std:
 std::vector<std::string> InformalSpelling::AlternativeKeys(const std::string& typed) {
     std::vector<std::string> keys;
     if (!IsPlainKey(typed)) return keys;
+    keys.reserve(kMaxAlternatives);
     // A stretched word is read as its plain letters first, and the habits
     // are undone on those.
     const std::string plain = ShortenStretchedRuns(typed, 1);
@@ -139,6 +141,8 @@ std::vector<std::string> InformalSpelling::AlternativeKeys(const std::string& ty
     }
     std::vector<const Habit*> shown;
     std::vector<std::string> singles;
+    shown.reserve(std::size(kHabits));
+    singles.reserve(std::size(kHabits));
     for (const Habit& habit : kHabits) {
         if (!ShowsIn(habit, plain)) continue;
         std::string undone = Undo(habit, plain);

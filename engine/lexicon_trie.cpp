@@ -380,8 +380,10 @@ std::vector<LexiconEntry> LexiconTrie::SearchRomanFuzzy(const std::string& roman
                                                         uint64_t limit) const {
     std::vector<LexiconEntry> result = SearchRoman(roman, limit);
     if (result.size() >= limit) return result;
-    std::vector<std::string> seenWords;
-    for (const LexiconEntry& entry : result) seenWords.push_back(entry.word);
+    const auto found = [&](const std::string& word) {
+        return std::any_of(result.begin(), result.end(),
+                           [&](const LexiconEntry& entry) { return entry.word == word; });
+    };
     // The first variant is the lower-cased key. It is searched too, so that a
     // key typed with Caps Lock on ("AMI") still finds the words of "ami".
     for (const std::string& variant : normalizer.Normalize(roman)) {
@@ -389,9 +391,7 @@ std::vector<LexiconEntry> LexiconTrie::SearchRomanFuzzy(const std::string& roman
         if (variant == roman) continue;
         for (LexiconEntry& entry : SearchRoman(variant, limit)) {
             if (result.size() >= limit) break;
-            if (std::find(seenWords.begin(), seenWords.end(), entry.word) != seenWords.end())
-                continue;
-            seenWords.push_back(entry.word);
+            if (found(entry.word)) continue;
             result.push_back(std::move(entry));
         }
     }
