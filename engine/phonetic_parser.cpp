@@ -562,16 +562,20 @@ private:
 PhoneticParser::SpellingStore::SpellingStore() {
     static_assert(kWordBytes == qorva::kMaxUtf8Bytes, "a node's word holds any code point's UTF-8");
     nodes.reserve(kTypicalNodes);
-    nodes.push_back(Entry{kEmpty, 0, 0, 0});
+    nodes.push_back(Entry{kEmpty, 0});
 }
 
 PhoneticParser::SpellingStore::Node PhoneticParser::SpellingStore::Append(Node tail,
                                                                           char32_t codepoint) {
-    const EncodedCodepoint encoded = codepoint - kFirstBengali < kBengaliBlock.size()
-                                         ? kBengaliBlock[codepoint - kFirstBengali]
-                                         : Encode(codepoint);
-    nodes.push_back(Entry{tail, codepoint, nodes[tail].utf8Bytes + encoded.length, encoded.word});
+    nodes.push_back(Entry{tail, codepoint});
     return static_cast<Node>(nodes.size() - 1);
+}
+
+PhoneticParser::SpellingStore::EncodedCodepoint PhoneticParser::SpellingStore::EncodedOf(
+    char32_t codepoint) {
+    return codepoint - kFirstBengali < kBengaliBlock.size()
+               ? kBengaliBlock[codepoint - kFirstBengali]
+               : Encode(codepoint);
 }
 
 PhoneticParser::SpellingStore::EncodedCodepoint PhoneticParser::SpellingStore::Encode(
@@ -594,17 +598,21 @@ const std::array<PhoneticParser::SpellingStore::EncodedCodepoint, 128>
         return block;
     }();
 
-// Each node's bytes end where its spelling's UTF-8 ends and begin where its
-// parent's ends. The nodes are written last first, each as a whole word
-// that ends with its bytes: what the word writes before them lies in the
-// parent's bytes or the slack before the first, written later or never read.
+// The spelling's length is summed first; then each node, last first, is
+// written as a whole word that ends where its bytes end: what the word
+// writes before them lies where the nodes before it write later, or in the
+// slack before the first.
 std::string_view PhoneticParser::SpellingStore::Utf8(Node tail, std::string& buffer) const {
-    const uint32_t length = nodes[tail].utf8Bytes;
+    uint32_t length = 0;
+    for (Node node = tail; node != kEmpty; node = nodes[node].previous)
+        length += EncodedOf(nodes[node].codepoint).length;
     buffer.resize(kWordBytes + length);
     char* const textStart = buffer.data() + kWordBytes;
+    uint32_t end = length;
     for (Node node = tail; node != kEmpty; node = nodes[node].previous) {
-        const Entry& entry = nodes[node];
-        std::memcpy(textStart + entry.utf8Bytes - kWordBytes, &entry.lastBytes, kWordBytes);
+        const EncodedCodepoint encoded = EncodedOf(nodes[node].codepoint);
+        std::memcpy(textStart + end - kWordBytes, &encoded.word, kWordBytes);
+        end -= encoded.length;
     }
     return std::string_view(textStart, length);
 }

@@ -62,12 +62,13 @@ public:
         static constexpr char32_t kFirstBengali = 0x0980;
         static const std::array<EncodedCodepoint, 128> kBengaliBlock;
         static EncodedCodepoint Encode(char32_t codepoint);
+        static EncodedCodepoint EncodedOf(char32_t codepoint);
 
+        // Two words a node: hostile input makes a search write tens of
+        // thousands of nodes, and the spellings read out are far fewer.
         struct Entry {
             Node previous;
             char32_t codepoint;
-            uint32_t utf8Bytes;  // of the whole spelling up to this node
-            uint32_t lastBytes;  // the code point's UTF-8, in a word's last bytes
         };
         std::vector<Entry> nodes;
     };

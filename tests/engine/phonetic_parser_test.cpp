@@ -219,6 +219,27 @@ TEST_F(PhoneticParserTest, ExpandStateAtEndAppendsNothing) {
     EXPECT_TRUE(children.empty());
 }
 
+// Spellings share their beginnings in the store and are written out whole:
+// code points of one to four bytes, in and outside the Bengali block, and
+// two spellings of one beginning read into the same buffer.
+TEST(PhoneticParserSpellingStore, SpellingsReadBackAsWritten) {
+    using Store = PhoneticParser::SpellingStore;
+    Store store;
+    std::string buffer;
+    EXPECT_EQ(store.Utf8(Store::kEmpty, buffer), "");
+    const Store::Node ka = store.Append(Store::kEmpty, U'\u0995');
+    const Store::Node kaA = store.Append(ka, U'a');
+    const Store::Node joined = store.Append(kaA, U'\u200C');
+    const Store::Node face = store.Append(joined, U'\U0001F600');
+    const Store::Node kaE = store.Append(ka, U'\u09C7');
+    const Store::Node latin = store.Append(kaE, U'\u00E9');
+    EXPECT_EQ(store.Utf8(face, buffer), "\u0995a\u200C\U0001F600");
+    EXPECT_EQ(store.Utf8(latin, buffer), "\u0995\u09C7\u00E9");
+    EXPECT_EQ(store.Utf8(ka, buffer), "\u0995");
+    EXPECT_EQ(store.Last(face), U'\U0001F600');
+    EXPECT_EQ(store.Last(kaE), U'\u09C7');
+}
+
 TEST(PhoneticParserMatchPrefix, FoldsAsciiCaseOnly) {
     const struct {
         std::string input;
