@@ -272,15 +272,23 @@ uint32_t LexiconTrie::LowerBound(const uint8_t* index, bool byWord, std::string_
     return low;
 }
 
+// Where `found` remembers the text of this hash in the word index
+// (`byWord`) or the roman index, when that position still holds the text;
+// otherwise FoundPositions::kNone.
+uint32_t LexiconTrie::RememberedPosition(const FoundPositions& found, uint64_t hash, bool byWord,
+                                         std::string_view text) const {
+    const uint32_t position = found.Get(hash);
+    if (position == FoundPositions::kNone) return position;
+    const FileRecord record = RecordAt(IndexedRecord(byWord ? wordIndex : romanIndex, position));
+    return (byWord ? WordOf(record) : RomanOf(record)) == text ? position : FoundPositions::kNone;
+}
+
 // The word index position a binary search finds the word at, or
 // FoundPositions::kNone.
 uint32_t LexiconTrie::FindPosition(std::string_view word) const {
     const uint64_t hash = TextFilter::Hash(word);
-    const uint32_t cached = foundWords.Get(hash);
-    if (cached != FoundPositions::kNone &&
-        WordOf(RecordAt(IndexedRecord(wordIndex, cached))) == word) {
-        return cached;
-    }
+    const uint32_t remembered = RememberedPosition(foundWords, hash, true, word);
+    if (remembered != FoundPositions::kNone) return remembered;
     if (!wordFilter.MayHoldHashed(hash)) return FoundPositions::kNone;
     // A word has several records, one per key, next to each other in the
     // index, and Find answers with the one this search meets first. The
@@ -341,11 +349,8 @@ void LexiconTrie::Insert(const std::string& word, const std::string& roman, uint
 // position where the key would be.
 uint32_t LexiconTrie::RomanPosition(std::string_view roman) const {
     const uint64_t hash = TextFilter::Hash(roman);
-    const uint32_t cached = foundKeys.Get(hash);
-    if (cached != FoundPositions::kNone &&
-        RomanOf(RecordAt(IndexedRecord(romanIndex, cached))) == roman) {
-        return cached;
-    }
+    const uint32_t remembered = RememberedPosition(foundKeys, hash, false, roman);
+    if (remembered != FoundPositions::kNone) return remembered;
     if (!romanFilter.MayHoldHashed(hash)) return FoundPositions::kNone;
     const uint32_t position = LowerBound(romanIndex, false, roman);
     if (position < entryCount && RomanOf(RecordAt(IndexedRecord(romanIndex, position))) == roman)

@@ -161,6 +161,8 @@ private:
     };
 
     bool AdoptImage(std::vector<uint8_t>&& image);
+    uint32_t RememberedPosition(const FoundPositions& found, uint64_t hash, bool byWord,
+                                std::string_view text) const;
     uint32_t FindPosition(std::string_view word) const;
     uint32_t RomanPosition(std::string_view roman) const;
     void BuildTextFilters();
