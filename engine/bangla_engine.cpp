@@ -7,6 +7,8 @@
 #include <string>
 
 #include "engine/bangla_engine_impl.h"
+#include "engine/learned_data_lock.h"
+#include "engine/personal_dictionary.h"
 
 using bangla::BanglaEngine;
 
@@ -92,6 +94,17 @@ bool BanglaEngine_AddUserWord(BanglaEngineHandle engine, const char* roman, cons
     if (engine == nullptr || roman == nullptr || text == nullptr) return false;
     return Guarded(
         false, [&] { return EngineOf(engine)->personalDictionary.AddWord(roman, text, false); });
+}
+
+bool BanglaEngine_AppendUserWordToFile(const char* userDictPath, const char* roman,
+                                       const char* text, uint32_t frequency) {
+    if (userDictPath == nullptr || *userDictPath == '\0' || roman == nullptr || text == nullptr)
+        return false;
+    return Guarded(false, [&] {
+        const bangla::LearnedDataLock lock(bangla::FolderOf(userDictPath));
+        return lock.Held() && bangla::PersonalDictionary::AppendWordToFile(userDictPath, roman,
+                                                                           text, frequency);
+    });
 }
 
 bool BanglaEngine_RemoveUserWord(BanglaEngineHandle engine, const char* roman, const char* text) {

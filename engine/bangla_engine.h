@@ -102,6 +102,15 @@ bool BanglaEngine_IsLearningEnabled(BanglaEngineHandle engine);
 /* Explicit user words. False for a null or empty roman or text. */
 bool BanglaEngine_AddUserWord(BanglaEngineHandle engine, const char* roman, const char* text);
 bool BanglaEngine_RemoveUserWord(BanglaEngineHandle engine, const char* roman, const char* text);
+/* Appends an explicit user word with this frequency to the user dictionary
+   file at userDictPath, for the engines created after it (a running engine
+   gets it with BanglaEngine_AddUserWord). Taken under the lock that every
+   engine's save of that file holds, so that no engine's read-merge-write of the
+   file loses the line. Needs no handle. False for a null or empty argument, a
+   roman or text holding a tab, line break or other control character, or when
+   the lock cannot be had or the line cannot be written. */
+bool BanglaEngine_AppendUserWordToFile(const char* userDictPath, const char* roman,
+                                       const char* text, uint32_t frequency);
 /* Removes every explicit user word; returns how many. */
 size_t BanglaEngine_ClearUserWords(BanglaEngineHandle engine);
 /* Removes every auto-learned word (returns how many) and every learned word pair. */

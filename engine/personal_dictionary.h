@@ -89,6 +89,14 @@ public:
     // cannot be written.
     bool SavePendingChanges(const std::string& utf8Path, bool gatherOthers);
 
+    // Appends one explicit word to the file, which is created when missing, as the line "roman
+    // TAB text TAB frequency" (after a line end when the file's last line has none), without
+    // loading it: the add-word dialog's way of giving every engine a word. The caller holds the
+    // writers' lock. False for an empty field or one the file could not carry, or when the line
+    // could not be written.
+    static bool AppendWordToFile(const std::string& utf8Path, const std::string& roman,
+                                 const std::string& text, uint32_t frequency);
+
 private:
     enum class ChangeKind { Add, Use, Remove, ClearAll, ClearAutoLearned, ClearExplicit };
 

@@ -1,5 +1,7 @@
 #include "tsf/gdi_drawing.h"
 
+#include <algorithm>
+
 namespace qorva_tsf {
 
 HFONT MakeFont(int height, int weight, const wchar_t* face, BYTE pitchAndFamily) {
@@ -43,6 +45,23 @@ void TrackMouseLeave(HWND window) {
     TrackMouseEvent(&track);
 }
 
+HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, uint32_t** pixels) {
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return nullptr;
+    auto* first = static_cast<uint32_t*>(bits);
+    std::fill(first, first + static_cast<size_t>(width) * height, 0u);
+    if (pixels) *pixels = first;
+    return bitmap;
+}
+
 void PaintDoubleBuffered(HWND window, const std::function<void(HDC, const RECT&)>& paint) {
     PAINTSTRUCT paintStruct;
     const HDC dc = BeginPaint(window, &paintStruct);
@@ -52,15 +71,7 @@ void PaintDoubleBuffered(HWND window, const std::function<void(HDC, const RECT&)
     // A 32-bit DIB section rather than a bitmap of the display's format: GDI+ draws thin
     // anti-aliased strokes into it directly, where on a device bitmap it falls back to coarser
     // GDI shapes under some systems (wine among them).
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = client.right;
-    format.bmiHeader.biHeight = -client.bottom;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HBITMAP bitmap = CreateTopDownBitmap(dc, client.right, client.bottom);
     if (memory && bitmap) {
         const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
         paint(memory, client);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -25,6 +26,10 @@ void DrawRoundedBox(HDC dc, const LayoutRect& r, int corner, COLORREF fill, COLO
 
 void DrawTextIn(HDC dc, const std::wstring& text, HFONT font, COLORREF colour, const LayoutRect& r,
                 UINT format);
+
+// A 32-bit top-down DIB section of this size with every pixel zero (transparent black); its pixels
+// are handed out through `pixels` when given. Null when it cannot be made; the caller owns it.
+HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, uint32_t** pixels = nullptr);
 
 // Asks for WM_MOUSELEAVE once the pointer leaves the window; a window that shows hover calls it
 // with every WM_MOUSEMOVE.

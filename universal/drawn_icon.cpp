@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tsf/gdi_drawing.h"
+
 namespace qorva::universal {
 namespace {
 
@@ -14,18 +16,8 @@ public:
         HDC screen = GetDC(nullptr);
         dc_ = CreateCompatibleDC(screen);
         ReleaseDC(nullptr, screen);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        if (dc_) bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (dc_) bitmap_ = qorva_tsf::CreateTopDownBitmap(dc_, width, height, &pixels_);
         if (!bitmap_) return;
-        pixels_ = static_cast<uint32_t*>(bits);
-        std::fill(pixels_, pixels_ + width * height, 0u);
         previous_ = SelectObject(dc_, bitmap_);
     }
     ~BadgeCanvas() {

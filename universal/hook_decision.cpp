@@ -26,6 +26,7 @@ public:
             decision.clearPredicting = true;
             return decision;
         }
+        if (view.suggestionsPaused && view.windowVisible) ClosePredictions();
         bool candidateKeysDone = false;
         if (view.predicting) {
             if (PredictionKey()) return decision;
@@ -128,24 +129,27 @@ private:
         return Pass();
     }
 
+    void UpdateCandidates() {
+        if (!view.suggestionsPaused) decision.command = HookDecision::Command::UpdateCandidates;
+    }
+
     void FeedWord() {
         const KeyEvent event = ClassifyKey(static_cast<int>(key.vk), key.character, key.ctrl,
                                            key.alt, key.win, key.shift, false);
         TypingAction action = typing.Feed(event);
         switch (action.action) {
-            case TypingAction::Update:
-                decision.command = HookDecision::Command::UpdateCandidates;
-                break;
+            case TypingAction::Update: UpdateCandidates(); break;
             case TypingAction::Commit:
                 decision.eat = true;
                 decision.command = HookDecision::Command::CommitWord;
                 decision.commit = std::move(action);
+                decision.predictionsFollow = !view.suggestionsPaused;
                 break;
             case TypingAction::Pass:
                 if (typing.Buffer().empty()) {
                     if (view.windowVisible) CloseList();
                 } else if (key.vk == kBackspaceKey) {
-                    decision.command = HookDecision::Command::UpdateCandidates;
+                    UpdateCandidates();
                 }
                 break;
         }

@@ -36,6 +36,9 @@ struct HookView {
     size_t selected = 0;
     size_t listSize = 0;
     bool predicting = false;  // the shown rows are next-word predictions
+    // The user paused the suggestions (the top bar's button 4): words are still converted at their
+    // boundary, but neither the candidate nor the next-word list opens.
+    bool suggestionsPaused = false;
 };
 
 // The toggle a key calls, when it is one of the program's hot keys: F12 alone, Ctrl+Space without
@@ -60,6 +63,8 @@ struct HookDecision {
     Command command = Command::None;
     size_t row = 0;
     TypingAction commit;
+    // With CommitWord: the next-word predictions may open after the commit.
+    bool predictionsFollow = true;
 };
 
 // The decision for a key that is not a hot key, once a change of foreground window has been dealt

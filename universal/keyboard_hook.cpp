@@ -82,7 +82,9 @@ void CarryOut(const HookDecision& decision) {
         case HookDecision::Command::SelectPrev: g_candidate_window.SelectPrev(); break;
         case HookDecision::Command::CommitRow: CommitCandidateByIndex(decision.row); break;
         case HookDecision::Command::UpdateCandidates: UpdateCandidateWindow(); break;
-        case HookDecision::Command::CommitWord: CommitWordAtBoundary(decision.commit); break;
+        case HookDecision::Command::CommitWord:
+            CommitWordAtBoundary(decision.commit, decision.predictionsFollow);
+            break;
     }
 }
 
@@ -104,6 +106,7 @@ bool HandleKeyDown(const KBDLLHOOKSTRUCT& info) {
     view.selected = g_candidate_window.selected;
     view.listSize = g_current_candidates.size();
     view.predicting = g_is_predicting_next_word;
+    view.suggestionsPaused = g_topbar.State().suggestionsPaused;
     if (view.handleNow) key.character = KeyCharacter(info, key);
     const HookDecision decision = DecideKey(key, view, g_typing);
     CarryOut(decision);

@@ -13,7 +13,8 @@ static_assert(kBackspaceKey == VK_BACK && kTabKey == VK_TAB && kEnterKey == VK_R
               kWindowsKey == VK_LWIN && kMenuKey == VK_APPS && kF1Key == VK_F1 &&
               kF12Key == VK_F12 && kVolumeDownKey == VK_VOLUME_DOWN &&
               kVolumeUpKey == VK_VOLUME_UP && kNextTrackKey == VK_MEDIA_NEXT_TRACK &&
-              kPreviousTrackKey == VK_MEDIA_PREV_TRACK && kPlayPauseKey == VK_MEDIA_PLAY_PAUSE);
+              kPreviousTrackKey == VK_MEDIA_PREV_TRACK && kPlayPauseKey == VK_MEDIA_PLAY_PAUSE &&
+              kPeriodKey == VK_OEM_PERIOD);
 
 bool SendKeystrokes(const Keystrokes& keys) {
     if (keys.empty()) return true;

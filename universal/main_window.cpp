@@ -67,6 +67,7 @@ void OnHotKey(WPARAM id) {
         case kPauseHotKeyId: TogglePause(); break;
         case kTranslationHotKeyId: TriggerTranslationToggle(); break;
         case kModeHotKeyId: TriggerModeToggle(); break;
+        case kVoiceHotKeyId: g_topbar.LaunchVoiceInput(); break;
     }
 }
 
@@ -148,10 +149,11 @@ void RegisterHotKeys() {
     RegisterHotKey(g_window, kPauseHotKeyId, MOD_CONTROL | MOD_ALT, 'L');
     RegisterHotKey(g_window, kTranslationHotKeyId, MOD_CONTROL | MOD_ALT, 'E');
     RegisterHotKey(g_window, kModeHotKeyId, MOD_CONTROL | MOD_ALT, VK_SPACE);
+    RegisterHotKey(g_window, kVoiceHotKeyId, MOD_CONTROL | MOD_ALT, 'V');
 }
 
 void UnregisterHotKeys() {
-    for (int id : {kPauseHotKeyId, kTranslationHotKeyId, kModeHotKeyId}) {
+    for (int id : {kPauseHotKeyId, kTranslationHotKeyId, kModeHotKeyId, kVoiceHotKeyId}) {
         UnregisterHotKey(g_window, id);
     }
 }

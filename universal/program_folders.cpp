@@ -37,15 +37,38 @@ std::vector<std::wstring> InstallerCandidates(const std::wstring& programFilesFo
     return paths;
 }
 
-const wchar_t* ModeSwitchSoundName(int kind) {
-    return kind == 1 ? L"switch_bn.wav" : L"switch_en.wav";
+std::wstring TopBarSettingsProgramPath(const std::wstring& exeDir, const FileExistsTest& exists) {
+    const std::wstring name = kSettingsProgramName;
+    const std::wstring found =
+        FirstExisting({exeDir + L"\\" + name, exeDir + L"\\..\\release_package\\" + name,
+                       exeDir + L"\\..\\build\\" + name, L"C:\\Program Files\\Qorva\\" + name,
+                       L"C:\\Program Files (x86)\\Qorva\\" + name},
+                      exists);
+    return found.empty() ? name : found;
 }
 
-void PlayModeSwitchSound(int kind, const std::function<std::wstring(const std::wstring&)>& find,
-                         const std::function<bool(const std::wstring&)>& play) {
-    const std::wstring path = find(ModeSwitchSoundName(kind));
-    if (!path.empty() && play(path)) return;
-    play(kFallbackSound);
+SoundChoice ChooseSound(int kind, ModeTarget sharedMode) {
+    switch (kind) {
+        case kSoundBangla: return {{L"switch_bn.wav"}};
+        case kSoundEnglish: return {{L"switch_en.wav"}};
+        case kSoundVoiceStart: return {{L"voice_start.wav"}, kVoiceFallbackSound};
+    }
+    const wchar_t* modeSound =
+        sharedMode == ModeTarget::English ? L"switch_en.wav" : L"switch_bn.wav";
+    return {{modeSound, L"switch_lang.wav"}};
+}
+
+void PlayChosenSound(int kind, ModeTarget sharedMode,
+                     const std::function<std::wstring(const std::wstring&)>& find,
+                     const std::function<bool(const std::wstring&)>& play) {
+    const SoundChoice choice = ChooseSound(kind, sharedMode);
+    for (const std::wstring& name : choice.names) {
+        const std::wstring path = find(name);
+        if (path.empty()) continue;
+        if (play(path)) return;
+        break;
+    }
+    play(choice.fallback);
 }
 
 }  // namespace qorva::universal

@@ -1,11 +1,13 @@
 // Where the universal program looks for its sounds, the settings program and the installer, and
-// which sound a mode switch plays. Paths are built as text only; the host supplies the test for a
+// which sound each event plays. Paths are built as text only; the host supplies the test for a
 // file's existence and the sound player.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "universal/mode_target.h"
 
 namespace qorva::universal {
 
@@ -31,15 +33,38 @@ std::vector<std::wstring> InstallerCandidates(const std::wstring& programFilesFo
                                               const std::wstring& exeDir,
                                               const std::wstring& dataFolder);
 
-// The sound of a mode switch: kind 1 (Bangla or translation on) or any other (English on).
-const wchar_t* ModeSwitchSoundName(int kind);
+// The settings program as the top bar looks for it: beside this one, in a development tree's
+// package or build folder, then in the two usual installation folders; the bare file name, for the
+// shell's own search, when none exists.
+std::wstring TopBarSettingsProgramPath(const std::wstring& exeDir, const FileExistsTest& exists);
+inline constexpr wchar_t kSettingsProgramName[] = L"qorva_settings.exe";
 
-// Windows' own notification sound, played when the program's sound cannot be.
+// The program's sounds: 1 Bangla (or translation) switched on, 2 English switched on, 3 voice
+// typing starts, 0 the mode just stored in the shared block (a menu's mode entries).
+inline constexpr int kSoundOfSharedMode = 0;
+inline constexpr int kSoundBangla = 1;
+inline constexpr int kSoundEnglish = 2;
+inline constexpr int kSoundVoiceStart = 3;
+
+// Windows' own sounds, played when the program's sound cannot be: one for mode switches, one for
+// voice typing.
 constexpr wchar_t kFallbackSound[] = L"C:\\Windows\\Media\\Windows Notify Messaging.wav";
+constexpr wchar_t kVoiceFallbackSound[] = L"C:\\Windows\\Media\\Windows Proximity Connection.wav";
 
-// Plays the mode-switch sound of `kind` through `play`, which answers whether it played the file;
-// falls back to Windows' sound when the file is missing or does not play.
-void PlayModeSwitchSound(int kind, const std::function<std::wstring(const std::wstring&)>& find,
-                         const std::function<bool(const std::wstring&)>& play);
+// The files a sound is looked for under, in order, and what plays when none is found or plays.
+struct SoundChoice {
+    std::vector<std::wstring> names;
+    const wchar_t* fallback = kFallbackSound;
+};
+
+// `sharedMode` is what the shared block holds now; only kind 0 reads it, and then the English
+// sound plays for English and the Bangla one for every other value, else the general switch sound.
+SoundChoice ChooseSound(int kind, ModeTarget sharedMode);
+
+// Plays the sound of `kind` through `play`, which answers whether it played the file: the first
+// file `find` finds, or the fallback when none is found or it does not play.
+void PlayChosenSound(int kind, ModeTarget sharedMode,
+                     const std::function<std::wstring(const std::wstring&)>& find,
+                     const std::function<bool(const std::wstring&)>& play);
 
 }  // namespace qorva::universal

@@ -31,6 +31,9 @@ constexpr Gdiplus::ARGB kHighlight = 0x6EFFFFFF;
 constexpr Gdiplus::ARGB kWhite = 0xFFFFFFFF;
 constexpr Gdiplus::ARGB kHoverDisc = 0x2DFFFFFF;
 constexpr Gdiplus::ARGB kPressedDisc = 0x50FFFFFF;
+constexpr Gdiplus::ARGB kListeningDisc = 0xF5EF4444;
+constexpr Gdiplus::ARGB kTranscribingDisc = 0xF53B82F6;
+constexpr Gdiplus::ARGB kVoiceDiscOutline = 0xB4FFFFFF;
 constexpr Gdiplus::ARGB kPillPressed = 0xFFE2E8F0;
 constexpr Gdiplus::ARGB kPillHovered = 0xFFF1F5F9;
 constexpr Gdiplus::ARGB kPillOutline = 0x8CFFFFFF;
@@ -63,6 +66,13 @@ Centre CentreOf(const LayoutRect& r) {
 void FillDisc(Gdiplus::Graphics& g, Gdiplus::ARGB colour, Centre c, REAL radius) {
     SolidBrush brush{Color(colour)};
     g.FillEllipse(&brush, c.x - radius, c.y - radius, radius * 2, radius * 2);
+}
+
+// Button 1 while it listens (red) or waits for its transcript (blue), whatever the hover.
+void DrawVoiceDisc(Gdiplus::Graphics& g, Gdiplus::ARGB colour, Centre c) {
+    FillDisc(g, colour, c, 10);
+    Pen outline{Color(kVoiceDiscOutline), 1.2f};
+    g.DrawEllipse(&outline, c.x - 10, c.y - 10, REAL{20}, REAL{20});
 }
 
 // A closed outline with quarter-circle corners of the given diameter.
@@ -229,7 +239,17 @@ void TopBarWindow::PaintBar(HDC dc, const RECT& client) const {
             const Gdiplus::ARGB disc = pressed ? kPressedDisc : kHoverDisc;
             switch (button) {
                 case TopBarButton::Voice:
-                    if (hovered) FillDisc(g, disc, c, 9.5f);
+                    switch (voice.ButtonState()) {
+                        case VoiceButtonState::Listening:
+                            DrawVoiceDisc(g, kListeningDisc, c);
+                            break;
+                        case VoiceButtonState::Transcribing:
+                            DrawVoiceDisc(g, kTranscribingDisc, c);
+                            break;
+                        case VoiceButtonState::Idle:
+                            if (hovered) FillDisc(g, disc, c, 9.5f);
+                            break;
+                    }
                     DrawMicrophone(g, ink, c);
                     break;
                 case TopBarButton::Language: DrawLanguagePill(g, r, hovered, pressed); break;

@@ -4,11 +4,16 @@
 
 #include <optional>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "common/call_guarded.h"
+#include "services/voice_input.h"
 #include "settings/settings_store.h"
 #include "tsf/gdi_drawing.h"
 #include "universal/message_filter.h"
 #include "universal/mode_ipc.h"
+#include "universal/program_folders.h"
 #include "universal/topbar_placement.h"
 #include "universal/universal_host.h"
 
@@ -68,10 +73,13 @@ bool TopBarWindow::Initialize(HINSTANCE moduleInstance, HWND ownerWindow) {
         hwnd, {ModeIpc::GetShowTopBarMessage(), ModeIpc::GetResetTopBarMessage(),
                static_cast<UINT>(WM_COMMAND)});
     ApplyRegion();
+    voice.SetConfig(qorva_tsf::VoiceConfig_Load(AppDataDir()));
+    recorder = std::make_unique<qorva_tsf::VoiceRecorder>();
     // CreateFontW hands out a substitute for a missing face, so the fallbacks are for a failure
     // of the call itself.
     fontBangla = FontOrFallback(L"Vrinda", kLabelFontHeight, L"Nirmala UI", kLabelFontHeight);
     fontEnglish = FontOrFallback(L"Segoe UI", kLabelFontHeight, L"Segoe UI", kLabelFontHeight + 1);
+    InitTooltips();
     SetTimer(hwnd, kAutoHideTimer, kAutoHideTimerMs, nullptr);
     ExpandToFull();
     return true;
@@ -81,9 +89,15 @@ void TopBarWindow::Destroy() {
     if (hwnd) {
         KillTimer(hwnd, kAutoHideTimer);
         KillTimer(hwnd, kAnimationTimer);
+        // The tooltip control and the hover card are the bar's own windows and go with it.
         DestroyWindow(hwnd);
         hwnd = nullptr;
     }
+    tooltip = nullptr;
+    card = nullptr;
+    // A recording still running stops now, while its device thread can still be joined; at the
+    // process's end it could not.
+    recorder.reset();
     model.hasWindow = false;
     model.animation = TopBarAnimation::Idle;
     ReleaseFonts();
@@ -178,6 +192,8 @@ LRESULT TopBarWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
     switch (message) {
         case WM_DESTROY:
             hwnd = nullptr;
+            tooltip = nullptr;
+            card = nullptr;
             model.hasWindow = false;
             return 0;
         case WM_NCDESTROY: SetWindowLongPtrW(window, GWLP_USERDATA, 0); break;
@@ -200,6 +216,7 @@ LRESULT TopBarWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
                 OnLButtonUp(PointOf(lParam));
             }
             return 0;
+        case WM_RBUTTONUP: OnRightButtonUp(PointOf(lParam)); return 0;
         case WM_EXITSIZEMOVE: OnExitSizeMove(); return 0;
         case WM_MOUSELEAVE: OnMouseLeave(); return 0;
     }
@@ -226,31 +243,58 @@ void TopBarWindow::OnTimer(UINT_PTR id) {
     if (id == kAnimationTimer) {
         Apply(model.AnimationStep(Context()));
     } else if (id == kAutoHideTimer) {
+        CheckVoiceAutoStop();
         Apply(model.CheckAutoHide(Cursor(), Context()));
     }
 }
 
 void TopBarWindow::OnMouseMove(LayoutPoint point) {
     qorva_tsf::TrackMouseLeave(hwnd);
+    if (tooltip) {
+        MSG relayed{};
+        relayed.hwnd = hwnd;
+        relayed.message = WM_MOUSEMOVE;
+        relayed.lParam = MAKELPARAM(point.x, point.y);
+        relayed.time = GetTickCount();
+        relayed.pt = {point.x, point.y};
+        SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    }
     const std::optional<LayoutPoint> captured =
         GetCapture() == hwnd ? Cursor() : std::optional<LayoutPoint>();
+    const TopBarButton before = model.hoverButton;
     Apply(model.Move(point, captured, Context()));
+    UpdateHoverCard(before, point);
 }
 
 void TopBarWindow::OnLButtonDown(LayoutPoint point) {
+    HideTooltipCard();
     const TopBarEffects effects = model.Press(point, Cursor().value_or(LayoutPoint{}));
     SetCapture(hwnd);
     Apply(effects);
 }
 
 void TopBarWindow::OnLButtonUp(LayoutPoint point) {
+    HideTooltipCard();
     const TopBarEffects effects = model.Release(point, Context());
     ReleaseCapture();
     Apply(effects);
     RunCommand(effects);
 }
 
-void TopBarWindow::OnMouseLeave() { Apply(model.Leave(Cursor(), GetTickCount())); }
+void TopBarWindow::OnMouseLeave() {
+    const TopBarEffects effects = model.Leave(Cursor(), GetTickCount());
+    // A leave with the pointer still at the bar's edge is a flicker and changes nothing.
+    if (effects.redraw) HideTooltipCard();
+    Apply(effects);
+}
+
+void TopBarWindow::OnRightButtonUp(LayoutPoint point) {
+    if (MenuOfRightClick(model.buttons, point) == TopBarMenu::Power) {
+        ShowPowerMenu();
+    } else {
+        ShowSettingsMenu();
+    }
+}
 
 void TopBarWindow::OnExitSizeMove() {
     RECT rect{};
@@ -259,16 +303,35 @@ void TopBarWindow::OnExitSizeMove() {
 }
 
 void TopBarWindow::RunCommand(const TopBarEffects& effects) {
-    if (effects.command != TopBarCommand::SwitchMode) return;
-    // Every program follows the block's broadcast; the host's handler then confirms the bar's
-    // copy, which already shows the new mode.
-    ModeIpc::Instance().SetMode(model.mode);
-    PlaySoundEffect(effects.switchSound);
+    switch (effects.command) {
+        case TopBarCommand::None: break;
+        case TopBarCommand::SwitchMode:
+            // Every program follows the block's broadcast; the host's handler then confirms the
+            // bar's copy, which already shows the new mode.
+            ModeIpc::Instance().SetMode(model.mode);
+            PlaySoundEffect(effects.switchSound);
+            break;
+        case TopBarCommand::StartVoice:
+            PlaySoundEffect(kSoundVoiceStart);
+            LaunchVoiceInput();
+            break;
+        case TopBarCommand::ToggleSuggestions: ToggleSuggestions(); break;
+        case TopBarCommand::ShowWordManagerMenu: ShowWordManagerMenu(); break;
+        case TopBarCommand::LaunchOnScreenKeyboard: LaunchOnScreenKeyboard(); break;
+        case TopBarCommand::LaunchConverter: LaunchConverter(); break;
+        case TopBarCommand::ShowSettingsMenu: ShowSettingsMenu(); break;
+        case TopBarCommand::ShowPowerMenu: ShowPowerMenu(); break;
+    }
 }
 
 void TopBarWindow::Apply(const TopBarEffects& effects) {
+    // A card would point at a button that is about to move.
+    if (effects.startAnimationTimer) HideTooltipCard();
     if (hwnd) {
-        if (effects.stopAnimationTimer) KillTimer(hwnd, kAnimationTimer);
+        if (effects.stopAnimationTimer) {
+            KillTimer(hwnd, kAnimationTimer);
+            UpdateTooltipRects();
+        }
         if (effects.resize) ApplyWindowSizeAndShape();
         if (effects.move) {
             SetWindowPos(hwnd, HWND_TOPMOST, model.x, model.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);

@@ -8,8 +8,15 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "services/voice_recorder.h"
 #include "universal/mode_target.h"
+#include "universal/topbar_menus.h"
 #include "universal/topbar_model.h"
+#include "universal/voice_typing.h"
 
 namespace qorva::universal {
 
@@ -17,6 +24,12 @@ class VirtualKeyboardWindow;
 
 inline constexpr wchar_t kTopBarClassName[] = L"QorvaFloatingTopBar";
 inline constexpr wchar_t kTopBarTitle[] = L"Qorva TopBar";
+inline constexpr wchar_t kHoverCardClassName[] = L"QorvaTooltipCard";
+
+// Turns a recording into UTF-8 text with the speech service voice.json names; empty when it failed
+// or heard nothing. Runs on a transcription thread. Tests put a client of their own server here.
+using VoiceTranscriber = std::function<std::string(const Samples& samples, const VoiceConfig&)>;
+VoiceTranscriber& VoiceTranscriberInUse();
 
 class TopBarWindow {
 public:
@@ -59,12 +72,52 @@ public:
     HWND Handle() const { return hwnd; }
     const TopBarModel& State() const { return model; }
 
+    // --- Menus and commands (topbar_commands.cpp) ---
+    void ShowSettingsMenu();
+    void ShowPowerMenu();
+    void ShowWordManagerMenu();
+    // Acts on a command of the bar's menus, as if it had been chosen.
+    void RunMenuCommand(unsigned command);
+    // The settings program with these arguments (none, "/dict", "/keyboard" or "-voice").
+    void LaunchSettings(const wchar_t* parameters);
+    // user_dict.txt in the application the shell gives it.
+    void LaunchDictionary();
+    // Pauses or resumes the candidate and next-word lists; words are still converted.
+    void ToggleSuggestions();
+    void LaunchOnScreenKeyboard();
+    void LaunchConverter();
+
+    // --- Voice typing (topbar_voice.cpp) ---
+    // Starts a recording, or stops the running one and types its transcript into the window that
+    // has the focus once the speech service answered.
+    void LaunchVoiceInput();
+    VoiceButtonState VoiceState() const { return voice.ButtonState(); }
+
+    // --- Tips and the hover card (topbar_tips_window.cpp) ---
+    HWND CardWindow() const { return card; }
+    HWND TooltipWindow() const { return tooltip; }
+
     // The program's on-screen keyboard; not owned.
     VirtualKeyboardWindow* virtualKeyboard = nullptr;
 
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    void RunMenu(TopBarMenu menu, const std::vector<MenuItem>& items);
+    void RunMenuAction(const TopBarMenuAction& action);
+    void SetModeFromMenu(ModeTarget mode);
+    void OnRightButtonUp(LayoutPoint point);
+    void CheckVoiceAutoStop();
+    VoiceTypingPorts VoicePorts();
+    void InitTooltips();
+    void UpdateTooltipRects();
+    void ShowTooltipCard(TopBarButton button);
+    void HideTooltipCard();
+    void UpdateHoverCard(TopBarButton before, LayoutPoint point);
+    void PaintCard(HDC dc, const RECT& client) const;
+    static LRESULT CALLBACK TooltipCardWndProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam);
+
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The show and reset requests: the place is chosen, then the bar is shown, raised and saved.
     void AnswerPlacementRequest();
@@ -90,7 +143,13 @@ private:
     HWND owner = nullptr;
     HFONT fontBangla = nullptr;
     HFONT fontEnglish = nullptr;
+    HWND tooltip = nullptr;
+    HWND card = nullptr;
+    std::wstring cardTitle;
+    std::wstring cardText;
     TopBarModel model;
+    VoiceTyping voice;
+    std::unique_ptr<qorva_tsf::VoiceRecorder> recorder;
 };
 
 }  // namespace qorva::universal

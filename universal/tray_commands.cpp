@@ -2,6 +2,7 @@
 // time, and the commands chosen in them.
 #include "common/file_path.h"
 #include "common/text.h"
+#include "universal/menu_icons.h"
 #include "universal/mode_ipc.h"
 #include "universal/program_folders.h"
 #include "universal/universal_host.h"
@@ -16,6 +17,7 @@ HBRUSH MenuBackground() {
 }
 
 bool AppendItems(HMENU menu, const std::vector<MenuItem>& items) {
+    UINT position = 0;
     for (const MenuItem& item : items) {
         bool appended = false;
         switch (item.kind) {
@@ -39,6 +41,9 @@ bool AppendItems(HMENU menu, const std::vector<MenuItem>& items) {
             }
         }
         if (!appended) return false;
+        // An icon that cannot be drawn leaves the entry without one; the menu still opens.
+        if (item.icon != kNoMenuIcon) SetMenuItemIcon(menu, position, true, item.icon);
+        ++position;
     }
     return true;
 }
@@ -48,6 +53,7 @@ TrayMenuState CurrentMenuState() {
     state.mode = ModeIpc::Instance().GetMode();
     state.latestUpdateVersion = g_latest_update_version;
     state.topBarVisible = g_topbar.IsVisible();
+    state.suggestionsPaused = g_topbar.State().suggestionsPaused;
     return state;
 }
 
@@ -118,6 +124,10 @@ void RunTrayCommand(unsigned command) {
         case kPinToggleTopBar: ToggleTopBar(); break;
         case kTrayResetTopBar:
         case kPinResetTopBar: ResetTopBarPosition(); break;
+        case kTrayStartVoiceTyping:
+        case kPinVoiceTyping: g_topbar.LaunchVoiceInput(); break;
+        case kTrayWordManager: g_topbar.LaunchDictionary(); break;
+        case kTrayTypingMode: g_topbar.ToggleSuggestions(); break;
         case kTrayCheckForUpdate: StartTrayUpdateCheck(g_window); break;
         case kTrayRestart: RequestRestart(); break;
         case kTrayExit: RequestExit(); break;

@@ -22,8 +22,8 @@ void ShowRows(std::vector<std::wstring> rows) {
     g_candidate_window.ShowCandidates(g_current_candidates, 0, GetCurrentCaretRect());
 }
 
-// Types the outcome of a word's commit and shows what follows it.
-void FinishCommit(const WordCommit& commit) {
+// Types the outcome of a word's commit and shows what follows it, when `predictionsAllowed`.
+void FinishCommit(const WordCommit& commit, bool predictionsAllowed = true) {
     const CommitOutcome outcome = CommitChosenWord(commit, ModeIpc::Instance().GetMode(),
                                                    g_engine.get(), g_translation_service);
     // An application of a higher integrity level refuses the keys; nothing tells the user, and
@@ -31,7 +31,7 @@ void FinishCommit(const WordCommit& commit) {
     SendKeystrokes(outcome.keys);
     CloseCandidateList();
     g_is_predicting_next_word = false;
-    if (outcome.predictionsFollow) ShowNextWordPredictions();
+    if (outcome.predictionsFollow && predictionsAllowed) ShowNextWordPredictions();
 }
 
 void DropWordAndList() {
@@ -80,12 +80,12 @@ void ShowNextWordPredictions() {
     ShowRows(std::move(rows));
 }
 
-void CommitWordAtBoundary(const TypingAction& action) {
+void CommitWordAtBoundary(const TypingAction& action, bool predictionsAllowed) {
     const bool rowShown =
         g_candidate_window.visible && g_candidate_window.selected < g_current_candidates.size();
     const std::wstring chosen = rowShown ? g_current_candidates[g_candidate_window.selected]
                                          : TopCandidate(g_engine.get(), action.text);
-    FinishCommit({action.text, chosen, action.eraseCount, action.boundary});
+    FinishCommit({action.text, chosen, action.eraseCount, action.boundary}, predictionsAllowed);
 }
 
 void CommitCandidateByIndex(size_t index) {

@@ -6,6 +6,7 @@
 #include "common/folders.h"
 #include "common/text.h"
 #include "settings/settings_store.h"
+#include "universal/mode_ipc.h"
 #include "universal/program_folders.h"
 #include "universal/universal_log.h"
 
@@ -39,10 +40,27 @@ std::wstring FindSoundFile(const std::wstring& name) {
                          [](const std::wstring& path) { return FileExists(Utf16ToUtf8(path)); });
 }
 
+ShellLauncher& ShellLauncherInUse() {
+    static ShellLauncher launcher = [](const std::wstring& target, const std::wstring& parameters) {
+        const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+            nullptr, L"open", target.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+            nullptr, SW_SHOWNORMAL));
+        return result > 32;
+    };
+    return launcher;
+}
+
+bool OpenWithShell(const std::wstring& target, const std::wstring& parameters) {
+    const ShellLauncher& launch = ShellLauncherInUse();
+    return launch && launch(target, parameters);
+}
+
 void PlaySoundEffect(int kind) {
-    PlayModeSwitchSound(kind, FindSoundFile, [](const std::wstring& path) {
-        return PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT) != FALSE;
-    });
+    PlayChosenSound(
+        kind, ModeIpc::Instance().GetMode(), FindSoundFile, [](const std::wstring& path) {
+            return PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT) !=
+                   FALSE;
+        });
 }
 
 void Log(const std::string& message) {

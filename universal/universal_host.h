@@ -53,8 +53,17 @@ std::wstring AppDataDir();
 // The first existing place of a sound file (data folder, then beside the program); empty when
 // there is none.
 std::wstring FindSoundFile(const std::wstring& name);
-// The click of a mode switch: kind 1 when Bangla or translation was switched on, else English.
+// The program's sound of this kind (kSoundBangla, kSoundEnglish, kSoundVoiceStart, or
+// kSoundOfSharedMode for the mode the shared block holds now), asynchronously.
 void PlaySoundEffect(int kind);
+
+// Opens a file, program or web address through the shell ("open", shown normally) with these
+// parameters (may be empty); false when the shell could not. Tests put a recorder here: no test
+// opens a browser, an editor or the system's keyboard.
+using ShellLauncher =
+    std::function<bool(const std::wstring& target, const std::wstring& parameters)>;
+ShellLauncher& ShellLauncherInUse();
+bool OpenWithShell(const std::wstring& target, const std::wstring& parameters = L"");
 
 // Reads settings.json and puts it into effect: the translation client's consent, the engine's
 // learning and whether words are composed. The first call applies the defaults when there is no
@@ -71,12 +80,13 @@ bool CreateMainWindow();
 void StartTimers();
 void StopTimers();
 // The registered hot keys, for when the keyboard hook does not take the keys: Ctrl+Alt+L pauses,
-// Ctrl+Alt+E and Ctrl+Alt+Space switch the mode.
+// Ctrl+Alt+E and Ctrl+Alt+Space switch the mode, Ctrl+Alt+V starts or stops voice typing.
 void RegisterHotKeys();
 void UnregisterHotKeys();
 inline constexpr int kPauseHotKeyId = 161;
 inline constexpr int kTranslationHotKeyId = 162;
 inline constexpr int kModeHotKeyId = 163;
+inline constexpr int kVoiceHotKeyId = 164;
 // Ctrl+Alt+L: typing stops or goes on until the next press or program start; settings.json is
 // not written.
 void TogglePause();
@@ -219,8 +229,8 @@ void ShowNextWordPredictions();
 // Commits row `index` of the shown list: a key or a click chose it.
 void CommitCandidateByIndex(size_t index);
 // The word ended with a boundary key: erases its letters and types the chosen word and the
-// boundary in one burst.
-void CommitWordAtBoundary(const TypingAction& action);
+// boundary in one burst; the next-word predictions follow when `predictionsAllowed`.
+void CommitWordAtBoundary(const TypingAction& action, bool predictionsAllowed);
 // Hides the window and empties the list; the next-word banner goes with it.
 void CloseCandidateList();
 // Closes the list and forgets that it held predictions.

@@ -32,5 +32,6 @@ inline constexpr uint16_t kVolumeUpKey = 0xAF;
 inline constexpr uint16_t kNextTrackKey = 0xB0;
 inline constexpr uint16_t kPreviousTrackKey = 0xB1;
 inline constexpr uint16_t kPlayPauseKey = 0xB3;
+inline constexpr uint16_t kPeriodKey = 0xBE;  // VK_OEM_PERIOD
 
 }  // namespace qorva::universal

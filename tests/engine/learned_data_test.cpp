@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -33,6 +34,8 @@ namespace fs = std::filesystem;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 using ::testing::UnorderedElementsAreArray;
+using ::testing::Contains;
+using testing_support::CandidatesFor;
 using testing_support::EnginePtr;
 using testing_support::MakeEngine;
 using testing_support::ReadFileBytes;
@@ -271,6 +274,49 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
 
 // --- Counts at their largest ------------------------------------------------------
+
+// The add-word dialog's way into user_dict.txt: a line appended for the engines made later, and
+// the same word handed to the running engine, which offers it at once and whose save keeps one line
+// of it, counted once more, instead of writing the file back without it.
+TEST(AppendedUserWordTest, ReachesTheRunningAndLaterEnginesAndOneLineSurvivesTheSave) {
+    LearnedDataFolder data;
+    EnginePtr running = data.Engine();
+    ASSERT_TRUE(BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), "notun",
+                                                  kNotun.c_str(), 100));
+    EXPECT_EQ(ReadLines(data.DictPath()).back(), "notun\t" + kNotun + "\t100");
+    ASSERT_TRUE(BanglaEngine_AddUserWord(running.get(), "notun", kNotun.c_str()));
+    EXPECT_THAT(CandidatesFor(running.get(), "notun"), Contains(kNotun));
+
+    running.reset();
+    const std::vector<std::string> lines = data.WordLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "notun\t" + kNotun + "\t101\t0"), 1)
+        << ::testing::PrintToString(lines);
+    EXPECT_THAT(CandidatesFor(data.Engine().get(), "notun"), Contains(kNotun));
+}
+
+// A field with a tab or a line break would shift the line's columns or split it: refused, and the
+// file keeps its bytes. A file whose last line has no line end gets the word on a line of its own.
+TEST(AppendedUserWordTest, RefusesFieldsTheLineCannotCarryAndNeverJoinsTheLastLine) {
+    LearnedDataFolder data;
+    WriteTextFile(data.DictPath(), "tumi\t" + kTumi + "\t2");
+    const struct {
+        const char* roman;
+        std::string text;
+    } refused[] = {{"", kNotun}, {"notun", ""},       {"no\ttun", kNotun},
+                   {"notun", kNotun + "\t5"}, {"notun", kNotun + "\n"}, {"no\rtun", kNotun}};
+    for (const auto& c : refused) {
+        EXPECT_FALSE(
+            BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), c.roman, c.text.c_str(), 100))
+            << ::testing::PrintToString(std::string(c.roman) + "|" + c.text);
+    }
+    EXPECT_FALSE(BanglaEngine_AppendUserWordToFile("", "notun", kNotun.c_str(), 100));
+    EXPECT_EQ(ReadFileBytes(data.DictPath()), "tumi\t" + kTumi + "\t2");
+
+    ASSERT_TRUE(BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), "notun",
+                                                  kNotun.c_str(), 100));
+    EXPECT_EQ(ReadLines(data.DictPath()),
+              (std::vector<std::string>{"tumi\t" + kTumi + "\t2", "notun\t" + kNotun + "\t100"}));
+}
 
 TEST(LearnedDataCountsTest, CountsAtTheirLargestStayThereAndKeepTheirWords) {
     LearnedDataFolder data;

@@ -67,6 +67,7 @@ struct Before {
     size_t selected = 0;
     bool predicting = false;
     bool handleNow = true;
+    bool paused = false;  // the suggestions are paused
 };
 
 struct After {
@@ -80,6 +81,7 @@ struct After {
     const char* committed = "";
     const char* boundary = "";
     uint32_t eraseCount = 0;
+    bool predictionsFollow = true;
 };
 
 struct DecisionCase {
@@ -99,7 +101,7 @@ void ExpectDecision(const DecisionCase& c) {
     for (const char* p = c.before.typed; *p; ++p)
         typing.Feed(ClassifyKey(*p - 'a' + 'A', *p, false, false, false, false, false));
     const HookView view{c.before.handleNow, c.before.visible, c.before.selected, c.before.listSize,
-                        c.before.predicting};
+                        c.before.predicting, c.before.paused};
 
     const HookDecision d = DecideKey(c.key, view, typing);
     EXPECT_EQ(d.eat, c.after.eat) << c.name;
@@ -114,6 +116,7 @@ void ExpectDecision(const DecisionCase& c) {
         EXPECT_EQ(Utf16ToUtf8(d.commit.text), c.after.committed) << c.name;
         EXPECT_EQ(Utf16ToUtf8(d.commit.boundary), c.after.boundary) << c.name;
         EXPECT_EQ(d.commit.eraseCount, c.after.eraseCount) << c.name;
+        EXPECT_EQ(d.predictionsFollow, c.after.predictionsFollow) << c.name;
     }
 }
 
@@ -274,6 +277,39 @@ TEST(DecideKeyTest, TheWordGrowsAndEndsWithoutAWindow) {
          kWordWithoutWindow,
          Key('C', L'c', "C"),
          {false, false, false, Command::None, 0, "ami"}},
+    };
+    for (const DecisionCase& c : cases) ExpectDecision(c);
+}
+
+// Paused suggestions: words still turn into Bengali at their boundary, but no list opens, and one
+// shown when the pause began closes at the next key.
+TEST(DecideKeyTest, PausedSuggestionsConvertWordsWithoutAList) {
+    Before paused;
+    paused.paused = true;
+    Before wordPaused = kWordWithoutWindow;
+    wordPaused.paused = true;
+    Before candidatesPaused = kCandidates;
+    candidatesPaused.paused = true;
+    Before predictionsPaused = kPredictions;
+    predictionsPaused.paused = true;
+    const DecisionCase cases[] = {
+        {"a letter shows nothing", paused, Letter('a'), {false, false, false, Command::None, 0, "a"}},
+        {"Backspace inside the word shows nothing",
+         wordPaused,
+         Key(kBack, 0x08),
+         {false, false, false, Command::None, 0, "am"}},
+        {"a space converts the word, no predictions after it",
+         wordPaused,
+         Key(kSpace, L' '),
+         {true, false, false, Command::CommitWord, 0, "", "ami", " ", 3, false}},
+        {"a shown candidate list closes and the digit ends the word",
+         candidatesPaused,
+         Digit('2'),
+         {true, true, true, Command::CommitWord, 0, "", "ami", "2", 3, false}},
+        {"shown predictions close and the digit passes",
+         predictionsPaused,
+         Digit('1'),
+         {false, true, true, Command::None, 0, ""}},
     };
     for (const DecisionCase& c : cases) ExpectDecision(c);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,29 +44,56 @@ TEST(InstallerSearchTest, ProgramFilesThenBesideTheProgramThenTheDataFolder) {
     EXPECT_TRUE(InstallerCandidates(L"", L"", L"").empty());
 }
 
-// switch_bn.wav only beside the program and switch_en.wav only in the development tree: each
-// switch finds its own; with no files at all, Windows' sound plays.
-TEST(ModeSwitchSoundTest, EachKindPlaysItsFileOrTheFallback) {
-    const FileExistsTest exists = Existing(
-        {L"C:\\Qorva\\sound\\switch_bn.wav", L"C:\\Qorva\\..\\assets\\sound\\switch_en.wav"});
-    const auto find = [&](const std::wstring& name) {
-        return FirstExisting(SoundFileCandidates(name, kData, kExe), exists);
+// The bar looks beside itself, then in a development tree, then in both installation folders; with
+// none it names the program alone for the shell to find.
+TEST(SettingsProgramSearchTest, TheBarTriesItsFivePlacesInOrder) {
+    const std::wstring beside = L"C:\\Qorva\\qorva_settings.exe";
+    const std::wstring build = L"C:\\Qorva\\..\\build\\qorva_settings.exe";
+    const std::wstring x86 = L"C:\\Program Files (x86)\\Qorva\\qorva_settings.exe";
+    EXPECT_EQ(TopBarSettingsProgramPath(kExe, Existing({beside, build, x86})), beside);
+    EXPECT_EQ(TopBarSettingsProgramPath(kExe, Existing({build, x86})), build);
+    EXPECT_EQ(TopBarSettingsProgramPath(kExe, Existing({x86})), x86);
+    EXPECT_EQ(TopBarSettingsProgramPath(kExe, Existing({})), L"qorva_settings.exe");
+}
+
+// switch_bn.wav only beside the program, switch_en.wav and voice_start.wav only in the development
+// tree: each sound finds its own file; kind 0 follows the shared mode, with the general switch
+// sound when the mode's own is missing; with no files at all, or a file that does not play,
+// Windows' sound of that kind plays.
+TEST(SoundTest, EachKindPlaysItsFileOrItsFallback) {
+    const std::wstring bn = L"C:\\Qorva\\sound\\switch_bn.wav";
+    const std::wstring en = L"C:\\Qorva\\..\\assets\\sound\\switch_en.wav";
+    const std::wstring lang = kData + L"\\sound\\switch_lang.wav";
+    const std::wstring voice = L"C:\\Qorva\\..\\assets\\sound\\voice_start.wav";
+    const auto finder = [&](std::set<std::wstring> files) {
+        return [exists = Existing(std::move(files))](const std::wstring& name) {
+            return FirstExisting(SoundFileCandidates(name, kData, kExe), exists);
+        };
     };
-    const auto findNothing = [](const std::wstring&) { return std::wstring(); };
+    const auto all = finder({bn, en, lang, voice});
+    const auto onlyLang = finder({lang});
+    const auto none = finder({});
 
     struct Case {
         int kind;
-        bool filesPresent;
+        ModeTarget mode;
+        std::function<std::wstring(const std::wstring&)> find;
         bool playerRefusesFiles;
         std::vector<std::wstring> played;
     };
     const Case cases[] = {
-        {1, true, false, {L"C:\\Qorva\\sound\\switch_bn.wav"}},
-        {2, true, false, {L"C:\\Qorva\\..\\assets\\sound\\switch_en.wav"}},
-        {0, true, false, {L"C:\\Qorva\\..\\assets\\sound\\switch_en.wav"}},
-        {1, false, false, {kFallbackSound}},
-        {2, false, false, {kFallbackSound}},
-        {1, true, true, {L"C:\\Qorva\\sound\\switch_bn.wav", kFallbackSound}},
+        {kSoundBangla, ModeTarget::English, all, false, {bn}},
+        {kSoundEnglish, ModeTarget::Bangla, all, false, {en}},
+        {kSoundVoiceStart, ModeTarget::Bangla, all, false, {voice}},
+        {kSoundOfSharedMode, ModeTarget::English, all, false, {en}},
+        {kSoundOfSharedMode, ModeTarget::BanglishToEnglish, all, false, {bn}},
+        {kSoundOfSharedMode, ModeTarget::BanglishToEnglish, onlyLang, false, {lang}},
+        {kSoundOfSharedMode, ModeTarget::BanglishToEnglish, none, false, {kFallbackSound}},
+        {kSoundBangla, ModeTarget::Bangla, none, false, {kFallbackSound}},
+        {kSoundEnglish, ModeTarget::English, none, false, {kFallbackSound}},
+        {kSoundVoiceStart, ModeTarget::English, none, false, {kVoiceFallbackSound}},
+        {kSoundBangla, ModeTarget::Bangla, all, true, {bn, kFallbackSound}},
+        {kSoundVoiceStart, ModeTarget::Bangla, all, true, {voice, kVoiceFallbackSound}},
     };
     for (const Case& c : cases) {
         std::vector<std::wstring> played;
@@ -73,12 +101,8 @@ TEST(ModeSwitchSoundTest, EachKindPlaysItsFileOrTheFallback) {
             played.push_back(path);
             return !c.playerRefusesFiles;
         };
-        if (c.filesPresent) {
-            PlayModeSwitchSound(c.kind, find, play);
-        } else {
-            PlayModeSwitchSound(c.kind, findNothing, play);
-        }
-        EXPECT_EQ(played, c.played) << "kind " << c.kind;
+        PlayChosenSound(c.kind, c.mode, c.find, play);
+        EXPECT_EQ(played, c.played) << "kind " << c.kind << ", mode " << static_cast<int>(c.mode);
     }
 }
 

@@ -30,13 +30,16 @@ std::wstring Check(bool checked) { return checked ? L" [x]" : L""; }
 Lines ExpectedTrayMenu(ModeTarget mode, const std::wstring& updateText) {
     return {
         L"111 Restore top bar",
+        L"113 Start Voice Typing",
         L"> Mic Options",
         L"  120 Microphone Settings...",
         L"  121 Default Input Device [x]",
+        L"115 Typing Mode [x]",
         L"> Typing Options",
         L"  107 বাংলা (Bangla)" + Check(mode == ModeTarget::Bangla),
         L"  109 English" + Check(mode == ModeTarget::English),
         L"  108 বাংলিশ ➔ ইংরেজি অনুবাদ" + Check(mode == ModeTarget::BanglishToEnglish),
+        L"114 Word Manager",
         L"> Options",
         L"  104 Settings...",
         L"  112 Reset TopBar Position",
@@ -57,6 +60,7 @@ Lines ExpectedPinMenu(ModeTarget mode) {
         L"204 টপবার লুকান (Hide TopBar)",
         L"205 টপবার কেন্দ্রে রিসেট (Reset Position)",
         L"---",
+        L"206 বাংলা ভয়েস টাইপিং\tCtrl+Alt+V",
         L"207 অন-স্ক্রীন কিবোর্ড (Virtual Keyboard)",
         L"208 সেটিংস ও অপশন...",
     };

@@ -28,6 +28,7 @@ public:
     UniversalProcess& operator=(const UniversalProcess&) = delete;
 
     bool Started() const { return process_.hProcess != nullptr; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
     bool Running() const;
     // The process's hidden main window once it exists; null when none appeared within `waitMs`.
     HWND WaitForMainWindow(DWORD waitMs = 30000);

@@ -1,0 +1,170 @@
+#include "universal/add_word_dialog.h"
+
+#include <string>
+
+#include "universal/add_word.h"
+#include "universal/universal_host.h"
+
+namespace qorva::universal {
+namespace {
+
+constexpr wchar_t kDialogTitle[] = L"নতুন শব্দ যোগ করুন — Qorva";
+// One character more than a field keeps: longer text is cut.
+constexpr int kFieldBuffer = 128;
+
+// Lives on ShowAddWordDialog's stack for exactly the dialog's life.
+struct DialogRecord {
+    HWND keyEdit = nullptr;
+    HWND wordEdit = nullptr;
+    HFONT normalFont = nullptr;
+    HFONT headingFont = nullptr;
+};
+
+HFONT DialogFont(int height, int weight) {
+    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                       L"Segoe UI");
+}
+
+HWND AddControl(HWND dialog, const wchar_t* className, const wchar_t* text, DWORD style,
+                DWORD extendedStyle, int id, const RECT& place, HFONT font) {
+    HWND control = CreateWindowExW(
+        extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
+        place.right, place.bottom, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE)), nullptr);
+    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return control;
+}
+
+void CreateControls(HWND dialog, DialogRecord& record) {
+    record.normalFont = DialogFont(13, FW_NORMAL);
+    record.headingFont = DialogFont(14, FW_BOLD);
+    const HFONT normal = record.normalFont;
+    AddControl(dialog, L"STATIC", L"নতুন শব্দ ডিকশনারিতে যুক্ত করুন (Add Word)", 0, 0, -1,
+               {20, 15, 340, 24}, record.headingFont);
+    AddControl(dialog, L"STATIC", L"English / Roman Key (কী):", 0, 0, -1, {20, 48, 340, 20},
+               normal);
+    record.keyEdit = AddControl(dialog, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                                kAddWordKeyEdit, {20, 70, 340, 26}, normal);
+    AddControl(dialog, L"STATIC", L"Bangla Word (বাংলা শব্দ):", 0, 0, -1, {20, 106, 340, 20},
+               normal);
+    record.wordEdit = AddControl(dialog, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP,
+                                 WS_EX_CLIENTEDGE, kAddWordWordEdit, {20, 128, 340, 26}, normal);
+    AddControl(dialog, L"BUTTON", L"যোগ করুন (Add)", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
+               kAddWordAddButton, {150, 172, 100, 30}, normal);
+    AddControl(dialog, L"BUTTON", L"বাতিল (Cancel)", WS_TABSTOP, 0, kAddWordCancelButton,
+               {260, 172, 100, 30}, normal);
+    SetFocus(record.keyEdit);
+}
+
+std::wstring FieldText(HWND edit) {
+    wchar_t text[kFieldBuffer] = {};
+    const int length = GetWindowTextW(edit, text, kFieldBuffer);
+    return std::wstring(text, length > 0 ? length : 0);
+}
+
+void Add(HWND dialog, const DialogRecord* record) {
+    if (!record || !record->keyEdit || !record->wordEdit) return;
+    const std::wstring key = FieldText(record->keyEdit);
+    const std::wstring word = FieldText(record->wordEdit);
+    const AddWordFields fields = CheckAddWordFields(key, word);
+    if (fields != AddWordFields::Ok) {
+        MessageBoxW(dialog, AddWordFieldsWarning(fields), kAddWordTitle, MB_ICONWARNING);
+        return;
+    }
+    const AddWordReport report =
+        ReportOfAddWord(AddWordToDataFolder(AppDataDir(), key, word, g_engine.get()));
+    MessageBoxW(dialog, report.text.c_str(), kAddWordTitle,
+                report.warning ? MB_ICONWARNING : MB_ICONINFORMATION);
+    DestroyWindow(dialog);
+}
+
+LRESULT CALLBACK AddWordDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* record = reinterpret_cast<DialogRecord*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    switch (message) {
+        case WM_NCCREATE: {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(dialog, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+            return TRUE;
+        }
+        case WM_CREATE:
+            if (record) CreateControls(dialog, *record);
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kAddWordAddButton) {
+                Add(dialog, record);
+                return 0;
+            }
+            if (LOWORD(wParam) == kAddWordCancelButton) {
+                DestroyWindow(dialog);
+                return 0;
+            }
+            break;
+        case WM_CLOSE: DestroyWindow(dialog); return 0;
+        case WM_DESTROY:
+            // The controls are gone by now; their fonts go with the dialog.
+            if (record) {
+                if (record->normalFont) DeleteObject(record->normalFont);
+                if (record->headingFont) DeleteObject(record->headingFont);
+                *record = DialogRecord{};
+            }
+            // A close sent from elsewhere is handled inside GetMessageW, which would go on
+            // waiting: this wakes the modal loop so that it sees the dialog is gone.
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+            return 0;
+    }
+    return DefWindowProcW(dialog, message, wParam, lParam);
+}
+
+void RegisterDialogClass(HINSTANCE instance) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = AddWordDlgProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kAddWordDialogClass;
+    registered = RegisterClassW(&windowClass) != 0;
+}
+
+}  // namespace
+
+void ShowAddWordDialog(HINSTANCE instance, HWND parent, int barWidth) {
+    RegisterDialogClass(instance);
+    RECT bar{};
+    GetWindowRect(parent, &bar);
+    const LayoutPoint at =
+        AddWordDialogPosition({bar.left, bar.top, bar.right, bar.bottom}, barWidth,
+                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    DialogRecord record;
+    HWND dialog = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kAddWordDialogClass,
+                                  kDialogTitle, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
+                                  at.x, at.y, kAddWordDialogWidth, kAddWordDialogHeight, parent,
+                                  nullptr, instance, &record);
+    if (!dialog) return;
+    if (parent) EnableWindow(parent, FALSE);
+    MSG message{};
+    bool quit = false;
+    while (IsWindow(dialog)) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            quit = got == 0;
+            break;
+        }
+        if (!IsDialogMessageW(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (IsWindow(dialog)) DestroyWindow(dialog);
+    if (parent) {
+        EnableWindow(parent, TRUE);
+        SetForegroundWindow(parent);
+    }
+    // The program's own loop ends on this quit message; the dialog's loop must not swallow it.
+    if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+}
+
+}  // namespace qorva::universal
