@@ -3,6 +3,7 @@
 #include <string>
 
 #include "universal/add_word.h"
+#include "universal/modal_dialog.h"
 #include "universal/universal_host.h"
 
 namespace qorva::universal {
@@ -18,6 +19,7 @@ struct DialogRecord {
     HWND wordEdit = nullptr;
     HFONT normalFont = nullptr;
     HFONT headingFont = nullptr;
+    bool running = true;  // stays: the dialog ends by being destroyed
 };
 
 HFONT DialogFont(int height, int weight) {
@@ -63,10 +65,10 @@ std::wstring FieldText(HWND edit) {
     return std::wstring(text, length > 0 ? length : 0);
 }
 
-void Add(HWND dialog, const DialogRecord* record) {
-    if (!record || !record->keyEdit || !record->wordEdit) return;
-    const std::wstring key = FieldText(record->keyEdit);
-    const std::wstring word = FieldText(record->wordEdit);
+void Add(HWND dialog, const DialogRecord& record) {
+    if (!record.keyEdit || !record.wordEdit) return;
+    const std::wstring key = FieldText(record.keyEdit);
+    const std::wstring word = FieldText(record.wordEdit);
     const AddWordFields fields = CheckAddWordFields(key, word);
     if (fields != AddWordFields::Ok) {
         MessageBoxW(dialog, AddWordFieldsWarning(fields), kAddWordTitle, MB_ICONWARNING);
@@ -79,18 +81,10 @@ void Add(HWND dialog, const DialogRecord* record) {
     DestroyWindow(dialog);
 }
 
-LRESULT CALLBACK AddWordDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* record = reinterpret_cast<DialogRecord*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+LRESULT HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
+                      DialogRecord& record) {
     switch (message) {
-        case WM_NCCREATE: {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(dialog, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-            return TRUE;
-        }
-        case WM_CREATE:
-            if (record) CreateControls(dialog, *record);
-            return 0;
+        case WM_CREATE: CreateControls(dialog, record); return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == kAddWordAddButton) {
                 Add(dialog, record);
@@ -104,11 +98,8 @@ LRESULT CALLBACK AddWordDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case WM_CLOSE: DestroyWindow(dialog); return 0;
         case WM_DESTROY:
             // The controls are gone by now; their fonts go with the dialog.
-            if (record) {
-                if (record->normalFont) DeleteObject(record->normalFont);
-                if (record->headingFont) DeleteObject(record->headingFont);
-                *record = DialogRecord{};
-            }
+            DeleteFonts({&record.normalFont, &record.headingFont});
+            record.keyEdit = record.wordEdit = nullptr;
             // A close sent from elsewhere is handled inside GetMessageW, which would go on
             // waiting: this wakes the modal loop so that it sees the dialog is gone.
             PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
@@ -117,54 +108,31 @@ LRESULT CALLBACK AddWordDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(dialog, message, wParam, lParam);
 }
 
-void RegisterDialogClass(HINSTANCE instance) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = AddWordDlgProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kAddWordDialogClass;
-    registered = RegisterClassW(&windowClass) != 0;
-}
+constexpr WNDPROC AddWordDlgProc = DialogProcedure<DialogRecord, HandleMessage>;
 
 }  // namespace
 
-void ShowAddWordDialog(HINSTANCE instance, HWND parent, int barWidth) {
-    RegisterDialogClass(instance);
+void ShowAddWordDialog(HWND parent, int barWidth) {
+    RegisterDialogClass(kAddWordDialogClass, AddWordDlgProc,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RECT bar{};
     GetWindowRect(parent, &bar);
     const LayoutPoint at =
         AddWordDialogPosition({bar.left, bar.top, bar.right, bar.bottom}, barWidth,
                               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const POINT topLeft{at.x, at.y};
     DialogRecord record;
-    HWND dialog = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kAddWordDialogClass,
-                                  kDialogTitle, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-                                  at.x, at.y, kAddWordDialogWidth, kAddWordDialogHeight, parent,
-                                  nullptr, instance, &record);
+    const HWND dialog = CreateModalDialog(kAddWordDialogClass, kDialogTitle, kAddWordDialogWidth,
+                                          kAddWordDialogHeight, parent, &record, &topLeft);
     if (!dialog) return;
     if (parent) EnableWindow(parent, FALSE);
-    MSG message{};
-    bool quit = false;
-    while (IsWindow(dialog)) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got <= 0) {
-            quit = got == 0;
-            break;
-        }
-        if (!IsDialogMessageW(dialog, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
+    const LoopEnd end = RunDialogLoop(dialog, record.running, DialogKeys::DialogManager);
     if (IsWindow(dialog)) DestroyWindow(dialog);
     if (parent) {
         EnableWindow(parent, TRUE);
         SetForegroundWindow(parent);
     }
-    // The program's own loop ends on this quit message; the dialog's loop must not swallow it.
-    if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+    RepostQuit(end);
 }
 
 }  // namespace qorva::universal

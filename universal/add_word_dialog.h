@@ -16,6 +16,6 @@ inline constexpr int kAddWordCancelButton = IDCANCEL;
 // Runs the dialog modally over `parent` (the bar window, `barWidth` wide), which is disabled
 // meanwhile, and returns once it is closed. A quit message that arrives meanwhile closes the dialog
 // and is posted again for the program's own loop.
-void ShowAddWordDialog(HINSTANCE instance, HWND parent, int barWidth);
+void ShowAddWordDialog(HWND parent, int barWidth);
 
 }  // namespace qorva::universal

@@ -28,12 +28,14 @@ void RegisterDialogClass(const wchar_t* className, WNDPROC procedure, HBRUSH bac
 }
 
 HWND CreateModalDialog(const wchar_t* className, const wchar_t* title, int width, int height,
-                       HWND owner, void* state) {
-    const HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, className, title,
-                                        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                                        (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                        owner, nullptr, GetModuleHandleW(nullptr), state);
+                       HWND owner, void* state, const POINT* topLeft) {
+    const POINT centred{(GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                        (GetSystemMetrics(SM_CYSCREEN) - height) / 2};
+    const POINT at = topLeft ? *topLeft : centred;
+    const HWND window =
+        CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, className, title,
+                        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, at.x, at.y, width, height,
+                        owner, nullptr, GetModuleHandleW(nullptr), state);
     if (!window) return nullptr;
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -67,6 +69,7 @@ LoopEnd RunDialogLoop(HWND dialog, const bool& running, DialogKeys keys) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return {true, static_cast<int>(message.wParam)};
         if (got == -1) break;
+        if (keys == DialogKeys::DialogManager && IsDialogMessageW(dialog, &message)) continue;
         if (keys == DialogKeys::ToDialog && IsDialogKey(message, dialog)) message.hwnd = dialog;
         Dispatch(message);
     }

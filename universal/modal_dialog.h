@@ -31,10 +31,10 @@ LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 // Registers the class once; a later call fails harmlessly.
 void RegisterDialogClass(const wchar_t* className, WNDPROC procedure, HBRUSH background);
 
-// Creates a topmost modal frame centred on the primary screen, shows it and brings it forward;
-// null when it cannot be made. `state` is the creation parameter.
+// Creates a topmost modal frame, at `topLeft` or else centred on the primary screen, shows it and
+// brings it forward; null when it cannot be made. `state` is the creation parameter.
 HWND CreateModalDialog(const wchar_t* className, const wchar_t* title, int width, int height,
-                       HWND owner, void* state);
+                       HWND owner, void* state, const POINT* topLeft = nullptr);
 
 // A control of class "BUTTON" in the dialog, tab stop and visible, with its id.
 HWND MakeDialogButton(HWND dialog, const wchar_t* text, DWORD style, int x, int y, int width,
@@ -53,8 +53,10 @@ struct LoopEnd {
 };
 
 // Whether Enter and Escape pressed in the dialog or in any of its controls go to the dialog
-// itself: its controls would swallow them, as no dialog manager routes keys here.
-enum class DialogKeys { ToControls, ToDialog };
+// itself: its controls would swallow them, as no dialog manager routes keys here. With
+// `DialogManager` the system's dialog manager takes the keys: Tab moves between the controls, Enter
+// presses IDOK and Escape IDCANCEL.
+enum class DialogKeys { ToControls, ToDialog, DialogManager };
 
 // Runs the thread's messages while `running` holds and `dialog` exists. A retrieval error ends the
 // loop too.

@@ -93,7 +93,7 @@ void TopBarWindow::RunMenuAction(const TopBarMenuAction& action) {
         // a restart starts the new copy only once this one has let go of everything.
         case Kind::Restart: RequestRestart(); break;
         case Kind::Exit: RunTrayCommand(kTrayExit); break;
-        case Kind::AddWord: ShowAddWordDialog(instance, hwnd, model.width); break;
+        case Kind::AddWord: ShowAddWordDialog(hwnd, model.width); break;
         case Kind::CheckForUpdate: CheckForUpdatesManual(hwnd); break;
         case Kind::PrepareCleanUninstall: PrepareCleanUninstall(hwnd); break;
         case Kind::CleanUninstall: PerformCleanUninstall(hwnd); break;

@@ -9,11 +9,15 @@
 #include <initializer_list>
 #include <string>
 
+#include "common/text.h"
 #include "settings/settings_file.h"
+#include "tests/support/box_answer.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/run_value.h"
 #include "tests/support/temp_app_data.h"
 #include "tests/universal/universal_process.h"
+#include "universal/add_word.h"
+#include "universal/add_word_dialog.h"
 #include "universal/mode_ipc.h"
 #include "universal/topbar_model.h"
 #include "universal/universal_host.h"
@@ -163,6 +167,43 @@ TEST_F(TopBarMenusProcessTest, ExitEndsTheProgramInOrder) {
     ASSERT_TRUE(Choose({VK_UP, VK_RETURN}));
     EXPECT_EQ(process_->WaitForExit(), DWORD{0});
     EXPECT_NE(Log().find("universal host stopped"), std::string::npos) << Log();
+}
+
+// "Add new word" (the word manager's second entry) puts a Bengali pair into both word lists byte
+// for byte, and the running program keeps it in user_dict.txt through its save at Exit.
+TEST_F(TopBarMenusProcessTest, AnAddedWordStaysInTheDictionaryAfterExit) {
+    const std::string amra = "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xB0\xE0\xA6\xBE";  // আমরা
+    Click(TopBarButton::WordManager);
+    ASSERT_TRUE(Choose({VK_DOWN, VK_DOWN, VK_RETURN}));
+    HWND dialog = nullptr;
+    // Found while it still makes its controls: it is driven once the last of them exists.
+    ASSERT_TRUE(PumpUntil([&] {
+        dialog = FindWindowW(qorva::universal::kAddWordDialogClass, nullptr);
+        return dialog && GetDlgItem(dialog, qorva::universal::kAddWordCancelButton);
+    }));
+    const auto send = [](HWND control, UINT message, const wchar_t* text) {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutW(control, message, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                   60000, &answer) != 0;
+    };
+    ASSERT_TRUE(send(GetDlgItem(dialog, qorva::universal::kAddWordKeyEdit), WM_SETTEXT, L"zzq"));
+    ASSERT_TRUE(send(GetDlgItem(dialog, qorva::universal::kAddWordWordEdit), WM_SETTEXT,
+                     qorva::Utf8ToUtf16(amra).c_str()));
+    {
+        BoxAnswer box(qorva::universal::kAddWordTitle, IDOK);
+        ASSERT_TRUE(
+            send(GetDlgItem(dialog, qorva::universal::kAddWordAddButton), BM_CLICK, nullptr));
+        EXPECT_EQ(box.Text(), L"✅ শব্দটি সফলভাবে Qorva ডিকশনারিতে যুক্ত করা হয়েছে!");
+    }
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(ReadFileBytes(appData_.DataFile(L"personal_dict.txt")), "zzq\t" + amra + "\r\n");
+
+    RightClick(TopBarButton::Menu);
+    ASSERT_TRUE(Choose({VK_UP, VK_RETURN}));
+    EXPECT_EQ(process_->WaitForExit(), DWORD{0});
+    const std::string dictionary = ReadFileBytes(appData_.DataFile(L"user_dict.txt"));
+    // The engine has written it again at its save: its own count and time follow.
+    EXPECT_EQ(dictionary.find("zzq\t" + amra + "\t101\t"), 0u) << dictionary;
 }
 
 // "Restart" ends this copy in order and starts one new copy only after it stopped: two copies

@@ -122,15 +122,19 @@ protected:
 
     void RunDialog(const std::function<void(HWND dialog)>& script) {
         std::thread driver([&] {
+            // The window is found while it still makes its controls: the script starts once the
+            // last of them exists.
             HWND dialog = nullptr;
-            for (int look = 0; look < 1500 && !dialog; ++look) {
+            for (int look = 0; look < 1500; ++look) {
                 dialog = FindWindowW(kAddWordDialogClass, nullptr);
-                if (!dialog) Sleep(20);
+                if (dialog && GetDlgItem(dialog, kAddWordCancelButton)) break;
+                Sleep(20);
             }
             ASSERT_NE(dialog, nullptr);
+            ASSERT_NE(GetDlgItem(dialog, kAddWordCancelButton), nullptr);
             script(dialog);
         });
-        ShowAddWordDialog(GetModuleHandleW(nullptr), g_window, 262);
+        ShowAddWordDialog(g_window, 262);
         driver.join();
         EXPECT_FALSE(FindWindowW(kAddWordDialogClass, nullptr));
         EXPECT_TRUE(IsWindowEnabled(g_window));
@@ -240,6 +244,32 @@ TEST_F(AddWordDialogTest, AFileThatCannotBeWrittenIsNamed) {
     EXPECT_NE(report.find(L"personal_dict.txt"), std::wstring::npos);
     EXPECT_EQ(report.find(L"user_dict.txt"), std::wstring::npos);
     EXPECT_EQ(Dictionary(), "zzq\t" + kAmra + "\t100\r\n");
+}
+
+// Enter in a field adds the pair and closes the dialog; Escape closes it without a word.
+TEST_F(AddWordDialogTest, EnterAddsAndEscapeCancelsFromAField) {
+    const auto press = [](HWND field, WPARAM key) {
+        PostMessageW(field, WM_KEYDOWN, key, 1);
+        PostMessageW(field, WM_KEYUP, key, 0xC0000001);
+    };
+    std::wstring report;
+    RunDialog([&](HWND dialog) {
+        Type(dialog, kAddWordKeyEdit, L"zzq");
+        Type(dialog, kAddWordWordEdit, qorva::Utf8ToUtf16(kAmra));
+        BoxAnswer box(kAddWordTitle, IDOK);
+        press(GetDlgItem(dialog, kAddWordWordEdit), VK_RETURN);
+        for (int look = 0; look < 1500 && IsWindow(dialog); ++look) Sleep(20);
+        report = box.Text();
+    });
+    EXPECT_EQ(report, L"✅ শব্দটি সফলভাবে Qorva ডিকশনারিতে যুক্ত করা হয়েছে!");
+    EXPECT_EQ(WordList(), "zzq\t" + kAmra + "\r\n");
+
+    RunDialog([&](HWND dialog) {
+        Type(dialog, kAddWordKeyEdit, L"ami");
+        Type(dialog, kAddWordWordEdit, L"আমি");
+        press(GetDlgItem(dialog, kAddWordKeyEdit), VK_ESCAPE);
+    });
+    EXPECT_EQ(WordList(), "zzq\t" + kAmra + "\r\n");
 }
 
 // The program's main window may end while the dialog is open: its quit message closes the dialog
