@@ -28,12 +28,18 @@ void FillRoundedRect(Gdiplus::Graphics& g, const DialogRect& r, float diameter,
     g.DrawPath(&pen, &path);
 }
 
-void DrawSegoeText(Gdiplus::Graphics& g, const std::wstring& text, float pixels, int style,
-                   Gdiplus::ARGB colour, float x, float y) {
+float DrawSegoeText(Gdiplus::Graphics& g, const std::wstring& text, float pixels, int style,
+                    Gdiplus::ARGB colour, float x, float y) {
     const Gdiplus::Font font(kSegoe, pixels, style, Gdiplus::UnitPixel);
-    if (font.GetLastStatus() != Gdiplus::Ok) return;
+    if (font.GetLastStatus() != Gdiplus::Ok) return x;
     const Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
-    g.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, Gdiplus::PointF(x, y), &brush);
+    const Gdiplus::PointF origin(x, y);
+    g.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, origin, &brush);
+    Gdiplus::RectF bounds;
+    if (g.MeasureString(text.c_str(), static_cast<INT>(text.size()), &font, origin, &bounds) !=
+        Gdiplus::Ok)
+        return x;
+    return bounds.X + bounds.Width;
 }
 
 HFONT MakeSegoeFont(int height, int weight) {

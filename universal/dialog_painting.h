@@ -22,8 +22,9 @@ void AddRoundedRect(Gdiplus::GraphicsPath& path, const DialogRect& r, float diam
 void FillRoundedRect(Gdiplus::Graphics& g, const DialogRect& r, float diameter,
                      const Gdiplus::Brush& fill, Gdiplus::ARGB outline, float penWidth);
 
-// Text in "Segoe UI" of `pixels` height, its top-left corner at (x, y).
-void DrawSegoeText(Gdiplus::Graphics& g, const std::wstring& text, float pixels, int style,
+// Text in "Segoe UI" of `pixels` height, its top-left corner at (x, y). Returns where the text
+// ends on the right: x when nothing was drawn.
+float DrawSegoeText(Gdiplus::Graphics& g, const std::wstring& text, float pixels, int style,
                    Gdiplus::ARGB colour, float x, float y);
 
 // A GDI "Segoe UI" font of the dialogs, Swiss family.

@@ -5,6 +5,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "common/call_guarded.h"
@@ -120,9 +121,11 @@ void PaintHeaderAndCard(Gdiplus::Graphics& g, const UpdateAvailableDialogState& 
     g.DrawLine(&headerLine, 0.0f, 74.0f, w, 74.0f);
 
     DrawSegoeText(g, L"\u2726", 22, Gdiplus::FontStyleBold, kWhite, 20, 18);
-    DrawSegoeText(g, L"Qorva Software Update", 17, Gdiplus::FontStyleBold, kWhite, 52, 16);
+    const float titleEnd =
+        DrawSegoeText(g, L"Qorva Software Update", 17, Gdiplus::FontStyleBold, kWhite, 52, 16);
 
-    const DialogRect pill{260, 18, 120, 22};
+    // Where the title font is wider than Segoe UI, the pill moves right instead of covering it.
+    const DialogRect pill{std::max(260.0f, titleEnd + 8.0f), 18, 120, 22};
     FillRoundedRect(g, pill, 22, Gdiplus::SolidBrush(Color(kPillFill)), kPillOutline, 1.0f);
     const std::wstring pillText =
         VersionPillText(state.info.versionText, UpdateService::GetCurrentVersion());
@@ -145,10 +148,12 @@ void PaintHeaderAndCard(Gdiplus::Graphics& g, const UpdateAvailableDialogState& 
     g.DrawLine(&buttonLine, 0.0f, 350.0f, w, 350.0f);
 }
 
-void PaintCardText(HDC dc, const UpdateAvailableDialogState& state) {
-    const UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
+void PaintCardText(HDC dc, const UpdateAvailableDialogState& state, int clientWidth) {
+    // A line that would leave the card (a font wider than Segoe UI) ends in an ellipsis.
+    const int cardTextRight = clientWidth - 36;
+    const UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
     auto text = [&](const std::wstring& line, HFONT font, COLORREF colour, int x, int y) {
-        qorva_tsf::DrawTextIn(dc, line, font, colour, {x, y, x + 1, y + 1}, format);
+        qorva_tsf::DrawTextIn(dc, line, font, colour, {x, y, cardTextRight, y + 22}, format);
     };
     text(kCardHeading, state.semibold13, kHeadingInk, 38, 98);
     for (size_t row = 0; row < std::size(kUpdateFeatures); ++row) {
@@ -171,7 +176,7 @@ void Paint(HWND window, const UpdateAvailableDialogState& state) {
             PaintHeaderAndCard(g, state, static_cast<float>(client.right));
         }
         SetBkMode(dc, TRANSPARENT);
-        PaintCardText(dc, state);
+        PaintCardText(dc, state, client.right);
     });
 }
 
