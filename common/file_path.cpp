@@ -21,6 +21,16 @@ bool WriteAndClose(std::FILE* file, const std::string& bytes) {
     return flushed && closed;
 }
 
+// Whether the file has bytes and the last is no line feed.
+bool EndsInsideLine(const std::string& utf8Path) {
+    std::FILE* file = OpenFile(utf8Path, "rb");
+    if (file == nullptr) return false;
+    bool inside = false;
+    if (std::fseek(file, -1, SEEK_END) == 0) inside = std::fgetc(file) != '\n';
+    std::fclose(file);
+    return inside;
+}
+
 }  // namespace
 
 bool WriteWholeFile(const std::string& utf8Path, const std::string& bytes) {
@@ -30,6 +40,16 @@ bool WriteWholeFile(const std::string& utf8Path, const std::string& bytes) {
     if (WriteAndClose(file, bytes) && MoveFileReplacing(temporaryPath, utf8Path)) return true;
     RemoveFile(temporaryPath);
     return false;
+}
+
+bool AppendLine(const std::string& utf8Path, const std::string& line, const char* lineEnd) {
+    std::string bytes = EndsInsideLine(utf8Path) ? lineEnd : "";
+    bytes += line;
+    bytes += lineEnd;
+    std::FILE* file = OpenFile(utf8Path, "ab");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace qorva

@@ -39,4 +39,9 @@ bool FlushToDisk(std::FILE* file);
 // left as it was and the temporary file is removed.
 bool WriteWholeFile(const std::string& utf8Path, const std::string& bytes);
 
+// Appends `line` and then `lineEnd` to the file, creating it when missing. A file whose last byte
+// is no line feed (an editor may save it so) gets `lineEnd` first, so that the line does not join
+// the last one. True when everything was written.
+bool AppendLine(const std::string& utf8Path, const std::string& line, const char* lineEnd);
+
 }  // namespace qorva

@@ -79,15 +79,18 @@ bool IsReplaceableFile(const std::wstring& path) {
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
+// What ends the name of a file moved aside: "<name>.<process id>.<counter>.replaced".
+constexpr wchar_t kAsideEnding[] = L".replaced";
+
 std::wstring AsidePath(const std::wstring& destination) {
     static std::atomic<unsigned long> s_counter{0};
     return destination + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
-           std::to_wstring(s_counter.fetch_add(1)) + L".replaced";
+           std::to_wstring(s_counter.fetch_add(1)) + kAsideEnding;
 }
 
 // The process id an aside name carries, or 0 when the name is not one of ours.
 DWORD AsideOwner(const std::wstring& asideName, size_t destinationNameLength) {
-    const std::wstring suffix = L".replaced";
+    const std::wstring suffix = kAsideEnding;
     if (asideName.size() <= destinationNameLength + suffix.size() ||
         asideName.compare(asideName.size() - suffix.size(), suffix.size(), suffix) != 0)
         return 0;
@@ -119,7 +122,7 @@ void RemoveAsidesLeftByEndedPrograms(const std::wstring& destination) {
         slash == std::wstring::npos ? L"" : destination.substr(0, slash + 1);
     const size_t nameLength = destination.size() - folder.size();
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((destination + L".*.replaced").c_str(), &found);
+    const HANDLE search = FindFirstFileW((destination + L".*" + kAsideEnding).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         const DWORD owner = AsideOwner(found.cFileName, nameLength);

@@ -176,6 +176,15 @@ bool BanglaMorphology::DecomposeCompoundToken(const std::string& token, std::str
     return false;
 }
 
+bool BanglaMorphology::DecomposeNumberToken(const std::string& token, std::string& stem,
+                                            std::string& suffix) {
+    const std::size_t digits = token.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string::npos) return false;
+    const std::string ending = token.substr(digits);
+    if (!IsRecognizedSuffix(ending)) return false;
+    return SplitAt(token, digits, ending, stem, suffix);
+}
+
 std::string BanglaMorphology::AttachSuffix(const std::string& stem, const std::string& suffix) {
     if (stem.empty()) return std::string();
     const SuffixForms* forms = FindSuffixForms(qorva::AsciiLower(suffix));

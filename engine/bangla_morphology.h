@@ -26,6 +26,11 @@ public:
     // "moton" and "bhabe". Same contract as DecomposeHyphenatedToken.
     static bool DecomposeCompoundToken(const std::string& token, std::string& stem,
                                        std::string& suffix);
+    // Splits a number from an ending typed onto it (8ti, 5ta, 1970er): the
+    // ending is a classifier or a case ending of the number, never letters of
+    // a word. Same contract as DecomposeHyphenatedToken.
+    static bool DecomposeNumberToken(const std::string& token, std::string& stem,
+                                     std::string& suffix);
 
     // The stem followed by the Bengali form of the suffix, chosen by how the
     // stem ends. An unknown suffix returns the stem; an empty stem returns "".

@@ -114,17 +114,6 @@ void AppendUnique(std::vector<std::string>& words, const std::string& word) {
     if (std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
 }
 
-// A number with an ending typed onto it (8ti, 5ta, 1970er): the ending is a
-// classifier or a case ending of the number, never letters of a word.
-bool SplitNumberAndSuffix(const std::string& token, std::string& stem, std::string& suffix) {
-    const std::size_t digits = token.find_first_not_of("0123456789");
-    if (digits == 0 || digits == std::string::npos) return false;
-    if (!BanglaMorphology::IsRecognizedSuffix(token.substr(digits))) return false;
-    stem = token.substr(0, digits);
-    suffix = token.substr(digits);
-    return true;
-}
-
 // Writes slots of a candidate list: once per canonical text, never past the
 // engine's maximum.
 class CandidateListWriter {
@@ -349,7 +338,7 @@ private:
         std::string suffix;
         const bool split = BanglaMorphology::DecomposeHyphenatedToken(composition, stem, suffix) ||
                            BanglaMorphology::DecomposeCompoundToken(composition, stem, suffix) ||
-                           SplitNumberAndSuffix(composition, stem, suffix);
+                           BanglaMorphology::DecomposeNumberToken(composition, stem, suffix);
         if (!split || stem.empty() || suffix.empty()) {
             const std::string compound = HyphenatedCompound();
             return compound.empty() ? std::vector<std::string>{}

@@ -140,17 +140,6 @@ std::string FormatLine(const UserWordEntry& entry) {
 
 }  // namespace
 
-// Whether the file has bytes and the last is no line feed, so that an appended line would join
-// the last line (an editor may save the file without a final line end).
-bool EndsInsideLine(const std::string& utf8Path) {
-    std::FILE* file = qorva::OpenFile(utf8Path, "rb");
-    if (file == nullptr) return false;
-    bool inside = false;
-    if (std::fseek(file, -1, SEEK_END) == 0) inside = std::fgetc(file) != '\n';
-    std::fclose(file);
-    return inside;
-}
-
 // --- Changing the words -----------------------------------------------------
 
 bool PersonalDictionary::AddWord(const std::string& roman, const std::string& text,
@@ -268,12 +257,8 @@ bool PersonalDictionary::AppendWordToFile(const std::string& utf8Path, const std
                                           const std::string& text, uint32_t frequency) {
     if (roman.empty() || text.empty() || !IsStorableField(roman) || !IsStorableField(text))
         return false;
-    std::string line = EndsInsideLine(utf8Path) ? kLineEnd : "";
-    line += roman + '\t' + text + '\t' + std::to_string(frequency) + kLineEnd;
-    std::FILE* file = qorva::OpenFile(utf8Path, "ab");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    return std::fclose(file) == 0 && written;
+    return qorva::AppendLine(utf8Path, roman + '\t' + text + '\t' + std::to_string(frequency),
+                             kLineEnd);
 }
 
 // --- Reading ----------------------------------------------------------------

@@ -22,7 +22,6 @@ constexpr char32_t kYa = 0x09AF;
 constexpr char32_t kAntasthaYa = 0x09DF;
 constexpr char32_t kAa = 0x0986;
 constexpr char32_t kAaSign = 0x09BE;
-constexpr char32_t kBengaliDigitZero = 0x09E6;
 constexpr float kUnjoinedPenalty = 0.01f;
 constexpr const char* kCandidateSource = "beam_search";
 // What a long word's deep search holds at most (see SpellingStore).
@@ -225,6 +224,17 @@ const std::vector<LetterRule>& LetterRules() {
         {"yY", {Consonant(U"\u09DF", 1, 0.0f), Consonant(U"\u09AF", 1, 0.02f)}},
         {"zZ", {Consonant(U"\u099C", 1, 0.0f), Consonant(U"\u09AF", 1, 0.02f)}},
         {".", {Consonant(U"\u0964", 1, 0.0f)}},
+        // A digit is written as the Bengali digit, standing on its own.
+        {"0", {Consonant(U"\u09E6", 1, 0.0f)}},
+        {"1", {Consonant(U"\u09E7", 1, 0.0f)}},
+        {"2", {Consonant(U"\u09E8", 1, 0.0f)}},
+        {"3", {Consonant(U"\u09E9", 1, 0.0f)}},
+        {"4", {Consonant(U"\u09EA", 1, 0.0f)}},
+        {"5", {Consonant(U"\u09EB", 1, 0.0f)}},
+        {"6", {Consonant(U"\u09EC", 1, 0.0f)}},
+        {"7", {Consonant(U"\u09ED", 1, 0.0f)}},
+        {"8", {Consonant(U"\u09EE", 1, 0.0f)}},
+        {"9", {Consonant(U"\u09EF", 1, 0.0f)}},
     };
     return kRules;
 }
@@ -240,23 +250,6 @@ const LetterRule* FindLetterRule(char byte) {
         return byByte;
     }();
     return kByByte[static_cast<unsigned char>(byte)];
-}
-
-// A digit is written as the Bengali digit, standing on its own.
-const Spelling& DigitSpelling(char digit) {
-    static const std::array<char32_t, 10> kDigits = [] {
-        std::array<char32_t, 10> digits{};
-        for (std::size_t d = 0; d < digits.size(); ++d)
-            digits[d] = kBengaliDigitZero + static_cast<char32_t>(d);
-        return digits;
-    }();
-    static const std::array<Spelling, 10> kSpellings = [] {
-        std::array<Spelling, 10> spellings{};
-        for (std::size_t d = 0; d < kDigits.size(); ++d)
-            spellings[d] = Consonant(std::u32string_view(&kDigits[d], 1), 1, 0.0f);
-        return spellings;
-    }();
-    return kSpellings[static_cast<std::size_t>(digit - '0')];
 }
 
 // The cluster rules that can match at a byte: those with a pattern that
@@ -541,12 +534,7 @@ private:
                 readings_.push_back({&spelling, matched->size()});
             if (rule->ends) return;
         }
-        const char byte = input_[position];
-        if (byte >= '0' && byte <= '9') {
-            readings_.push_back({&DigitSpelling(byte), 1});
-            return;
-        }
-        const LetterRule* rule = FindLetterRule(byte);
+        const LetterRule* rule = FindLetterRule(input_[position]);
         if (rule == nullptr) {
             readings_.push_back({nullptr, 1});
             return;

@@ -38,17 +38,6 @@ std::optional<std::string> ReadBytes(const std::string& path) {
     return bytes;
 }
 
-// Whether the file has bytes and the last is no line feed, so that an appended entry would join
-// the last line (an editor may save the file without a final line end).
-bool EndsInsideLine(const std::string& path) {
-    std::FILE* file = OpenFile(path, "rb");
-    if (!file) return false;
-    bool inside = false;
-    if (std::fseek(file, -1, SEEK_END) == 0) inside = std::fgetc(file) != '\n';
-    std::fclose(file);
-    return inside;
-}
-
 // The non-empty lines of the bytes without their line ends, as bytes.
 std::vector<std::string> EntryLines(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -86,13 +75,7 @@ std::optional<std::vector<std::wstring>> ReadWordList(const std::wstring& path) 
 bool AppendWordListEntry(const std::wstring& path, const std::wstring& key,
                          const std::wstring& word) {
     if (key.empty() || word.empty()) return false;
-    const std::string utf8Path = Utf16ToUtf8(path);
-    std::string line = EndsInsideLine(utf8Path) ? kLineEnd : "";
-    line += Utf16ToUtf8(WordListEntry(key, word)) + kLineEnd;
-    std::FILE* file = OpenFile(utf8Path, "ab");
-    if (!file) return false;
-    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    return std::fclose(file) == 0 && written;
+    return AppendLine(Utf16ToUtf8(path), Utf16ToUtf8(WordListEntry(key, word)), kLineEnd);
 }
 
 bool RemoveWordListEntry(const std::wstring& path, const std::wstring& entry) {
