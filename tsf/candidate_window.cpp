@@ -168,12 +168,7 @@ void CandidateWindow::Destroy() {
     }
 }
 
-void CandidateWindow::ReleaseFonts() {
-    for (HFONT* font : {&candidateFont, &labelFont, &headerFont}) {
-        if (*font) DeleteObject(*font);
-        *font = nullptr;
-    }
-}
+void CandidateWindow::ReleaseFonts() { DeleteFonts({&candidateFont, &labelFont, &headerFont}); }
 
 void CandidateWindow::ShowCandidates(const std::vector<std::wstring>& list, size_t selectedIndex,
                                      const RECT& caret) {

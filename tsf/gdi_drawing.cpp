@@ -11,6 +11,13 @@ HFONT MakeFont(int height, int weight, const wchar_t* face, BYTE pitchAndFamily)
                        face);
 }
 
+void DeleteFonts(std::initializer_list<HFONT*> fonts) {
+    for (HFONT* font : fonts) {
+        if (*font) DeleteObject(*font);
+        *font = nullptr;
+    }
+}
+
 RECT ToRect(const LayoutRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "tsf/candidate_layout.h"
@@ -16,6 +17,9 @@ namespace qorva_tsf {
 // family guide Windows' choice when the face is missing.
 HFONT MakeFont(int height, int weight, const wchar_t* face,
                BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
+
+// Deletes the fonts that are set and clears them.
+void DeleteFonts(std::initializer_list<HFONT*> fonts);
 
 RECT ToRect(const LayoutRect& r);
 LayoutRect ToLayout(const RECT& r);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "settings/personal_word_list.h"
+#include "tsf/gdi_drawing.h"
 #include "universal/add_word.h"
 #include "universal/modal_dialog.h"
 #include "universal/universal_host.h"
@@ -11,7 +13,7 @@ namespace {
 
 constexpr wchar_t kDialogTitle[] = L"নতুন শব্দ যোগ করুন — Qorva";
 // One character more than a field keeps: longer text is cut.
-constexpr int kFieldBuffer = 128;
+constexpr int kFieldBuffer = static_cast<int>(kWordFieldLimit) + 1;
 
 // Lives on ShowAddWordDialog's stack for exactly the dialog's life.
 struct DialogRecord {
@@ -19,13 +21,10 @@ struct DialogRecord {
     HWND wordEdit = nullptr;
     HFONT normalFont = nullptr;
     HFONT headingFont = nullptr;
-    bool running = true;  // stays: the dialog ends by being destroyed
 };
 
 HFONT DialogFont(int height, int weight) {
-    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                       L"Segoe UI");
+    return qorva_tsf::MakeFont(height, weight, L"Segoe UI");
 }
 
 HWND AddControl(HWND dialog, const wchar_t* className, const wchar_t* text, DWORD style,
@@ -98,11 +97,8 @@ LRESULT HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
         case WM_CLOSE: DestroyWindow(dialog); return 0;
         case WM_DESTROY:
             // The controls are gone by now; their fonts go with the dialog.
-            DeleteFonts({&record.normalFont, &record.headingFont});
+            qorva_tsf::DeleteFonts({&record.normalFont, &record.headingFont});
             record.keyEdit = record.wordEdit = nullptr;
-            // A close sent from elsewhere is handled inside GetMessageW, which would go on
-            // waiting: this wakes the modal loop so that it sees the dialog is gone.
-            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
             return 0;
     }
     return DefWindowProcW(dialog, message, wParam, lParam);
@@ -118,15 +114,15 @@ void ShowAddWordDialog(HWND parent, int barWidth) {
     RECT bar{};
     GetWindowRect(parent, &bar);
     const LayoutPoint at =
-        AddWordDialogPosition({bar.left, bar.top, bar.right, bar.bottom}, barWidth,
-                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        AddWordDialogPosition(qorva_tsf::ToLayout(bar), barWidth, GetSystemMetrics(SM_CXSCREEN),
+                              GetSystemMetrics(SM_CYSCREEN));
     const POINT topLeft{at.x, at.y};
     DialogRecord record;
     const HWND dialog = CreateModalDialog(kAddWordDialogClass, kDialogTitle, kAddWordDialogWidth,
                                           kAddWordDialogHeight, parent, &record, &topLeft);
     if (!dialog) return;
     if (parent) EnableWindow(parent, FALSE);
-    const LoopEnd end = RunDialogLoop(dialog, record.running, DialogKeys::DialogManager);
+    const LoopEnd end = RunDialogLoop(dialog, DialogKeys::DialogManager);
     if (IsWindow(dialog)) DestroyWindow(dialog);
     if (parent) {
         EnableWindow(parent, TRUE);

@@ -41,15 +41,11 @@ constexpr wchar_t kLanguagesValue[] = L"Languages";
 // A longer list is left as it is rather than cut.
 constexpr DWORD kLanguagesReadBytes = 2048;
 
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The text input processor's own unregistration. Its framework steps need COM on the calling
 // thread, which the universal program otherwise never uses.
 void UnregisterTextInputProcessor() {
     const std::wstring module = ExeDir() + L"\\qorva_tsf.dll";
-    if (ExeDir().empty() || !Exists(module)) return;
+    if (ExeDir().empty() || !IsFileOnDisk(module)) return;
     const HMODULE library = LoadLibraryW(module.c_str());
     if (!library) return;
     using Unregister = HRESULT(STDAPICALLTYPE*)();
@@ -108,8 +104,8 @@ void PerformCleanUninstall(HWND owner) {
                     MB_TOPMOST | MB_DEFBUTTON2 | MB_ICONQUESTION | MB_YESNO) != IDYES) {
         return;
     }
-    const std::wstring installer =
-        FirstExisting(InstallerCandidates(ProgramFilesFolder(), ExeDir(), AppDataDir()), Exists);
+    const std::wstring installer = FirstExisting(
+        InstallerCandidates(ProgramFilesFolder(), ExeDir(), AppDataDir()), IsFileOnDisk);
     if (installer.empty()) {
         MessageBoxW(owner, kNoInstaller, kNoInstallerCaption, MB_TOPMOST | MB_ICONWARNING);
         return;

@@ -25,7 +25,7 @@ void FillRoundedRect(Gdiplus::Graphics& g, const DialogRect& r, float diameter,
 // Text in "Segoe UI" of `pixels` height, its top-left corner at (x, y). Returns where the text
 // ends on the right: x when nothing was drawn.
 float DrawSegoeText(Gdiplus::Graphics& g, const std::wstring& text, float pixels, int style,
-                   Gdiplus::ARGB colour, float x, float y);
+                    Gdiplus::ARGB colour, float x, float y);
 
 // A GDI "Segoe UI" font of the dialogs, Swiss family.
 HFONT MakeSegoeFont(int height, int weight);

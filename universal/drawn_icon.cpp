@@ -1,6 +1,5 @@
 #include "universal/drawn_icon.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 

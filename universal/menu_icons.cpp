@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "tsf/gdi_drawing.h"
+#include "universal/dialog_painting.h"
 
 namespace qorva::universal {
 namespace {
@@ -140,8 +141,8 @@ void DrawGlyph(Graphics& g, MenuIconType kind) {
             g.DrawEllipse(&pen, 4.5f, 4.5f, 7.0f, 7.0f);
             for (int k = 0; k < 6; ++k) {
                 const float a = static_cast<float>(k) * 3.14159265f / 3.0f;
-                const float c = k == 0 ? 1.0f : std::cos(a);
-                const float s = k == 0 ? 0.0f : std::sin(a);
+                const float c = std::cos(a);
+                const float s = std::sin(a);
                 g.DrawLine(&pen, 8 + 3.2f * c, 8 + 3.2f * s, 8 + 5.8f * c, 8 + 5.8f * s);
             }
             break;
@@ -218,14 +219,9 @@ void DrawGlyph(Graphics& g, MenuIconType kind) {
 void DrawText(HDC dc, uint32_t* pixels, const IconText& text) {
     std::array<uint32_t, kSide * kSide> before;
     std::copy(pixels, pixels + before.size(), before.begin());
-    HFONT font = CreateFontW(-text.height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                             DEFAULT_PITCH, text.face);
-    if (!font && text.face != std::wstring_view(L"Segoe UI")) {
-        font = CreateFontW(-text.height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                           DEFAULT_PITCH, L"Segoe UI");
-    }
+    HFONT font = qorva_tsf::MakeFont(text.height, FW_BOLD, text.face);
+    if (!font && text.face != std::wstring_view(L"Segoe UI"))
+        font = qorva_tsf::MakeFont(text.height, FW_BOLD, L"Segoe UI");
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
@@ -260,11 +256,7 @@ HBITMAP DrawIcon(MenuIconType kind) {
         g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
         const ARGB colour = ColourOf(kind);
         GraphicsPath square;
-        square.AddArc(0.5f, 0.5f, 5.0f, 5.0f, 180.0f, 90.0f);
-        square.AddArc(10.5f, 0.5f, 5.0f, 5.0f, 270.0f, 90.0f);
-        square.AddArc(10.5f, 10.5f, 5.0f, 5.0f, 0.0f, 90.0f);
-        square.AddArc(0.5f, 10.5f, 5.0f, 5.0f, 90.0f, 90.0f);
-        square.CloseFigure();
+        AddRoundedRect(square, {0.5f, 0.5f, 15.0f, 15.0f}, 5.0f);
         Gdiplus::SolidBrush fill{Color(colour)};
         g.FillPath(&fill, &square);
         DrawGlyph(g, kind);

@@ -56,16 +56,9 @@ LRESULT TransparentControlColours(WPARAM dc, COLORREF ink) {
     return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
 }
 
-void DeleteFonts(std::initializer_list<HFONT*> fonts) {
-    for (HFONT* font : fonts) {
-        if (*font) DeleteObject(*font);
-        *font = nullptr;
-    }
-}
-
-LoopEnd RunDialogLoop(HWND dialog, const bool& running, DialogKeys keys) {
+LoopEnd RunDialogLoop(HWND dialog, DialogKeys keys) {
     MSG message;
-    while (running && IsWindow(dialog)) {
+    while (IsWindow(dialog)) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return {true, static_cast<int>(message.wParam)};
         if (got == -1) break;

@@ -8,8 +8,6 @@
 
 #include <windows.h>
 
-#include <initializer_list>
-
 namespace qorva::universal {
 
 // A window procedure over the dialog's state, whose address is the creation parameter: `Handle`
@@ -24,7 +22,12 @@ LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!state) return DefWindowProcW(window, message, wParam, lParam);
     const LRESULT result = Handle(window, message, wParam, lParam, *state);
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        // A dialog destroyed inside a message sent from another thread goes while GetMessageW
+        // waits, which would go on waiting: this wakes the dialog's loop to see it gone.
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+    }
     return result;
 }
 
@@ -44,9 +47,6 @@ HWND MakeDialogButton(HWND dialog, const wchar_t* text, DWORD style, int x, int 
 // painted.
 LRESULT TransparentControlColours(WPARAM dc, COLORREF ink);
 
-// Deletes the fonts that are set and clears them.
-void DeleteFonts(std::initializer_list<HFONT*> fonts);
-
 struct LoopEnd {
     bool quit = false;  // a WM_QUIT was taken from the queue
     int exitCode = 0;   // its exit code
@@ -58,9 +58,8 @@ struct LoopEnd {
 // presses IDOK and Escape IDCANCEL.
 enum class DialogKeys { ToControls, ToDialog, DialogManager };
 
-// Runs the thread's messages while `running` holds and `dialog` exists. A retrieval error ends the
-// loop too.
-LoopEnd RunDialogLoop(HWND dialog, const bool& running, DialogKeys keys);
+// Runs the thread's messages while `dialog` exists. A retrieval error ends the loop too.
+LoopEnd RunDialogLoop(HWND dialog, DialogKeys keys);
 
 // Dispatches the thread's messages until `event` is signalled.
 LoopEnd WaitDispatching(HANDLE event);

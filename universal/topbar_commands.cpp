@@ -1,8 +1,6 @@
 // The top bar's three menus, opened under their buttons, and the commands they and the bar's
 // buttons carry out: modes, docking and auto-hide, the settings program, web pages, the add-word
 // dialog, the suggestions pause, restart and exit.
-#include "common/file_path.h"
-#include "common/text.h"
 #include "tsf/gdi_drawing.h"
 #include "universal/add_word_dialog.h"
 #include "universal/mode_ipc.h"
@@ -108,8 +106,7 @@ void TopBarWindow::SetModeFromMenu(ModeTarget mode) {
 
 void TopBarWindow::LaunchSettings(const wchar_t* parameters) {
     const std::wstring arguments = parameters ? parameters : L"";
-    const std::wstring path = TopBarSettingsProgramPath(
-        ExeDir(), [](const std::wstring& file) { return FileExists(Utf16ToUtf8(file)); });
+    const std::wstring path = TopBarSettingsProgramPath(ExeDir(), IsFileOnDisk);
     // The shell's own search may still find the program by name.
     if (!OpenWithShell(path, arguments)) OpenWithShell(kSettingsProgramName, arguments);
 }

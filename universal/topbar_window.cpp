@@ -103,12 +103,7 @@ void TopBarWindow::Destroy() {
     ReleaseFonts();
 }
 
-void TopBarWindow::ReleaseFonts() {
-    for (HFONT* font : {&fontBangla, &fontEnglish}) {
-        if (*font) DeleteObject(*font);
-        *font = nullptr;
-    }
-}
+void TopBarWindow::ReleaseFonts() { qorva_tsf::DeleteFonts({&fontBangla, &fontEnglish}); }
 
 void TopBarWindow::Show(bool show) {
     model.PrepareShow(show);

@@ -1,7 +1,5 @@
 // The tray icons' menus, opened at the pointer and built afresh from the program's state each
 // time, and the commands chosen in them.
-#include "common/file_path.h"
-#include "common/text.h"
 #include "universal/menu_icons.h"
 #include "universal/mode_ipc.h"
 #include "universal/program_folders.h"
@@ -79,8 +77,7 @@ void SetMode(ModeTarget mode) {
 }
 
 void OpenSettingsProgram() {
-    const std::wstring path = SettingsProgramPath(
-        ExeDir(), [](const std::wstring& file) { return FileExists(Utf16ToUtf8(file)); });
+    const std::wstring path = SettingsProgramPath(ExeDir(), IsFileOnDisk);
     ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

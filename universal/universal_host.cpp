@@ -35,9 +35,10 @@ std::wstring ExeDir() { return ProgramFolder(); }
 
 std::wstring AppDataDir() { return DataFolder(DataFolderFallback::None); }
 
+bool IsFileOnDisk(const std::wstring& path) { return FileExists(Utf16ToUtf8(path)); }
+
 std::wstring FindSoundFile(const std::wstring& name) {
-    return FirstExisting(SoundFileCandidates(name, AppDataDir(), ExeDir()),
-                         [](const std::wstring& path) { return FileExists(Utf16ToUtf8(path)); });
+    return FirstExisting(SoundFileCandidates(name, AppDataDir(), ExeDir()), IsFileOnDisk);
 }
 
 ShellLauncher& ShellLauncherInUse() {

@@ -50,6 +50,9 @@ std::wstring ExeDir();
 // skip their file work.
 std::wstring AppDataDir();
 
+// Whether a file (not a folder) is at the path: the test the program's file searches use.
+bool IsFileOnDisk(const std::wstring& path);
+
 // The first existing place of a sound file (data folder, then beside the program); empty when
 // there is none.
 std::wstring FindSoundFile(const std::wstring& name);

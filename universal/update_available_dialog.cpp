@@ -21,14 +21,10 @@ namespace {
 using Gdiplus::ARGB;
 using Gdiplus::Color;
 
-constexpr wchar_t kUpdateAvailableClass[] = L"QorvaUpdateAvailableWndClass";
 constexpr wchar_t kTitle[] = L"Update available";
 constexpr int kWidth = 552;
 constexpr int kHeight = 445;
 
-constexpr int kCleanCheckBoxId = 1003;
-constexpr int kUpdateNowId = 6;
-constexpr int kRemindLaterId = 2;
 constexpr wchar_t kCleanCheckBoxText[] =
     L" Clean Uninstall: Purge previous version completely before installing (Recommended)";
 constexpr wchar_t kUpdateNowText[] = L"Update Now";
@@ -66,10 +62,8 @@ struct UpdateAvailableDialogState {
     ReleaseInfo info;
     bool cleanInstall = true;
     bool accepted = false;
-    bool running = true;
     HWND cleanCheckBox = nullptr;
     HWND updateButton = nullptr;
-    HWND remindButton = nullptr;
     HFONT semibold13 = nullptr;
     HFONT regular13 = nullptr;
     HFONT bold13 = nullptr;
@@ -90,26 +84,23 @@ void OnCreate(HWND window, UpdateAvailableDialogState& state) {
     SendMessageW(state.cleanCheckBox, WM_SETFONT, reinterpret_cast<WPARAM>(state.semibold13), TRUE);
     state.updateButton =
         MakeDialogButton(window, kUpdateNowText, BS_OWNERDRAW, 284, 362, 126, 34, kUpdateNowId);
-    state.remindButton =
-        MakeDialogButton(window, kRemindLaterText, BS_OWNERDRAW, 420, 362, 106, 34, kRemindLaterId);
+    MakeDialogButton(window, kRemindLaterText, BS_OWNERDRAW, 420, 362, 106, 34, kRemindLaterId);
     SetFocus(state.updateButton);
 }
 
 void ReleaseFonts(UpdateAvailableDialogState& state) {
-    DeleteFonts(
+    qorva_tsf::DeleteFonts(
         {&state.semibold13, &state.regular13, &state.bold13, &state.regular11, &state.button13});
 }
 
 void Accept(HWND window, UpdateAvailableDialogState& state) {
     state.accepted = true;
     state.cleanInstall = SendMessageW(state.cleanCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    state.running = false;
     DestroyWindow(window);
 }
 
 void Decline(HWND window, UpdateAvailableDialogState& state) {
     state.accepted = false;
-    state.running = false;
     DestroyWindow(window);
 }
 
@@ -213,7 +204,6 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                       UpdateAvailableDialogState& state) {
     switch (message) {
         case WM_CREATE: OnCreate(window, state); return 0;
-        case WM_DESTROY: state.running = false; return 0;
         case WM_NCDESTROY:
             // The controls are gone by now, and with them the last users of the fonts.
             ReleaseFonts(state);
@@ -259,7 +249,7 @@ bool ShowUpdateAvailableDialog(HWND owner, const ReleaseInfo& release, UpdateOpt
         CreateModalDialog(kUpdateAvailableClass, kTitle, kWidth, kHeight, owner, &state);
     if (!window) return false;
 
-    const LoopEnd end = RunDialogLoop(window, state.running, DialogKeys::ToDialog);
+    const LoopEnd end = RunDialogLoop(window, DialogKeys::ToDialog);
     // A quit or an error ended the loop with the window open: it must not outlive the state.
     if (IsWindow(window)) DestroyWindow(window);
     RepostQuit(end);

@@ -22,6 +22,15 @@ struct UpdateOptions {
 
 namespace qorva::universal {
 
+// The dialogs' window classes and the ids of the controls a user presses.
+inline constexpr wchar_t kUpdateAvailableClass[] = L"QorvaUpdateAvailableWndClass";
+inline constexpr int kCleanCheckBoxId = 1003;
+inline constexpr int kUpdateNowId = 6;
+inline constexpr int kRemindLaterId = 2;
+inline constexpr wchar_t kUpdaterWndClass[] = L"QorvaUpdaterWndClass";
+inline constexpr int kAutoInstallId = 2001;
+inline constexpr int kActionButtonId = 2;
+
 // Offers the release. True when the user chose "Update Now" (or pressed Enter); `options` then
 // holds the clean-install check box's state, which starts checked whatever came in. Every other
 // ending returns false and leaves `options` as it was. A quit message taken meanwhile is posted

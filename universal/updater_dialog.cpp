@@ -31,7 +31,6 @@ namespace {
 using Gdiplus::ARGB;
 using Gdiplus::Color;
 
-constexpr wchar_t kUpdaterWndClass[] = L"QorvaUpdaterWndClass";
 constexpr wchar_t kTitle[] = L"Qorva Updater";
 constexpr int kWidth = 490;
 constexpr int kHeight = 300;
@@ -43,8 +42,6 @@ constexpr UINT WM_APP_UPDATER_DONE = WM_APP + 21;
 constexpr UINT_PTR kCrystalTimer = 1001;
 constexpr UINT kCrystalTimerMs = 33;
 
-constexpr int kAutoInstallId = 2001;
-constexpr int kActionButtonId = 2;
 constexpr wchar_t kAutoInstallText[] = L"Start install on completion";
 constexpr wchar_t kCancelText[] = L"Cancel";
 constexpr wchar_t kInstallNowText[] = L"Install Now";
@@ -85,7 +82,6 @@ struct UpdaterDialogState {
     std::wstring installerPath;  // written by the download thread before it downloads
     bool downloading = true;
     bool succeeded = false;
-    bool running = true;
     std::atomic<bool> cancelRequested{false};
     std::thread downloadThread;
     UniqueHandle downloadEnded;  // set by the download thread as its very last step
@@ -308,12 +304,11 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
         case WM_DESTROY:
             // Closing cancels a running download; the dialog waits for its thread once the
             // window is gone.
-            state.running = false;
             state.cancelRequested = true;
             KillTimer(window, kCrystalTimer);
             return 0;
         case WM_NCDESTROY:
-            DeleteFonts({&state.controlFont, &state.infoFont, &state.statusFont});
+            qorva_tsf::DeleteFonts({&state.controlFont, &state.infoFont, &state.statusFont});
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_ERASEBKGND: return 1;
         case WM_CTLCOLORSTATIC: return TransparentControlColours(wParam, kInk);
@@ -339,7 +334,7 @@ void ShowUpdaterProgressDialog(HWND owner, const ReleaseInfo& release,
     if (!window) return;
     StartDownload(state);
 
-    const LoopEnd loop = RunDialogLoop(window, state.running, DialogKeys::ToControls);
+    const LoopEnd loop = RunDialogLoop(window, DialogKeys::ToControls);
     // A quit or an error ended the loop with the window open: closing it cancels the download.
     if (IsWindow(window)) DestroyWindow(window);
     const LoopEnd wait = WaitForDownload(state);

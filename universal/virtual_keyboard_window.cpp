@@ -99,10 +99,7 @@ void VirtualKeyboardWindow::Destroy() {
 }
 
 void VirtualKeyboardWindow::ReleaseFonts() {
-    for (HFONT* font : {&tabFont, &keyFont, &banglaKeyFont, &smallKeyFont, &emojiFont}) {
-        if (*font) DeleteObject(*font);
-        *font = nullptr;
-    }
+    qorva_tsf::DeleteFonts({&tabFont, &keyFont, &banglaKeyFont, &smallKeyFont, &emojiFont});
 }
 
 void VirtualKeyboardWindow::ToggleVisibility() { Show(!visible); }

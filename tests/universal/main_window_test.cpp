@@ -14,20 +14,22 @@
 #include "universal/mode_badge.h"
 #include "universal/mode_ipc.h"
 #include "universal/universal_host.h"
+#include "universal/update_dialogs.h"
 #include "update/update_calls.h"
 
 namespace qorva_test {
 namespace {
 
+using qorva::universal::kActionButtonId;
+using qorva::universal::kRemindLaterId;
+using qorva::universal::kUpdateAvailableClass;
+using qorva::universal::kUpdateNowId;
+using qorva::universal::kUpdaterWndClass;
+
 using qorva::ModeTarget;
 using qorva::universal::g_window;
 
 constexpr wchar_t kOfferCaption[] = L"Update available";
-constexpr wchar_t kOfferClass[] = L"QorvaUpdateAvailableWndClass";
-constexpr wchar_t kUpdaterClass[] = L"QorvaUpdaterWndClass";
-constexpr int kUpdateNow = 6;
-constexpr int kRemindLater = 2;
-constexpr int kUpdaterAction = 2;
 
 constexpr char kOfflineSettings[] =
     "{\n  \"auto_check_update\": false,\n  \"english_translation\": false,\n"
@@ -133,7 +135,7 @@ TEST_F(MainWindowTest, ToggleHotKeysSwitchTheModeAndThePin) {
 // balloon opens that release's page.
 TEST_F(MainWindowTest, CheckAfterStartShowsAFoundReleaseInTheTrayMenu) {
     UseService(qorva::kCheckNewerRelease);
-    BoxAnswer remindLater(kOfferCaption, kRemindLater, kOfferClass);
+    BoxAnswer remindLater(kOfferCaption, kRemindLaterId, kUpdateAvailableClass);
     qorva::universal::g_settings.autoCheckUpdate = true;
     qorva::universal::StartTimers();
     ASSERT_TRUE(PumpUntil([] {
@@ -178,19 +180,19 @@ TEST_F(MainWindowTest, FoundReleaseIsOfferedAndAcceptingDownloadsItInTheUpdater)
     auto* release = new qorva::ReleaseInfo;
     release->versionText = "1.3.0";
     release->downloadUrl = "https://qorva.example/1.3.0/QorvaSetup.exe";
-    BoxAnswer updateNow(kOfferCaption, kUpdateNow, kOfferClass);
+    BoxAnswer updateNow(kOfferCaption, kUpdateNowId, kUpdateAvailableClass);
     std::atomic<bool> closed{false};
     DialogDriver closeWhenFailed([&] {
-        const HWND updater = WaitForWindow(kUpdaterClass);
+        const HWND updater = WaitForWindow(kUpdaterWndClass);
         if (!updater) return;
-        WaitUntil([&] { return ControlText(updater, kUpdaterAction) == L"Close"; });
-        Press(updater, kUpdaterAction);
+        WaitUntil([&] { return ControlText(updater, kActionButtonId) == L"Close"; });
+        Press(updater, kActionButtonId);
         closed = true;
     });
     Post(qorva::universal::kUpdateResultMessage, qorva::kCheckNewerRelease,
          reinterpret_cast<LPARAM>(release));
     ASSERT_TRUE(PumpUntil([&] { return updateNow.Answered() && closed; }));
-    ASSERT_TRUE(PumpUntil([] { return !FindWindowW(kUpdaterClass, nullptr); }));
+    ASSERT_TRUE(PumpUntil([] { return !FindWindowW(kUpdaterWndClass, nullptr); }));
     EXPECT_EQ(*downloaded, "https://qorva.example/1.3.0/QorvaSetup.exe");
     EXPECT_EQ(qorva::universal::g_latest_update_version, L"1.3.0");
     EXPECT_TRUE(IsWindow(g_window));
@@ -209,12 +211,13 @@ TEST_F(MainWindowTest, ReleaseFoundWhileAnOfferIsOpenOpensNoSecondDialog) {
     std::atomic<bool> offersEnded{false};
     std::atomic<bool> driven{false};
     DialogDriver driver([&] {
-        if (const HWND first = WaitForWindow(kOfferClass)) {
+        if (const HWND first = WaitForWindow(kUpdateAvailableClass)) {
             PostMessageW(g_window, qorva::universal::kUpdateResultMessage,
                          qorva::kCheckNewerRelease, found("1.4.0"));
-            Press(first, kRemindLater);  // queued behind the second release
-            offersEnded = WaitUntil([] { return !FindWindowW(kOfferClass, nullptr); }, 10000);
-            for (HWND left; (left = FindWindowW(kOfferClass, nullptr)) != nullptr;) {
+            Press(first, kRemindLaterId);  // queued behind the second release
+            offersEnded =
+                WaitUntil([] { return !FindWindowW(kUpdateAvailableClass, nullptr); }, 10000);
+            for (HWND left; (left = FindWindowW(kUpdateAvailableClass, nullptr)) != nullptr;) {
                 PostMessageW(left, WM_CLOSE, 0, 0);
                 if (!WaitUntil([&] { return !IsWindow(left); }, 10000)) break;
             }

@@ -14,6 +14,7 @@
 #include "universal/mode_badge.h"
 #include "universal/mode_ipc.h"
 #include "universal/universal_host.h"
+#include "universal/update_dialogs.h"
 #include "update/update_service.h"
 
 namespace qorva_test {
@@ -159,10 +160,12 @@ TEST_F(TrayTest, MenusCheckTheSharedModeAndTheUpdateItemNamesAFoundRelease) {
     EXPECT_EQ(UpdateItemNow(), L"Check for Update");
 
     // The found release is offered at once; put off, it stays named in the menu.
-    BoxAnswer remindLater(L"Update available", 2, L"QorvaUpdateAvailableWndClass");
+    BoxAnswer remindLater(L"Update available", qorva::universal::kRemindLaterId,
+                          qorva::universal::kUpdateAvailableClass);
     Post(qorva::universal::kUpdateResultMessage, qorva::kCheckNewerRelease, release("1.3.0"));
     ASSERT_TRUE(PumpUntil([&] { return remindLater.Answered(); }));
-    ASSERT_TRUE(PumpUntil([] { return !FindWindowW(L"QorvaUpdateAvailableWndClass", nullptr); }));
+    ASSERT_TRUE(
+        PumpUntil([] { return !FindWindowW(qorva::universal::kUpdateAvailableClass, nullptr); }));
     EXPECT_EQ(TrayMenuNow(), ExpectedTrayMenu(kUnknownMode, L"Check for Update (1.3.0 available)"));
 }
 

@@ -13,6 +13,7 @@
 #include "tests/support/message_pump.h"
 #include "tests/universal/dialog_driver.h"
 #include "universal/universal_host.h"
+#include "universal/update_dialogs.h"
 #include "update/update_calls.h"
 
 namespace qorva_test {
@@ -196,11 +197,11 @@ TEST_F(ManualCheckTest, FoundReleaseIsOfferedOnTheChecksThreadAndRemindLaterDown
     {
         // The dialog is read before it is answered: the answer may close it at once.
         DialogDriver remindLater([&] {
-            offer = WaitForWindow(L"QorvaUpdateAvailableWndClass");
+            offer = WaitForWindow(qorva::universal::kUpdateAvailableClass);
             if (!offer) return;
             offerThread = GetWindowThreadProcessId(offer, nullptr);
             offerOwner = GetWindow(offer, GW_OWNER);
-            Press(offer, 2);
+            Press(offer, qorva::universal::kRemindLaterId);
             EXPECT_TRUE(EndsOrIsClosed(offer));
         });
         qorva::universal::CheckForUpdatesManual(window_.Handle());
@@ -209,7 +210,7 @@ TEST_F(ManualCheckTest, FoundReleaseIsOfferedOnTheChecksThreadAndRemindLaterDown
     ASSERT_NE(offer.load(), nullptr);
     EXPECT_NE(offerThread, GetCurrentThreadId());
     EXPECT_EQ(offerOwner, window_.Handle());
-    EXPECT_EQ(FindWindowW(L"QorvaUpdaterWndClass", nullptr), nullptr);
+    EXPECT_EQ(FindWindowW(qorva::universal::kUpdaterWndClass, nullptr), nullptr);
     EXPECT_EQ(*downloads_, 0);
     EXPECT_TRUE(window_.Results().empty());
 }

@@ -57,8 +57,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     std::thread updater([] {
         qorva::universal::ShowUpdaterProgressDialog(nullptr, Sample(), qorva::UpdateOptions{});
     });
-    const HWND offerWindow = WaitForWindow(L"QorvaUpdateAvailableWndClass");
-    const HWND updaterWindow = WaitForWindow(L"QorvaUpdaterWndClass");
+    const HWND offerWindow = WaitForWindow(qorva::universal::kUpdateAvailableClass);
+    const HWND updaterWindow = WaitForWindow(qorva::universal::kUpdaterWndClass);
     SetWindowPos(offerWindow, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(updaterWindow, nullptr, 560, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Sleep(stayMs);

@@ -18,16 +18,16 @@
 namespace qorva_test {
 namespace {
 
+using qorva::universal::kActionButtonId;
+using qorva::universal::kAutoInstallId;
+using qorva::universal::kCleanCheckBoxId;
+using qorva::universal::kRemindLaterId;
+using qorva::universal::kUpdateAvailableClass;
+using qorva::universal::kUpdateNowId;
+using qorva::universal::kUpdaterWndClass;
+
 using qorva::ReleaseInfo;
 using qorva::UpdateOptions;
-
-constexpr wchar_t kAvailableClass[] = L"QorvaUpdateAvailableWndClass";
-constexpr wchar_t kUpdaterClass[] = L"QorvaUpdaterWndClass";
-constexpr int kCleanCheckBox = 1003;
-constexpr int kUpdateNow = 6;
-constexpr int kRemindLater = 2;
-constexpr int kAutoInstall = 2001;
-constexpr int kAction = 2;
 
 ReleaseInfo Release() {
     ReleaseInfo release;
@@ -65,13 +65,13 @@ TEST_F(UpdateAvailableDialogTest, OpensCheckedWithUpdateNowFocusedAndAcceptsTheB
     bool accepted = false;
     {
         DialogDriver driver([&] {
-            const HWND dialog = WaitForWindow(kAvailableClass);
+            const HWND dialog = WaitForWindow(kUpdateAvailableClass);
             if (!dialog) return;
-            checkedAtOpen = IsChecked(dialog, kCleanCheckBox);
-            updateNowFocused = FocusOf(dialog) == GetDlgItem(dialog, kUpdateNow);
-            Press(dialog, kCleanCheckBox);
-            WaitUntil([&] { return !IsChecked(dialog, kCleanCheckBox); });
-            Press(dialog, kUpdateNow);
+            checkedAtOpen = IsChecked(dialog, kCleanCheckBoxId);
+            updateNowFocused = FocusOf(dialog) == GetDlgItem(dialog, kUpdateNowId);
+            Press(dialog, kCleanCheckBoxId);
+            WaitUntil([&] { return !IsChecked(dialog, kCleanCheckBoxId); });
+            Press(dialog, kUpdateNowId);
             EXPECT_TRUE(EndsOrIsClosed(dialog));
         });
         accepted = qorva::universal::ShowUpdateAvailableDialog(nullptr, Release(), options);
@@ -80,7 +80,7 @@ TEST_F(UpdateAvailableDialogTest, OpensCheckedWithUpdateNowFocusedAndAcceptsTheB
     EXPECT_TRUE(updateNowFocused);
     EXPECT_TRUE(accepted);
     EXPECT_FALSE(options.cleanInstall);
-    EXPECT_EQ(FindWindowW(kAvailableClass, nullptr), nullptr);
+    EXPECT_EQ(FindWindowW(kUpdateAvailableClass, nullptr), nullptr);
 }
 
 // Enter and Escape act wherever the focus is in the dialog; every way out but accepting leaves the
@@ -113,15 +113,15 @@ TEST_F(UpdateAvailableDialogTest, EveryEndingAnswersAndOnlyAcceptingTakesTheBox)
         bool accepted = !c.accepted;
         {
             DialogDriver driver([&] {
-                const HWND dialog = WaitForWindow(kAvailableClass);
+                const HWND dialog = WaitForWindow(kUpdateAvailableClass);
                 if (!dialog) return;
                 const auto key = [&](HWND target, WPARAM vk) {
                     PostMessageW(target, WM_KEYDOWN, vk, 1);
                 };
                 switch (c.ending) {
-                    case Ending::UpdateNow: Press(dialog, kUpdateNow); break;
+                    case Ending::UpdateNow: Press(dialog, kUpdateNowId); break;
                     case Ending::EnterOnFocus: key(FocusOf(dialog), VK_RETURN); break;
-                    case Ending::RemindLater: Press(dialog, kRemindLater); break;
+                    case Ending::RemindLater: Press(dialog, kRemindLaterId); break;
                     case Ending::EscapeOnFocus: key(FocusOf(dialog), VK_ESCAPE); break;
                     case Ending::EscapeOnDialog: key(dialog, VK_ESCAPE); break;
                     case Ending::Close: PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
@@ -145,7 +145,7 @@ TEST_F(UpdateAvailableDialogTest, QuitDuringTheDialogEndsItAndReachesTheCallersL
     bool accepted = true;
     {
         DialogDriver driver([&] {
-            shown = WaitForWindow(kAvailableClass);
+            shown = WaitForWindow(kUpdateAvailableClass);
             if (shown) PostThreadMessageW(thread, WM_QUIT, 7, 0);
         });
         accepted = qorva::universal::ShowUpdateAvailableDialog(nullptr, Release(), options);
@@ -227,11 +227,11 @@ protected:
         std::wstring offered;
         {
             DialogDriver driver([&] {
-                const HWND updater = WaitForWindow(kUpdaterClass);
+                const HWND updater = WaitForWindow(kUpdaterWndClass);
                 if (!updater) return;
-                WaitUntil([&] { return ControlText(updater, kAction) != L"Cancel"; });
-                offered = ControlText(updater, kAction);
-                Press(updater, kAction);
+                WaitUntil([&] { return ControlText(updater, kActionButtonId) != L"Cancel"; });
+                offered = ControlText(updater, kActionButtonId);
+                Press(updater, kActionButtonId);
                 EXPECT_TRUE(EndsOrIsClosed(updater));
             });
             Run(options);
@@ -264,7 +264,7 @@ TEST_F(UpdaterTest, VerifiedDownloadPurgesLeftoversAndStartsTheInstallerWithClea
     EXPECT_EQ(log_->size, 4000u);
     ASSERT_TRUE(PumpUntil([&] { return InstallerStarted(); }));
     EXPECT_EQ(InstallerArguments(), L"/clean");
-    EXPECT_EQ(FindWindowW(kUpdaterClass, nullptr), nullptr);
+    EXPECT_EQ(FindWindowW(kUpdaterWndClass, nullptr), nullptr);
     const auto exists = [&](const wchar_t* name) {
         return GetFileAttributesW((data + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
     };
@@ -280,8 +280,8 @@ TEST_F(UpdaterTest, UncheckedAutoInstallWaitsForInstallNowAndStartsWithoutClean)
     const std::wstring backup = appData_.DataFile(L"user_dict.txt.pre-lexicon-fix.bak");
     WriteFileBytes(backup, "x");
     UseDownload(qorva::kDownloadOk, Leaves::Stub, [](std::atomic<bool>*) {
-        const HWND updater = WaitForWindow(kUpdaterClass);
-        SendMessageW(GetDlgItem(updater, kAutoInstall), BM_CLICK, 0, 0);
+        const HWND updater = WaitForWindow(kUpdaterWndClass);
+        SendMessageW(GetDlgItem(updater, kAutoInstallId), BM_CLICK, 0, 0);
     });
     UpdateOptions options;
     options.cleanInstall = false;
@@ -312,10 +312,10 @@ TEST_F(UpdaterTest, InstallerThatDoesNotStartKeepsTheWindowAndPostsNoQuit) {
     bool stillOpen = false;
     {
         DialogDriver driver([&] {
-            const HWND updater = WaitForWindow(kUpdaterClass);
+            const HWND updater = WaitForWindow(kUpdaterWndClass);
             if (!updater) return;
-            WaitUntil([&] { return ControlText(updater, kAction) == L"Install Now"; });
-            offered = ControlText(updater, kAction);
+            WaitUntil([&] { return ControlText(updater, kActionButtonId) == L"Install Now"; });
+            offered = ControlText(updater, kActionButtonId);
             stillOpen = IsWindowVisible(updater) != FALSE;
             PostMessageW(updater, WM_SYSCOMMAND, SC_CLOSE, 0);
             EXPECT_TRUE(EndsOrIsClosed(updater));
@@ -364,7 +364,7 @@ TEST_F(UpdaterTest, ClosingDuringAStalledDownloadCancelsItWhileTheThreadKeepsSer
     auto log = log_;
     UseDownload(qorva::kDownloadCancelled, Leaves::Nothing,
                 [&, other, log](std::atomic<bool>* cancel) {
-                    const HWND updater = WaitForWindow(kUpdaterClass);
+                    const HWND updater = WaitForWindow(kUpdaterWndClass);
                     PostMessageW(updater, WM_SYSCOMMAND, SC_CLOSE, 0);
                     log->sawCancel = WaitUntil([&] { return cancel && cancel->load(); });
                     PostMessageW(other, Bystander::kPoke, 0, 0);
@@ -374,7 +374,7 @@ TEST_F(UpdaterTest, ClosingDuringAStalledDownloadCancelsItWhileTheThreadKeepsSer
     EXPECT_EQ(log_->downloads, 1);  // returned only once the download had ended
     EXPECT_TRUE(log_->sawCancel);
     EXPECT_TRUE(servedBeforeRelease);
-    EXPECT_EQ(FindWindowW(kUpdaterClass, nullptr), nullptr);
+    EXPECT_EQ(FindWindowW(kUpdaterWndClass, nullptr), nullptr);
     EXPECT_FALSE(InstallerStarted());
     EXPECT_EQ(TakeQuit(), -1);
 }
@@ -386,14 +386,14 @@ TEST_F(UpdaterTest, QuitDuringTheDownloadCancelsItAndReachesTheCallersLoop) {
     auto log = log_;
     UseDownload(qorva::kDownloadCancelled, Leaves::Nothing,
                 [thread, log](std::atomic<bool>* cancel) {
-                    WaitForWindow(kUpdaterClass);
+                    WaitForWindow(kUpdaterWndClass);
                     PostThreadMessageW(thread, WM_QUIT, 9, 0);
                     log->sawCancel = WaitUntil([&] { return cancel && cancel->load(); });
                 });
     Run(UpdateOptions{});
     EXPECT_EQ(log_->downloads, 1);
     EXPECT_TRUE(log_->sawCancel);
-    EXPECT_EQ(FindWindowW(kUpdaterClass, nullptr), nullptr);
+    EXPECT_EQ(FindWindowW(kUpdaterWndClass, nullptr), nullptr);
     EXPECT_EQ(TakeQuit(), 9);
 }
 
