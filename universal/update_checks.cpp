@@ -64,11 +64,25 @@ void OfferRelease(HWND owner, const ReleaseInfo& release) {
     }
 }
 
+// The updater ends the program with a quit message once the installer has started. The bar's check
+// runs on a thread of its own without a message loop, where that quit would be lost and the
+// program would go on running beside its installer: it goes to the owner's thread, whose loop ends
+// the program in order.
+void PassQuitToOwnerThread(HWND owner) {
+    MSG quit;
+    if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        PostThreadMessageW(GetWindowThreadProcessId(owner, nullptr), WM_QUIT, quit.wParam, 0);
+    }
+}
+
 void ManualCheck(HWND owner, const UpdateCalls& calls) {
     ReleaseInfo release;
     const int result = calls.checkForUpdate(release, true);
     switch (ManualCheckStepFor(result)) {
-        case ManualCheckStep::OfferRelease: OfferRelease(owner, release); break;
+        case ManualCheckStep::OfferRelease:
+            OfferRelease(owner, release);
+            PassQuitToOwnerThread(owner);
+            break;
         case ManualCheckStep::ReportUpToDate:
             MessageBoxW(owner, kManualUpToDate, kManualUpToDateCaption,
                         MB_TOPMOST | MB_ICONINFORMATION);

@@ -11,6 +11,7 @@
 
 #include "tests/support/box_answer.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/temp_app_data.h"
 #include "tests/universal/dialog_driver.h"
 #include "universal/universal_host.h"
 #include "universal/update_dialogs.h"
@@ -213,6 +214,36 @@ TEST_F(ManualCheckTest, FoundReleaseIsOfferedOnTheChecksThreadAndRemindLaterDown
     EXPECT_EQ(FindWindowW(qorva::universal::kUpdaterWndClass, nullptr), nullptr);
     EXPECT_EQ(*downloads_, 0);
     EXPECT_TRUE(window_.Results().empty());
+}
+
+// An installer started from the bar's check ends the program: the updater's quit, posted on the
+// check's thread, reaches the thread of the bar, whose loop ends the program.
+TEST_F(ManualCheckTest, AStartedInstallerEndsTheProgramThroughTheBarsThread) {
+    UseService(qorva::kCheckNewerRelease);
+    TempAppData appData;
+    const std::wstring installer = appData.Folder() + L"\\QorvaSetup.exe";
+    qorva::UpdateCallsInUse().defaultInstallerDownloadPath = [installer] { return installer; };
+    qorva::UpdateCallsInUse().downloadInstaller = [](const std::string&, const std::string&,
+                                                     const std::wstring& destination,
+                                                     const std::string&, uint64_t,
+                                                     qorva::DownloadProgress, std::atomic<bool>*) {
+        return CopyFileW(QORVA_HANDOVER_STUB, destination.c_str(), FALSE) ? qorva::kDownloadOk
+                                                                          : qorva::kDownloadFailed;
+    };
+    ForgetPumpedQuit();
+    {
+        DialogDriver updateNow([] {
+            const HWND offer = WaitForWindow(qorva::universal::kUpdateAvailableClass);
+            if (offer) Press(offer, qorva::universal::kUpdateNowId);
+        });
+        qorva::universal::CheckForUpdatesManual(window_.Handle());
+        EXPECT_TRUE(PumpUntil([] { return PumpedQuit(); }));
+    }
+    EXPECT_TRUE(PumpUntil([&] {
+        return GetFileAttributesW((appData.Folder() + L"\\handover_args.txt").c_str()) !=
+               INVALID_FILE_ATTRIBUTES;
+    }));
+    ForgetPumpedQuit();
 }
 
 // The message boxes with this caption that are open now.
