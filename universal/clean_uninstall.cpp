@@ -3,7 +3,6 @@
 // uninstall, which starts the installer's removal and ends the program in order.
 #include <windows.h>
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <string>
@@ -110,11 +109,9 @@ void PerformCleanUninstall(HWND owner) {
         MessageBoxW(owner, kNoInstaller, kNoInstallerCaption, MB_TOPMOST | MB_ICONWARNING);
         return;
     }
-    const auto started = reinterpret_cast<INT_PTR>(ShellExecuteW(
-        nullptr, L"runas", installer.c_str(), kUninstallParameters, nullptr, SW_SHOWNORMAL));
     // A refused elevation leaves the program running. Once the uninstaller runs, the program ends
     // as Exit ends it, so that the engine writes what it learned before the files go.
-    if (started > 32) RequestExit();
+    if (StartElevated(installer, kUninstallParameters)) RequestExit();
 }
 
 }  // namespace qorva::universal

@@ -52,7 +52,7 @@ void OnTimer(UINT_PTR timer) {
     }
 }
 
-// The program's commands, also when another of its windows posts them: the tray's, and the clean
+// The program's commands, also when another window posts them: the tray's, and the clean
 // uninstall, which ends the program.
 void OnCommand(unsigned command) {
     if (command == kCleanUninstallCommand) {

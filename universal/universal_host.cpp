@@ -56,6 +56,12 @@ bool OpenWithShell(const std::wstring& target, const std::wstring& parameters) {
     return launch && launch(target, parameters);
 }
 
+bool StartElevated(const std::wstring& program, const wchar_t* parameters) {
+    const auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"runas", program.c_str(), parameters, nullptr, SW_SHOWNORMAL));
+    return started > 32;
+}
+
 void PlaySoundEffect(int kind) {
     PlayChosenSound(
         kind, ModeIpc::Instance().GetMode(), FindSoundFile, [](const std::wstring& path) {

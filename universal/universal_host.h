@@ -67,6 +67,9 @@ using ShellLauncher =
     std::function<bool(const std::wstring& target, const std::wstring& parameters)>;
 ShellLauncher& ShellLauncherInUse();
 bool OpenWithShell(const std::wstring& target, const std::wstring& parameters = L"");
+// Starts an installer with administrator rights, the user asked first; false when it did not start
+// (the elevation refused, or no such program).
+bool StartElevated(const std::wstring& program, const wchar_t* parameters);
 
 // Reads settings.json and puts it into effect: the translation client's consent, the engine's
 // learning and whether words are composed. The first call applies the defaults when there is no
@@ -195,7 +198,8 @@ void PrepareCleanUninstall(HWND owner);
 // After the user agreed: starts the installer elevated with "/uninstall /clean" and, once it runs,
 // ends the program in order. A missing installer is reported; a refused elevation changes nothing.
 void PerformCleanUninstall(HWND owner);
-// The command other windows of the program post to the main window for the clean uninstall.
+// The main window's command for the clean uninstall: the top bar's entry runs the same steps over
+// the bar itself; a window of another process (a test's) posts this to ask the running program.
 inline constexpr unsigned kCleanUninstallCommand = 505;
 
 // Appends a line to universal.log in the per-user data folder; nothing without that folder.

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
-#include <shellapi.h>
 
 #include <atomic>
 #include <cstdint>
@@ -153,9 +152,7 @@ void CleanPurgeOldAppdataFiles() {
 void StartInstaller(UpdaterDialogState& state) {
     if (state.cleanInstall) CleanPurgeOldAppdataFiles();
     const wchar_t* parameters = state.cleanInstall ? kCleanInstallParameters : L"";
-    const auto started = reinterpret_cast<INT_PTR>(ShellExecuteW(
-        nullptr, L"runas", state.installerPath.c_str(), parameters, nullptr, SW_SHOWNORMAL));
-    if (started <= 32) {
+    if (!StartElevated(state.installerPath, parameters)) {
         SetWindowTextW(state.actionButton, kInstallNowText);
         return;
     }

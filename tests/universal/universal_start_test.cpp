@@ -237,7 +237,8 @@ protected:
         return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()),
                             bytes.size() / sizeof(wchar_t));
     }
-    // Asks the running program for the clean uninstall, as the top bar's menu does, and agrees.
+    // Asks the running program for the clean uninstall (the steps of the top bar's entry) and
+    // agrees.
     static void ChooseCleanUninstall(UniversalProcess& process) {
         BoxAnswer yes(kUninstallCaption, IDYES);
         ASSERT_TRUE(PostMessageW(process.WaitForMainWindow(), WM_COMMAND,
