@@ -30,9 +30,9 @@ bool SendClicksAt(POINT screenPoint, int times) {
 }
 
 bool ClickUntil(POINT screenPoint, const std::function<bool()>& arrived, int attempts,
-                DWORD waitEachMs) {
+                DWORD waitEachMs, int times) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (!SendClicksAt(screenPoint)) return false;
+        if (!SendClicksAt(screenPoint, times)) return false;
         if (PumpUntil(arrived, waitEachMs)) return true;
     }
     return false;

@@ -13,11 +13,12 @@ namespace qorva_test {
 // to where it was before.
 bool SendClicksAt(POINT screenPoint, int times = 1);
 
-// Clicks once at the point and dispatches this thread's messages until `arrived` holds, clicking
-// again when a click showed no effect for `waitEachMs`. A starved Wine desktop can drop the button
-// presses of an injected click (the window sees the pointer arrive, never the press); a test that
-// clicks once would then fail for the machine's load, not for the window under test.
+// Clicks (`times` in a row) at the point and dispatches this thread's messages until `arrived`
+// holds, clicking again when a click showed no effect for `waitEachMs`. A starved Wine desktop can
+// drop the button presses of an injected click (the window sees the pointer arrive, never the
+// press); a test that clicks once would then fail for the machine's load, not for the window under
+// test.
 bool ClickUntil(POINT screenPoint, const std::function<bool()>& arrived, int attempts = 5,
-                DWORD waitEachMs = 3000);
+                DWORD waitEachMs = 3000, int times = 1);
 
 }  // namespace qorva_test

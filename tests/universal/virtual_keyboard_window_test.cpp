@@ -53,12 +53,19 @@ protected:
         return std::wstring(text.data(), static_cast<size_t>(length));
     }
 
-    // Clicks `times` times in a row at a point of the keyboard's client area, through the system's
-    // input queue like a real mouse.
-    void Click(LayoutPoint point, int times = 1) {
+    // A point of the keyboard's client area on the screen.
+    POINT OnScreen(LayoutPoint point) const {
         RECT placed{};
         GetWindowRect(keyboard_.Handle(), &placed);  // no frame: the client area is the window
-        ASSERT_TRUE(qorva_test::SendClicksAt({placed.left + point.x, placed.top + point.y}, times));
+        return {placed.left + point.x, placed.top + point.y};
+    }
+
+    // Clicks `times` times in a row at a point of the keyboard's client area, through the system's
+    // input queue like a real mouse, until the Edit gets text: a busy desktop may drop every press
+    // of an injected click, and the click is then sent again.
+    void ClickTyping(LayoutPoint point, int times = 1) {
+        ASSERT_TRUE(qorva_test::ClickUntil(
+            OnScreen(point), [&] { return !EditText().empty(); }, 5, 3000, times));
     }
 
     LayoutPoint KeyCentre(OskTab tab, const char* label) const {
@@ -69,9 +76,13 @@ protected:
         return {};
     }
 
+    // The first click after the keyboard was mapped may land where the pointer was before (Wine
+    // moves it back under a window just mapped) or lose its press on a busy desktop: it is sent
+    // again until the tab shows, and what a click that landed on a key typed is cleared.
     void ChooseTab(OskTab tab) {
-        Click(Centre(kOskTabRects[static_cast<size_t>(tab)]));
-        ASSERT_TRUE(PumpUntil([&] { return keyboard_.Tab() == tab; }));
+        ASSERT_TRUE(qorva_test::ClickUntil(OnScreen(Centre(kOskTabRects[static_cast<size_t>(tab)])),
+                                           [&] { return keyboard_.Tab() == tab; }));
+        SetWindowTextW(edit_, L"");
     }
 
     // Waits until the Edit holds as many UTF-16 units as expected.
@@ -93,27 +104,28 @@ TEST_F(VirtualKeyboardWindowTest, ShownWithoutTakingTheFocusAndTypesIntoTheAppli
     EXPECT_TRUE(ApplicationHasTheFocus());
     EXPECT_EQ(keyboard_.Tab(), OskTab::Bangla);
 
-    Click(KeyCentre(OskTab::Bangla, "\xE0\xA6\x86"));  // আ
+    ClickTyping(KeyCentre(OskTab::Bangla, "\xE0\xA6\x86"));  // আ
     ExpectTyped(L"\u0986");
 }
 
 TEST_F(VirtualKeyboardWindowTest, FastDoubleClickTypesTheKeyTwice) {
     ChooseTab(OskTab::English);
-    Click(KeyCentre(OskTab::English, "l"), 2);
+    ClickTyping(KeyCentre(OskTab::English, "l"), 2);
     ExpectTyped(L"ll");
 }
 
 TEST_F(VirtualKeyboardWindowTest, EmojiArrivesWhole) {
     ChooseTab(OskTab::Emoji);
-    Click(KeyCentre(OskTab::Emoji, "\xF0\x9F\x87\xA7\xF0\x9F\x87\xA9"));  // the flag of Bangladesh
+    ClickTyping(
+        KeyCentre(OskTab::Emoji, "\xF0\x9F\x87\xA7\xF0\x9F\x87\xA9"));  // the flag of Bangladesh
     ExpectTyped(Utf8ToUtf16("\xF0\x9F\x87\xA7\xF0\x9F\x87\xA9"));
 }
 
 TEST_F(VirtualKeyboardWindowTest, MinimiseButtonHidesAndShowingAgainKeepsThePlace) {
     RECT before{};
     GetWindowRect(keyboard_.Handle(), &before);
-    Click(Centre(kOskMinimizeRect));
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(keyboard_.Handle()); }));
+    EXPECT_TRUE(qorva_test::ClickUntil(OnScreen(Centre(kOskMinimizeRect)),
+                                       [&] { return !IsWindowVisible(keyboard_.Handle()); }));
     EXPECT_FALSE(keyboard_.IsVisible());
     EXPECT_TRUE(ApplicationHasTheFocus());
 
