@@ -138,7 +138,11 @@ private:
                                            key.alt, key.win, key.shift, false);
         TypingAction action = typing.Feed(event);
         switch (action.action) {
-            case TypingAction::Update: UpdateCandidates(); break;
+            case TypingAction::Update:
+                decision.eat = true;
+                decision.typeLetter = key.character;
+                UpdateCandidates();
+                break;
             case TypingAction::Commit:
                 decision.eat = true;
                 decision.command = HookDecision::Command::CommitWord;
@@ -181,10 +185,12 @@ HookDecision DecideKey(const HookKey& key, const HookView& view, UniversalTyping
 }
 
 bool ShouldHandleTyping(bool hostEnabled, bool typingEnabled, ModeTarget mode, bool bengaliLayout,
-                        const std::function<bool()>& tsfServes) {
-    if (!hostEnabled || !typingEnabled || mode == ModeTarget::English) return false;
+                        const std::function<bool()>& tsfServes,
+                        const std::function<bool()>& refusesTypedKeys) {
+    if (!hostEnabled || !typingEnabled) return false;
+    if (mode != ModeTarget::Bangla && mode != ModeTarget::BanglishToEnglish) return false;
     if (bengaliLayout && tsfServes()) return false;
-    return mode == ModeTarget::Bangla || mode == ModeTarget::BanglishToEnglish;
+    return !refusesTypedKeys();
 }
 
 }  // namespace qorva::universal

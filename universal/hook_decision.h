@@ -3,6 +3,10 @@
 // state, asks these functions, and carries the decision out. Key-ups and the program's own injected
 // keys never get here.
 //
+// A letter that joins the word is eaten and typed by the program itself: the letters it erases at
+// the word's end are then exactly the ones it typed, whatever happened to the user's own keys on
+// their way to the application.
+//
 // Order of the tests: the program's hot keys first (also while typing is paused or left to the text
 // input processor); then, after the hook dropped the word on a change of foreground window, whether
 // typing is handled at all; the keys of a shown next-word prediction list; the keys of a shown
@@ -56,6 +60,8 @@ struct HookDecision {
     };
 
     bool eat = false;  // the application never sees the key
+    // A letter that joined the word: the program types it in place of the eaten key.
+    wchar_t typeLetter = 0;
     // Clean-ups before the command: hide the window and empty the list (the next-word banner goes
     // with it); forget that the list held predictions.
     bool closeList = false;
@@ -74,9 +80,12 @@ HookDecision DecideKey(const HookKey& key, const HookView& view, UniversalTyping
 // Whether typing is handled for the foreground application: not while paused or switched off, not
 // in English, and not where the text input processor serves (its Bengali layout is selected and
 // its module is loaded there; `tsfServes` is asked only then, as it walks the process's modules).
-// Modes that no program knows are not handled.
+// Modes that no program knows are not handled. Nor is an application that would refuse the keys
+// this program types (one of a higher integrity level): the program types every letter of a word
+// itself, so there the user's letters would be lost. `refusesTypedKeys` is asked last.
 bool ShouldHandleTyping(bool hostEnabled, bool typingEnabled, ModeTarget mode, bool bengaliLayout,
-                        const std::function<bool()>& tsfServes);
+                        const std::function<bool()>& tsfServes,
+                        const std::function<bool()>& refusesTypedKeys);
 
 // The text input processor's language, Bengali (Bangladesh).
 inline constexpr uint16_t kBengaliLanguage = 0x0845;

@@ -1,6 +1,8 @@
 // The universal program's low-level keyboard and mouse hooks. They run on the message-loop thread
 // for every key and click of the session, so everything here answers at once: the decisions are
-// made by hook_decision, and the costly look at the foreground process's modules is cached.
+// made by hook_decision, the costly looks at the foreground process are cached, the keys the
+// program types are sent after the hook returned (typing_order keeps them and the user's keys in
+// order), and the candidate window is only told what to show (its own thread shows it).
 #include <windows.h>
 #include <psapi.h>
 
@@ -8,9 +10,12 @@
 #include <vector>
 
 #include "common/call_guarded.h"
+#include "universal/foreground_process_cache.h"
 #include "universal/hook_decision.h"
+#include "universal/hook_timings.h"
+#include "universal/keystrokes.h"
 #include "universal/mode_ipc.h"
-#include "universal/served_process_cache.h"
+#include "universal/typing_order.h"
 #include "universal/universal_host.h"
 
 namespace qorva::universal {
@@ -26,18 +31,34 @@ HHOOK g_keyboard_hook = nullptr;
 HHOOK g_mouse_hook = nullptr;
 HWND g_last_foreground = nullptr;
 POINT g_last_click_pt{0, 0};
-ServedProcessCache g_served_cache;
+ForegroundProcessCache g_served_cache;
+ForegroundProcessCache g_refusal_cache;
+HookTimings g_hook_timings;
+TypingOrder g_typing_order;
+bool g_send_posted = false;
+
+// Microseconds since `start`, a QueryPerformanceCounter reading.
+uint32_t MicrosSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now{};
+    LARGE_INTEGER frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<uint32_t>((now.QuadPart - start.QuadPart) * 1'000'000 / frequency.QuadPart);
+}
 
 bool IsDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
-HookKey ReadKey(const KBDLLHOOKSTRUCT& info) {
-    HookKey key;
+WaitingKey ReadKey(const KBDLLHOOKSTRUCT& info) {
+    WaitingKey typed;
+    typed.scanCode = static_cast<uint16_t>(info.scanCode);
+    typed.extended = (info.flags & LLKHF_EXTENDED) != 0;
+    HookKey& key = typed.key;
     key.vk = info.vkCode;
     key.ctrl = IsDown(VK_CONTROL);
     key.alt = IsDown(VK_MENU);
     key.shift = IsDown(VK_SHIFT);
     key.win = IsDown(VK_LWIN) || IsDown(VK_RWIN);
-    return key;
+    return typed;
 }
 
 DWORD ForegroundThread(HWND foreground, DWORD* processId = nullptr) {
@@ -53,7 +74,8 @@ HKL ForegroundLayout() {
 // What the key types in the foreground's layout with the modifiers and Caps Lock as they are: one
 // UTF-16 unit, 0 for a dead key, and the plain letter or digit when the layout gives nothing
 // usable.
-wchar_t KeyCharacter(const KBDLLHOOKSTRUCT& info, const HookKey& key) {
+wchar_t KeyCharacter(const WaitingKey& typed) {
+    const HookKey& key = typed.key;
     BYTE state[256] = {};
     if (key.shift) state[VK_SHIFT] = 0x80;
     if (key.ctrl) state[VK_CONTROL] = 0x80;
@@ -61,36 +83,43 @@ wchar_t KeyCharacter(const KBDLLHOOKSTRUCT& info, const HookKey& key) {
     const bool capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
     state[VK_CAPITAL] = capsLock ? 1 : 0;
     wchar_t units[8] = {};
-    const int produced = ToUnicodeEx(info.vkCode, info.scanCode, state, units, 8,
-                                     kKeepKeyboardState, ForegroundLayout());
+    const int produced = ToUnicodeEx(key.vk, typed.scanCode, state, units, 8, kKeepKeyboardState,
+                                     ForegroundLayout());
     if (produced == 1) return units[0];
     if (produced < 0) return 0;
-    if (info.vkCode >= 'A' && info.vkCode <= 'Z') {
-        const wchar_t upper = static_cast<wchar_t>(info.vkCode);
+    if (key.vk >= 'A' && key.vk <= 'Z') {
+        const wchar_t upper = static_cast<wchar_t>(key.vk);
         return key.shift != capsLock ? upper : static_cast<wchar_t>(upper - L'A' + L'a');
     }
-    if (info.vkCode >= '0' && info.vkCode <= '9') return static_cast<wchar_t>(info.vkCode);
+    if (key.vk >= '0' && key.vk <= '9') return static_cast<wchar_t>(key.vk);
     return 0;
 }
 
-void CarryOut(const HookDecision& decision) {
+// True when the key is eaten. A letter that joined the word is typed by the program in its place.
+bool CarryOut(const HookDecision& decision) {
     if (decision.clearPredicting) g_is_predicting_next_word = false;
     if (decision.closeList) CloseCandidateList();
     switch (decision.command) {
         case HookDecision::Command::None: break;
-        case HookDecision::Command::SelectNext: g_candidate_window.SelectNext(); break;
-        case HookDecision::Command::SelectPrev: g_candidate_window.SelectPrev(); break;
+        case HookDecision::Command::SelectNext: g_candidate_popup.SelectNext(); break;
+        case HookDecision::Command::SelectPrev: g_candidate_popup.SelectPrev(); break;
         case HookDecision::Command::CommitRow: CommitCandidateByIndex(decision.row); break;
         case HookDecision::Command::UpdateCandidates: UpdateCandidateWindow(); break;
         case HookDecision::Command::CommitWord:
             CommitWordAtBoundary(decision.commit, decision.predictionsFollow);
             break;
     }
+    if (decision.typeLetter) {
+        Keystrokes letter;
+        AppendUnicode(letter, std::wstring_view(&decision.typeLetter, 1));
+        QueueTypedKeys(letter);
+    }
+    return decision.eat;
 }
 
 // True when the key is eaten.
-bool HandleKeyDown(const KBDLLHOOKSTRUCT& info) {
-    HookKey key = ReadKey(info);
+bool HandleKeyDown(WaitingKey typed) {
+    HookKey& key = typed.key;
     if (const std::optional<ModeToggle> toggle = HotKeyToggle(key)) {
         if (*toggle == ModeToggle::BanglaEnglish) {
             TriggerModeToggle();
@@ -102,22 +131,36 @@ bool HandleKeyDown(const KBDLLHOOKSTRUCT& info) {
     ResetIfFocusChanged();
     HookView view;
     view.handleNow = ShouldHandleNow();
-    view.windowVisible = g_candidate_window.visible;
-    view.selected = g_candidate_window.selected;
+    view.windowVisible = g_candidate_popup.Visible();
+    view.selected = g_candidate_popup.Selected();
     view.listSize = g_current_candidates.size();
     view.predicting = g_is_predicting_next_word;
     view.suggestionsPaused = g_topbar.State().suggestionsPaused;
-    if (view.handleNow) key.character = KeyCharacter(info, key);
-    const HookDecision decision = DecideKey(key, view, g_typing);
-    CarryOut(decision);
-    return decision.eat;
+    if (view.handleNow) key.character = KeyCharacter(typed);
+    return CarryOut(DecideKey(key, view, g_typing));
+}
+
+// The keys the program typed could not be sent (input is blocked): the word is dropped, so that
+// nothing is erased for letters that never arrived.
+void DropWordAfterRefusedKeys() {
+    g_typing.Reset();
+    CloseCandidateList();
+    g_is_predicting_next_word = false;
+}
+
+// A user's key-down: handled now, or after the program's keys that are still to be sent.
+bool OnTypedKeyDown(const KBDLLHOOKSTRUCT& info) {
+    if (!g_typing_order.MustWait(info.vkCode)) return HandleKeyDown(ReadKey(info));
+    g_typing_order.Wait(ReadKey(info));
+    RequestSend();
+    return true;
 }
 
 // The candidate window handles clicks on its rows itself, and the top bar's buttons act on the
 // word on their own.
 bool IsOwnPopup(HWND window) {
     if (!window) return false;
-    if (window == g_candidate_window.Handle()) return true;
+    if (window == g_candidate_popup.Handle()) return true;
     wchar_t className[64] = {};
     GetClassNameW(GetAncestor(window, GA_ROOT), className, 64);
     return wcscmp(className, kTopBarClassName) == 0;
@@ -125,10 +168,10 @@ bool IsOwnPopup(HWND window) {
 
 void HandleMouseDown(WPARAM message, const MSLLHOOKSTRUCT* info) {
     if (message == WM_LBUTTONDOWN && info) g_last_click_pt = info->pt;
-    if (info && g_candidate_window.visible && IsOwnPopup(WindowFromPoint(info->pt))) return;
+    if (info && g_candidate_popup.Visible() && IsOwnPopup(WindowFromPoint(info->pt))) return;
     // The click may move the caret: the letters stay as typed and the word is forgotten.
     g_typing.Reset();
-    if (g_candidate_window.visible) CloseCandidateList();
+    if (g_candidate_popup.Visible()) CloseCandidateList();
 }
 
 bool ModulesHoldInputProcessor(DWORD processId) {
@@ -150,6 +193,35 @@ bool ModulesHoldInputProcessor(DWORD processId) {
     return found;
 }
 
+// The mandatory integrity level of a process (the last part of its token's label); 0 when it cannot
+// be read.
+DWORD IntegrityLevel(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return 0;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<BYTE> label(size);
+    DWORD level = 0;
+    if (size && GetTokenInformation(token, TokenIntegrityLevel, label.data(), size, &size)) {
+        const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
+        const UCHAR parts = *GetSidSubAuthorityCount(sid);
+        if (parts > 0) level = *GetSidSubAuthority(sid, parts - 1);
+    }
+    CloseHandle(token);
+    return level;
+}
+
+// Windows drops, without a word, the keys a program types into a process of a higher integrity
+// level. A process whose level cannot be read counts as one: there the user's keys are left alone.
+bool RefusesTypedKeys(DWORD processId) {
+    static const DWORD ours = IntegrityLevel(GetCurrentProcess());
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return true;
+    const DWORD theirs = IntegrityLevel(process);
+    CloseHandle(process);
+    return theirs == 0 || ours == 0 || theirs > ours;
+}
+
 }  // namespace
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -158,8 +230,12 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
     const bool typedKeyDown = code == HC_ACTION &&
                               (wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN) && info &&
                               (info->flags & LLKHF_INJECTED) == 0;
-    if (typedKeyDown && CallGuarded(false, [&] { return HandleKeyDown(*info); })) return 1;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    if (!typedKeyDown) return CallNextHookEx(nullptr, code, wParam, lParam);
+    LARGE_INTEGER start{};
+    QueryPerformanceCounter(&start);
+    const bool eaten = CallGuarded(false, [&] { return OnTypedKeyDown(*info); });
+    g_hook_timings.Add(MicrosSince(start));
+    return eaten ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -179,7 +255,30 @@ bool InstallHooks() {
     return g_keyboard_hook != nullptr;
 }
 
+void QueueTypedKeys(const Keystrokes& keys) {
+    g_typing_order.Queue(keys);
+    RequestSend();
+}
+
+// Without a window to post to (it is gone), the keys are sent at once.
+void RequestSend() {
+    if (g_send_posted) return;
+    g_send_posted = g_window && PostMessageW(g_window, kSendTypedKeysMessage, 0, 0);
+    if (!g_send_posted) SendTypedKeys();
+}
+
+void SendTypedKeys() {
+    g_send_posted = false;
+    TypingOrder::Actions actions;
+    actions.send = SendKeystrokes;
+    actions.handle = HandleKeyDown;
+    actions.sendFailed = DropWordAfterRefusedKeys;
+    g_typing_order.Drain(actions);
+}
+
 void RemoveHooks() {
+    SendTypedKeys();  // what the user typed reaches the application before the hooks go
+    if (const std::string timings = g_hook_timings.Describe(); !timings.empty()) Log(timings);
     if (g_keyboard_hook) UnhookWindowsHookEx(g_keyboard_hook);
     if (g_mouse_hook) UnhookWindowsHookEx(g_mouse_hook);
     g_keyboard_hook = nullptr;
@@ -192,14 +291,22 @@ bool ShouldHandleNow() {
         layout && LOWORD(reinterpret_cast<UINT_PTR>(layout)) == kBengaliLanguage;
     return ShouldHandleTyping(g_settings.hostEnabled, g_typing.Enabled(),
                               ModeIpc::Instance().GetMode(), bengaliLayout,
-                              TsfLoadedInForegroundProcess);
+                              TsfLoadedInForegroundProcess, ForegroundRefusesTypedKeys);
+}
+
+bool ForegroundRefusesTypedKeys() {
+    const HWND foreground = GetForegroundWindow();
+    DWORD processId = 0;
+    if (!ForegroundThread(foreground, &processId) || !processId) return false;
+    return g_refusal_cache.Answer(reinterpret_cast<UINT_PTR>(foreground), processId, GetTickCount(),
+                                  [processId] { return RefusesTypedKeys(processId); });
 }
 
 bool TsfLoadedInForegroundProcess() {
     const HWND foreground = GetForegroundWindow();
     DWORD processId = 0;
     if (!ForegroundThread(foreground, &processId) || !processId) return true;
-    return g_served_cache.Served(reinterpret_cast<UINT_PTR>(foreground), processId, GetTickCount(),
+    return g_served_cache.Answer(reinterpret_cast<UINT_PTR>(foreground), processId, GetTickCount(),
                                  [processId] { return ModulesHoldInputProcessor(processId); });
 }
 
@@ -208,7 +315,7 @@ void ResetIfFocusChanged() {
     if (foreground == g_last_foreground) return;
     g_last_foreground = foreground;
     g_typing.Reset();
-    if (g_candidate_window.visible) CloseCandidateList();
+    if (g_candidate_popup.Visible()) CloseCandidateList();
     g_is_predicting_next_word = false;
 }
 

@@ -25,6 +25,10 @@ void AppendVirtualKey(Keystrokes& keys, uint16_t virtualKey) {
     AppendPress(keys, KeyRecord{virtualKey, 0, 0});
 }
 
+void AppendKeyPress(Keystrokes& keys, uint16_t virtualKey, uint16_t scanCode, bool extended) {
+    AppendPress(keys, KeyRecord{virtualKey, scanCode, extended ? kExtendedKey : 0});
+}
+
 Keystrokes BuildKeystrokes(uint32_t eraseCount, std::wstring_view text,
                            std::wstring_view boundary) {
     Keystrokes keys;

@@ -21,7 +21,8 @@
 
 namespace qorva::universal {
 
-// The values of KEYEVENTF_KEYUP and KEYEVENTF_UNICODE.
+// The values of KEYEVENTF_EXTENDEDKEY, KEYEVENTF_KEYUP and KEYEVENTF_UNICODE.
+inline constexpr uint32_t kExtendedKey = 0x0001;
 inline constexpr uint32_t kKeyUp = 0x0002;
 inline constexpr uint32_t kUnicode = 0x0004;
 
@@ -44,6 +45,9 @@ void AppendBackspaces(Keystrokes& keys, uint32_t count);
 void AppendUnicode(Keystrokes& keys, std::wstring_view text);
 // One press of a virtual key.
 void AppendVirtualKey(Keystrokes& keys, uint16_t virtualKey);
+// One press of a key as the keyboard reported it: its virtual key, scan code and whether it is an
+// extended key (the arrows and the editing keys beside them, the right-hand Ctrl and Alt).
+void AppendKeyPress(Keystrokes& keys, uint16_t virtualKey, uint16_t scanCode, bool extended);
 
 // Replaces the `eraseCount` letters before the caret by `text` and types `boundary` after it. When
 // `text` is empty nothing is erased: the letters stay and only the boundary is typed (a word with

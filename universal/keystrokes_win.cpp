@@ -4,7 +4,8 @@
 
 namespace qorva::universal {
 
-static_assert(kKeyUp == KEYEVENTF_KEYUP && kUnicode == KEYEVENTF_UNICODE);
+static_assert(kExtendedKey == KEYEVENTF_EXTENDEDKEY && kKeyUp == KEYEVENTF_KEYUP &&
+              kUnicode == KEYEVENTF_UNICODE);
 static_assert(kBackspaceKey == VK_BACK && kTabKey == VK_TAB && kEnterKey == VK_RETURN &&
               kShiftKey == VK_SHIFT && kCtrlKey == VK_CONTROL && kAltKey == VK_MENU &&
               kCapsLockKey == VK_CAPITAL && kEscapeKey == VK_ESCAPE && kSpaceKey == VK_SPACE &&

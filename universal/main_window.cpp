@@ -71,6 +71,14 @@ void OnHotKey(WPARAM id) {
     }
 }
 
+// A click on a row of the list still shown commits it like its selection key; a click on a list
+// that has since changed (a key came first) is dropped.
+void OnRowClicked(WPARAM row, LPARAM generation) {
+    if (!g_candidate_popup.Visible()) return;
+    if (static_cast<uint64_t>(generation) != g_candidate_popup.Generation()) return;
+    CommitCandidateByIndex(row);
+}
+
 // The messages registered at run time, which a switch cannot name; true when handled.
 bool OnRegisteredMessage(UINT message) {
     if (message == ModeIpc::GetBroadcastMessage()) {
@@ -107,6 +115,17 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_TIMER: CallGuarded([&] { OnTimer(wParam); }); return 0;
         case WM_HOTKEY: CallGuarded([&] { OnHotKey(wParam); }); return 0;
         case WM_COMMAND: CallGuarded([&] { OnCommand(LOWORD(wParam)); }); return 0;
+        case kSendTypedKeysMessage: CallGuarded(SendTypedKeys); return 0;
+        case kToggleFeedbackMessage:
+            CallGuarded([&] { ShowToggleFeedback(static_cast<ModeToggle>(wParam)); });
+            return 0;
+        case kPopupRowClickedMessage: CallGuarded([&] { OnRowClicked(wParam, lParam); }); return 0;
+        case kPopupHeaderClickedMessage:
+            CallGuarded([&] {
+                OnConversionTargetChanged(
+                    static_cast<qorva_tsf::CandidateWindow::ConversionTarget>(wParam));
+            });
+            return 0;
         case WM_ENDSESSION:
             // The session ends and the process with it, without a message loop's orderly end:
             // the engine writes what it learned now. Typing goes on without an engine meanwhile.

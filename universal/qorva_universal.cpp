@@ -134,12 +134,12 @@ void RunMessageLoop() {
     }
 }
 
-// The candidate window's row clicks commit like the selection keys; its header switches between
-// Bangla and translation.
+// The candidate window's row clicks commit like the selection keys and its header switches between
+// Bangla and translation: both come back to the main window as messages.
 void StartCandidateWindow() {
-    g_candidate_window.Initialize(g_instance);
-    g_candidate_window.onSelect = [](size_t row) { CommitCandidateByIndex(row); };
-    g_candidate_window.onConversionTargetChanged = OnConversionTargetChanged;
+    if (!g_candidate_popup.Start(g_instance, g_window, GetCurrentCaretRect)) {
+        Log("candidate window could not be created");
+    }
 }
 
 // The on-screen keyboard stays hidden until the user asks for it; the top bar is shown centred at
@@ -159,7 +159,7 @@ void StartWindows() {
 void ShutDown() {
     RemoveHooks();
     RemoveTrayIcons();
-    g_candidate_window.Destroy();
+    g_candidate_popup.Stop();
     g_osk.Destroy();
     g_topbar.Destroy();
     UnregisterHotKeys();

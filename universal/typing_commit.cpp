@@ -1,6 +1,7 @@
 // The candidate window of the universal program and the commit of a word: the rows come from the
-// engine (word_choice), the window opens at the caret, and a commit erases the typed letters and
-// types the chosen word and the boundary in one burst of injected keys.
+// engine (word_choice), the window opens at the caret (shown by its own thread), and a commit
+// erases the word's letters, which the program typed itself, and types the chosen word and the
+// boundary in one burst of injected keys.
 #include <windows.h>
 
 #include "universal/caret_rect.h"
@@ -17,18 +18,18 @@ namespace {
 
 qorva_tsf::LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-void ShowRows(std::vector<std::wstring> rows) {
+void ShowRows(std::vector<std::wstring> rows, bool nextWordBanner) {
     g_current_candidates = std::move(rows);
-    g_candidate_window.ShowCandidates(g_current_candidates, 0, GetCurrentCaretRect());
+    g_candidate_popup.ShowCandidates(g_current_candidates, 0, nextWordBanner, LastClickPoint());
 }
 
 // Types the outcome of a word's commit and shows what follows it, when `predictionsAllowed`.
 void FinishCommit(const WordCommit& commit, bool predictionsAllowed = true) {
     const CommitOutcome outcome = CommitChosenWord(commit, ModeIpc::Instance().GetMode(),
                                                    g_engine.get(), g_translation_service);
-    // An application of a higher integrity level refuses the keys; nothing tells the user, and
-    // the word is forgotten as if it had been typed.
-    SendKeystrokes(outcome.keys);
+    // An application of a higher integrity level would refuse the keys; typing is not handled
+    // there (ShouldHandleNow).
+    QueueTypedKeys(outcome.keys);
     CloseCandidateList();
     g_is_predicting_next_word = false;
     if (outcome.predictionsFollow && predictionsAllowed) ShowNextWordPredictions();
@@ -43,8 +44,7 @@ void DropWordAndList() {
 }  // namespace
 
 void CloseCandidateList() {
-    g_candidate_window.nextWordBanner = false;
-    if (g_candidate_window.visible) g_candidate_window.Hide();
+    g_candidate_popup.Hide();
     g_current_candidates.clear();
 }
 
@@ -55,12 +55,11 @@ void ClosePredictions() {
 
 void UpdateCandidateWindow() {
     g_is_predicting_next_word = false;
-    g_candidate_window.nextWordBanner = false;
     if (!g_engine || g_typing.Buffer().empty() || !ShouldHandleNow()) {
         CloseCandidateList();
         return;
     }
-    ShowRows(WordCandidates(g_engine.get(), g_typing.Buffer()));
+    ShowRows(WordCandidates(g_engine.get(), g_typing.Buffer()), false);
 }
 
 void ShowNextWordPredictions() {
@@ -76,14 +75,13 @@ void ShowNextWordPredictions() {
         return;
     }
     g_is_predicting_next_word = true;
-    g_candidate_window.nextWordBanner = true;
-    ShowRows(std::move(rows));
+    ShowRows(std::move(rows), true);
 }
 
 void CommitWordAtBoundary(const TypingAction& action, bool predictionsAllowed) {
     const bool rowShown =
-        g_candidate_window.visible && g_candidate_window.selected < g_current_candidates.size();
-    const std::wstring chosen = rowShown ? g_current_candidates[g_candidate_window.selected]
+        g_candidate_popup.Visible() && g_candidate_popup.Selected() < g_current_candidates.size();
+    const std::wstring chosen = rowShown ? g_current_candidates[g_candidate_popup.Selected()]
                                          : TopCandidate(g_engine.get(), action.text);
     FinishCommit({action.text, chosen, action.eraseCount, action.boundary}, predictionsAllowed);
 }
@@ -96,7 +94,7 @@ void CommitCandidateByIndex(size_t index) {
     const std::wstring chosen = g_current_candidates[index];
     if (g_is_predicting_next_word) {
         ClosePredictions();
-        SendKeystrokes(CommitPrediction(chosen, g_engine.get()));
+        QueueTypedKeys(CommitPrediction(chosen, g_engine.get()));
         ShowNextWordPredictions();
         return;
     }
@@ -110,7 +108,7 @@ void CommitCandidateByIndex(size_t index) {
     FinishCommit({typed, chosen, static_cast<uint32_t>(typed.size()), L" "});
 }
 
-RECT GetCurrentCaretRect() {
+RECT GetCurrentCaretRect(POINT click) {
     CaretFacts facts;
     const HWND foreground = GetForegroundWindow();
     if (foreground) {
@@ -132,7 +130,6 @@ RECT GetCurrentCaretRect() {
         RECT window{};
         if (GetWindowRect(foreground, &window)) facts.foreground = ToLayout(window);
     }
-    const POINT click = LastClickPoint();
     facts.lastClick = {click.x, click.y};
     POINT cursor{};
     if (GetCursorPos(&cursor)) facts.cursor = qorva_tsf::LayoutPoint{cursor.x, cursor.y};

@@ -17,7 +17,7 @@ namespace qorva::universal {
 TranslationService g_translation_service;
 TopBarWindow g_topbar;
 VirtualKeyboardWindow g_osk;
-qorva_tsf::CandidateWindow g_candidate_window;
+CandidatePopup g_candidate_popup;
 
 HINSTANCE g_instance = nullptr;
 HWND g_window = nullptr;

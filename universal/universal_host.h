@@ -14,7 +14,10 @@
 #include "services/translation_service.h"
 #include "settings/universal_settings.h"
 #include "tsf/candidate_window.h"
+#include "universal/candidate_popup.h"
+#include "universal/keystrokes.h"
 #include "universal/mode_target.h"
+#include "universal/mode_toggle_rules.h"
 #include "universal/topbar_window.h"
 #include "universal/tray_menus.h"
 #include "universal/universal_typing.h"
@@ -40,9 +43,9 @@ extern EnginePtr g_engine;            // null when no engine could be made
 extern UniversalTyping g_typing;      // the word being typed
 extern UniversalSettings g_settings;  // what settings.json last said, and the pause hot key
 extern TranslationService g_translation_service;
-extern TopBarWindow g_topbar;        // the floating top bar
-extern VirtualKeyboardWindow g_osk;  // the on-screen keyboard
-extern qorva_tsf::CandidateWindow g_candidate_window;
+extern TopBarWindow g_topbar;             // the floating top bar
+extern VirtualKeyboardWindow g_osk;       // the on-screen keyboard
+extern CandidatePopup g_candidate_popup;  // the candidate window, on its own thread
 
 // The running program's folder; empty when it cannot be read.
 std::wstring ExeDir();
@@ -218,10 +221,21 @@ bool ShouldHandleNow();
 // The text input processor's module is loaded in the foreground process, or the process cannot be
 // looked into.
 bool TsfLoadedInForegroundProcess();
+// The foreground process would refuse the keys this program types (a higher integrity level).
+bool ForegroundRefusesTypedKeys();
 // Drops the word being typed when another window came to the foreground since the last look.
 void ResetIfFocusChanged();
 // The screen point of the last left-button press anywhere; (0, 0) before the first.
 POINT LastClickPoint();
+
+// Keys the program types for the user's typing (a word's letters, its commit): queued, and sent by
+// the message loop once the hook has returned, in order with the user's own keys.
+void QueueTypedKeys(const Keystrokes& keys);
+// Asks the message loop to send the queued keys (at once when there is no main window).
+void RequestSend();
+// Sends the queued keys and handles the user's keys that wait behind them.
+void SendTypedKeys();
+inline constexpr UINT kSendTypedKeysMessage = WM_APP + 0x75;
 
 // --- The candidate window and the commit (typing_commit.cpp) ---
 
@@ -242,8 +256,9 @@ void CommitWordAtBoundary(const TypingAction& action, bool predictionsAllowed);
 void CloseCandidateList();
 // Closes the list and forgets that it held predictions.
 void ClosePredictions();
-// Where the candidate window opens, in screen coordinates.
-RECT GetCurrentCaretRect();
+// Where the candidate window opens, in screen coordinates, given the last click the hook saw. Any
+// thread may ask.
+RECT GetCurrentCaretRect(POINT lastClick);
 
 // --- The mode toggles (mode_toggles.cpp) ---
 
@@ -251,6 +266,9 @@ RECT GetCurrentCaretRect();
 void TriggerModeToggle();
 // Bangla/translation: Ctrl+Alt+E.
 void TriggerTranslationToggle();
+// What follows a switch: its sound, its log line, the tray and the top bar.
+void ShowToggleFeedback(ModeToggle toggle);
+inline constexpr UINT kToggleFeedbackMessage = WM_APP + 0x76;
 // A click on the candidate window's Bangla or English header.
 void OnConversionTargetChanged(qorva_tsf::CandidateWindow::ConversionTarget target);
 

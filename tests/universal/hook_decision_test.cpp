@@ -100,11 +100,15 @@ void ExpectDecision(const DecisionCase& c) {
     typing.SetEnabled(true);
     for (const char* p = c.before.typed; *p; ++p)
         typing.Feed(ClassifyKey(*p - 'a' + 'A', *p, false, false, false, false, false));
-    const HookView view{c.before.handleNow, c.before.visible, c.before.selected, c.before.listSize,
-                        c.before.predicting, c.before.paused};
+    const HookView view{c.before.handleNow, c.before.visible,    c.before.selected,
+                        c.before.listSize,  c.before.predicting, c.before.paused};
 
+    const size_t lettersBefore = typing.Buffer().size();
     const HookDecision d = DecideKey(c.key, view, typing);
     EXPECT_EQ(d.eat, c.after.eat) << c.name;
+    // Every letter that joins the word, and nothing else, is typed by the program itself.
+    const bool joined = typing.Buffer().size() == lettersBefore + 1;
+    EXPECT_EQ(d.typeLetter, joined ? c.key.character : L'\0') << c.name;
     EXPECT_EQ(d.closeList, c.after.closeList) << c.name;
     EXPECT_EQ(d.clearPredicting, c.after.clearPredicting) << c.name;
     EXPECT_EQ(d.command, c.after.command) << c.name;
@@ -160,7 +164,7 @@ TEST(DecideKeyTest, PredictionKeysChooseMoveOrCloseThePredictions) {
         {"a letter closes them and starts a word",
          kPredictions,
          Letter('k'),
-         {false, true, true, Command::UpdateCandidates, 0, "k"}},
+         {true, true, true, Command::UpdateCandidates, 0, "k"}},
         {"Ctrl+Esc closes them and passes",
          kPredictions,
          Key(kEscape, 0, "C"),
@@ -262,7 +266,11 @@ TEST(DecideKeyTest, EnterDropsTheWordUnlessHeldWithAModifier) {
 
 TEST(DecideKeyTest, TheWordGrowsAndEndsWithoutAWindow) {
     const DecisionCase cases[] = {
-        {"a letter", {}, Letter('a'), {false, false, false, Command::UpdateCandidates, 0, "a"}},
+        {"a letter", {}, Letter('a'), {true, false, false, Command::UpdateCandidates, 0, "a"}},
+        {"a capital joins the word in lower case and is typed as it was",
+         kWordWithoutWindow,
+         Key('K', L'K', "S"),
+         {true, false, false, Command::UpdateCandidates, 0, "amik"}},
         {"a space ends the word with the top candidate",
          kWordWithoutWindow,
          Key(kSpace, L' '),
@@ -293,7 +301,10 @@ TEST(DecideKeyTest, PausedSuggestionsConvertWordsWithoutAList) {
     Before predictionsPaused = kPredictions;
     predictionsPaused.paused = true;
     const DecisionCase cases[] = {
-        {"a letter shows nothing", paused, Letter('a'), {false, false, false, Command::None, 0, "a"}},
+        {"a letter shows nothing",
+         paused,
+         Letter('a'),
+         {true, false, false, Command::None, 0, "a"}},
         {"Backspace inside the word shows nothing",
          wordPaused,
          Key(kBack, 0x08),
@@ -319,28 +330,39 @@ TEST(ShouldHandleTypingTest, HandledOnlyInBanglaOrTranslationWhereTheInputProces
         const char* name;
         bool host, typing;
         uint32_t mode;
-        bool bengaliLayout, tsfServes, handled, tsfAsked;
+        bool bengaliLayout, tsfServes, refuses, handled, tsfAsked, refusalAsked;
     };
     const Case cases[] = {
-        {"Bangla", true, true, 0, false, false, true, false},
-        {"translation", true, true, 2, false, false, true, false},
-        {"English", true, true, 1, false, false, false, false},
-        {"a mode no program knows", true, true, 7, false, false, false, false},
-        {"paused", false, true, 0, false, false, false, false},
-        {"typing switched off", true, false, 0, false, false, false, false},
-        {"the input processor serves", true, true, 0, true, true, false, true},
-        {"Bengali layout without the input processor", true, true, 0, true, false, true, true},
-        {"the input processor loaded but another layout", true, true, 2, false, true, true, false},
+        {"Bangla", true, true, 0, false, false, false, true, false, true},
+        {"translation", true, true, 2, false, false, false, true, false, true},
+        {"English", true, true, 1, false, false, false, false, false, false},
+        {"a mode no program knows", true, true, 7, false, false, false, false, false, false},
+        {"paused", false, true, 0, false, false, false, false, false, false},
+        {"typing switched off", true, false, 0, false, false, false, false, false, false},
+        {"the input processor serves", true, true, 0, true, true, false, false, true, false},
+        {"Bengali layout without the input processor", true, true, 0, true, false, false, true,
+         true, true},
+        {"the input processor loaded but another layout", true, true, 2, false, true, false, true,
+         false, true},
+        {"an application that refuses typed keys", true, true, 0, false, false, true, false, false,
+         true},
     };
     for (const Case& c : cases) {
-        bool asked = false;
-        const bool handled = ShouldHandleTyping(c.host, c.typing, static_cast<ModeTarget>(c.mode),
-                                                c.bengaliLayout, [&] {
-                                                    asked = true;
-                                                    return c.tsfServes;
-                                                });
+        bool tsfAsked = false;
+        bool refusalAsked = false;
+        const bool handled = ShouldHandleTyping(
+            c.host, c.typing, static_cast<ModeTarget>(c.mode), c.bengaliLayout,
+            [&] {
+                tsfAsked = true;
+                return c.tsfServes;
+            },
+            [&] {
+                refusalAsked = true;
+                return c.refuses;
+            });
         EXPECT_EQ(handled, c.handled) << c.name;
-        EXPECT_EQ(asked, c.tsfAsked) << c.name;
+        EXPECT_EQ(tsfAsked, c.tsfAsked) << c.name;
+        EXPECT_EQ(refusalAsked, c.refusalAsked) << c.name;
     }
 }
 

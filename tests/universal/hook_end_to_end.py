@@ -16,13 +16,11 @@ deadline, so a slow machine is only slower. Every process started here is stoppe
 import argparse
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
-import time
 
-WINE = os.environ["WINE"]
-DEADLINE = 120  # seconds for any one condition; a 2-core CI machine under load is slow
+from wine_driver import (MAIN_WINDOW, PROGRAM_NAME, STARTED, STOPPED, DEADLINE, Processes,
+                         ProgramFolder, read_text, run, wait_until, windows_path, xdotool)
 
 AMI = "\u0986\u09ae\u09bf"  # আমি
 DANDA = "\u0964"
@@ -32,65 +30,10 @@ SETTINGS = (
     '{\n  "auto_check_update": false,\n  "english_translation": false,\n'
     '  "word_prediction": false,\n  "launch_startup": false,\n  "input_mode": "automatic"\n}\n'
 )
-MAIN_WINDOW = "QorvaUniversalModeWindow"
-PROGRAM_NAME = "qorva_universal.exe"
 HOTKEY_TRAY_MESSAGE = 0x8001
 WM_RBUTTONUP = 0x205
 VK_UP = 0x26
 VK_RETURN = 0x0D
-STARTED = "universal host started (hook=ok)"
-STOPPED = "universal host stopped"
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-def read_text(path):
-    try:
-        with open(path, "rb") as f:
-            return f.read().decode("utf-8", errors="replace")
-    except OSError:
-        return None
-
-
-def wait_until(condition, what, deadline=DEADLINE):
-    end = time.monotonic() + deadline
-    while time.monotonic() < end:
-        if condition():
-            return
-        time.sleep(0.05)
-    raise AssertionError("timed out waiting for " + what)
-
-
-class Processes:
-    """Windows programs started in the background, stopped by id when the run ends."""
-
-    def __init__(self):
-        self.running = []
-
-    def start(self, *args):
-        process = subprocess.Popen([WINE, *args], stdin=subprocess.DEVNULL)
-        self.running.append(process)
-        return process
-
-    def stop(self, process):
-        if process.poll() is None:
-            process.kill()
-        process.wait(timeout=DEADLINE)
-
-    def stop_all(self):
-        for process in self.running:
-            self.stop(process)
-
-
-def run(*args):
-    """A Windows program run to its end; its exit status."""
-    return subprocess.run([WINE, *args], stdin=subprocess.DEVNULL, timeout=DEADLINE).returncode
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *args], check=True, timeout=DEADLINE)
 
 
 class HookTest:
@@ -98,22 +41,15 @@ class HookTest:
         self.probe = probe
         self.folder = folder
         self.processes = processes
-        self.app_data = os.path.join(folder, "appdata")
-        self.data = os.path.join(self.app_data, "Pelorin")
-        self.program = os.path.join(folder, "program", "qorva_universal.exe")
-        os.makedirs(self.data)
-        os.makedirs(os.path.join(folder, "program", "data"))
-        shutil.copyfile(universal, self.program)
-        with open(os.path.join(self.data, "settings.json"), "w") as f:
-            f.write(SETTINGS)
-        self.lexicon = os.path.join(folder, "program", "data", "lexicon.bin")
+        self.program = ProgramFolder(universal, probe, folder, SETTINGS)
+        self.data = self.program.data
         self.cases = 0
 
     def log(self):
-        return read_text(os.path.join(self.data, "universal.log")) or ""
+        return self.program.log()
 
     def wait_for_log(self, line, count=1):
-        wait_until(lambda: self.log().count(line) >= count, "log line " + repr(line))
+        self.program.wait_for_log(line, count)
 
     def running_copies(self):
         return run(self.probe, "count-processes", PROGRAM_NAME)
@@ -139,23 +75,16 @@ class HookTest:
         print("ok: %r" % expected)
 
     def run(self):
-        assert run(self.probe, "write-lexicon", windows_path(self.lexicon)) == 0
-        rows_file = os.path.join(self.folder, "rows.txt")
-        assert run(self.probe, "rows", windows_path(self.lexicon), "ami", windows_path(rows_file)) == 0
-        rows = read_text(rows_file).splitlines()
+        rows = self.program.rows("ami")
         assert rows[0] == AMI and len(rows) >= 3, rows
-
-        holder = self.processes.start(self.probe, "hold-app-data", windows_path(self.app_data))
-        wait_until(lambda: os.path.exists(os.path.join(self.app_data, "held")), "the data folder")
+        holder = self.program.hold_app_data(self.processes)
         try:
             self.run_program(rows)
         finally:
-            with open(os.path.join(self.app_data, "release"), "w"):
-                pass
-            holder.wait(timeout=DEADLINE)
+            self.program.release_app_data(holder)
 
     def run_program(self, rows):
-        universal = self.processes.start(self.program)
+        universal = self.processes.start(self.program.program)
         self.wait_for_log(STARTED)
 
         xdotool("key", "F12")

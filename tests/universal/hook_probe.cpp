@@ -5,8 +5,11 @@
 //                                     writes FOLDER\held, and puts the old one back once
 //                                     FOLDER\release appears
 //   hook_probe write-lexicon PATH     writes the test's small lexicon.bin
-//   hook_probe rows LEXICON WORD OUT  writes the rows the candidate window shows for WORD with a
-//                                     fresh engine on LEXICON, one UTF-8 line each
+//   hook_probe rows LEXICON WORD OUT [TYPED=CHOSEN...]
+//                                     writes the rows the candidate window shows for WORD with a
+//                                     fresh engine on LEXICON, one UTF-8 line each, once the words
+//                                     before it were chosen and committed as the program does
+//                                     (they rank the next word's rows)
 //   hook_probe edit OUT [--inject TEXT]
 //                                     shows a multi-line Edit in the foreground and writes its text
 //                                     as UTF-8 to OUT at every change; writes OUT.ready once it has
@@ -17,6 +20,12 @@
 //                                     posts the message (decimal) to the window of that class
 //   hook_probe menu-keys CLASS VK...  waits until the thread of the window of that class shows a
 //                                     popup menu, then posts it the keys (decimal virtual keys)
+//   hook_probe text-of CLASS OUT      writes the text of the text control in the top-level window
+//                                     of that class (another program's Edit or rich edit) as UTF-8
+//   hook_probe text-point CLASS OUT   writes "x y", a screen point inside that text control, for a
+//                                     click into it
+//   hook_probe has-focus CLASS        exits with 0 when the window of that class is in the
+//                                     foreground with the keyboard focus in its text control
 //   hook_probe count-processes NAME   exits with the number of running processes of that name
 //   hook_probe mode                   exits with the shared typing mode
 //
@@ -64,19 +73,31 @@ int HoldAppData(const std::wstring& folder) {
 
 int WriteLexicon(const std::wstring& path) {
     const std::vector<bangla::LexiconEntry> entries = {
-        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF", "ami", 900, 1},               // আমি
-        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA7\x80", "ami", 300, 0},               // আমী
-        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xB0\xE0\xA6\xBE", "amra", 500, 1},  // আমরা
-        {"\xE0\xA6\xA4\xE0\xA7\x81\xE0\xA6\xAE\xE0\xA6\xBF", "tumi", 800, 1},  // তুমি
+        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF", "ami", 900, 1},                // আমি
+        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA7\x80", "ami", 300, 0},                // আমী
+        {"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xB0\xE0\xA6\xBE", "amra", 500, 1},   // আমরা
+        {"\xE0\xA6\xA4\xE0\xA7\x81\xE0\xA6\xAE\xE0\xA6\xBF", "tumi", 800, 1},   // তুমি
+        {"\xE0\xA6\xAD\xE0\xA6\xBE\xE0\xA6\xB2\xE0\xA7\x8B", "bhalo", 700, 1},  // ভালো
+        {"\xE0\xA6\x95\xE0\xA7\x87\xE0\xA6\xAE\xE0\xA6\xA8", "kemon", 600, 1},  // কেমন
+        {"\xE0\xA6\x86\xE0\xA6\x9B\xE0\xA6\xBF", "achi", 500, 1},               // আছি
     };
     return bangla::WriteLexiconFile(Utf16ToUtf8(path), entries) ? 0 : 1;
 }
 
-int Rows(const std::wstring& lexicon, const std::wstring& word, const std::wstring& out) {
+int Rows(const std::wstring& lexicon, const std::wstring& word, const std::wstring& out,
+         const std::vector<std::wstring>& before) {
     qorva::EngineFiles files;
     files.lexiconPath = Utf16ToUtf8(lexicon);
     const qorva::EnginePtr engine = qorva::CreateEngine(files, qorva::EngineSettings{});
     if (!engine) return 1;
+    for (const std::wstring& choice : before) {
+        const size_t equals = choice.find(L'=');
+        if (equals == std::wstring::npos) return 2;
+        const std::string chosen = Utf16ToUtf8(choice.substr(equals + 1));
+        BanglaEngine_LearnWord(engine.get(), Utf16ToUtf8(choice.substr(0, equals)).c_str(),
+                               chosen.c_str());
+        BanglaEngine_CommitWord(engine.get(), chosen.c_str());
+    }
     std::string lines;
     for (const std::wstring& row : qorva::universal::WordCandidates(engine.get(), word)) {
         lines += Utf16ToUtf8(row) + "\n";
@@ -224,6 +245,59 @@ int MenuKeys(const std::wstring& className, const std::vector<std::wstring>& key
     return 0;
 }
 
+// The text control of a top-level window: its first direct child whose class holds "Edit" or
+// "Rich", as Notepad's Edit and WordPad's rich edit are. Controls nested deeper (the edit field of
+// WordPad's font box) are not the document.
+HWND TextControlOf(const std::wstring& className) {
+    const HWND frame = FindWindowW(className.c_str(), nullptr);
+    if (!frame) return nullptr;
+    for (HWND child = FindWindowExW(frame, nullptr, nullptr, nullptr); child;
+         child = FindWindowExW(frame, child, nullptr, nullptr)) {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        _wcsupr(name);
+        if (wcsstr(name, L"EDIT") || wcsstr(name, L"RICH")) return child;
+    }
+    return nullptr;
+}
+
+int TextOf(const std::wstring& className, const std::wstring& out) {
+    const HWND control = TextControlOf(className);
+    if (!control) return 1;
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return 1;
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, text.size(),
+                             reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                             &copied)) {
+        return 1;
+    }
+    text.resize(copied);
+    return Write(out, Utf16ToUtf8(text)) ? 0 : 1;
+}
+
+int TextPoint(const std::wstring& className, const std::wstring& out) {
+    const HWND control = TextControlOf(className);
+    RECT client{};
+    if (!control || !GetClientRect(control, &client)) return 1;
+    POINT point{client.left + 60, client.top + 12};
+    if (!ClientToScreen(control, &point)) return 1;
+    return Write(out, std::to_string(point.x) + " " + std::to_string(point.y)) ? 0 : 1;
+}
+
+int HasFocus(const std::wstring& className) {
+    const HWND control = TextControlOf(className);
+    const HWND foreground = GetForegroundWindow();
+    if (!control || foreground != GetAncestor(control, GA_ROOT)) return 1;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info)) return 1;
+    return info.hwndFocus == control ? 0 : 1;
+}
+
 int CountProcesses(const std::wstring& name) {
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return -1;
@@ -245,7 +319,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = args.empty() ? L"" : args[0];
     if (command == L"hold-app-data" && args.size() == 2) return HoldAppData(args[1]);
     if (command == L"write-lexicon" && args.size() == 2) return WriteLexicon(args[1]);
-    if (command == L"rows" && args.size() == 4) return Rows(args[1], args[2], args[3]);
+    if (command == L"rows" && args.size() >= 4) {
+        return Rows(args[1], args[2], args[3],
+                    std::vector<std::wstring>(args.begin() + 4, args.end()));
+    }
     if (command == L"edit" && args.size() == 2) return Edit(args[1], L"");
     if (command == L"edit" && args.size() == 4 && args[2] == L"--inject") {
         return Edit(args[1], args[3]);
@@ -255,6 +332,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"menu-keys" && args.size() >= 3) {
         return MenuKeys(args[1], std::vector<std::wstring>(args.begin() + 2, args.end()));
     }
+    if (command == L"text-of" && args.size() == 3) return TextOf(args[1], args[2]);
+    if (command == L"text-point" && args.size() == 3) return TextPoint(args[1], args[2]);
+    if (command == L"has-focus" && args.size() == 2) return HasFocus(args[1]);
     if (command == L"count-processes" && args.size() == 2) return CountProcesses(args[1]);
     if (command == L"mode" && args.size() == 1) {
         return static_cast<int>(qorva::ModeIpc::Instance().GetMode());

@@ -1,14 +1,14 @@
 // The answer whether the input processor serves the foreground process is walked for once per
 // foreground window and half second, not at every key.
-#include "universal/served_process_cache.h"
+#include "universal/foreground_process_cache.h"
 
 #include <gtest/gtest.h>
 
 namespace qorva::universal {
 namespace {
 
-TEST(ServedProcessCacheTest, WalksAgainOnlyForANewWindowOrAnOldAnswer) {
-    ServedProcessCache cache;
+TEST(ForegroundProcessCacheTest, WalksAgainOnlyForANewWindowOrAnOldAnswer) {
+    ForegroundProcessCache cache;
     int walks = 0;
     bool loaded = false;
     auto walk = [&] {
@@ -35,17 +35,17 @@ TEST(ServedProcessCacheTest, WalksAgainOnlyForANewWindowOrAnOldAnswer) {
     };
     for (const Step& s : steps) {
         loaded = s.loadedNow;
-        EXPECT_EQ(cache.Served(s.window, s.process, s.now, walk), s.served) << s.name;
+        EXPECT_EQ(cache.Answer(s.window, s.process, s.now, walk), s.served) << s.name;
         EXPECT_EQ(walks, s.walks) << s.name;
     }
 
     // Across the 32-bit tick counter's wrap.
-    ServedProcessCache wrapping;
+    ForegroundProcessCache wrapping;
     walks = 0;
-    wrapping.Served(0x10, 7, 0xFFFFFF00u, walk);
-    wrapping.Served(0x10, 7, 0x10, walk);  // 272 ms later
+    wrapping.Answer(0x10, 7, 0xFFFFFF00u, walk);
+    wrapping.Answer(0x10, 7, 0x10, walk);  // 272 ms later
     EXPECT_EQ(walks, 1);
-    wrapping.Served(0x10, 7, 0x100, walk);  // 512 ms later
+    wrapping.Answer(0x10, 7, 0x100, walk);  // 512 ms later
     EXPECT_EQ(walks, 2);
 }
 
