@@ -48,8 +48,8 @@ FileBytes ReadSettingsBytes(const std::wstring& path) {
     return result;
 }
 
-SettingsWrite WriteBytes(const std::string& utf8Path, const std::string& bytes) {
-    return WriteWholeFile(utf8Path, bytes) ? SettingsWrite::Written : SettingsWrite::Failed;
+SettingsWrite Outcome(bool written) {
+    return written ? SettingsWrite::Written : SettingsWrite::Failed;
 }
 
 }  // namespace
@@ -89,19 +89,19 @@ SettingsWrite SetSettingsKeys(const std::wstring& path, const std::vector<Settin
     if (IsReadOnlyFile(utf8Path)) return SettingsWrite::ReadOnly;
     FileBytes file = ReadSettingsBytes(path);
     switch (file.outcome) {
-        case ReadOutcome::Missing: return WriteBytes(utf8Path, ToDiskLineEnds(newFileText));
+        case ReadOutcome::Missing: return Outcome(WriteSettingsFile(path, newFileText));
         case ReadOutcome::Unreadable: return SettingsWrite::Unreadable;
         case ReadOutcome::TooLarge: return SettingsWrite::TooLarge;
         case ReadOutcome::Whole: break;
     }
     // An empty file holds nothing of the user's; it is filled as a missing one would be.
-    if (file.bytes.empty()) return WriteBytes(utf8Path, ToDiskLineEnds(newFileText));
+    if (file.bytes.empty()) return Outcome(WriteSettingsFile(path, newFileText));
     if (!IsSettingsText(file.bytes)) return SettingsWrite::NotUnderstood;
     const std::string original = file.bytes;
     PatchSettingsKeys(file.bytes, values);
     // Nothing to change: the file already says it all.
     if (file.bytes == original) return SettingsWrite::Written;
-    return WriteBytes(utf8Path, file.bytes);
+    return Outcome(WriteWholeFile(utf8Path, file.bytes));
 }
 
 }  // namespace qorva
