@@ -34,6 +34,7 @@ bool EndsInsideLine(const std::string& utf8Path) {
 }  // namespace
 
 bool WriteWholeFile(const std::string& utf8Path, const std::string& bytes) {
+    if (IsReadOnlyFile(utf8Path)) return false;
     const std::string temporaryPath = UniqueTemporaryPath(utf8Path);
     std::FILE* file = OpenFile(temporaryPath, "wb");
     if (file == nullptr) return false;

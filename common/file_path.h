@@ -19,6 +19,10 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
 // True when the path names an existing file that is not a directory.
 bool FileExists(const std::string& utf8Path);
 
+// True when the path names an existing file marked read-only: on Windows its read-only attribute,
+// elsewhere a mode that lets nobody write it.
+bool IsReadOnlyFile(const std::string& utf8Path);
+
 // Deletes the file; false when it did not exist or could not be deleted.
 bool RemoveFile(const std::string& utf8Path);
 
@@ -36,7 +40,8 @@ bool FlushToDisk(std::FILE* file);
 // Replaces the file's whole content with `bytes`: they go to a temporary file beside it whose name
 // no other writer (process or thread) uses at the same time, reach the disk, and the temporary file
 // then replaces the target. True when the new content is in place; on any failure the old file is
-// left as it was and the temporary file is removed.
+// left as it was and the temporary file is removed. A read-only target is refused: the rename would
+// otherwise replace a file the user marked to be kept as it is.
 bool WriteWholeFile(const std::string& utf8Path, const std::string& bytes);
 
 // Appends `line` and then `lineEnd` to the file, creating it when missing. A file whose last byte

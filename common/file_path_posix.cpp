@@ -14,6 +14,13 @@ bool FileExists(const std::string& utf8Path) {
     return stat(utf8Path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
+// The mode, not access(): a process running as root may write anything, yet the user's mark stands.
+bool IsReadOnlyFile(const std::string& utf8Path) {
+    struct stat status;
+    return stat(utf8Path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode) &&
+           (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 bool RemoveFile(const std::string& utf8Path) { return std::remove(utf8Path.c_str()) == 0; }
 
 // rename replaces an existing destination atomically on POSIX systems.

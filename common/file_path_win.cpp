@@ -174,6 +174,15 @@ bool FileExists(const std::string& utf8Path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool IsReadOnlyFile(const std::string& utf8Path) {
+    std::wstring widePath;
+    const DWORD attributes = WidenUtf8(utf8Path, widePath) ? GetFileAttributesW(widePath.c_str())
+                                                           : GetFileAttributesA(utf8Path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ==
+               FILE_ATTRIBUTE_READONLY;
+}
+
 bool RemoveFile(const std::string& utf8Path) {
     std::wstring widePath;
     if (!WidenUtf8(utf8Path, widePath)) return std::remove(utf8Path.c_str()) == 0;

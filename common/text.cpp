@@ -106,6 +106,16 @@ std::string Utf16ToUtf8(const std::wstring& utf16) {
     return out;
 }
 
+// A failed sequence gives U+FFFD for one byte; the character itself takes three.
+bool IsValidUtf8(const std::string& utf8) {
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const std::size_t start = pos;
+        if (DecodeOne(utf8, pos) == kReplacementCharacter && pos - start == 1) return false;
+    }
+    return true;
+}
+
 std::wstring CutUtf16(const std::wstring& utf16, std::size_t limit) {
     if (utf16.size() <= limit) return utf16;
     std::size_t length = limit;

@@ -16,6 +16,10 @@ std::wstring Utf8ToUtf16(const std::string& utf8);
 // A lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(const std::wstring& utf16);
 
+// True when every byte belongs to a well-formed UTF-8 sequence (no overlong form, surrogate or
+// value above U+10FFFF).
+bool IsValidUtf8(const std::string& utf8);
+
 // The first `limit` units of the UTF-16 text, one fewer when the cut would split a surrogate pair.
 std::wstring CutUtf16(const std::wstring& utf16, std::size_t limit);
 

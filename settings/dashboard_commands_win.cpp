@@ -25,6 +25,14 @@ constexpr wchar_t kSettingsSaved[] = L"✅ সেটিংস সফলভাব
 constexpr wchar_t kDefaultsRestored[] = L"🔄 ফ্যাক্টরি ডিফল্টে রিসেট করা হয়েছে।";
 constexpr wchar_t kSettingsNotSaved[] =
     L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json লেখা যায়নি।";
+constexpr wchar_t kSettingsReadOnly[] =
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json শুধু-পঠনযোগ্য (read-only), তাই অপরিবর্তিত রাখা হয়েছে।";
+constexpr wchar_t kSettingsTooLarge[] =
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json অস্বাভাবিক বড় (১ MB-এর বেশি), তাই অপরিবর্তিত রাখা হয়েছে।";
+constexpr wchar_t kSettingsUnreadable[] =
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json পড়া যায়নি, তাই অপরিবর্তিত রাখা হয়েছে।";
+constexpr wchar_t kSettingsNotUnderstood[] =
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json সেটিংসের ফাইল বলে বোঝা যায়নি, তাই অপরিবর্তিত রাখা হয়েছে।";
 
 constexpr wchar_t kResetHabitsCaption[] = L"শেখা অভ্যাস রিসেট নিশ্চিতকরণ — Qorva";
 constexpr wchar_t kResetHabitsQuestion[] =
@@ -73,21 +81,40 @@ bool Exists(const std::wstring& path) { return FileExists(Utf16ToUtf8(path)); }
 
 bool IsChecked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
 
-bool Save(const DashboardState& state) {
+SettingsWrite Save(const DashboardState& state) {
     return SaveSettings(state.settingsPath, state.settings, state.dataFolder);
+}
+
+// Why a save left settings.json as it was, for the status line; null when it was written.
+const wchar_t* NotSavedStatus(SettingsWrite outcome) {
+    switch (outcome) {
+        case SettingsWrite::Written: return nullptr;
+        case SettingsWrite::ReadOnly: return kSettingsReadOnly;
+        case SettingsWrite::TooLarge: return kSettingsTooLarge;
+        case SettingsWrite::Unreadable: return kSettingsUnreadable;
+        case SettingsWrite::NotUnderstood: return kSettingsNotUnderstood;
+        case SettingsWrite::Failed: break;
+    }
+    return kSettingsNotSaved;
+}
+
+// The status after a save: `done` when the file was written, else why it was left as it was.
+const wchar_t* SaveStatus(const DashboardState& state, const wchar_t* done) {
+    const wchar_t* notSaved = NotSavedStatus(Save(state));
+    return notSaved ? notSaved : done;
 }
 
 void OnSave(HWND window) {
     DashboardState& state = Dashboard();
     StoreControlStates(state.settings, [window](int id) { return IsChecked(window, id); });
-    SetStatus(window, Save(state) ? kSettingsSaved : kSettingsNotSaved);
+    SetStatus(window, SaveStatus(state, kSettingsSaved));
 }
 
 // The controls keep what they show, so a later Save stores them again.
 void OnResetDefaults(HWND window) {
     DashboardState& state = Dashboard();
     state.settings = DashboardSettings{};
-    SetStatus(window, Save(state) ? kDefaultsRestored : kSettingsNotSaved);
+    SetStatus(window, SaveStatus(state, kDefaultsRestored));
 }
 
 // An engine that could not rewrite user_bigrams.tsv keeps its pairs in side files named
@@ -148,7 +175,7 @@ const wchar_t* StartUniversalProgram(int barX) {
 void OnTopBarCommand(HWND window, TopBarCommand command) {
     DashboardState& state = Dashboard();
     PrepareTopBarSettings(state.settings, GetSystemMetrics(SM_CXSCREEN), command);
-    const bool saved = Save(state);
+    const wchar_t* notSaved = NotSavedStatus(Save(state));
     // An unsaved change of the box is undone: the box shows what the file now says.
     CheckDlgButton(window, kIdTopbarAlwaysVisible,
                    state.settings.topbarAutohide ? BST_UNCHECKED : BST_CHECKED);
@@ -165,7 +192,7 @@ void OnTopBarCommand(HWND window, TopBarCommand command) {
     } else {
         status = StartUniversalProgram(state.settings.topbarX);
     }
-    SetStatus(window, saved ? status : kSettingsNotSaved);
+    SetStatus(window, notSaved ? notSaved : status);
 }
 
 void OnCleanLayout(HWND window) {

@@ -9,7 +9,7 @@ bool Contains(std::string_view line, std::string_view text) {
     return line.find(text) != std::string_view::npos;
 }
 
-void AppendRow(std::string& out, const char* key, const std::string& value) {
+void AppendRow(std::string& out, const std::string& key, const std::string& value) {
     out += "  \"";
     out += key;
     out += "\": ";
@@ -82,8 +82,8 @@ const char* InputModeWord(InputMode mode) {
     }
 }
 
-std::string FormatSettingsFile(const DashboardSettings& s) {
-    const std::pair<const char*, std::string> rows[] = {
+std::vector<SettingsKeyValue> DashboardSettingsValues(const DashboardSettings& s) {
+    return {
         {"enable_qorva", Bool(s.enableQorva)},
         {"launch_startup", Bool(s.launchStartup)},
         {"auto_check_update", Bool(s.autoCheckUpdate)},
@@ -106,12 +106,15 @@ std::string FormatSettingsFile(const DashboardSettings& s) {
         {"topbar_x", std::to_string(s.topbarX)},
         {"topbar_y", std::to_string(s.topbarY)},
     };
+}
+
+std::string FormatSettingsFile(const DashboardSettings& s) {
     std::string out = "{\n";
     bool first = true;
-    for (const auto& [key, value] : rows) {
+    for (const SettingsKeyValue& row : DashboardSettingsValues(s)) {
         if (!first) out += ",\n";
         first = false;
-        AppendRow(out, key, value);
+        AppendRow(out, row.key, row.value);
     }
     out += "\n}\n";
     return out;

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "settings/settings_keys.h"
 
 namespace qorva {
 
@@ -45,6 +48,9 @@ struct DashboardSettings {
 
 // The word the file uses for a mode; a value outside the enum is written as "automatic".
 const char* InputModeWord(InputMode mode);
+
+// The dashboard's keys with the value texts of these settings, in the file's order.
+std::vector<SettingsKeyValue> DashboardSettingsValues(const DashboardSettings& settings);
 
 // The whole file for these settings, LF line ends (WriteSettingsFile puts CR LF on disk).
 std::string FormatSettingsFile(const DashboardSettings& settings);

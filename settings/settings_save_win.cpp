@@ -17,16 +17,18 @@ std::wstring StartupProgramPath(const std::wstring& dataFolder) {
 
 }  // namespace
 
-bool SaveSettings(const std::wstring& path, const DashboardSettings& settings,
-                  const std::wstring& dataFolder) {
-    if (!WriteSettingsFile(path, FormatSettingsFile(settings))) return false;
+SettingsWrite SaveSettings(const std::wstring& path, const DashboardSettings& settings,
+                           const std::wstring& dataFolder) {
+    const SettingsWrite outcome =
+        SetSettingsKeys(path, DashboardSettingsValues(settings), FormatSettingsFile(settings));
+    if (outcome != SettingsWrite::Written) return outcome;
     // Registry failures do not undo a written file: the next save tries the value again.
     if (settings.launchStartup) {
         SetStartupRunValue(StartupProgramPath(dataFolder));
     } else {
         DeleteStartupRunValue();
     }
-    return true;
+    return outcome;
 }
 
 }  // namespace qorva

@@ -1,12 +1,9 @@
 #include "universal/topbar_placement.h"
 
 #include <optional>
-#include <utility>
+#include <vector>
 
-#include "common/file_path.h"
-#include "common/text.h"
 #include "settings/settings_keys.h"
-#include "settings/settings_store.h"
 
 namespace qorva::universal {
 namespace {
@@ -15,6 +12,24 @@ const char* BoolText(bool value) { return value ? "true" : "false"; }
 
 bool Holds(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
+}
+
+std::vector<SettingsKeyValue> TopBarValues(const TopBarModel& bar) {
+    return {{"topbar_x", std::to_string(bar.x)},
+            {"topbar_y", std::to_string(bar.rememberedY)},
+            {"show_topbar", BoolText(bar.visible)},
+            {"topbar_autohide", BoolText(bar.autoHide)},
+            {"topbar_compact", BoolText(bar.compactMode)},
+            {"topbar_dock", bar.dock == TopBarDock::Right ? "\"right\"" : "\"top\""}};
+}
+
+// The bar's own flags, not fixed ones: the program reads auto-hide back from this file within
+// seconds, and a fixed true would undo the user's choice.
+std::string NewFileText(const TopBarModel& bar) {
+    return "{\n  \"topbar_x\": " + std::to_string(bar.x) +
+           ",\n  \"topbar_y\": " + std::to_string(bar.rememberedY) +
+           ",\n  \"show_topbar\": " + BoolText(bar.visible) +
+           ",\n  \"topbar_autohide\": " + BoolText(bar.autoHide) + "\n}\n";
 }
 
 }  // namespace
@@ -38,24 +53,6 @@ void ApplySettingsPlacement(std::string_view text, int32_t screenWidth, int32_t 
     }
 }
 
-std::string WithTopBarPlacement(std::string text, const TopBarModel& bar) {
-    if (text.empty()) {
-        // The bar's own flags, not fixed ones: the program reads auto-hide back from this file
-        // within seconds, and a fixed true would undo the user's choice.
-        return "{\n  \"topbar_x\": " + std::to_string(bar.x) +
-               ",\n  \"topbar_y\": " + std::to_string(bar.rememberedY) +
-               ",\n  \"show_topbar\": " + BoolText(bar.visible) +
-               ",\n  \"topbar_autohide\": " + BoolText(bar.autoHide) + "\n}\n";
-    }
-    PatchSettingsKey(text, "topbar_x", std::to_string(bar.x));
-    PatchSettingsKey(text, "topbar_y", std::to_string(bar.rememberedY));
-    PatchSettingsKey(text, "show_topbar", BoolText(bar.visible));
-    PatchSettingsKey(text, "topbar_autohide", BoolText(bar.autoHide));
-    PatchSettingsKey(text, "topbar_compact", BoolText(bar.compactMode));
-    PatchSettingsKey(text, "topbar_dock", bar.dock == TopBarDock::Right ? "\"right\"" : "\"top\"");
-    return text;
-}
-
 void LoadTopBarPlacement(const std::wstring& path, int32_t screenWidth, int32_t screenHeight,
                          TopBarModel& bar) {
     if (const std::optional<std::string> text = ReadSettingsFile(path)) {
@@ -63,14 +60,8 @@ void LoadTopBarPlacement(const std::wstring& path, int32_t screenWidth, int32_t 
     }
 }
 
-bool SaveTopBarPlacement(const std::wstring& path, const TopBarModel& bar) {
-    if (path.empty()) return false;
-    std::optional<std::string> text = ReadSettingsFile(path);
-    if (!text) {
-        if (FileExists(Utf16ToUtf8(path))) return false;
-        text.emplace();
-    }
-    return WriteSettingsFile(path, WithTopBarPlacement(std::move(*text), bar));
+SettingsWrite SaveTopBarPlacement(const std::wstring& path, const TopBarModel& bar) {
+    return SetSettingsKeys(path, TopBarValues(bar), NewFileText(bar));
 }
 
 }  // namespace qorva::universal

@@ -1,12 +1,13 @@
 // The top bar's place and display choices in settings.json. The bar reads a few keys when it
-// starts and rewrites six keys in place at every change, leaving every other byte of the file as
-// the settings program wrote it.
+// starts and rewrites six keys in place at every change, leaving every other byte of the file and
+// its line ends as they are.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "settings/settings_store.h"
 #include "universal/topbar_model.h"
 
 namespace qorva::universal {
@@ -18,18 +19,15 @@ namespace qorva::universal {
 void ApplySettingsPlacement(std::string_view text, int32_t screenWidth, int32_t screenHeight,
                             TopBarModel& bar);
 
-// The text with the bar's six keys set, in this order: topbar_x, topbar_y, show_topbar,
-// topbar_autohide, topbar_compact, topbar_dock; a key the text lacks goes before its last "}".
-// An empty text becomes a file of its own with the place and both flags.
-std::string WithTopBarPlacement(std::string text, const TopBarModel& bar);
-
 // LoadCoordinates: reads settings.json at `path` into the bar; nothing when it cannot be read.
 void LoadTopBarPlacement(const std::wstring& path, int32_t screenWidth, int32_t screenHeight,
                          TopBarModel& bar);
 
-// SaveCoordinates: rewrites the six keys in settings.json at `path`, which is written whole through
-// a temporary file. A missing file is created; one that exists but cannot be read is left alone,
-// so that nothing the user set is lost. False when nothing was written.
-bool SaveTopBarPlacement(const std::wstring& path, const TopBarModel& bar);
+// SaveCoordinates: sets the bar's six keys in settings.json at `path` (SetSettingsKeys), in this
+// order: topbar_x, topbar_y, show_topbar, topbar_autohide, topbar_compact, topbar_dock; a key the
+// file lacks gets a line of its own before its last "}". A missing file is created with the place
+// and both flags. One that is too large, unreadable, not understood or read-only is left alone,
+// so that nothing the user set is lost.
+SettingsWrite SaveTopBarPlacement(const std::wstring& path, const TopBarModel& bar);
 
 }  // namespace qorva::universal

@@ -153,7 +153,14 @@ void TopBarWindow::SetDockPosition(DockPosition position) {
 
 void TopBarWindow::ToggleCompactMode() { Apply(model.ToggleCompactMode(Context())); }
 
-void TopBarWindow::SaveCoordinates() { SaveTopBarPlacement(SettingsPath(), model); }
+// Every move saves, so a file that stays unwritable is logged once, not at each move.
+void TopBarWindow::SaveCoordinates() {
+    const SettingsWrite outcome = SaveTopBarPlacement(SettingsPath(), model);
+    if (outcome != SettingsWrite::Written && outcome != lastSave) {
+        Log(std::string("settings.json left as it was: ") + SettingsWriteReason(outcome));
+    }
+    lastSave = outcome;
+}
 
 void TopBarWindow::LoadCoordinates() {
     LoadTopBarPlacement(SettingsPath(), ScreenWidth(), GetSystemMetrics(SM_CYSCREEN), model);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "services/voice_recorder.h"
+#include "settings/settings_store.h"
 #include "universal/mode_target.h"
 #include "universal/topbar_menus.h"
 #include "universal/topbar_model.h"
@@ -65,7 +66,8 @@ public:
     void SetDockPosition(DockPosition position);
     void ToggleCompactMode();
 
-    // The bar's place and flags in settings.json, keeping the rest of the file.
+    // The bar's place and flags in settings.json, keeping the rest of the file; a file left as it
+    // was is logged with the reason, once until the outcome changes.
     void SaveCoordinates();
     void LoadCoordinates();
 
@@ -148,6 +150,7 @@ private:
     std::wstring cardTitle;
     std::wstring cardText;
     TopBarModel model;
+    SettingsWrite lastSave = SettingsWrite::Written;
     VoiceTyping voice;
     std::unique_ptr<qorva_tsf::VoiceRecorder> recorder;
 };

@@ -15,6 +15,7 @@
 #endif
 
 #include "tests/support/file_size_limit.h"
+#include "tests/support/read_only_mark.h"
 
 namespace qorva {
 namespace {
@@ -191,6 +192,23 @@ TEST_F(FilePathTest, WholeFileWriteThatCannotReplaceLeavesTargetAlone) {
     EXPECT_FALSE(WriteWholeFile(PathOf("settings.json"), "new"));
     EXPECT_EQ(Read(PathOf("settings.json/kept.txt")), "kept");
     EXPECT_EQ(Names(), std::vector<std::string>{"settings.json"});
+}
+
+// The user marked the file read-only: the rename through a temporary file could replace it all the
+// same, so the writer refuses, and the file and its folder stay as they were.
+TEST_F(FilePathTest, WholeFileWriteLeavesAReadOnlyFileAlone) {
+    const std::string path = PathOf("settings.json");
+    ASSERT_TRUE(Write(path, "kept"));
+    EXPECT_FALSE(IsReadOnlyFile(path));
+    {
+        const qorva_test::ReadOnlyMark mark(path);
+        EXPECT_TRUE(IsReadOnlyFile(path));
+        EXPECT_FALSE(WriteWholeFile(path, "new"));
+    }
+    EXPECT_EQ(Read(path), "kept");
+    EXPECT_EQ(Names(), std::vector<std::string>{"settings.json"});
+    EXPECT_FALSE(IsReadOnlyFile(PathOf("absent.json")));
+    EXPECT_FALSE(IsReadOnlyFile(folder.u8string()));
 }
 
 // Writers in several threads at once: each uses its own temporary file, so the file ends up as

@@ -44,6 +44,29 @@ TEST(Utf16ConversionTest, ReplacesWhatIsNotValid) {
     EXPECT_EQ(Utf16ToUtf8(loneHigh), "x\xEF\xBF\xBD");
 }
 
+// What a writer of settings.json checks before it patches a file: every sequence well formed.
+TEST(Utf8ValidityTest, OnlyWellFormedSequencesPass) {
+    const struct {
+        const char* name;
+        std::string utf8;
+        bool valid;
+    } cases[] = {
+        {"empty", "", true},
+        {"ASCII with NUL", std::string("a\0b", 3), true},
+        {"Bengali", "\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF", true},
+        {"replacement character itself", "\xEF\xBF\xBD", true},
+        {"largest code point", "\xF4\x8F\xBF\xBF", true},
+        {"Latin-1 byte", "caf\xE9", false},
+        {"cut sequence at the end", "\xE0\xA6", false},
+        {"overlong", "\xC0\xAF", false},
+        {"surrogate", "\xED\xA0\xBD", false},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", false},
+        {"lone continuation byte", "a\x80", false},
+        {"UTF-16 byte-order mark", "\xFF\xFE", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.utf8), c.valid) << c.name;
+}
+
 // Each ill-formed UTF-8 sequence gives replacement characters and decoding goes on with what
 // follows, so one broken byte from a reply or a file never swallows the text after it.
 TEST(Utf16ConversionTest, Utf8ToUtf16Table) {

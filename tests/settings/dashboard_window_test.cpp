@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "common/text.h"
 #include "settings/dashboard_window.h"
 #include "settings/settings_file.h"
 #include "tests/settings/dashboard_fixture.h"
+#include "tests/support/read_only_mark.h"
 #include "tests/support/run_value.h"
 #include "universal/instance_control.h"
 #include "universal/mode_ipc.h"
@@ -25,6 +27,15 @@ using qorva::kSectionSuggestions;
 constexpr wchar_t kSaved[] = L"✅ সেটিংস সফলভাবে সংরক্ষণ করা হয়েছে!";
 constexpr wchar_t kNotSaved[] =
     L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json লেখা যায়নি।";
+constexpr wchar_t kReadOnly[] =
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json শুধু-পঠনযোগ্য (read-only), তাই অপরিবর্তিত "
+    L"রাখা হয়েছে।";
+constexpr wchar_t kTooLarge[] =
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json অস্বাভাবিক বড় (১ MB-এর বেশি), তাই "
+    L"অপরিবর্তিত রাখা হয়েছে।";
+constexpr wchar_t kNotUnderstood[] =
+    L"⚠️ সেটিংস সংরক্ষণ করা যায়নি: settings.json সেটিংসের ফাইল বলে বোঝা যায়নি, তাই "
+    L"অপরিবর্তিত রাখা হয়েছে।";
 
 // Holds a file open the way another program may: others may read it, but neither write nor
 // replace it.
@@ -150,6 +161,42 @@ TEST_F(DashboardWindowTest, SettingsThatCannotBeWrittenAreReported) {
     }
     EXPECT_EQ(SettingsBytes(), "{\r\n  \"theme\": 1\r\n}\r\n");
     EXPECT_EQ(ReadRunValue(), L"\"kept\"");
+}
+
+// A settings.json the user marked read-only, one too large to have been read whole and one that
+// is no settings text: Save and Reset to Defaults say why the file was left alone instead of
+// reporting success, and neither the file nor the Run value changes.
+TEST_F(DashboardWindowTest, SettingsItMayNotWriteAreReportedAndKeptByteForByte) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool readOnly;
+        const wchar_t* status;
+    } cases[] = {
+        {"read-only", "{\n  \"theme\": 1,\n  \"user_key\": 7\n}\n", true, kReadOnly},
+        {"fifty megabytes",
+         "{\r\n  \"theme\": 1,\r\n  \"notes\": \"" + std::string(50 << 20, 'x') + "\"\r\n}\r\n",
+         false, kTooLarge},
+        {"random bytes", std::string("{\x01\xFE\xFF\0\r\n\x8F}", 9), false, kNotUnderstood},
+    };
+    WriteRunValue(L"\"kept\"");
+    Open();
+    Click(2002);  // Start with Windows, which a save would write to the Run value
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        appData_.WriteSettings(c.bytes);
+        {
+            std::optional<ReadOnlyMark> mark;
+            if (c.readOnly) mark.emplace(qorva::Utf16ToUtf8(appData_.DataFile(L"settings.json")));
+            Click(2026);
+            EXPECT_EQ(Status(), c.status);
+            SetText(2028, L"");
+            Click(2024);
+            EXPECT_EQ(Status(), c.status);
+        }
+        EXPECT_TRUE(SettingsBytes() == c.bytes) << SettingsBytes().size() << " bytes";
+        EXPECT_EQ(ReadRunValue(), L"\"kept\"");
+    }
 }
 
 // --- Reset Habits ---

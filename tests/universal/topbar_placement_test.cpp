@@ -1,14 +1,18 @@
 // The top bar's keys in settings.json: what a start takes from the file, and how a save rewrites
-// the six keys while keeping every other byte the settings program wrote.
+// the six keys while keeping every other byte and the line ends of the file, and leaves a file it
+// may not write exactly as it was.
 #include "universal/topbar_placement.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "common/text.h"
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
+#include "tests/support/engine_fixtures.h"
+#include "tests/support/read_only_mark.h"
 #include "tools/lib/temp_folder.h"
 
 #ifdef _WIN32
@@ -17,6 +21,9 @@
 
 namespace qorva::universal {
 namespace {
+
+using bangla::testing_support::ReadFileBytes;
+using bangla::testing_support::WriteTextFile;
 
 constexpr int32_t kScreenWidth = 1280;
 constexpr int32_t kScreenHeight = 1024;
@@ -108,28 +115,43 @@ TopBarModel PlacedBar() {
     return bar;
 }
 
-TEST(TopBarPlacementSaveTest, SixKeysAreAddedInOrderBeforeTheLastBrace) {
-    EXPECT_EQ(WithTopBarPlacement("{\n  \"theme\": 0\n}\n", PlacedBar()),
-              "{\n  \"theme\": 0\n,\n  \"topbar_x\": 321,\n  \"topbar_y\": 45,\n"
+class TopBarPlacementFileTest : public ::testing::Test {
+protected:
+    std::wstring Path() const { return Utf8ToUtf16(folder_.File("settings.json")); }
+    void Write(const std::string& bytes) const {
+        WriteTextFile(folder_.File("settings.json"), bytes, "wb");
+    }
+    std::string Bytes() const { return ReadFileBytes(folder_.File("settings.json")); }
+    bangla::TempFolder folder_{"topbar_placement"};
+};
+
+TEST_F(TopBarPlacementFileTest, SixKeysGetLinesOfTheirOwnInOrderWithTheFilesLineEnds) {
+    Write("{\n  \"theme\": 0\n}\n");
+    ASSERT_EQ(SaveTopBarPlacement(Path(), PlacedBar()), SettingsWrite::Written);
+    EXPECT_EQ(Bytes(),
+              "{\n  \"theme\": 0,\n  \"topbar_x\": 321,\n  \"topbar_y\": 45,\n"
               "  \"show_topbar\": false,\n  \"topbar_autohide\": false,\n"
-              "  \"topbar_compact\": true,\n  \"topbar_dock\": \"right\"}\n");
+              "  \"topbar_compact\": true,\n  \"topbar_dock\": \"right\"\n}\n");
 }
 
-TEST(TopBarPlacementSaveTest, WithoutAFileTheSixLinesCarryTheBarsRealFlags) {
-    EXPECT_EQ(WithTopBarPlacement("", PlacedBar()),
-              "{\n  \"topbar_x\": 321,\n  \"topbar_y\": 45,\n  \"show_topbar\": false,\n"
-              "  \"topbar_autohide\": false\n}\n");
+TEST_F(TopBarPlacementFileTest, WithoutAFileTheFourLinesCarryTheBarsRealFlags) {
+    ASSERT_EQ(SaveTopBarPlacement(Path(), PlacedBar()), SettingsWrite::Written);
+    EXPECT_EQ(Bytes(),
+              "{\r\n  \"topbar_x\": 321,\r\n  \"topbar_y\": 45,\r\n  \"show_topbar\": false,\r\n"
+              "  \"topbar_autohide\": false\r\n}\r\n");
     // Read back at the next start and by the program's settings reader: nothing flips.
-    const TopBarModel reloaded = Loaded(WithTopBarPlacement("", PlacedBar()));
-    EXPECT_FALSE(reloaded.autoHide);
-    EXPECT_FALSE(reloaded.visible);
-    EXPECT_EQ(reloaded.x, 321);
-    EXPECT_EQ(reloaded.rememberedY, 45);
+    TopBarModel bar;
+    LoadTopBarPlacement(Path(), kScreenWidth, kScreenHeight, bar);
+    EXPECT_EQ(bar.x, 321);
+    EXPECT_EQ(bar.rememberedY, 45);
+    EXPECT_FALSE(bar.visible);
+    EXPECT_FALSE(bar.autoHide);
 }
 
-TEST(TopBarPlacementSaveTest, TheSettingsProgramsFileKeepsEveryByteButTheSixKeys) {
+TEST_F(TopBarPlacementFileTest, TheSettingsProgramsFileKeepsEveryByteButTheSixKeys) {
     const std::string original = FormatSettingsFile(DashboardSettings{});
-    const std::string saved = WithTopBarPlacement(original, PlacedBar());
+    Write(ToDiskLineEnds(original));
+    ASSERT_EQ(SaveTopBarPlacement(Path(), PlacedBar()), SettingsWrite::Written);
 
     std::string expected = original;
     const auto replace = [&](const std::string& from, const std::string& to) {
@@ -139,41 +161,50 @@ TEST(TopBarPlacementSaveTest, TheSettingsProgramsFileKeepsEveryByteButTheSixKeys
     replace("\"topbar_autohide\": true", "\"topbar_autohide\": false");
     replace("\"topbar_x\": -1", "\"topbar_x\": 321");
     replace("\"topbar_y\": 10", "\"topbar_y\": 45");
-    expected.insert(expected.rfind('}'),
+    expected.insert(expected.rfind("\n}"),
                     ",\n  \"topbar_compact\": true,\n  \"topbar_dock\": \"right\"");
-    EXPECT_EQ(saved, expected);
+    const std::string saved = Bytes();
+    EXPECT_EQ(saved, ToDiskLineEnds(expected));
     // A second save finds all six keys and changes nothing more.
-    EXPECT_EQ(WithTopBarPlacement(saved, PlacedBar()), saved);
+    ASSERT_EQ(SaveTopBarPlacement(Path(), PlacedBar()), SettingsWrite::Written);
+    EXPECT_EQ(Bytes(), saved);
 }
 
-TEST(TopBarPlacementSaveTest, AFileWithoutBraceIsWrittenBackUnchanged) {
-    EXPECT_EQ(WithTopBarPlacement("\"theme\": 0\n", PlacedBar()), "\"theme\": 0\n");
-}
-
-class TopBarPlacementFileTest : public ::testing::Test {
-protected:
-    std::wstring Path() const { return Utf8ToUtf16(folder_.File("settings.json")); }
-    bangla::TempFolder folder_{"topbar_placement"};
-};
-
-TEST_F(TopBarPlacementFileTest, SaveCreatesAMissingFileAndLoadReadsItBack) {
-    ASSERT_TRUE(SaveTopBarPlacement(Path(), PlacedBar()));
-    EXPECT_EQ(ReadSettingsFile(Path()), WithTopBarPlacement("", PlacedBar()));
-
-    TopBarModel bar;
-    LoadTopBarPlacement(Path(), kScreenWidth, kScreenHeight, bar);
-    EXPECT_EQ(bar.x, 321);
-    EXPECT_EQ(bar.rememberedY, 45);
-    EXPECT_FALSE(bar.visible);
-    EXPECT_FALSE(bar.autoHide);
+// What the bar cannot have read whole, does not understand or may not write stays byte for byte.
+TEST_F(TopBarPlacementFileTest, FilesItMayNotWriteAreLeftByteForByte) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool readOnly;
+        SettingsWrite outcome;
+    } cases[] = {
+        {"fifty megabytes",
+         "{\r\n  \"topbar_x\": 5,\r\n  \"notes\": \"" + std::string(50 << 20, 'x') + "\"\r\n}\r\n",
+         false, SettingsWrite::TooLarge},
+        {"no braces", "\"theme\": 0\n", false, SettingsWrite::NotUnderstood},
+        {"bytes of another program", std::string("{\0\x01\x02\xFF}", 6), false,
+         SettingsWrite::NotUnderstood},
+        {"read-only", "{\n  \"topbar_x\": 5\n}\n", true, SettingsWrite::ReadOnly},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write(c.bytes);
+        {
+            std::optional<qorva_test::ReadOnlyMark> mark;
+            if (c.readOnly) mark.emplace(folder_.File("settings.json"));
+            EXPECT_EQ(SaveTopBarPlacement(Path(), PlacedBar()), c.outcome);
+        }
+        EXPECT_TRUE(Bytes() == c.bytes) << Bytes().size() << " bytes";
+    }
 }
 
 TEST_F(TopBarPlacementFileTest, WithoutADataFolderNothingIsReadOrWritten) {
     TopBarModel bar;
     LoadTopBarPlacement(L"", kScreenWidth, kScreenHeight, bar);
     EXPECT_EQ(bar.x, -1);
-    EXPECT_FALSE(SaveTopBarPlacement(L"", bar));
-    EXPECT_FALSE(SaveTopBarPlacement(Utf8ToUtf16(folder_.File("missing/settings.json")), bar));
+    EXPECT_EQ(SaveTopBarPlacement(L"", bar), SettingsWrite::Failed);
+    EXPECT_EQ(SaveTopBarPlacement(Utf8ToUtf16(folder_.File("missing/settings.json")), bar),
+              SettingsWrite::Failed);
 }
 
 #ifdef _WIN32
@@ -185,7 +216,7 @@ TEST_F(TopBarPlacementFileTest, FileThatCannotBeReadIsLeftAlone) {
     const HANDLE held = CreateFileW(Path().c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(SaveTopBarPlacement(Path(), PlacedBar()));
+    EXPECT_EQ(SaveTopBarPlacement(Path(), PlacedBar()), SettingsWrite::Unreadable);
     CloseHandle(held);
     EXPECT_EQ(ReadSettingsFile(Path()), original);
 }

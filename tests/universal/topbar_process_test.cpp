@@ -1,6 +1,7 @@
 // The real qorva_universal.exe's top bar, driven from this test process: where it starts, its mode
 // buttons, a drag, the collapse once the pointer left and the growth when it comes back, a real
-// click that leaves the focus in the user's window, and other programs' show and reset requests.
+// click that leaves the focus in the user's window, and other programs' show and reset requests;
+// and a settings.json the program may not write, left byte for byte.
 // Posted mouse messages drive the bar, but it reads the real pointer for drags and auto-hide, so
 // the pointer is put where a user's would be first.
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/read_only_mark.h"
 #include "tests/support/real_click.h"
 #include "tests/support/run_value.h"
 #include "tests/support/temp_app_data.h"
@@ -171,10 +173,14 @@ TEST_F(TopBarProcessTest, StartsCentredAtTheTopFullWidthNoActivateAndSavesItsPla
     EXPECT_NE(GetForegroundWindow(), bar_);
     ASSERT_TRUE(WaitForSavedPlace(kStartX, 0));
     const std::string saved = Settings();
-    // The keys of other programs stay; the bar's own are added.
-    EXPECT_NE(saved.find("\"auto_check_update\": false,\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\"show_topbar\": true,\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\"topbar_dock\": \"top\"}"), std::string::npos) << saved;
+    // The keys of other programs stay, with the file's LF line ends; the bar's own are added on
+    // lines of their own.
+    const std::string others = kOfflineProgramSettings;
+    const std::string kept = others.substr(0, others.rfind("\n}")) + ",\n  \"topbar_x\": ";
+    EXPECT_EQ(saved.compare(0, kept.size(), kept), 0) << saved;
+    EXPECT_NE(saved.find("\"show_topbar\": true,\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"topbar_dock\": \"top\"\n}\n"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find('\r'), std::string::npos) << saved;
 }
 
 TEST_F(TopBarProcessTest, PostedClicksOnTheModeButtonsSwitchTheSharedMode) {
@@ -283,6 +289,59 @@ TEST_F(TopBarProcessTest, ResetRequestPutsTheBarBackAtTheTopCentreAndSaves) {
     PostMessageW(bar_, ModeIpc::GetResetTopBarMessage(), 0, 0);
     EXPECT_TRUE(WaitForRect(kStartX, 0, kTopBarFullWidth));
     EXPECT_TRUE(WaitForSavedPlace(kStartX, 0));
+}
+
+// The real program over a settings.json it may not write: its start saves the bar's place, which
+// must leave the file byte for byte, and its log says why.
+class UnwritableSettingsProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        program_ = CopyUniversalProgram(appData_.Folder() + L"\\program");
+        ASSERT_FALSE(program_.empty());
+    }
+
+    // Starts the program, waits for its bar (shown once its place was saved) and closes it in
+    // order, which saves again.
+    void StartAndClose() {
+        UniversalProcess process(program_);
+        ASSERT_TRUE(process.Started());
+        ASSERT_NE(process.WaitForMainWindow(), nullptr);
+        ASSERT_NE(process.WaitForTopBar(), nullptr);
+        ASSERT_TRUE(process.Close());
+        EXPECT_EQ(process.WaitForExit(), DWORD{0});
+    }
+
+    std::wstring SettingsPath() const { return appData_.DataFile(L"settings.json"); }
+    std::string Log() const { return ReadFileBytes(appData_.DataFile(L"universal.log")); }
+
+    RunValueGuard runValue_;
+    TempAppData appData_;
+    std::wstring program_;
+};
+
+TEST_F(UnwritableSettingsProcessTest, FiftyMegabyteFileIsLeftByteForByte) {
+    // The program's offline keys first, where its reader of the first megabyte finds them.
+    std::string bytes = kOfflineProgramSettings;
+    bytes.insert(bytes.rfind("\n}"), ",\n  \"notes\": \"" + std::string(50 << 20, 'x') + "\"");
+    appData_.WriteSettings(bytes);
+    StartAndClose();
+    const std::string after = ReadFileBytes(SettingsPath());
+    EXPECT_TRUE(after == bytes) << after.size() << " bytes";
+    EXPECT_NE(Log().find("settings.json left as it was: it is larger than 1 MiB"),
+              std::string::npos)
+        << Log();
+}
+
+TEST_F(UnwritableSettingsProcessTest, ReadOnlyFileIsLeftByteForByte) {
+    appData_.WriteSettings(kOfflineProgramSettings);
+    {
+        const ReadOnlyMark mark(qorva::Utf16ToUtf8(SettingsPath()));
+        StartAndClose();
+        EXPECT_NE(GetFileAttributesW(SettingsPath().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    }
+    EXPECT_EQ(ReadFileBytes(SettingsPath()), kOfflineProgramSettings);
+    EXPECT_NE(Log().find("settings.json left as it was: it is read-only"), std::string::npos)
+        << Log();
 }
 
 }  // namespace
