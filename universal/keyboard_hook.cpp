@@ -222,6 +222,17 @@ bool RefusesTypedKeys(DWORD processId) {
     return theirs == 0 || ours == 0 || theirs > ours;
 }
 
+// A fact about the foreground process, from `cache` while it is fresh, else from `look`;
+// `withoutProcess` when there is no foreground process to ask about.
+bool AskAboutForeground(ForegroundProcessCache& cache, bool withoutProcess,
+                        bool (*look)(DWORD processId)) {
+    const HWND foreground = GetForegroundWindow();
+    DWORD processId = 0;
+    if (!ForegroundThread(foreground, &processId) || !processId) return withoutProcess;
+    return cache.Answer(reinterpret_cast<UINT_PTR>(foreground), processId, GetTickCount(),
+                        [look, processId] { return look(processId); });
+}
+
 }  // namespace
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -295,19 +306,11 @@ bool ShouldHandleNow() {
 }
 
 bool ForegroundRefusesTypedKeys() {
-    const HWND foreground = GetForegroundWindow();
-    DWORD processId = 0;
-    if (!ForegroundThread(foreground, &processId) || !processId) return false;
-    return g_refusal_cache.Answer(reinterpret_cast<UINT_PTR>(foreground), processId, GetTickCount(),
-                                  [processId] { return RefusesTypedKeys(processId); });
+    return AskAboutForeground(g_refusal_cache, false, RefusesTypedKeys);
 }
 
 bool TsfLoadedInForegroundProcess() {
-    const HWND foreground = GetForegroundWindow();
-    DWORD processId = 0;
-    if (!ForegroundThread(foreground, &processId) || !processId) return true;
-    return g_served_cache.Answer(reinterpret_cast<UINT_PTR>(foreground), processId, GetTickCount(),
-                                 [processId] { return ModulesHoldInputProcessor(processId); });
+    return AskAboutForeground(g_served_cache, true, ModulesHoldInputProcessor);
 }
 
 void ResetIfFocusChanged() {

@@ -16,15 +16,12 @@ Run by ctest inside the test prefix's display through `tools/wine_run.sh --drive
         --shipped-lexicon lexicon.bin
 """
 
-import argparse
-import random
-import shutil
-import sys
-import tempfile
-import time
 import os
+import random
+import sys
+import time
 
-from wine_driver import (MAIN_WINDOW, STARTED, STOPPED, Processes, ProgramFolder, read_text, run,
+from wine_driver import (MAIN_WINDOW, STARTED, STOPPED, ProgramFolder, read_text, run, run_cases,
                          wait_until, windows_path, xdotool)
 
 DANDA = "\u0964"
@@ -152,31 +149,15 @@ class ApplicationsTest:
             self.program.release_app_data(holder)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--universal", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--shipped-lexicon", required=True)
-    options = parser.parse_args()
-    folder = tempfile.mkdtemp(prefix="qorva_apps_")
-    processes = Processes()
-    try:
-        small = os.path.join(folder, "small")
-        ApplicationsTest(options.universal, options.probe, small, processes).run(APPLICATIONS)
-        # With the shipped lexicon some rows hold text that Wine's Bengali shaping never finishes
-        # drawing: typing goes on all the same, since the candidate window draws on its own thread.
-        shipped = os.path.join(folder, "shipped")
-        ApplicationsTest(options.universal, options.probe, shipped, processes,
-                         options.shipped_lexicon).run(APPLICATIONS[:1])
-    except AssertionError as error:
-        print("FAILED:", error, file=sys.stderr)
-        return 1
-    finally:
-        processes.stop_all()
-        shutil.rmtree(folder, ignore_errors=True)
-    print("all cases passed")
-    return 0
+def cases(options, folder, processes):
+    small = os.path.join(folder, "small")
+    ApplicationsTest(options.universal, options.probe, small, processes).run(APPLICATIONS)
+    # With the shipped lexicon some rows hold text that Wine's Bengali shaping never finishes
+    # drawing: typing goes on all the same, since the candidate window draws on its own thread.
+    shipped = os.path.join(folder, "shipped")
+    ApplicationsTest(options.universal, options.probe, shipped, processes,
+                     options.shipped_lexicon).run(APPLICATIONS[:1])
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases("qorva_apps_", cases, ["--shipped-lexicon"]))

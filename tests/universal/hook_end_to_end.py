@@ -13,14 +13,11 @@ Every wait is for a condition (a log line, a file's content, a process's end) wi
 deadline, so a slow machine is only slower. Every process started here is stopped by its id.
 """
 
-import argparse
 import os
-import shutil
 import sys
-import tempfile
 
-from wine_driver import (MAIN_WINDOW, PROGRAM_NAME, STARTED, STOPPED, DEADLINE, Processes,
-                         ProgramFolder, read_text, run, wait_until, windows_path, xdotool)
+from wine_driver import (DEADLINE, MAIN_WINDOW, PROGRAM_NAME, STARTED, STOPPED, ProgramFolder,
+                         read_text, run, run_cases, wait_until, windows_path, xdotool)
 
 AMI = "\u0986\u09ae\u09bf"  # আমি
 DANDA = "\u0964"
@@ -127,24 +124,9 @@ class HookTest:
         wait_until(lambda: self.running_copies() == 0, "no running copy")
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--universal", required=True)
-    parser.add_argument("--probe", required=True)
-    options = parser.parse_args()
-    folder = tempfile.mkdtemp(prefix="qorva_hook_")
-    processes = Processes()
-    try:
-        HookTest(options.universal, options.probe, folder, processes).run()
-    except AssertionError as error:
-        print("FAILED:", error, file=sys.stderr)
-        return 1
-    finally:
-        processes.stop_all()
-        shutil.rmtree(folder, ignore_errors=True)
-    print("all cases passed")
-    return 0
+def cases(options, folder, processes):
+    HookTest(options.universal, options.probe, folder, processes).run()
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases("qorva_hook_", cases))

@@ -4,9 +4,12 @@ deadlines, real key presses through xdotool, and the program set up in a folder 
 private data folder (hook_probe hold-app-data points the session's application-data folder at it
 meanwhile)."""
 
+import argparse
 import os
 import shutil
 import subprocess
+import sys
+import tempfile
 import time
 
 WINE = os.environ["WINE"]
@@ -115,3 +118,27 @@ class ProgramFolder:
         with open(os.path.join(self.app_data, "release"), "w"):
             pass
         holder.wait(timeout=DEADLINE)
+
+
+def run_cases(prefix, cases, extra_options=()):
+    """The entry point of a test script: reads --universal, --probe and `extra_options`, runs
+    `cases(options, folder, processes)` in a fresh folder and stops every process it started.
+    Exit status 0 when every case passed."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--universal", required=True)
+    parser.add_argument("--probe", required=True)
+    for option in extra_options:
+        parser.add_argument(option, required=True)
+    options = parser.parse_args()
+    folder = tempfile.mkdtemp(prefix=prefix)
+    processes = Processes()
+    try:
+        cases(options, folder, processes)
+    except AssertionError as error:
+        print("FAILED:", error, file=sys.stderr)
+        return 1
+    finally:
+        processes.stop_all()
+        shutil.rmtree(folder, ignore_errors=True)
+    print("all cases passed")
+    return 0
