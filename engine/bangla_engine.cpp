@@ -82,6 +82,10 @@ void BanglaEngine_ResetContext(BanglaEngineHandle engine) {
     if (engine != nullptr) EngineOf(engine)->ResetContext();
 }
 
+uint32_t BanglaEngine_LexiconEntryCount(BanglaEngineHandle engine) {
+    return engine != nullptr ? EngineOf(engine)->lexicon.EntryCount() : 0;
+}
+
 void BanglaEngine_SetLearningEnabled(BanglaEngineHandle engine, bool enabled) {
     if (engine != nullptr) EngineOf(engine)->learningEnabled = enabled;
 }

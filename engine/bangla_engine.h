@@ -95,6 +95,11 @@ const char* BanglaEngine_GetComposition(BanglaEngineHandle engine);
 /* Forgets the preceding words and the composition; learned data stays. */
 void BanglaEngine_ResetContext(BanglaEngineHandle engine);
 
+/* Entries of the lexicon file in use; 0 when no lexicon file could be loaded
+   or it holds none: candidates are then only phonetic spellings and personal
+   words. */
+uint32_t BanglaEngine_LexiconEntryCount(BanglaEngineHandle engine);
+
 /* The learning switch, initially on. */
 void BanglaEngine_SetLearningEnabled(BanglaEngineHandle engine, bool enabled);
 bool BanglaEngine_IsLearningEnabled(BanglaEngineHandle engine);

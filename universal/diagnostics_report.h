@@ -23,9 +23,12 @@ __attribute__((format(printf, 2, 3)))
 void Report(std::string& report, const char* format, ...);
 
 struct DiagnosticsFacts {
-    std::string lexiconPath;  // UTF-8; empty when no lexicon.bin was found
-    std::string dataFolder;   // UTF-8
+    std::string lexiconPath;                   // UTF-8; empty when no lexicon.bin was found
+    std::vector<std::string> lexiconSearched;  // UTF-8 places looked in for it, in order
+    std::string dataFolder;                    // UTF-8
     bool engineCreated = false;
+    // Entries of the lexicon the engine holds; 0 when it loaded none (or there is no engine).
+    uint32_t lexiconEntries = 0;
     // Each test word with the engine's first candidate for it (empty when it has none); listed
     // only when the engine was created.
     std::vector<std::pair<std::string, std::string>> testWords;
@@ -45,6 +48,8 @@ inline constexpr const char* kDiagnosticsTestWords[] = {"ami", "poriborton", "so
 // The test words with the engine's first candidate for each; none without an engine.
 std::vector<std::pair<std::string, std::string>> TestWordResults(BanglaEngineHandle engine);
 
+// A lexicon that was not found or did not load is the report's first line: without it every
+// candidate is a rough phonetic spelling, which support staff must not take for a ranking fault.
 std::string BuildDiagnosticsReport(const DiagnosticsFacts& facts);
 
 }  // namespace qorva::universal

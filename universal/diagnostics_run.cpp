@@ -1,7 +1,8 @@
 // The diagnostics run ("--check"): what the engine gives, what the foreground application is and
 // whether this program would type into it, and whether a keyboard hook can be installed. The
-// report goes to universal_check.txt in the per-user data folder and to the console of the
-// program that started this one, if any. No hook is left installed.
+// report goes to universal_check.txt in the per-user data folder and to the standard output the
+// run was given (a file or pipe) or else the console of the program that started this one, if
+// any. No hook is left installed, and no learned-data file is read or written.
 #include <windows.h>
 
 #include <string>
@@ -14,6 +15,21 @@
 
 namespace qorva::universal {
 namespace {
+
+// The standard output when it was redirected to a file or pipe ("--check > report.txt"); a
+// program of the Windows subsystem has none otherwise. Looked at before a console is attached.
+HANDLE RedirectedOutput() {
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE) return INVALID_HANDLE_VALUE;
+    const DWORD type = GetFileType(output);
+    return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE ? output : INVALID_HANDLE_VALUE;
+}
+
+// The report's own bytes, UTF-8 as in universal_check.txt, for whatever reads the file or pipe.
+void WriteToOutput(HANDLE output, const std::string& report) {
+    DWORD written = 0;
+    WriteFile(output, report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
+}
 
 // The console of the program that started this one, if any, to print the report on. A process
 // that holds a console already (Wine gives a program started from a console its parent's) is
@@ -60,13 +76,25 @@ bool KeyboardHookInstalls() {
     return true;
 }
 
+// An engine of its own over the lexicon alone: without personal files it neither reads a large
+// user dictionary nor writes the shared learned-data files, which a running copy owns.
+EnginePtr CreateLexiconOnlyEngine(const std::string& lexiconPath) {
+    EngineFiles files;
+    files.lexiconPath = lexiconPath;
+    return CreateEngine(files, EngineSettings{});
+}
+
 DiagnosticsFacts GatherFacts() {
     DiagnosticsFacts facts;
     const std::wstring dataFolder = AppDataDir();
-    facts.lexiconPath = FindLexicon(UniversalLexiconSearch(ExeDir(), dataFolder));
+    const LexiconSearch search = UniversalLexiconSearch(ExeDir(), dataFolder);
+    facts.lexiconPath = FindLexicon(search);
+    facts.lexiconSearched = search.candidates;
     facts.dataFolder = Utf16ToUtf8(dataFolder);
-    facts.engineCreated = g_engine != nullptr;
-    facts.testWords = TestWordResults(g_engine.get());
+    const EnginePtr engine = CreateLexiconOnlyEngine(facts.lexiconPath);
+    facts.engineCreated = engine != nullptr;
+    facts.lexiconEntries = BanglaEngine_LexiconEntryCount(engine.get());
+    facts.testWords = TestWordResults(engine.get());
     const HWND foreground = GetForegroundWindow();
     facts.processPath = ForegroundProcessPath(foreground);
     facts.layoutLanguage = ForegroundLayoutLanguage(foreground);
@@ -81,12 +109,14 @@ DiagnosticsFacts GatherFacts() {
 }  // namespace
 
 void RunDiagnostics() {
-    const HANDLE console = ParentConsole();
+    const HANDLE output = RedirectedOutput();
+    const HANDLE console = output == INVALID_HANDLE_VALUE ? ParentConsole() : INVALID_HANDLE_VALUE;
     const std::string report = BuildDiagnosticsReport(GatherFacts());
     const std::wstring dataFolder = AppDataDir();
     if (!dataFolder.empty()) {
         WriteWholeFile(Utf16ToUtf8(dataFolder) + "\\" + kReportFileName, report);
     }
+    if (output != INVALID_HANDLE_VALUE) WriteToOutput(output, report);
     if (console != INVALID_HANDLE_VALUE) PrintOnConsole(console, report);
 }
 

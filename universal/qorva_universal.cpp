@@ -79,18 +79,17 @@ bool CommandLineHas(const wchar_t* commandLine, const wchar_t* word) {
 }
 
 // The one-shot runs replace the normal one, also while another instance runs: they make no
-// window, tray icon, hot key or timer and leave no hook. True when one ran.
+// window, tray icon, hot key, timer or program engine (the diagnostics make one of their own that
+// touches no learned file) and leave no hook. True when one ran.
 bool RunOneShot(const wchar_t* commandLine) {
     if (CommandLineHas(commandLine, L"--test-update-popup")) {
         RunUpdateDialogTest();
-        // Nothing was learned: the running instance's learned files are left to it.
-        static_cast<void>(g_engine.release());
         ReleaseMutexAndGdiplus();
         return true;
     }
     if (CommandLineHas(commandLine, L"--check")) {
         RunDiagnostics();
-        EndStartUp();
+        ReleaseMutexAndGdiplus();
         return true;
     }
     return false;
@@ -186,13 +185,17 @@ int Run(HINSTANCE instance, const wchar_t* commandLine) {
     g_mutex = CreateMutexW(nullptr, FALSE, kMutexName);
     const bool secondInstance = g_mutex && GetLastError() == ERROR_ALREADY_EXISTS;
     LoadSettings();
-    CreateEngine();
     if (RunOneShot(commandLine)) return 0;
 
+    // The engine (lexicon and user dictionary, seconds for a large dictionary) is made only once
+    // this copy is to run: a copy that steps aside never holds one, so it writes none of the
+    // learned files the running copy owns, and a copy that takes over reads what the closed one
+    // saved.
     if (secondInstance && DeferToRunningInstance()) {
-        EndStartUp();
+        ReleaseMutexAndGdiplus();
         return 0;
     }
+    CreateEngine();
     if (!CreateMainWindow()) {
         EndStartUp();
         return 1;

@@ -189,8 +189,10 @@ void RunUpdateDialogTest();
 
 // --- The diagnostics run (diagnostics_run.cpp) ---
 
-// "--check": writes universal_check.txt in the per-user data folder and prints it to the console
-// of the program that started this one, if any. Installs no lasting hook, window or timer.
+// "--check": writes universal_check.txt in the per-user data folder and prints it to a redirected
+// standard output (UTF-8) or else the console of the program that started this one, if any. Its
+// engine is its own, over the lexicon alone, so that no learned file is read or written; installs
+// no lasting hook, window or timer.
 void RunDiagnostics();
 
 // --- Clean uninstall (clean_uninstall.cpp) ---

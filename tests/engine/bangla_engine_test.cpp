@@ -73,6 +73,7 @@ TEST(EngineInterfaceNullTest, NullHandleDoesNothingAndReturnsNeutralValues) {
     ASSERT_NE(BanglaEngine_GetComposition(none), nullptr);
     EXPECT_STREQ(BanglaEngine_GetComposition(none), "");
     EXPECT_FALSE(BanglaEngine_IsLearningEnabled(none));
+    EXPECT_EQ(BanglaEngine_LexiconEntryCount(none), 0u);
     EXPECT_FALSE(BanglaEngine_AddUserWord(none, "ami", kAmi.c_str()));
     EXPECT_FALSE(BanglaEngine_RemoveUserWord(none, "ami", kAmi.c_str()));
     EXPECT_EQ(BanglaEngine_ClearUserWords(none), 0u);
@@ -137,6 +138,24 @@ TEST(EngineInterfaceConfigTest, ConfigStringsAreCopied) {
     BanglaEngine_AddUserWord(engine, "ami", kAmi.c_str());
     BanglaEngine_Destroy(engine);
     EXPECT_THAT(ReadLines(folder.File("user_dict.txt")), ::testing::SizeIs(1));
+}
+
+// What a host reports as the lexicon in use: a file that is damaged or holds
+// no words leaves the engine with phonetic spellings alone.
+TEST(EngineInterfaceConfigTest, LexiconEntryCountSaysWhetherTheLexiconLoaded) {
+    TempFolder folder("engine_lexicon_count");
+    const std::string words = folder.File("words.bin");
+    ASSERT_TRUE(WriteLexiconFile(words, {Word(kAmi, "ami", 900), Word(kTumi, "tumi", 800)}));
+    const std::string damaged = folder.File("damaged.bin");
+    WriteTextFile(damaged, std::string(4096, 'x'));
+    const struct {
+        std::string path;
+        uint32_t entries;
+    } cases[] = {{words, 2}, {damaged, 0}, {testing_support::EmptyLexiconPath(), 0}};
+    for (const auto& c : cases) {
+        EnginePtr engine = MakeEngine(c.path, "");
+        EXPECT_EQ(BanglaEngine_LexiconEntryCount(engine.get()), c.entries) << c.path;
+    }
 }
 
 // ---------------------------------------------------------------------------

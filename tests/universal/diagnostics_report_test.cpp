@@ -16,7 +16,9 @@ TEST(DiagnosticsReportTest, EveryLineInItsPlace) {
     DiagnosticsFacts facts;
     facts.lexiconPath = "C:\\Program Files\\Qorva\\data\\lexicon.bin";
     facts.dataFolder = "C:\\Users\\Rina\\AppData\\Roaming\\Pelorin";
+    facts.lexiconSearched = {facts.lexiconPath};
     facts.engineCreated = true;
+    facts.lexiconEntries = 381978;
     facts.testWords = {{"ami", kAmi}, {"poriborton", "x"}, {"somossa", ""}};
     facts.processPath = "C:\\Windows\\notepad.exe";
     facts.layoutLanguage = 0x0409;
@@ -30,9 +32,10 @@ TEST(DiagnosticsReportTest, EveryLineInItsPlace) {
               "==================================\n"
               "\n"
               "[engine]\n"
-              "  lexicon            : C:\\Program Files\\Qorva\\data\\lexicon.bin\n"
+              "  lexicon            : C:\\Program Files\\Qorva\\data\\lexicon.bin "
+              "(381978 entries)\n"
               "  user dictionary    : C:\\Users\\Rina\\AppData\\Roaming\\Pelorin\\user_dict.txt "
-              "(shared with TSF)\n"
+              "(shared with TSF; not read by --check)\n"
               "  engine created     : yes\n"
               "  ami          -> " +
                   kAmi +
@@ -73,6 +76,58 @@ TEST(DiagnosticsReportTest, WhatWasNotFoundSaysSo) {
         EXPECT_NE(report.find(line), std::string::npos) << line;
     }
     EXPECT_EQ(report.find("ami"), std::string::npos);
+}
+
+// Without a lexicon the test words are phonetic spellings: the report says so before anything
+// else, and "engine created" does not pass for a working engine.
+TEST(DiagnosticsReportTest, ALexiconThatDidNotLoadIsTheFirstLine) {
+    const std::string kFile = "C:\\Qorva\\data\\lexicon.bin";
+    const std::string kPhonetic =
+        "every candidate, the test words below too, is a rough phonetic spelling.\n";
+    const std::string kWithout = "yes, without a lexicon (phonetic spellings only)";
+    const struct {
+        std::string path;
+        bool engineCreated;
+        uint32_t entries;
+        std::string firstLines;  // what comes before the heading
+        std::string lexiconLine;
+        std::string engineLine;
+    } cases[] = {
+        {kFile, true, 5, "", kFile + " (5 entries)", "yes"},
+        {"", true, 0,
+         "lexicon.bin not found: " + kPhonetic +
+             "  looked for it at: C:\\Qorva\\data\\lexicon.bin\n" +
+             "                    C:\\Users\\Rina\\lexicon.bin\n\n",
+         "(not found!)", kWithout},
+        {kFile, true, 0,
+         "lexicon.bin could not be loaded (damaged or unreadable): " + kPhonetic +
+             "  file: " + kFile + "\n\n",
+         kFile + " (NOT LOADED)", kWithout},
+        {"", true, 7, "", "(not found there; one of 7 entries from the current folder)", "yes"},
+        {kFile, false, 0, "", kFile, "NO"},
+        {"", false, 0,
+         "lexicon.bin not found: " + kPhonetic +
+             "  looked for it at: C:\\Qorva\\data\\lexicon.bin\n" +
+             "                    C:\\Users\\Rina\\lexicon.bin\n\n",
+         "(not found!)", "NO"},
+    };
+    for (const auto& c : cases) {
+        DiagnosticsFacts facts;
+        facts.lexiconPath = c.path;
+        facts.lexiconSearched = {kFile, "C:\\Users\\Rina\\lexicon.bin"};
+        facts.engineCreated = c.engineCreated;
+        facts.lexiconEntries = c.entries;
+        facts.testWords = {{"ami", "a"}};
+        const std::string report = BuildDiagnosticsReport(facts);
+        const std::string heading = "QORVA UNIVERSAL MODE - DIAGNOSTICS\n";
+        EXPECT_EQ(report.substr(0, report.find(heading)), c.firstLines) << report;
+        EXPECT_NE(report.find("  lexicon            : " + c.lexiconLine + "\n"), std::string::npos)
+            << report;
+        EXPECT_NE(report.find("  engine created     : " + c.engineLine + "\n"), std::string::npos)
+            << report;
+        EXPECT_EQ(report.find("  ami          -> a\n") != std::string::npos, c.engineCreated)
+            << report;
+    }
 }
 
 TEST(DiagnosticsReportTest, APieceLongerThan1023BytesIsCut) {

@@ -41,12 +41,18 @@ std::wstring CopyUniversalProgram(const std::wstring& folder) {
     return CopyFileW(QORVA_UNIVERSAL_EXE, copy.c_str(), FALSE) ? copy : std::wstring();
 }
 
-UniversalProcess::UniversalProcess(const std::wstring& exePath, const std::wstring& arguments) {
+UniversalProcess::UniversalProcess(const std::wstring& exePath, const std::wstring& arguments,
+                                   HANDLE standardOutput) {
     std::wstring commandLine = L"\"" + exePath + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (standardOutput) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = standardOutput;
+    }
+    const BOOL inherit = standardOutput ? TRUE : FALSE;
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, inherit, 0, nullptr,
                         nullptr, &startup, &process_)) {
         process_ = {};
     }

@@ -20,8 +20,10 @@ std::wstring CopyUniversalProgram(const std::wstring& folder);
 
 class UniversalProcess {
 public:
-    // Starts the program at `exePath` with `arguments` (the command line after the program name).
-    explicit UniversalProcess(const std::wstring& exePath, const std::wstring& arguments = L"");
+    // Starts the program at `exePath` with `arguments` (the command line after the program name)
+    // and, when given, an inheritable `standardOutput`, as a command shell's redirection does.
+    explicit UniversalProcess(const std::wstring& exePath, const std::wstring& arguments = L"",
+                              HANDLE standardOutput = nullptr);
     // Ends the process when it still runs.
     ~UniversalProcess();
     UniversalProcess(const UniversalProcess&) = delete;

@@ -31,6 +31,32 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
+// A user dictionary of `lines` words, the seeded one first: large enough that reading it takes
+// seconds, as a long-time user's does.
+std::string LargeDictionary(int lines) {
+    std::string text = kSeededWord;
+    for (int i = 1; i < lines; ++i) {
+        text += "ami" + std::to_string(i) + "\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\n";
+    }
+    return text;
+}
+
+// The file's last-write time; zero when it cannot be read.
+ULONGLONG LastWriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+size_t Occurrences(const std::string& text, const std::string& piece) {
+    size_t count = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 class UniversalStartTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -119,6 +145,32 @@ TEST_F(UniversalStartTest, SecondStartShowsTheFirstsTopBarAndLeavesTheFirstRunni
     CloseAndExpectCleanExit(first);
 }
 
+// The copy that steps aside finds the running one before it makes an engine: it neither reads the
+// large dictionary nor writes any learned file as it leaves.
+TEST_F(UniversalStartTest, SecondStartStepsAsideWithoutReadingOrWritingTheLearnedFiles) {
+    const std::wstring dictionary = appData_.DataFile(L"user_dict.txt");
+    const std::wstring pairs = appData_.DataFile(L"user_bigrams.tsv");
+    const std::string large = LargeDictionary(200000);
+    WriteFileBytes(dictionary, large);
+    UniversalProcess first(program_);
+    StartAndWait(first);
+    ASSERT_NE(first.WaitForTopBar(), nullptr);
+    const ULONGLONG written = LastWriteTime(dictionary);
+    ASSERT_NE(written, 0u);
+
+    UniversalProcess second(program_);
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.WaitForExit(), DWORD{0});
+    EXPECT_TRUE(ReadFileBytes(dictionary) == large) << "user_dict.txt was rewritten";
+    EXPECT_EQ(LastWriteTime(dictionary), written);
+    EXPECT_EQ(GetFileAttributesW(pairs.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(first.Running());
+    const std::string log = ReadFileBytes(appData_.DataFile(L"universal.log"));
+    EXPECT_EQ(Occurrences(log, " another universal host is already running"), 1u) << log;
+    EXPECT_EQ(Occurrences(log, " universal host started"), 1u) << log;
+    CloseAndExpectCleanExit(first);
+}
+
 TEST_F(UniversalStartTest, SecondStartWithoutTopBarClosesTheFirstInOrderAndRunsOn) {
     UniversalProcess first(program_);
     StartAndWait(first);
@@ -181,6 +233,10 @@ TEST_F(UniversalStartTest, CheckWritesTheReportAndLeavesARunningInstanceAsItWas)
         EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
     }
     EXPECT_EQ(report.find('\r'), std::string::npos);
+    // The check's engine has the lexicon alone: the learned files stay the running copy's.
+    EXPECT_EQ(appData_.ReadUserDictionary(), kSeededWord);
+    EXPECT_EQ(GetFileAttributesW(appData_.DataFile(L"user_bigrams.tsv").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 
     EXPECT_TRUE(running.Running());
     EXPECT_EQ(running.WaitForMainWindow(), mainWindow);
@@ -202,6 +258,78 @@ TEST_F(UniversalStartTest, CheckStartedFromAConsolePrintsTheReportThere) {
                               bytes.size() / sizeof(wchar_t));
     EXPECT_NE(screen.find(L"QORVA UNIVERSAL MODE - DIAGNOSTICS"), std::wstring::npos) << screen;
     EXPECT_NE(screen.find(L"ami          -> \u0986\u09AE\u09BF"), std::wstring::npos) << screen;
+}
+
+// "--check > report.txt" and "--check | more": what the shell's redirection receives is the
+// report's UTF-8 text, the same bytes as universal_check.txt.
+TEST_F(UniversalStartTest, CheckWithRedirectedOutputWritesTheUtf8ReportThere) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+    const std::wstring path = appData_.Folder() + L"\\report.txt";
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    {
+        UniversalProcess check(program_, L"--check", file);
+        CloseHandle(file);
+        ASSERT_TRUE(check.Started());
+        EXPECT_EQ(check.WaitForExit(), DWORD{0});
+    }
+    const std::string report = ReadFileBytes(appData_.DataFile(L"universal_check.txt"));
+    EXPECT_NE(report.find("  ami          -> \xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\n"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(ReadFileBytes(path), report);
+
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inheritable, 0));
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    UniversalProcess piped(program_, L"--check", writeEnd);
+    CloseHandle(writeEnd);
+    ASSERT_TRUE(piped.Started());
+    std::string received;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        received.append(buffer, read);
+    }
+    CloseHandle(readEnd);
+    EXPECT_EQ(piped.WaitForExit(), DWORD{0});
+    EXPECT_EQ(received, ReadFileBytes(appData_.DataFile(L"universal_check.txt")));
+}
+
+// A lexicon missing from every place, or one that does not load, is what the report says first.
+TEST_F(UniversalStartTest, CheckWithoutALoadableLexiconSaysSoFirst) {
+    const std::wstring lexicon = appData_.DataFile(L"lexicon.bin");
+    const std::string inDataFolder = qorva::Utf16ToUtf8(lexicon);
+    const struct {
+        std::string content;  // of lexicon.bin; empty for no file
+        std::string firstLines;
+    } cases[] = {
+        {"",
+         "lexicon.bin not found: every candidate, the test words below too, is a rough "
+         "phonetic spelling.\n  looked for it at: "},
+        {std::string(4096, 'x'),
+         "lexicon.bin could not be loaded (damaged or unreadable): every "
+         "candidate, the test words below too, is a rough phonetic spelling.\n"
+         "  file: " +
+             inDataFolder + "\n\nQORVA UNIVERSAL MODE"},
+    };
+    for (const auto& c : cases) {
+        DeleteFileW(lexicon.c_str());
+        if (!c.content.empty()) WriteFileBytes(lexicon, c.content);
+        UniversalProcess check(program_, L"--check");
+        ASSERT_TRUE(check.Started());
+        EXPECT_EQ(check.WaitForExit(), DWORD{0});
+        const std::string report = ReadFileBytes(appData_.DataFile(L"universal_check.txt"));
+        EXPECT_EQ(report.rfind(c.firstLines, 0), 0u) << report;
+        EXPECT_NE(report.find("  engine created     : yes, without a lexicon (phonetic spellings "
+                              "only)\n"),
+                  std::string::npos)
+            << report;
+        if (c.content.empty())
+            EXPECT_NE(report.find(inDataFolder + "\n\nQORVA"), std::string::npos);
+    }
 }
 
 // Clean Uninstall with the installer in the machine's Program Files and beside the program: the
