@@ -7,6 +7,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "common/call_guarded.h"
@@ -61,15 +62,40 @@ WaitingKey ReadKey(const KBDLLHOOKSTRUCT& info) {
     return typed;
 }
 
-DWORD ForegroundThread(HWND foreground, DWORD* processId = nullptr) {
-    return foreground ? GetWindowThreadProcessId(foreground, processId) : 0;
+// The foreground window, its thread and process and the layout it types with (null when there is
+// none to ask).
+struct Foreground {
+    HWND window = nullptr;
+    DWORD thread = 0;
+    DWORD processId = 0;
+    HKL layout = nullptr;
+};
+
+Foreground ReadForeground() {
+    Foreground foreground;
+    foreground.window = GetForegroundWindow();
+    if (!foreground.window) return foreground;
+    foreground.thread = GetWindowThreadProcessId(foreground.window, &foreground.processId);
+    if (foreground.thread) foreground.layout = GetKeyboardLayout(foreground.thread);
+    return foreground;
 }
 
-// The layout the foreground application types with; null when there is none to ask.
-HKL ForegroundLayout() {
-    const DWORD thread = ForegroundThread(GetForegroundWindow());
-    return thread ? GetKeyboardLayout(thread) : nullptr;
-}
+// While a key is handled the foreground is read once: each question about it is a round trip to
+// the window server on some systems, and the handling of one key asks several.
+std::optional<Foreground> g_key_foreground;
+
+class ForegroundForOneKey {
+public:
+    ForegroundForOneKey() : outer(g_key_foreground) { g_key_foreground = ReadForeground(); }
+    ~ForegroundForOneKey() { g_key_foreground = outer; }
+    ForegroundForOneKey(const ForegroundForOneKey&) = delete;
+    ForegroundForOneKey& operator=(const ForegroundForOneKey&) = delete;
+
+private:
+    std::optional<Foreground> outer;
+};
+
+Foreground CurrentForeground() { return g_key_foreground ? *g_key_foreground : ReadForeground(); }
 
 // What the key types in the foreground's layout with the modifiers and Caps Lock as they are: one
 // UTF-16 unit, 0 for a dead key, and the plain letter or digit when the layout gives nothing
@@ -84,7 +110,7 @@ wchar_t KeyCharacter(const WaitingKey& typed) {
     state[VK_CAPITAL] = capsLock ? 1 : 0;
     wchar_t units[8] = {};
     const int produced = ToUnicodeEx(key.vk, typed.scanCode, state, units, 8, kKeepKeyboardState,
-                                     ForegroundLayout());
+                                     CurrentForeground().layout);
     if (produced == 1) return units[0];
     if (produced < 0) return 0;
     if (key.vk >= 'A' && key.vk <= 'Z') {
@@ -128,6 +154,7 @@ bool HandleKeyDown(WaitingKey typed) {
         }
         return true;
     }
+    const ForegroundForOneKey foreground;
     ResetIfFocusChanged();
     HookView view;
     view.handleNow = ShouldHandleNow();
@@ -226,11 +253,10 @@ bool RefusesTypedKeys(DWORD processId) {
 // `withoutProcess` when there is no foreground process to ask about.
 bool AskAboutForeground(ForegroundProcessCache& cache, bool withoutProcess,
                         bool (*look)(DWORD processId)) {
-    const HWND foreground = GetForegroundWindow();
-    DWORD processId = 0;
-    if (!ForegroundThread(foreground, &processId) || !processId) return withoutProcess;
-    return cache.Answer(reinterpret_cast<UINT_PTR>(foreground), processId, GetTickCount(),
-                        [look, processId] { return look(processId); });
+    const Foreground foreground = CurrentForeground();
+    if (!foreground.thread || !foreground.processId) return withoutProcess;
+    return cache.Answer(reinterpret_cast<UINT_PTR>(foreground.window), foreground.processId,
+                        GetTickCount(), [&] { return look(foreground.processId); });
 }
 
 }  // namespace
@@ -297,7 +323,7 @@ void RemoveHooks() {
 }
 
 bool ShouldHandleNow() {
-    const HKL layout = ForegroundLayout();
+    const HKL layout = CurrentForeground().layout;
     const bool bengaliLayout =
         layout && LOWORD(reinterpret_cast<UINT_PTR>(layout)) == kBengaliLanguage;
     return ShouldHandleTyping(g_settings.hostEnabled, g_typing.Enabled(),
@@ -314,7 +340,7 @@ bool TsfLoadedInForegroundProcess() {
 }
 
 void ResetIfFocusChanged() {
-    const HWND foreground = GetForegroundWindow();
+    const HWND foreground = CurrentForeground().window;
     if (foreground == g_last_foreground) return;
     g_last_foreground = foreground;
     g_typing.Reset();
