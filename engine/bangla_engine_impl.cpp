@@ -8,6 +8,7 @@
 #include "common/file_path.h"
 #include "engine/learned_data_lock.h"
 #include "engine/learned_data_log.h"
+#include "engine/pending_changes.h"
 
 namespace bangla {
 
@@ -145,9 +146,11 @@ uint64_t BanglaEngine::LearnedDataChangeCount() const {
 
 bool BanglaEngine::SaveLearnedFiles(PersonalDictionary& words, LearnedWordPairs& pairs) const {
     if (userDictPath.empty()) return true;
-    const bool wordsChanged = words.HasChanges();
-    const bool pairsChanged = pairs.HasChanges();
-    // Nothing learned: the files stay as they are, and no other engine waits for the lock.
+    // Changes wait to be merged in this engine or in side files (its own after a failed save, or
+    // other engines'). With none the files stay as they are, and no other engine waits for the
+    // lock.
+    const bool wordsChanged = words.HasChanges() || !PendingChangesPaths(userDictPath).empty();
+    const bool pairsChanged = pairs.HasChanges() || !PendingChangesPaths(userBigramsPath).empty();
     if (!wordsChanged && !pairsChanged) return true;
     const std::string folder = FolderOf(userDictPath);
     const LearnedDataLock lock(folder);

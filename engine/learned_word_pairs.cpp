@@ -272,7 +272,7 @@ void LearnedWordPairs::Clear() {
 
 bool LearnedWordPairs::HasChanges() const {
     std::lock_guard<std::mutex> lock(sessionMutex);
-    return session.cleared || !session.counted.counts.empty() || sideFilesSeen;
+    return session.cleared || !session.counted.counts.empty();
 }
 
 uint64_t LearnedWordPairs::ChangeCount() const {
@@ -283,9 +283,7 @@ uint64_t LearnedWordPairs::ChangeCount() const {
 void LearnedWordPairs::MoveSessionTo(LearnedWordPairs& carrier) {
     std::scoped_lock lock(sessionMutex, carrier.sessionMutex);
     carrier.session.Append(session);
-    carrier.sideFilesSeen = sideFilesSeen;
     session = Changes();
-    sideFilesSeen = false;
 }
 
 void LearnedWordPairs::StartSession(BoundedPairs adopted) {
@@ -295,7 +293,6 @@ void LearnedWordPairs::StartSession(BoundedPairs adopted) {
     pairs.ForgetAges();
     std::lock_guard<std::mutex> lock(sessionMutex);
     session = Changes();
-    sideFilesSeen = false;
 }
 
 // --- Files -----------------------------------------------------------------------
@@ -389,15 +386,12 @@ FileReadResult LearnedWordPairs::LoadFromFile(const std::string& utf8Path) {
     BoundedPairs loaded;
     const FileReadResult result = ReadPairsFile(utf8Path, loaded);
     if (result == FileReadResult::kUnreadable) loaded = BoundedPairs();
-    const std::vector<std::string> sideFiles = PendingChangesPaths(utf8Path);
-    for (const std::string& sideFile : sideFiles) {
+    for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
         Changes changes;
         if (ReadChangesFile(sideFile, changes)) changes.ApplyTo(loaded);
     }
     loaded.Trim();
     StartSession(std::move(loaded));
-    std::lock_guard<std::mutex> lock(sessionMutex);
-    sideFilesSeen = !sideFiles.empty();
     return result;
 }
 

@@ -70,8 +70,7 @@ public:
     // pairs counted after this call.
     void Clear();
 
-    // Whether a save has anything to write: pairs counted or cleared since
-    // the last load or save, or side files of other engines found at the load.
+    // Whether anything was counted or cleared since the last load or save.
     // The session's changes are guarded by a lock of their own, so that this,
     // ChangeCount and MoveSessionTo may be called from another thread while
     // the pairs are in use.
@@ -161,9 +160,8 @@ private:
 
     BoundedPairs pairs;  // what lookups see
     mutable std::mutex sessionMutex;
-    Changes session;             // since the last load or save; under sessionMutex
-    uint64_t changeCount = 0;    // under sessionMutex
-    bool sideFilesSeen = false;  // at the last load; under sessionMutex
+    Changes session;           // since the last load or save; under sessionMutex
+    uint64_t changeCount = 0;  // under sessionMutex
     mutable std::unordered_map<std::string, std::vector<FollowerUse>> byUse;
 };
 

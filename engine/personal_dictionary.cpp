@@ -389,7 +389,7 @@ std::unordered_map<std::string, float> PersonalDictionary::GetUserBoosts() const
 
 bool PersonalDictionary::HasChanges() const {
     std::lock_guard<std::mutex> lock(mutex);
-    return !journal.empty() || sideFilesSeen;
+    return !journal.empty();
 }
 
 uint64_t PersonalDictionary::ChangeCount() const {
@@ -401,8 +401,6 @@ void PersonalDictionary::MoveChangesTo(PersonalDictionary& carrier) {
     std::scoped_lock lock(mutex, carrier.mutex);
     carrier.journal.insert(carrier.journal.end(), journal.begin(), journal.end());
     carrier.fileUnread = fileUnread;
-    carrier.sideFilesSeen = sideFilesSeen;
-    sideFilesSeen = false;
     ForgetChangesLocked();
 }
 
@@ -535,7 +533,6 @@ bool PersonalDictionary::LoadFromFile(const std::string& utf8Path) {
     if (result != FileReadResult::kRead) return false;
     // What other engines could not write into the file yet is the user's too.
     for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
-        sideFilesSeen = true;
         std::vector<Change> changes;
         if (!ReadChangesFile(sideFile, changes)) continue;
         for (const Change& change : changes) ApplyLocked(change);
@@ -572,7 +569,6 @@ bool PersonalDictionary::MergeChangesIntoFile(const std::string& utf8Path) {
     if (!current.WriteFileLocked(utf8Path)) return false;
     for (const std::string& sideFile : takenIn) qorva::RemoveFile(sideFile);
     fileUnread = false;
-    sideFilesSeen = false;
     entries.swap(current.entries);
     lines.swap(current.lines);
     romanIndex.swap(current.romanIndex);

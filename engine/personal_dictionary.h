@@ -79,9 +79,8 @@ public:
     // Per word min(1, log10(frequency + 1) / 3 + 0.2), its spellings' counts added.
     std::unordered_map<std::string, float> GetUserBoosts() const;
 
-    // Whether a merge has anything to write: changes since the last load,
-    // save or merge, or side files of other dictionaries found at the load.
-    // A save of an unchanged dictionary would only rewrite the file.
+    // Whether anything changed since the last load, save or merge: a save of
+    // an unchanged dictionary would only rewrite the file.
     bool HasChanges() const;
     // How many changes were recorded since the dictionary was made; grows
     // with every change and never falls.
@@ -202,7 +201,6 @@ private:
     // The file exists but could not be read when last loaded.
     bool fileUnread = false;
     // The last load found side files, which the next merge takes in.
-    bool sideFilesSeen = false;
 };
 
 }  // namespace bangla
