@@ -304,14 +304,19 @@ void LearnedWordPairs::ParseLine(const std::string& line, PairCounts& counts) {
     stored = SaturatingAdd(stored, pair.count);
 }
 
-FileReadResult LearnedWordPairs::ReadPairsFile(const std::string& utf8Path, BoundedPairs& into) {
+FileReadResult LearnedWordPairs::ReadPairsFile(const std::string& utf8Path, BoundedPairs& into,
+                                               bool withAges) {
     PairLine pair;
     uint32_t lineNumber = 0;
     const FileReadResult result =
         ReadFileLines(utf8Path, kMaxLineBytes, [&](const std::string& text) {
             lineNumber = SaturatingAdd(lineNumber, 1u);
-            if (ParsePairLine(text, pair))
+            if (!ParsePairLine(text, pair)) return;
+            if (withAges) {
                 into.AddAged(pair.firstKey, pair.follower, pair.count, lineNumber);
+            } else {
+                into.Add(pair.firstKey, pair.follower, pair.count);
+            }
         });
     if (result == FileReadResult::kRead) into.Trim();
     return result;
@@ -384,7 +389,8 @@ std::string LearnedWordPairs::FormatChanges(const Changes& changes) {
 
 FileReadResult LearnedWordPairs::LoadFromFile(const std::string& utf8Path) {
     BoundedPairs loaded;
-    const FileReadResult result = ReadPairsFile(utf8Path, loaded);
+    // Lookups need no ages: the file is trimmed by recency when it is next written.
+    const FileReadResult result = ReadPairsFile(utf8Path, loaded, false);
     if (result == FileReadResult::kUnreadable) loaded = BoundedPairs();
     for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
         Changes changes;
@@ -397,7 +403,7 @@ FileReadResult LearnedWordPairs::LoadFromFile(const std::string& utf8Path) {
 
 bool LearnedWordPairs::SaveMergedToFile(const std::string& utf8Path) {
     BoundedPairs merged;
-    if (ReadPairsFile(utf8Path, merged) == FileReadResult::kUnreadable) return false;
+    if (ReadPairsFile(utf8Path, merged, true) == FileReadResult::kUnreadable) return false;
     std::vector<std::string> takenIn;
     for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
         Changes changes;

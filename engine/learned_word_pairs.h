@@ -150,7 +150,9 @@ private:
         void Append(const Changes& later);
     };
 
-    static FileReadResult ReadPairsFile(const std::string& utf8Path, BoundedPairs& into);
+    // withAges: each pair's line number is kept as its age, for a trim by recency.
+    static FileReadResult ReadPairsFile(const std::string& utf8Path, BoundedPairs& into,
+                                        bool withAges);
     static bool ReadChangesFile(const std::string& utf8Path, Changes& into);
     static std::string FormatPairs(const PairCounts& counts);
     // The pairs, the recent ones first, then by age.
