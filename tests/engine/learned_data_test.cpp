@@ -528,8 +528,7 @@ TEST(LearnedPairBoundsTest, AFullFileStillLearnsTheNewPairs) {
 }
 
 // A word with its full thousand followers, each used more than once: one
-// just typed after it survives the save, and a keystroke still weighs only
-// the most used of them.
+// just typed after it survives the save, and the word keeps its bound.
 TEST(LearnedPairBoundsTest, AWordWithAllItsFollowersStillLearnsANewOne) {
     LearnedDataFolder data;
     std::string text;
