@@ -161,7 +161,13 @@ std::string FormatLine(const UserWordEntry& entry) {
         entry.moreColumns.empty() || entry.moreColumns[0] == '\t' || entry.moreColumns[0] == ' ';
     return entry.roman + '\t' + entry.text + '\t' + std::to_string(entry.frequency) + '\t' +
            std::to_string(entry.lastUsed) + '\t' + (entry.autoLearned ? '1' : '0') +
-           (separated ? "" : "\t") + entry.moreColumns + kLineEnd;
+           (separated ? "" : "\t") + entry.moreColumns;
+}
+
+// The line with its end. A reader drops one CR before "\n", so a line that
+// itself ends in CR gets a CR LF end on every platform to read back whole.
+std::string Terminated(const std::string& line) {
+    return line + (!line.empty() && line.back() == '\r' ? "\r\n" : kLineEnd);
 }
 
 }  // namespace
@@ -642,13 +648,13 @@ bool PersonalDictionary::WriteFileLocked(const std::string& utf8Path) const {
     std::unordered_set<std::string> writtenKeys;
     for (FileLine& line : lines) {
         if (line.key.empty()) {
-            text += line.text + kLineEnd;
+            text += Terminated(line.text);
         } else {
             auto found = entries.find(line.key);
             if (found == entries.end() || !writtenKeys.insert(line.key).second) continue;
             const Stored& stored = found->second;
-            text += stored.asRead && !line.text.empty() ? line.text + kLineEnd
-                                                        : FormatLine(stored.word);
+            text += Terminated(stored.asRead && !line.text.empty() ? line.text
+                                                                   : FormatLine(stored.word));
         }
         written.push_back(std::move(line));
     }

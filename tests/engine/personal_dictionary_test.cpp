@@ -497,6 +497,24 @@ TEST_F(PersonalDictionaryFileTest, EverySpellingOfAWordLoadsAndIsKept) {
     EXPECT_EQ(ReadBytes(path).compare(0, text.size(), text), 0) << ReadBytes(path);
 }
 
+// A line that ends in a CR of its own (CR CR LF in the file) is written back so that it reads the
+// same: its CR is not taken for part of the line end, which would make "1\r" a time of 1.
+TEST_F(PersonalDictionaryFileTest, LineEndingInACarriageReturnReadsTheSameAfterASave) {
+    const std::string line = "tumi\t" + kTumi + "\t2\t\t1\r\r\n";
+    WriteBytes(path, line);
+    PersonalDictionary dictionary;
+    ASSERT_TRUE(dictionary.LoadFromFile(path));
+    dictionary.AddWord("ami", kAmi, false);
+    ASSERT_TRUE(dictionary.MergeChangesIntoFile(path));
+    EXPECT_EQ(ReadBytes(path).compare(0, line.size(), line), 0);
+    PersonalDictionary reloaded;
+    ASSERT_TRUE(reloaded.LoadFromFile(path));
+    const std::vector<UserWordEntry> tumi = reloaded.GetWordsByRomanKey("tumi");
+    ASSERT_EQ(tumi.size(), 1u);
+    EXPECT_EQ(tumi[0].frequency, 2u);
+    EXPECT_EQ(tumi[0].lastUsed, 0u);
+}
+
 TEST_F(PersonalDictionaryFileTest, LaterLineOfOneWordWins) {
     WriteBytes(path, "ami\t" + kAmi + "\t5\t100\t1\nami\t" + kAmi + "\t9\t200\t0\n");
     PersonalDictionary dictionary;
