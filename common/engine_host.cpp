@@ -2,6 +2,7 @@
 
 #include "common/call_guarded.h"
 #include "common/file_path.h"
+#include "common/learned_data_saver.h"
 #include "common/text.h"
 
 namespace qorva {
@@ -16,9 +17,21 @@ EnginePtr CreateEngineOrNull(const EngineConfig& config) {
 
 }  // namespace
 
+// The saver is stopped, not merely released: it must be done with the engine before the engine
+// goes.
 void EngineDeleter::operator()(BanglaEngineHandle engine) const noexcept {
+    if (saver) CallGuarded([&] { saver->Stop(); });
     BanglaEngine_Destroy(engine);
 }
+
+namespace {
+
+void StartSaver(EnginePtr& engine) {
+    auto saver = std::make_shared<LearnedDataSaver>(engine.get());
+    if (saver->Start()) engine.get_deleter().saver = std::move(saver);
+}
+
+}  // namespace
 
 LexiconSearch InputProcessorLexiconSearch(const std::wstring& moduleFolder,
                                           const std::wstring& dataFolder) {
@@ -78,7 +91,9 @@ EngineConfig BuildConfig(const EngineFiles& files, const EngineSettings& setting
 EnginePtr CreateEngine(const EngineFiles& files, const EngineSettings& settings) {
     EnginePtr engine = CreateEngineOrNull(BuildConfig(files, settings, true));
     if (!engine) engine = CreateEngineOrNull(BuildConfig(files, settings, false));
-    if (engine) BanglaEngine_SetLearningEnabled(engine.get(), settings.personalLearning);
+    if (!engine) return engine;
+    BanglaEngine_SetLearningEnabled(engine.get(), settings.personalLearning);
+    if (!files.userDictPath.empty()) CallGuarded([&] { StartSaver(engine); });
     return engine;
 }
 

@@ -1,6 +1,7 @@
 // What both typing programs do to have an engine: find lexicon.bin, build the engine's
 // configuration from the settings, create the engine (once more without the lexicon when that
-// fails) and destroy it, which writes what it learned.
+// fails) with a saver that writes what it learns within seconds (learned_data_saver.h), and
+// destroy it, which stops the saver and writes what came after.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,12 @@
 
 namespace qorva {
 
+class LearnedDataSaver;
+
 struct EngineDeleter {
+    // The engine's saver, stopped before the engine goes; null for none.
+    std::shared_ptr<LearnedDataSaver> saver;
+
     void operator()(BanglaEngineHandle engine) const noexcept;
 };
 // Destroying the engine writes its learned data to the per-user data folder.
@@ -63,6 +69,7 @@ EngineConfig BuildConfig(const EngineFiles& files, const EngineSettings& setting
 
 // An engine with the lexicon or, when that cannot be created, without it; learning switched as the
 // settings say. Null when neither attempt gives an engine: typing then passes to the application.
+// With a user dictionary, a saver thread writes what the engine learns soon after it does.
 EnginePtr CreateEngine(const EngineFiles& files, const EngineSettings& settings);
 
 }  // namespace qorva

@@ -54,6 +54,16 @@ void BanglaEngine_Destroy(BanglaEngineHandle engine) {
     Guarded([&] { delete EngineOf(engine); });
 }
 
+uint64_t BanglaEngine_GetLearnedDataChangeCount(BanglaEngineHandle engine) {
+    if (engine == nullptr) return 0;
+    return Guarded<uint64_t>(0, [&] { return EngineOf(engine)->LearnedDataChangeCount(); });
+}
+
+bool BanglaEngine_SaveLearnedChanges(BanglaEngineHandle engine) {
+    if (engine == nullptr) return false;
+    return Guarded(false, [&] { return EngineOf(engine)->SaveLearnedChanges(); });
+}
+
 void BanglaEngine_ResetComposition(BanglaEngineHandle engine) {
     if (engine != nullptr) EngineOf(engine)->composition.clear();
 }
@@ -106,8 +116,8 @@ bool BanglaEngine_AppendUserWordToFile(const char* userDictPath, const char* rom
         return false;
     return Guarded(false, [&] {
         const bangla::LearnedDataLock lock(bangla::FolderOf(userDictPath));
-        return lock.Held() && bangla::PersonalDictionary::AppendWordToFile(userDictPath, roman,
-                                                                           text, frequency);
+        return lock.Held() &&
+               bangla::PersonalDictionary::AppendWordToFile(userDictPath, roman, text, frequency);
     });
 }
 

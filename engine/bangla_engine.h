@@ -14,7 +14,9 @@
  *   only the handle, through BanglaEngine_Destroy.
  * - No exception ever leaves these functions: the hosts are COM methods inside
  *   other people's applications.
- * - A handle is used by one thread at a time; the functions take no lock.
+ * - A handle is used by one thread at a time; the functions take no lock. The
+ *   two learned-data saving functions below are the exception: one saver
+ *   thread may call them while another thread uses the handle.
  * - Every text written into a record is NUL-terminated and cut, when it does
  *   not fit, at a UTF-8 character boundary.
  */
@@ -78,8 +80,24 @@ void BanglaEngine_GetDefaultConfig(EngineConfig* config);
 BanglaEngineHandle BanglaEngine_Create(const EngineConfig* config);
 
 /* Saves the learned data (merged with what other engines saved meanwhile) and
-   frees the handle, whatever the save's outcome. */
+   frees the handle, whatever the save's outcome. An engine that learned
+   nothing writes nothing. Any saver thread must have stopped calling the
+   functions below before. */
 void BanglaEngine_Destroy(BanglaEngineHandle engine);
+
+/* A number that grows with every change to the learned data (a word learned,
+   added, used or removed, a pair counted, a clear): a saver compares it to
+   know when something changed. May be called from a saver thread. */
+uint64_t BanglaEngine_GetLearnedDataChangeCount(BanglaEngineHandle engine);
+
+/* Writes what changed in the learned data since the last save, merged with
+   what other engines saved meanwhile, or, when the files cannot be written,
+   into side files for a later save (noted in learned_data.log). Made for a
+   saver thread: the changes are moved out under a lock held only for that,
+   and the files are written outside it, so the thread using the handle never
+   waits on the disk. Writes nothing when nothing changed. False when a file
+   could not be written. */
+bool BanglaEngine_SaveLearnedChanges(BanglaEngineHandle engine);
 
 /* The composition: the Latin letters of the word being typed. */
 void BanglaEngine_ResetComposition(BanglaEngineHandle engine);

@@ -8,6 +8,7 @@
 #include "common/file_path.h"
 #include "engine/learned_data_lock.h"
 #include "engine/learned_data_log.h"
+#include "engine/pending_changes.h"
 
 namespace bangla {
 
@@ -128,21 +129,44 @@ void BanglaEngine::RepairPersonalDictionaryOnce(const std::string& folder) {
         personalDictionary.RemoveWord(entry.roman, entry.text);
 }
 
-bool BanglaEngine::SaveLearnedData() {
+bool BanglaEngine::SaveLearnedData() { return SaveLearnedFiles(personalDictionary, userBigrams); }
+
+bool BanglaEngine::SaveLearnedChanges() {
     if (userDictPath.empty()) return true;
-    const LearnedDataLock lock(FolderOf(userDictPath));
+    PersonalDictionary words;
+    LearnedWordPairs pairs;
+    personalDictionary.MoveChangesTo(words);
+    userBigrams.MoveSessionTo(pairs);
+    return SaveLearnedFiles(words, pairs);
+}
+
+uint64_t BanglaEngine::LearnedDataChangeCount() const {
+    return personalDictionary.ChangeCount() + userBigrams.ChangeCount();
+}
+
+bool BanglaEngine::SaveLearnedFiles(PersonalDictionary& words, LearnedWordPairs& pairs) const {
+    if (userDictPath.empty()) return true;
+    // Changes wait to be merged in this engine or in side files (its own after a failed save, or
+    // other engines'). With none the files stay as they are, and no other engine waits for the
+    // lock.
+    const bool wordsChanged = words.HasChanges() || !PendingChangesPaths(userDictPath).empty();
+    const bool pairsChanged = pairs.HasChanges() || !PendingChangesPaths(userBigramsPath).empty();
+    if (!wordsChanged && !pairsChanged) return true;
+    const std::string folder = FolderOf(userDictPath);
+    const LearnedDataLock lock(folder);
     // Without the lock a shared file is never rewritten: another engine may
     // be merging into it this moment. What this engine learned then waits in
     // side files of its own, as it does when a file cannot be read or written.
-    const std::string folder = FolderOf(userDictPath);
-    const bool pairsSaved = lock.Held() && userBigrams.SaveMergedToFile(userBigramsPath);
-    const bool wordsSaved = lock.Held() && personalDictionary.MergeChangesIntoFile(userDictPath);
+    const bool pairsSaved =
+        !pairsChanged || (lock.Held() && pairs.SaveMergedToFile(userBigramsPath));
+    const bool wordsSaved =
+        !wordsChanged || (lock.Held() && words.MergeChangesIntoFile(userDictPath));
     if (!pairsSaved) {
-        const bool keptAside = userBigrams.SavePendingChanges(userBigramsPath, lock.Held());
+        const bool keptAside = pairs.SavePendingChanges(userBigramsPath, lock.Held());
         LogUnsavedLearnedData(folder, kLearnedPairsName, lock.Held(), keptAside);
     }
     if (!wordsSaved) {
-        const bool keptAside = personalDictionary.SavePendingChanges(userDictPath, lock.Held());
+        const bool keptAside = words.SavePendingChanges(userDictPath, lock.Held());
         LogUnsavedLearnedData(folder, userDictPath.substr(folder.size()), lock.Held(), keptAside);
     }
     return pairsSaved && wordsSaved;

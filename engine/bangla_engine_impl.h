@@ -18,7 +18,8 @@ namespace bangla {
 // The object behind an engine handle: the transliteration classes, the state
 // of typing, the learning switch and the learned data. The C interface and
 // the operations reach the members directly; the object is used by one
-// thread at a time and has no lock of its own.
+// thread at a time, except that a saver may take its learned changes from
+// another (SaveLearnedChanges), which the learned data's own locks allow.
 //
 // Construction loads the lexicon, the personal dictionary and the learned
 // word pairs; destruction saves the learned data, merged with what other
@@ -69,8 +70,16 @@ public:
 
     // Writes the learned data now: what this engine learned, added, removed
     // or cleared, applied onto the files as they are. False when a file could
-    // not be written; that file is then left as it was.
+    // not be written; that file is then left as it was and the changes wait
+    // in a side file. Touches no file (nor the lock) when nothing changed.
     bool SaveLearnedData();
+    // The same from another thread while the engine is in use: the changes
+    // are moved out under the locks of the personal dictionary and the pairs'
+    // session, held only for that, and written outside them. Only one thread
+    // may save at a time.
+    bool SaveLearnedChanges();
+    // Grows with every change to the learned data; safe from any thread.
+    uint64_t LearnedDataChangeCount() const;
 
     // The list slots to fill, within the record's 16.
     uint32_t MaxCandidates() const { return static_cast<uint32_t>(config.maxCandidates); }
@@ -95,6 +104,7 @@ private:
     void RepairPersonalDictionaryOnce(const std::string& folder);
     void AppendContextWord(const std::string& word);
     void CountCommittedPairs(const std::string& word);
+    bool SaveLearnedFiles(PersonalDictionary& words, LearnedWordPairs& pairs) const;
 };
 
 // Fills the config with the defaults of the C interface.

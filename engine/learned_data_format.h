@@ -29,11 +29,16 @@ inline constexpr const char* kLineEnd = "\n";
 // without its "\n" and without a CR before it; empty lines are not handed
 // out. A line longer than the limit is damage, or an attack on the reader's
 // memory: it is dropped without ever being held whole.
+//
+// Given onOverlong, the bytes of such a line go there instead, piece by piece
+// as they come, with its "\n" last: a reader about to replace the file can
+// keep the line elsewhere without holding it.
 class LineSplitter {
 public:
     using OnLine = std::function<void(const std::string& line)>;
+    using OnOverlongPiece = std::function<void(const char* data, std::size_t size)>;
 
-    LineSplitter(std::size_t maxLineBytes, OnLine onLine);
+    LineSplitter(std::size_t maxLineBytes, OnLine onLine, OnOverlongPiece onOverlong = {});
 
     void Feed(const char* data, std::size_t size);
     // Hands out a last line that has no "\n".
@@ -44,6 +49,7 @@ private:
 
     const std::size_t maxLineBytes;
     const OnLine onLine;
+    const OnOverlongPiece onOverlong;
     std::string line;
     bool overlong = false;
 };
@@ -60,7 +66,32 @@ enum class FileReadResult {
 // platform, and a stray 0x1A does not end the file early) and hands its lines
 // to onLine as LineSplitter does.
 FileReadResult ReadFileLines(const std::string& utf8Path, std::size_t maxLineBytes,
-                             const LineSplitter::OnLine& onLine);
+                             const LineSplitter::OnLine& onLine,
+                             const LineSplitter::OnOverlongPiece& onOverlong = {});
+
+// Keeps the over-long lines of a file being read in a side file at `path`,
+// which is created only when there is one.
+class OverlongLineSink {
+public:
+    explicit OverlongLineSink(std::string path);
+    ~OverlongLineSink();
+    OverlongLineSink(const OverlongLineSink&) = delete;
+    OverlongLineSink& operator=(const OverlongLineSink&) = delete;
+
+    LineSplitter::OnOverlongPiece Receiver();
+    // The lines received.
+    std::size_t Lines() const { return lines; }
+    // Closes the side file; false when any of it could not be written.
+    bool Close();
+
+private:
+    void Receive(const char* data, std::size_t size);
+
+    const std::string path;
+    std::FILE* file = nullptr;
+    std::size_t lines = 0;
+    bool failed = false;
+};
 
 // Reads a run of decimal digits. A value above the limit is clamped to it:
 // a damaged or absurd count must not cost the user the word it belongs to.

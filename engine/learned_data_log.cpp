@@ -38,14 +38,17 @@ bool LogIsFull(const std::string& path) {
 
 void LogUnsavedLearnedData(const std::string& folder, const std::string& fileName, bool lockHeld,
                            bool keptAside) {
+    LogLearnedDataEvent(folder, fileName + " not written: " +
+                                    (lockHeld ? "the file could not be read or replaced"
+                                              : "the writers' lock was busy") +
+                                    "; " +
+                                    (keptAside ? "the changes wait in a side file for the next save"
+                                               : "the changes could not be kept aside"));
+}
+
+void LogLearnedDataEvent(const std::string& folder, const std::string& message) {
     const std::string path = folder + kLogName;
-    const std::string line =
-        LocalTimeStamp() + fileName + " not written: " +
-        (lockHeld ? "the file could not be read or replaced" : "the writers' lock was busy") +
-        "; " +
-        (keptAside ? "the changes wait in a side file for the next save"
-                   : "the changes could not be kept aside") +
-        kLineEnd;
+    const std::string line = LocalTimeStamp() + message + kLineEnd;
     std::FILE* file = qorva::OpenFile(path, LogIsFull(path) ? "wb" : "ab");
     if (file == nullptr) return;
     std::fwrite(line.data(), 1, line.size(), file);

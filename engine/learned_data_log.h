@@ -11,4 +11,8 @@ namespace bangla {
 void LogUnsavedLearnedData(const std::string& folder, const std::string& fileName, bool lockHeld,
                            bool keptAside);
 
+// Any other event of the learned data worth a line in that log: `message`
+// after the time.
+void LogLearnedDataEvent(const std::string& folder, const std::string& message);
+
 }  // namespace bangla

@@ -59,23 +59,30 @@ bool ParsePairLine(const std::string& line, PairLine& pair) {
            IsCountablePair(pair.firstKey, pair.follower);
 }
 
-// Which of two pairs is kept when only one can be: the spared pair, then the
-// more used, then the earlier in byte order, so that every engine trims a
-// file the same way.
+}  // namespace
+
+// Which of two pairs is kept when only one can be: the spared pair, then one
+// counted since the file was read, then one of the newer half of the file,
+// then the more used, then the one higher up the file, then the earlier in
+// byte order, so that every engine trims a file the same way.
 struct TrimRank {
     bool spared;
+    bool recent;
+    bool newerHalf;
     uint32_t count;
+    uint32_t age;
     const std::string* firstKey;
     const std::string* follower;
 
     bool operator<(const TrimRank& other) const {
         if (spared != other.spared) return spared;
+        if (recent != other.recent) return recent;
+        if (newerHalf != other.newerHalf) return newerHalf;
         if (count != other.count) return count > other.count;
+        if (age != other.age) return age < other.age;
         return std::tie(*firstKey, *follower) < std::tie(*other.firstKey, *other.follower);
     }
 };
-
-}  // namespace
 
 bool ReadTextLine(std::FILE* file, std::string& line) {
     line.clear();
@@ -93,15 +100,51 @@ bool ReadTextLine(std::FILE* file, std::string& line) {
 
 bool LearnedWordPairs::BoundedPairs::Add(const std::string& firstKey, const std::string& follower,
                                          uint32_t count) {
+    return Insert(firstKey, follower, count, 0);
+}
+
+void LearnedWordPairs::BoundedPairs::AddAged(const std::string& firstKey,
+                                             const std::string& follower, uint32_t count,
+                                             uint32_t age) {
+    Insert(firstKey, follower, count, std::max<uint32_t>(age, 1));
+}
+
+bool LearnedWordPairs::BoundedPairs::Insert(const std::string& firstKey,
+                                            const std::string& follower, uint32_t count,
+                                            uint32_t age) {
     FollowerCounts& followers = counts[firstKey];
     const auto [slot, inserted] = followers.try_emplace(follower, 0);
     slot->second = SaturatingAdd(slot->second, count);
-    if (!inserted) return false;
+    // Counted again: recent now. A repeated line of the file keeps the age of its first.
+    if (!inserted) {
+        if (age == 0) ages.erase(&slot->first);
+        return false;
+    }
+    if (age != 0) {
+        ages.emplace(&slot->first, age);
+        oldestAge = std::max(oldestAge, age);
+    }
     ++total;
+    const bool spare = age == 0;
     bool trimmed = false;
-    if (followers.size() > WithMargin(kMaxFollowersPerKey)) trimmed = TrimKey(firstKey, &follower);
-    if (total > WithMargin(kMaxPairs)) trimmed = TrimAll(&firstKey, &follower) || trimmed;
+    if (followers.size() > WithMargin(kMaxFollowersPerKey))
+        trimmed = TrimKey(firstKey, spare ? &follower : nullptr);
+    if (total > WithMargin(kMaxPairs))
+        trimmed = TrimAll(spare ? &firstKey : nullptr, spare ? &follower : nullptr) || trimmed;
     return trimmed;
+}
+
+TrimRank LearnedWordPairs::BoundedPairs::RankOf(const std::string& firstKey,
+                                                const std::string& follower, uint32_t count,
+                                                bool spared) const {
+    const auto aged = ages.find(&follower);
+    const uint32_t age = aged == ages.end() ? 0 : aged->second;
+    return {spared, age == 0, age <= oldestAge / 2, count, age, &firstKey, &follower};
+}
+
+void LearnedWordPairs::BoundedPairs::ForgetAges() {
+    ages.clear();
+    oldestAge = 0;
 }
 
 void LearnedWordPairs::BoundedPairs::AddAll(const PairCounts& more) {
@@ -124,11 +167,14 @@ bool LearnedWordPairs::BoundedPairs::TrimKey(const std::string& firstKey,
     ranked.reserve(followers.size());
     for (auto it = followers.begin(); it != followers.end(); ++it) {
         const bool spared = spare != nullptr && it->first == *spare;
-        ranked.push_back({{spared, it->second, &firstKey, &it->first}, it});
+        ranked.push_back({RankOf(firstKey, it->first, it->second, spared), it});
     }
     std::nth_element(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(keep),
                      ranked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = keep; i < ranked.size(); ++i) followers.erase(ranked[i].second);
+    for (std::size_t i = keep; i < ranked.size(); ++i) {
+        ages.erase(&ranked[i].second->first);
+        followers.erase(ranked[i].second);
+    }
     total -= ranked.size() - keep;
     return true;
 }
@@ -148,13 +194,15 @@ bool LearnedWordPairs::BoundedPairs::TrimAll(const std::string* spareKey,
         const bool sparedKey = spareKey != nullptr && key->first == *spareKey;
         for (auto it = key->second.begin(); it != key->second.end(); ++it) {
             const bool spared = sparedKey && it->first == *spare;
-            ranked.push_back({{spared, it->second, &key->first, &it->first}, key, it});
+            ranked.push_back({RankOf(key->first, it->first, it->second, spared), key, it});
         }
     }
     std::nth_element(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(keep),
                      ranked.end(), [](const Entry& a, const Entry& b) { return a.rank < b.rank; });
-    for (std::size_t i = keep; i < ranked.size(); ++i)
+    for (std::size_t i = keep; i < ranked.size(); ++i) {
+        ages.erase(&ranked[i].follower->first);
         ranked[i].key->second.erase(ranked[i].follower);
+    }
     for (auto key = counts.begin(); key != counts.end();)
         key = key->second.empty() ? counts.erase(key) : std::next(key);
     total = keep;
@@ -178,7 +226,11 @@ void LearnedWordPairs::Changes::Append(const Changes& later) {
 
 void LearnedWordPairs::Count(const std::string& firstKey, const std::string& follower) {
     if (!IsCountablePair(firstKey, follower)) return;
-    session.counted.Add(firstKey, follower, 1);
+    {
+        std::lock_guard<std::mutex> lock(sessionMutex);
+        session.counted.Add(firstKey, follower, 1);
+        ++changeCount;
+    }
     // A trim may drop any key's followers, whose sorted views would then dangle.
     if (pairs.Add(firstKey, follower, 1)) {
         byUse.clear();
@@ -211,14 +263,35 @@ const std::vector<LearnedWordPairs::FollowerUse>& LearnedWordPairs::FollowersByU
 
 void LearnedWordPairs::Clear() {
     pairs = BoundedPairs();
+    byUse.clear();
+    std::lock_guard<std::mutex> lock(sessionMutex);
     session = Changes();
     session.cleared = true;
-    byUse.clear();
+    ++changeCount;
+}
+
+bool LearnedWordPairs::HasChanges() const {
+    std::lock_guard<std::mutex> lock(sessionMutex);
+    return session.cleared || !session.counted.counts.empty();
+}
+
+uint64_t LearnedWordPairs::ChangeCount() const {
+    std::lock_guard<std::mutex> lock(sessionMutex);
+    return changeCount;
+}
+
+void LearnedWordPairs::MoveSessionTo(LearnedWordPairs& carrier) {
+    std::scoped_lock lock(sessionMutex, carrier.sessionMutex);
+    carrier.session.Append(session);
+    session = Changes();
 }
 
 void LearnedWordPairs::StartSession(BoundedPairs adopted) {
     byUse.clear();
     pairs = std::move(adopted);
+    // Lookups need no ages; a save reads them from the file again.
+    pairs.ForgetAges();
+    std::lock_guard<std::mutex> lock(sessionMutex);
     session = Changes();
 }
 
@@ -231,11 +304,19 @@ void LearnedWordPairs::ParseLine(const std::string& line, PairCounts& counts) {
     stored = SaturatingAdd(stored, pair.count);
 }
 
-FileReadResult LearnedWordPairs::ReadPairsFile(const std::string& utf8Path, BoundedPairs& into) {
+FileReadResult LearnedWordPairs::ReadPairsFile(const std::string& utf8Path, BoundedPairs& into,
+                                               bool withAges) {
     PairLine pair;
+    uint32_t lineNumber = 0;
     const FileReadResult result =
         ReadFileLines(utf8Path, kMaxLineBytes, [&](const std::string& text) {
-            if (ParsePairLine(text, pair)) into.Add(pair.firstKey, pair.follower, pair.count);
+            lineNumber = SaturatingAdd(lineNumber, 1u);
+            if (!ParsePairLine(text, pair)) return;
+            if (withAges) {
+                into.AddAged(pair.firstKey, pair.follower, pair.count, lineNumber);
+            } else {
+                into.Add(pair.firstKey, pair.follower, pair.count);
+            }
         });
     if (result == FileReadResult::kRead) into.Trim();
     return result;
@@ -269,6 +350,38 @@ std::string LearnedWordPairs::FormatPairs(const PairCounts& counts) {
     return text;
 }
 
+std::string LearnedWordPairs::FormatByRecency(const BoundedPairs& pairs) {
+    struct Line {
+        uint32_t age;
+        const std::string* firstKey;
+        const std::string* follower;
+        uint32_t count;
+    };
+    std::vector<Line> lines;
+    lines.reserve(pairs.total);
+    for (const auto& [firstKey, followers] : pairs.counts) {
+        for (const auto& [follower, count] : followers) {
+            const auto aged = pairs.ages.find(&follower);
+            lines.push_back(
+                {aged == pairs.ages.end() ? 0 : aged->second, &firstKey, &follower, count});
+        }
+    }
+    std::sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+        return std::tie(a.age, *a.firstKey, *a.follower) <
+               std::tie(b.age, *b.firstKey, *b.follower);
+    });
+    std::string text;
+    for (const Line& line : lines) {
+        text += *line.firstKey;
+        text += '\t';
+        text += *line.follower;
+        text += '\t';
+        text += std::to_string(line.count);
+        text += kLineEnd;
+    }
+    return text;
+}
+
 std::string LearnedWordPairs::FormatChanges(const Changes& changes) {
     return (changes.cleared ? std::string(kClearedLine) + kLineEnd : std::string()) +
            FormatPairs(changes.counted.counts);
@@ -276,7 +389,8 @@ std::string LearnedWordPairs::FormatChanges(const Changes& changes) {
 
 FileReadResult LearnedWordPairs::LoadFromFile(const std::string& utf8Path) {
     BoundedPairs loaded;
-    const FileReadResult result = ReadPairsFile(utf8Path, loaded);
+    // Lookups need no ages: the file is trimmed by recency when it is next written.
+    const FileReadResult result = ReadPairsFile(utf8Path, loaded, false);
     if (result == FileReadResult::kUnreadable) loaded = BoundedPairs();
     for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
         Changes changes;
@@ -289,7 +403,7 @@ FileReadResult LearnedWordPairs::LoadFromFile(const std::string& utf8Path) {
 
 bool LearnedWordPairs::SaveMergedToFile(const std::string& utf8Path) {
     BoundedPairs merged;
-    if (ReadPairsFile(utf8Path, merged) == FileReadResult::kUnreadable) return false;
+    if (ReadPairsFile(utf8Path, merged, true) == FileReadResult::kUnreadable) return false;
     std::vector<std::string> takenIn;
     for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
         Changes changes;
@@ -297,15 +411,19 @@ bool LearnedWordPairs::SaveMergedToFile(const std::string& utf8Path) {
         changes.ApplyTo(merged);
         takenIn.push_back(sideFile);
     }
-    session.ApplyTo(merged);
+    {
+        std::lock_guard<std::mutex> lock(sessionMutex);
+        session.ApplyTo(merged);
+    }
     merged.Trim();
-    if (!qorva::WriteWholeFile(utf8Path, FormatPairs(merged.counts))) return false;
+    if (!qorva::WriteWholeFile(utf8Path, FormatByRecency(merged))) return false;
     for (const std::string& sideFile : takenIn) qorva::RemoveFile(sideFile);
     StartSession(std::move(merged));
     return true;
 }
 
 bool LearnedWordPairs::SavePendingChanges(const std::string& utf8Path, bool gatherOthers) {
+    std::lock_guard<std::mutex> lock(sessionMutex);
     if (!session.cleared && session.counted.counts.empty()) return true;
     Changes gathered;
     std::vector<std::string> takenIn;

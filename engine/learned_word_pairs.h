@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -23,8 +24,14 @@ namespace bangla {
 // meanwhile by other engines survive, and a crash mid-write leaves the old file.
 //
 // What is kept is bounded, so that years of typing or a damaged file cannot
-// slow typing down or fill memory: per first key and in all, the least used
-// pairs go first once a bound is reached.
+// slow typing down or fill memory. The file's line order is its memory of
+// recency: a save writes the pairs counted since the last save first, then
+// the file's pairs in their order. Once a bound is reached, the pairs just
+// counted stay, and the least used of the older half of the rest go first, so
+// that a full file still learns the user's new phrases and an old habit
+// fades.
+struct TrimRank;
+
 class LearnedWordPairs {
 public:
     using FollowerCounts = std::unordered_map<std::string, uint32_t>;
@@ -63,6 +70,17 @@ public:
     // pairs counted after this call.
     void Clear();
 
+    // Whether anything was counted or cleared since the last load or save.
+    // The session's changes are guarded by a lock of their own, so that this,
+    // ChangeCount and MoveSessionTo may be called from another thread while
+    // the pairs are in use.
+    bool HasChanges() const;
+    // How many pairs were counted or clears made since construction; never falls.
+    uint64_t ChangeCount() const;
+    // Hands this session's changes to an empty object, which can save them
+    // while this one goes on being used, and starts a new session here.
+    void MoveSessionTo(LearnedWordPairs& carrier);
+
     // Replaces the pairs with the file's, plus the changes other engines left
     // in side files, and starts a new session.
     FileReadResult LoadFromFile(const std::string& utf8Path);
@@ -91,18 +109,34 @@ private:
     struct BoundedPairs {
         PairCounts counts;
         std::size_t total = 0;
+        // How far down the file each pair read from it was (1 for its first
+        // line), by the address of its follower in counts; a pair without an
+        // entry was counted since, or the ages are not tracked.
+        std::unordered_map<const std::string*, uint32_t> ages;
+        uint32_t oldestAge = 0;
 
-        // Adds count to the pair. When a bound is passed by a margin, the
-        // least used pairs go, never this one; the margin keeps trimming rare.
-        // True when pairs were dropped.
+        // Adds count to the pair, which then counts as recent. When a bound
+        // is passed by a margin, the least used pairs go, never this one; the
+        // margin keeps trimming rare. True when pairs were dropped.
         bool Add(const std::string& firstKey, const std::string& follower, uint32_t count);
+        // Adds a pair read from the file's line `age`, which keeps that age.
+        void AddAged(const std::string& firstKey, const std::string& follower, uint32_t count,
+                     uint32_t age);
         void AddAll(const PairCounts& more);
+        void ForgetAges();
         // Down to the bounds exactly.
         void Trim();
         // Down to the bound on the key's followers, or on all pairs; the
         // spared pair (when given) is kept. True when pairs were dropped.
         bool TrimKey(const std::string& firstKey, const std::string* spare);
         bool TrimAll(const std::string* spareKey, const std::string* spare);
+
+    private:
+        // Adds a pair of that age (0: recent) and keeps the bounds.
+        bool Insert(const std::string& firstKey, const std::string& follower, uint32_t count,
+                    uint32_t age);
+        TrimRank RankOf(const std::string& firstKey, const std::string& follower, uint32_t count,
+                        bool spared) const;
     };
 
     // What a session (or a side file) did to the pairs: cleared them or not,
@@ -116,14 +150,20 @@ private:
         void Append(const Changes& later);
     };
 
-    static FileReadResult ReadPairsFile(const std::string& utf8Path, BoundedPairs& into);
+    // withAges: each pair's line number is kept as its age, for a trim by recency.
+    static FileReadResult ReadPairsFile(const std::string& utf8Path, BoundedPairs& into,
+                                        bool withAges);
     static bool ReadChangesFile(const std::string& utf8Path, Changes& into);
     static std::string FormatPairs(const PairCounts& counts);
+    // The pairs, the recent ones first, then by age.
+    static std::string FormatByRecency(const BoundedPairs& pairs);
     static std::string FormatChanges(const Changes& changes);
     void StartSession(BoundedPairs adopted);
 
     BoundedPairs pairs;  // what lookups see
-    Changes session;     // since the last load or save
+    mutable std::mutex sessionMutex;
+    Changes session;           // since the last load or save; under sessionMutex
+    uint64_t changeCount = 0;  // under sessionMutex
     mutable std::unordered_map<std::string, std::vector<FollowerUse>> byUse;
 };
 

@@ -25,6 +25,10 @@ bool IsPendingSuffix(const std::string& suffix) {
 }  // namespace
 
 std::string NewPendingChangesPath(const std::string& utf8MainPath) {
+    return NewSideFilePath(utf8MainPath, kPendingMarker);
+}
+
+std::string NewSideFilePath(const std::string& utf8MainPath, const char* marker) {
     static std::atomic<uint64_t> s_counter{0};
     const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
     const uint64_t milliseconds = static_cast<uint64_t>(
@@ -36,7 +40,7 @@ std::string NewPendingChangesPath(const std::string& utf8MainPath) {
     std::snprintf(suffix, sizeof suffix, "%016llx-%016llx",
                   static_cast<unsigned long long>(milliseconds),
                   static_cast<unsigned long long>(unique));
-    return utf8MainPath + kPendingMarker + suffix;
+    return utf8MainPath + marker + suffix;
 }
 
 std::vector<std::string> PendingChangesPaths(const std::string& utf8MainPath) {

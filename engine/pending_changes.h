@@ -19,6 +19,10 @@ namespace bangla {
 // A fresh side-file path for the shared file at utf8MainPath.
 std::string NewPendingChangesPath(const std::string& utf8MainPath);
 
+// A fresh path "<file><marker><time>-<unique>" beside the shared file, for
+// other kinds of side file.
+std::string NewSideFilePath(const std::string& utf8MainPath, const char* marker);
+
 // The side files of the shared file that exist now, oldest first.
 std::vector<std::string> PendingChangesPaths(const std::string& utf8MainPath);
 

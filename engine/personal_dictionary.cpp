@@ -6,18 +6,31 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <unordered_set>
 
 #include "common/file_path.h"
 #include "engine/learned_data_format.h"
+#include "engine/learned_data_log.h"
 #include "engine/pending_changes.h"
 
 namespace bangla {
 
 namespace {
 
-// A line holds two fields and three short numbers; anything much longer is
-// damage (or an attack on the reader's memory) and is skipped unread.
-constexpr std::size_t kMaxLineBytes = 2 * PersonalDictionary::kMaxFieldBytes + 128;
+constexpr std::size_t kMaxLineBytes = PersonalDictionary::kMaxLineBytes;
+constexpr const char* kOverlongMarker = ".overlong-";
+
+std::string NewOverlongLinesPath(const std::string& utf8Path) {
+    return NewSideFilePath(utf8Path, kOverlongMarker);
+}
+
+void LogOverlongLinesSetAside(const std::string& utf8Path, const std::string& setAsidePath,
+                              std::size_t lines) {
+    const std::string folder = FolderOf(utf8Path);
+    LogLearnedDataEvent(folder, utf8Path.substr(folder.size()) + ": " + std::to_string(lines) +
+                                    " line(s) too long to keep moved to " +
+                                    setAsidePath.substr(folder.size()));
+}
 
 uint64_t NowSeconds() {
     const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
@@ -73,46 +86,55 @@ bool IsStorableField(const std::string& field) {
            IsWellFormedUtf8(field);
 }
 
-std::vector<std::string> SplitOnBlanks(const std::string& text) {
-    std::vector<std::string> tokens;
+// A column of the counters: where it starts and ends in its text.
+struct Column {
+    std::size_t start;
+    std::size_t end;
+};
+
+std::vector<Column> ColumnsBetweenBlanks(const std::string& text) {
+    std::vector<Column> columns;
     std::size_t position = 0;
     while (true) {
         const std::size_t start = text.find_first_not_of(" \t", position);
         if (start == std::string::npos) break;
         const std::size_t end = text.find_first_of(" \t", start);
-        tokens.push_back(
-            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        columns.push_back({start, end == std::string::npos ? text.size() : end});
         if (end == std::string::npos) break;
         position = end;
     }
-    return tokens;
-}
-
-// Reads one counter column into value, clamped to the limit. Sets `stop`
-// when the column is missing or not a number (which reads as 0); that ends
-// the reading of columns.
-void ReadCounterColumn(const std::vector<std::string>& columns, std::size_t index, uint64_t limit,
-                       uint64_t& value, bool& stop) {
-    if (index >= columns.size()) {
-        stop = true;
-    } else if (!ParseClampedDecimal(columns[index], limit, value)) {
-        value = 0;
-        stop = true;
-    }
+    return columns;
 }
 
 // frequency, lastUsed and flag after the second TAB. Missing columns keep the
 // presets; a column that is not a number reads as 0 and ends the reading.
+// What follows the columns read, from the blank before it, is kept as it is.
 void ReadCounters(const std::string& rest, UserWordEntry& entry) {
-    const std::vector<std::string> columns = SplitOnBlanks(rest);
-    bool stop = false;
-    uint64_t frequency = entry.frequency;
-    ReadCounterColumn(columns, 0, std::numeric_limits<uint32_t>::max(), frequency, stop);
-    entry.frequency = static_cast<uint32_t>(frequency);
-    if (stop) return;
-    ReadCounterColumn(columns, 1, std::numeric_limits<uint64_t>::max(), entry.lastUsed, stop);
-    if (stop || columns.size() < 3) return;
-    if (columns[2].size() == 1) entry.autoLearned = columns[2] == "1";
+    const std::vector<Column> columns = ColumnsBetweenBlanks(rest);
+    const auto text = [&](std::size_t index) {
+        return rest.substr(columns[index].start, columns[index].end - columns[index].start);
+    };
+    std::size_t used = 0;
+    uint64_t value = 0;
+    if (used < columns.size() &&
+        ParseClampedDecimal(text(used), std::numeric_limits<uint32_t>::max(), value)) {
+        entry.frequency = static_cast<uint32_t>(value);
+        ++used;
+        if (used < columns.size() &&
+            ParseClampedDecimal(text(used), std::numeric_limits<uint64_t>::max(), value)) {
+            entry.lastUsed = value;
+            ++used;
+            if (used < columns.size() && columns[used].end - columns[used].start == 1 &&
+                (rest[columns[used].start] == '0' || rest[columns[used].start] == '1')) {
+                entry.autoLearned = rest[columns[used].start] == '1';
+                ++used;
+            }
+        }
+    } else if (!columns.empty()) {
+        entry.frequency = 0;  // a count that is no number
+    }
+    if (used < columns.size())
+        entry.moreColumns = rest.substr(used == 0 ? 0 : columns[used - 1].end);
 }
 
 // One line of user_dict.txt; false for a line to skip.
@@ -129,13 +151,23 @@ bool ParseLine(const std::string& line, UserWordEntry& entry) {
     entry.frequency = 1;
     entry.lastUsed = 0;
     entry.autoLearned = false;
+    entry.moreColumns.clear();
     if (secondTab != std::string::npos) ReadCounters(line.substr(secondTab + 1), entry);
     return true;
 }
 
 std::string FormatLine(const UserWordEntry& entry) {
+    const bool separated =
+        entry.moreColumns.empty() || entry.moreColumns[0] == '\t' || entry.moreColumns[0] == ' ';
     return entry.roman + '\t' + entry.text + '\t' + std::to_string(entry.frequency) + '\t' +
-           std::to_string(entry.lastUsed) + '\t' + (entry.autoLearned ? '1' : '0') + kLineEnd;
+           std::to_string(entry.lastUsed) + '\t' + (entry.autoLearned ? '1' : '0') +
+           (separated ? "" : "\t") + entry.moreColumns;
+}
+
+// The line with its end. A reader drops one CR before "\n", so a line that
+// itself ends in CR gets a CR LF end on every platform to read back whole.
+std::string Terminated(const std::string& line) {
+    return line + (!line.empty() && line.back() == '\r' ? "\r\n" : kLineEnd);
 }
 
 }  // namespace
@@ -193,36 +225,75 @@ std::size_t PersonalDictionary::ClearAndRecord(ChangeKind kind) {
     return removed;
 }
 
+std::string PersonalDictionary::KeyOf(const std::string& roman, const std::string& text) {
+    return roman + '\t' + text;  // a field holds no TAB, so no two spellings share a key
+}
+
+PersonalDictionary::Stored* PersonalDictionary::FirstSpellingLocked(const std::string& text) {
+    auto listed = spellings.find(text);
+    if (listed == spellings.end()) return nullptr;
+    for (const std::string& roman : listed->second) {
+        auto found = entries.find(KeyOf(roman, text));
+        if (found != entries.end()) return &found->second;
+    }
+    return nullptr;
+}
+
 void PersonalDictionary::AddLocked(const std::string& roman, const std::string& text,
                                    bool autoLearned, uint32_t count, uint64_t time) {
-    auto found = entries.find(text);
+    const std::string key = KeyOf(roman, text);
+    auto found = entries.find(key);
     if (found != entries.end()) {
-        UserWordEntry& entry = found->second;
-        entry.frequency = SaturatingAdd(entry.frequency, count);
-        entry.lastUsed = time;
+        Stored& stored = found->second;
+        stored.word.frequency = SaturatingAdd(stored.word.frequency, count);
+        stored.word.lastUsed = time;
         // Adding by hand makes a word the user's own; learning never takes that back.
-        if (!autoLearned) entry.autoLearned = false;
+        if (!autoLearned) stored.word.autoLearned = false;
+        stored.asRead = false;
         return;
     }
-    entries.emplace(text, UserWordEntry{roman, text, count, time, autoLearned});
+    entries.emplace(key, Stored{UserWordEntry{roman, text, count, time, autoLearned, {}}, false});
+    lines.push_back(FileLine{key, std::string()});
     romanIndex[roman].push_back(text);
+    spellings[text].push_back(roman);
 }
 
 bool PersonalDictionary::UseLocked(const std::string& text, uint32_t count, uint64_t time) {
-    auto found = entries.find(text);
-    if (found == entries.end()) return false;
-    found->second.frequency = SaturatingAdd(found->second.frequency, count);
-    found->second.lastUsed = time;
+    Stored* stored = FirstSpellingLocked(text);
+    if (stored == nullptr) return false;
+    stored->word.frequency = SaturatingAdd(stored->word.frequency, count);
+    stored->word.lastUsed = time;
+    stored->asRead = false;
     return true;
 }
 
+void PersonalDictionary::EraseLocked(const std::string& key) {
+    auto found = entries.find(key);
+    if (found == entries.end()) return;
+    const std::string roman = found->second.word.roman;
+    const std::string text = found->second.word.text;
+    entries.erase(found);
+    const auto unlist = [](auto& index, const std::string& at, const std::string& value) {
+        auto listed = index.find(at);
+        if (listed == index.end()) return;
+        auto& values = listed->second;
+        values.erase(std::remove(values.begin(), values.end(), value), values.end());
+        if (values.empty()) index.erase(listed);
+    };
+    unlist(romanIndex, roman, text);
+    unlist(spellings, text, roman);
+}
+
 bool PersonalDictionary::RemoveLocked(const std::string& roman, const std::string& text) {
-    if (entries.erase(text) == 0) return false;
-    auto listed = romanIndex.find(roman);
-    if (listed == romanIndex.end()) return true;
-    std::vector<std::string>& texts = listed->second;
-    texts.erase(std::remove(texts.begin(), texts.end(), text), texts.end());
-    if (texts.empty()) romanIndex.erase(listed);
+    const std::string key = KeyOf(roman, text);
+    if (entries.count(key) != 0) {
+        EraseLocked(key);
+        return true;
+    }
+    auto listed = spellings.find(text);
+    if (listed == spellings.end()) return false;
+    const std::vector<std::string> romans = listed->second;
+    for (const std::string& other : romans) EraseLocked(KeyOf(other, text));
     return true;
 }
 
@@ -230,7 +301,7 @@ std::size_t PersonalDictionary::ClearLocked(ChangeKind kind) {
     std::size_t removed = 0;
     for (auto it = entries.begin(); it != entries.end();) {
         const bool matches = kind == ChangeKind::ClearAll ||
-                             (kind == ChangeKind::ClearAutoLearned) == it->second.autoLearned;
+                             (kind == ChangeKind::ClearAutoLearned) == it->second.word.autoLearned;
         if (matches) {
             it = entries.erase(it);
             ++removed;
@@ -238,19 +309,43 @@ std::size_t PersonalDictionary::ClearLocked(ChangeKind kind) {
             ++it;
         }
     }
-    RebuildRomanIndexLocked();
+    // Clearing everything takes the lines that are no word with it; the
+    // other clears leave them, being about words of one kind.
+    if (kind == ChangeKind::ClearAll) lines.clear();
+    RebuildIndexesLocked();
     return removed;
 }
 
-void PersonalDictionary::StoreLoadedLocked(UserWordEntry entry) {
+void PersonalDictionary::StoreLoadedLocked(
+    UserWordEntry entry, const std::string& line,
+    std::unordered_map<std::string, std::size_t>& lineOfKey) {
+    const std::string key = KeyOf(entry.roman, entry.text);
+    // A later line of the same spelling wins; the earlier one stays in its
+    // place as a line that is no word.
+    auto earlier = lineOfKey.find(key);
+    if (earlier != lineOfKey.end()) {
+        lines[earlier->second].key.clear();
+        EraseLocked(key);
+    }
+    lineOfKey[key] = lines.size();
+    lines.push_back(FileLine{key, line});
     romanIndex[entry.roman].push_back(entry.text);
-    const std::string text = entry.text;
-    entries[text] = std::move(entry);  // a later line of the same word wins
+    spellings[entry.text].push_back(entry.roman);
+    entries[key] = Stored{std::move(entry), true};
 }
 
-void PersonalDictionary::RebuildRomanIndexLocked() {
+void PersonalDictionary::RebuildIndexesLocked() {
     romanIndex.clear();
-    for (const auto& item : entries) romanIndex[item.second.roman].push_back(item.first);
+    spellings.clear();
+    for (const FileLine& line : lines) {
+        auto found = entries.find(line.key);
+        if (line.key.empty() || found == entries.end()) continue;
+        const UserWordEntry& word = found->second.word;
+        std::vector<std::string>& romans = spellings[word.text];
+        if (std::find(romans.begin(), romans.end(), word.roman) != romans.end()) continue;
+        romans.push_back(word.roman);
+        romanIndex[word.roman].push_back(word.text);
+    }
 }
 
 bool PersonalDictionary::AppendWordToFile(const std::string& utf8Path, const std::string& roman,
@@ -269,9 +364,8 @@ std::vector<UserWordEntry> PersonalDictionary::GetWordsByRomanKey(const std::str
     auto listed = romanIndex.find(roman);
     if (listed == romanIndex.end()) return words;
     for (const std::string& text : listed->second) {
-        auto found = entries.find(text);
-        if (found != entries.end())
-            words.push_back(found->second);  // removed under another key: skipped
+        auto found = entries.find(KeyOf(roman, text));
+        if (found != entries.end()) words.push_back(found->second.word);
     }
     return words;
 }
@@ -280,18 +374,40 @@ std::vector<UserWordEntry> PersonalDictionary::GetAllEntries() const {
     std::lock_guard<std::mutex> lock(mutex);
     std::vector<UserWordEntry> words;
     words.reserve(entries.size());
-    for (const auto& item : entries) words.push_back(item.second);
+    for (const auto& item : entries) words.push_back(item.second.word);
     return words;
 }
 
 std::unordered_map<std::string, float> PersonalDictionary::GetUserBoosts() const {
     std::lock_guard<std::mutex> lock(mutex);
-    std::unordered_map<std::string, float> boosts;
+    std::unordered_map<std::string, uint32_t> counts;
     for (const auto& item : entries) {
-        const float logCount = std::log10(static_cast<float>(item.second.frequency) + 1.0f);
-        boosts[item.first] = std::min(1.0f, logCount / 3.0f + 0.2f);
+        uint32_t& count = counts[item.second.word.text];
+        count = SaturatingAdd(count, item.second.word.frequency);
+    }
+    std::unordered_map<std::string, float> boosts;
+    for (const auto& [text, count] : counts) {
+        const float logCount = std::log10(static_cast<float>(count) + 1.0f);
+        boosts[text] = std::min(1.0f, logCount / 3.0f + 0.2f);
     }
     return boosts;
+}
+
+bool PersonalDictionary::HasChanges() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return !journal.empty();
+}
+
+uint64_t PersonalDictionary::ChangeCount() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return changeCount;
+}
+
+void PersonalDictionary::MoveChangesTo(PersonalDictionary& carrier) {
+    std::scoped_lock lock(mutex, carrier.mutex);
+    carrier.journal.insert(carrier.journal.end(), journal.begin(), journal.end());
+    carrier.fileUnread = fileUnread;
+    ForgetChangesLocked();
 }
 
 // --- The change journal -------------------------------------------------------
@@ -303,16 +419,21 @@ void PersonalDictionary::RecordUseLocked(ChangeKind kind, const std::string& rom
         Change& pending = journal[open->second];
         // Replaying "use" after "add" equals a larger add, and two uses equal
         // one larger use; an add after a use does not fold, since the use
-        // alone would not create a word that the file lacks.
-        if (pending.kind == ChangeKind::Add || kind == ChangeKind::Use) {
+        // alone would not create a word that the file lacks, nor does an add
+        // of another spelling.
+        const bool sameAdd = kind == ChangeKind::Add && pending.roman == roman;
+        if ((pending.kind == ChangeKind::Add && (kind == ChangeKind::Use || sameAdd)) ||
+            (pending.kind == ChangeKind::Use && kind == ChangeKind::Use)) {
             pending.count = SaturatingAdd(pending.count, 1u);
             pending.time = time;
             if (kind == ChangeKind::Add && !autoLearned) pending.autoLearned = false;
+            ++changeCount;
             return;
         }
     }
     journal.push_back(Change{kind, roman, text, autoLearned, 1, time});
     openRecordOfText[text] = journal.size() - 1;
+    ++changeCount;
 }
 
 // Uses recorded before a removal or a clear must not fold into records that
@@ -324,6 +445,7 @@ void PersonalDictionary::RecordLocked(Change change) {
         openRecordOfText.clear();
     }
     journal.push_back(std::move(change));
+    ++changeCount;
 }
 
 void PersonalDictionary::ForgetChangesLocked() const {
@@ -433,7 +555,15 @@ bool PersonalDictionary::MergeChangesIntoFile(const std::string& utf8Path) {
     std::lock_guard<std::mutex> lock(mutex);
     PersonalDictionary current;
     std::lock_guard<std::mutex> currentLock(current.mutex);
-    if (current.ReadFileLocked(utf8Path) == FileReadResult::kUnreadable) return false;
+    std::size_t setAside = 0;
+    bool setAsideFailed = false;
+    const std::string setAsidePath = NewOverlongLinesPath(utf8Path);
+    if (current.ReadFileLocked(utf8Path, setAsidePath, &setAside, &setAsideFailed) ==
+            FileReadResult::kUnreadable ||
+        setAsideFailed) {
+        return false;
+    }
+    if (setAside > 0) LogOverlongLinesSetAside(utf8Path, setAsidePath, setAside);
     std::vector<std::string> takenIn;
     for (const std::string& sideFile : PendingChangesPaths(utf8Path)) {
         std::vector<Change> changes;
@@ -446,7 +576,9 @@ bool PersonalDictionary::MergeChangesIntoFile(const std::string& utf8Path) {
     for (const std::string& sideFile : takenIn) qorva::RemoveFile(sideFile);
     fileUnread = false;
     entries.swap(current.entries);
+    lines.swap(current.lines);
     romanIndex.swap(current.romanIndex);
+    spellings.swap(current.spellings);
     ForgetChangesLocked();
     return true;
 }
@@ -471,19 +603,37 @@ bool PersonalDictionary::SavePendingChanges(const std::string& utf8Path, bool ga
     return true;
 }
 
-FileReadResult PersonalDictionary::ReadFileLocked(const std::string& utf8Path) {
-    std::unordered_map<std::string, UserWordEntry> keptEntries = std::move(entries);
-    std::unordered_map<std::string, std::vector<std::string>> keptIndex = std::move(romanIndex);
+FileReadResult PersonalDictionary::ReadFileLocked(const std::string& utf8Path,
+                                                  const std::string& setAsidePath,
+                                                  std::size_t* setAside, bool* setAsideFailed) {
+    std::unordered_map<std::string, Stored> keptEntries = std::move(entries);
+    std::vector<FileLine> keptLines = std::move(lines);
+    auto keptIndex = std::move(romanIndex);
+    auto keptSpellings = std::move(spellings);
     entries.clear();
+    lines.clear();
     romanIndex.clear();
-    const FileReadResult result =
-        ReadFileLines(utf8Path, kMaxLineBytes, [this](const std::string& line) {
+    spellings.clear();
+    std::unordered_map<std::string, std::size_t> lineOfKey;
+    OverlongLineSink sink(setAsidePath);
+    const FileReadResult result = ReadFileLines(
+        utf8Path, kMaxLineBytes,
+        [this, &lineOfKey](const std::string& line) {
             UserWordEntry entry;
-            if (ParseLine(line, entry)) StoreLoadedLocked(std::move(entry));
-        });
+            if (ParseLine(line, entry)) {
+                StoreLoadedLocked(std::move(entry), line, lineOfKey);
+            } else {
+                lines.push_back(FileLine{std::string(), line});  // no word: kept as it is
+            }
+        },
+        setAsidePath.empty() ? LineSplitter::OnOverlongPiece() : sink.Receiver());
+    if (setAside != nullptr) *setAside = sink.Lines();
+    if (setAsideFailed != nullptr) *setAsideFailed = !sink.Close();
     if (result != FileReadResult::kRead) {  // half a file is no file
         entries = std::move(keptEntries);
+        lines = std::move(keptLines);
         romanIndex = std::move(keptIndex);
+        spellings = std::move(keptSpellings);
         return result;
     }
     ForgetChangesLocked();
@@ -494,7 +644,21 @@ bool PersonalDictionary::WriteFileLocked(const std::string& utf8Path) const {
     // Written beside the old file and moved over it only when complete: a
     // crash or a full disk midway must not cost the user their words.
     std::string text;
-    for (const auto& item : entries) text += FormatLine(item.second);
+    std::vector<FileLine> written;
+    std::unordered_set<std::string> writtenKeys;
+    for (FileLine& line : lines) {
+        if (line.key.empty()) {
+            text += Terminated(line.text);
+        } else {
+            auto found = entries.find(line.key);
+            if (found == entries.end() || !writtenKeys.insert(line.key).second) continue;
+            const Stored& stored = found->second;
+            text += Terminated(stored.asRead && !line.text.empty() ? line.text
+                                                                   : FormatLine(stored.word));
+        }
+        written.push_back(std::move(line));
+    }
+    lines.swap(written);
     if (!qorva::WriteWholeFile(utf8Path, text)) return false;
     ForgetChangesLocked();
     return true;

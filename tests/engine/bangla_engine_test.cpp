@@ -299,11 +299,12 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderCase{"C:\\mixed/dir\\user_dict.txt", "C:\\mixed/dir\\"},
                       FolderCase{"user_dict.txt", ""}));
 
-TEST(EngineFilesTest, EmptyPairsStillLeaveAnEmptyPairFile) {
+// An engine that learned nothing writes nothing: not even an empty file appears.
+TEST(EngineFilesTest, NothingLearnedWritesNoFile) {
     TempFolder folder("engine_empty_pairs");
     MakeEngine("", folder.File("user_dict.txt")).reset();
-    EXPECT_TRUE(qorva::FileExists(folder.File("user_bigrams.tsv")));
-    EXPECT_EQ(ReadFileBytes(folder.File("user_bigrams.tsv")), "");
+    EXPECT_FALSE(qorva::FileExists(folder.File("user_bigrams.tsv")));
+    EXPECT_FALSE(qorva::FileExists(folder.File("user_dict.txt")));
 }
 
 // ---------------------------------------------------------------------------

@@ -31,10 +31,10 @@ namespace bangla {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::Contains;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 using ::testing::UnorderedElementsAreArray;
-using ::testing::Contains;
 using testing_support::CandidatesFor;
 using testing_support::EnginePtr;
 using testing_support::MakeEngine;
@@ -281,8 +281,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(AppendedUserWordTest, ReachesTheRunningAndLaterEnginesAndOneLineSurvivesTheSave) {
     LearnedDataFolder data;
     EnginePtr running = data.Engine();
-    ASSERT_TRUE(BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), "notun",
-                                                  kNotun.c_str(), 100));
+    ASSERT_TRUE(
+        BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), "notun", kNotun.c_str(), 100));
     EXPECT_EQ(ReadLines(data.DictPath()).back(), "notun\t" + kNotun + "\t100");
     ASSERT_TRUE(BanglaEngine_AddUserWord(running.get(), "notun", kNotun.c_str()));
     EXPECT_THAT(CandidatesFor(running.get(), "notun"), Contains(kNotun));
@@ -302,18 +302,22 @@ TEST(AppendedUserWordTest, RefusesFieldsTheLineCannotCarryAndNeverJoinsTheLastLi
     const struct {
         const char* roman;
         std::string text;
-    } refused[] = {{"", kNotun}, {"notun", ""},       {"no\ttun", kNotun},
-                   {"notun", kNotun + "\t5"}, {"notun", kNotun + "\n"}, {"no\rtun", kNotun}};
+    } refused[] = {{"", kNotun},
+                   {"notun", ""},
+                   {"no\ttun", kNotun},
+                   {"notun", kNotun + "\t5"},
+                   {"notun", kNotun + "\n"},
+                   {"no\rtun", kNotun}};
     for (const auto& c : refused) {
-        EXPECT_FALSE(
-            BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), c.roman, c.text.c_str(), 100))
+        EXPECT_FALSE(BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), c.roman,
+                                                       c.text.c_str(), 100))
             << ::testing::PrintToString(std::string(c.roman) + "|" + c.text);
     }
     EXPECT_FALSE(BanglaEngine_AppendUserWordToFile("", "notun", kNotun.c_str(), 100));
     EXPECT_EQ(ReadFileBytes(data.DictPath()), "tumi\t" + kTumi + "\t2");
 
-    ASSERT_TRUE(BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), "notun",
-                                                  kNotun.c_str(), 100));
+    ASSERT_TRUE(
+        BanglaEngine_AppendUserWordToFile(data.DictPath().c_str(), "notun", kNotun.c_str(), 100));
     EXPECT_EQ(ReadLines(data.DictPath()),
               (std::vector<std::string>{"tumi\t" + kTumi + "\t2", "notun\t" + kNotun + "\t100"}));
 }
@@ -346,11 +350,17 @@ TEST(LearnedDataCountsTest, StrayEndOfFileByteHidesNothingAfterIt) {
                   "tumi\t" + kTumi + "\t2\t100\t0\n\x1a\nami\t" + kAmi + "\t3\t100\t1\n", "wb");
     WriteTextFile(data.PairsPath(),
                   kTumi + "\t" + kKii + "\t4\n\x1a\n" + kAmi + "\t" + kBhalo + "\t7\n", "wb");
-    data.Engine().reset();
-    EXPECT_THAT(data.WordLines(),
-                UnorderedElementsAre("tumi\t" + kTumi + "\t2\t0", "ami\t" + kAmi + "\t3\t1"));
+    EnginePtr engine = data.Engine();
+    BanglaEngine_CommitWord(engine.get(), kAmi.c_str());
+    BanglaEngine_CommitWord(engine.get(), kBhalo.c_str());
+    engine.reset();
+    const std::vector<std::string> words = ReadLines(data.DictPath());
+    ASSERT_EQ(words.size(), 3u);
+    EXPECT_EQ(words[0], "tumi\t" + kTumi + "\t2\t100\t0");
+    EXPECT_EQ(words[1], "\x1a") << "kept as it was";
+    EXPECT_EQ(words[2].rfind("ami\t" + kAmi + "\t4\t", 0), 0u) << words[2];
     EXPECT_THAT(ReadLines(data.PairsPath()),
-                UnorderedElementsAre(kTumi + "\t" + kKii + "\t4", kAmi + "\t" + kBhalo + "\t7"));
+                UnorderedElementsAre(kTumi + "\t" + kKii + "\t4", kAmi + "\t" + kBhalo + "\t8"));
 }
 
 // --- Side files -------------------------------------------------------------------
@@ -439,9 +449,11 @@ TEST(LearnedPairBoundsTest, KeepsTheMostUsedFollowersOfAWord) {
     TempFolder folder("pair_bounds_key");
     const std::size_t extra = 40;
     std::string text;
-    for (std::size_t i = 0; i < LearnedWordPairs::kMaxFollowersPerKey + extra; ++i) {
+    const std::size_t followers = LearnedWordPairs::kMaxFollowersPerKey + extra;
+    // The least used are also the longest unused: the lowest lines of the file.
+    for (std::size_t i = 0; i < followers; ++i) {
         text += kAmi + "\t" + testing_support::FillerWord(static_cast<uint32_t>(i)).word + "\t" +
-                std::to_string(i + 1) + "\n";
+                std::to_string(followers - i) + "\n";
     }
     WriteTextFile(folder.File("user_bigrams.tsv"), text);
     LearnedWordPairs pairs;
@@ -454,22 +466,24 @@ TEST(LearnedPairBoundsTest, KeepsTheMostUsedFollowersOfAWord) {
                                [](const auto& a, const auto& b) { return a.count > b.count; }));
 }
 
-// Pairs beyond the total bound, counted 1, 2 or 3 times: the ones counted
-// once go first, and the file is written back within the bound.
+// Pairs beyond the total bound, counted 1, 2 or 3 times, the most used
+// higher up the file: the ones counted once go first, and the file is
+// written back within the bound.
 TEST(LearnedPairBoundsTest, KeepsTheMostUsedPairsInAll) {
     TempFolder folder("pair_bounds_total");
     const std::string path = folder.File("user_bigrams.tsv");
     const std::size_t pairs = LearnedWordPairs::kMaxPairs + LearnedWordPairs::kMaxPairs / 4;
     std::size_t countedMore = 0;
-    std::string text;
+    std::string byCount[3];
     for (std::size_t i = 0; i < pairs; ++i) {
         const uint32_t key = static_cast<uint32_t>(i / 100);
         const std::size_t count = 1 + i % 3;
         countedMore += count > 1 ? 1 : 0;
-        text += testing_support::FillerWord(key).word + "\t" +
-                testing_support::FillerWord(100000 + static_cast<uint32_t>(i)).word + "\t" +
-                std::to_string(count) + "\n";
+        byCount[count - 1] += testing_support::FillerWord(key).word + "\t" +
+                              testing_support::FillerWord(100000 + static_cast<uint32_t>(i)).word +
+                              "\t" + std::to_string(count) + "\n";
     }
+    const std::string text = byCount[2] + byCount[1] + byCount[0];
     WriteTextFile(path, text);
     LearnedWordPairs learned;
     learned.LoadFromFile(path);
@@ -480,6 +494,181 @@ TEST(LearnedPairBoundsTest, KeepsTheMostUsedPairsInAll) {
     for (const std::string& line : lines) countedOnce += line.back() == '1' ? 1 : 0;
     // Every pair counted twice or more stays; pairs counted once fill the rest.
     EXPECT_EQ(countedOnce, LearnedWordPairs::kMaxPairs - countedMore);
+}
+
+// A file full to the bound of pairs each used a few times, and a user who
+// goes on typing: the pairs of each session survive its save and the next
+// session's, so that a full file still learns, and the file stays within
+// the bound.
+TEST(LearnedPairBoundsTest, AFullFileStillLearnsTheNewPairs) {
+    LearnedDataFolder data;
+    std::string text;
+    for (uint32_t i = 0; i < LearnedWordPairs::kMaxPairs; ++i) {
+        text += testing_support::FillerWord(i / 100).word + "\t" +
+                testing_support::FillerWord(100000 + i).word + "\t" + std::to_string(2 + i % 5) +
+                "\n";
+    }
+    WriteTextFile(data.PairsPath(), text);
+    const auto session = [&data](const std::vector<std::string>& words) {
+        EnginePtr engine = data.Engine();
+        for (const std::string& word : words) BanglaEngine_CommitWord(engine.get(), word.c_str());
+    };
+    session({kAmi, kBhalo, kNotun});
+    session({kTumi, kGhor});
+    const std::vector<std::string> lines = ReadLines(data.PairsPath());
+    EXPECT_EQ(lines.size(), LearnedWordPairs::kMaxPairs);
+    EXPECT_THAT(lines, Contains(kAmi + "\t" + kBhalo + "\t1"));
+    EXPECT_THAT(lines, Contains(kBhalo + "\t" + kNotun + "\t1"));
+    EXPECT_THAT(lines, Contains(kAmi + " " + kBhalo + "\t" + kNotun + "\t1"));
+    EXPECT_THAT(lines, Contains(kTumi + "\t" + kGhor + "\t1"));
+    LearnedWordPairs reloaded;
+    ASSERT_EQ(reloaded.LoadFromFile(data.PairsPath()), FileReadResult::kRead);
+    ASSERT_NE(reloaded.FollowersOf(kAmi), nullptr);
+    EXPECT_EQ(reloaded.FollowersOf(kAmi)->count(kBhalo), 1u);
+}
+
+// A word with its full thousand followers, each used more than once: one
+// just typed after it survives the save, and the word keeps its bound.
+TEST(LearnedPairBoundsTest, AWordWithAllItsFollowersStillLearnsANewOne) {
+    LearnedDataFolder data;
+    std::string text;
+    for (uint32_t i = 0; i < LearnedWordPairs::kMaxFollowersPerKey; ++i) {
+        text +=
+            kAmi + "\t" + testing_support::FillerWord(i).word + "\t" + std::to_string(3 + i) + "\n";
+    }
+    WriteTextFile(data.PairsPath(), text);
+    {
+        EnginePtr engine = data.Engine();
+        BanglaEngine_CommitWord(engine.get(), kAmi.c_str());
+        BanglaEngine_CommitWord(engine.get(), kGhor.c_str());
+    }
+    LearnedWordPairs reloaded;
+    ASSERT_EQ(reloaded.LoadFromFile(data.PairsPath()), FileReadResult::kRead);
+    const LearnedWordPairs::FollowerCounts* followers = reloaded.FollowersOf(kAmi);
+    ASSERT_NE(followers, nullptr);
+    EXPECT_EQ(followers->size(), LearnedWordPairs::kMaxFollowersPerKey);
+    EXPECT_EQ(followers->count(kGhor), 1u);
+}
+
+// --- Files left as the user had them ---------------------------------------------------
+
+// What a user may have in user_dict.txt besides the engine's own lines:
+// two spellings of one word, a comment, a CR inside a field, bytes that
+// are no UTF-8, columns the engine does not know.
+std::vector<std::string> UsersOwnLines() {
+    return {"ami\t" + kAmi,
+            "# words I taught myself",
+            "aami\t" + kAmi + "\t3",
+            "tumi\r\t" + kTumi + "\t2",
+            "bh\xFF"
+            "alo\t" +
+                kBhalo,
+            "ki\t" + kKii + "\t4\t100\t0\tfrom my phone\t2019"};
+}
+
+std::string JoinLines(const std::vector<std::string>& lines, const std::string& end = "\n") {
+    std::string text;
+    for (const std::string& line : lines) text += line + end;
+    return text;
+}
+
+// An engine that learned nothing (a --check run, a second copy that steps
+// aside) leaves both files byte for byte as they were, and even with the
+// writers' lock away it leaves no side file and no log line.
+TEST(LearnedDataUntouchedTest, AnEngineThatLearnedNothingWritesNothing) {
+    LearnedDataFolder data;
+    WriteTextFile(data.DictPath(), JoinLines(UsersOwnLines()), "wb");
+    const std::string words = ReadFileBytes(data.DictPath());
+    const std::string pairs = ReadFileBytes(data.PairsPath());
+    for (const bool lockAway : {false, true}) {
+        Heal heal = lockAway ? TakeTheLock(data) : Heal([] {});
+        EnginePtr engine = data.Engine();
+        EngineCandidateList list{};
+        BanglaEngine_SetComposition(engine.get(), "ami");
+        BanglaEngine_GetCandidates(engine.get(), &list);
+        engine.reset();
+        heal();
+        EXPECT_EQ(ReadFileBytes(data.DictPath()), words);
+        EXPECT_EQ(ReadFileBytes(data.PairsPath()), pairs);
+        EXPECT_THAT(PendingChangesPaths(data.DictPath()), IsEmpty());
+        EXPECT_THAT(PendingChangesPaths(data.PairsPath()), IsEmpty());
+        EXPECT_FALSE(qorva::FileExists(data.File("learned_data.log")));
+    }
+}
+
+// A save after learning keeps every line the user had, in its place, and
+// both spellings of আমি are offered.
+TEST(LearnedDataUntouchedTest, ASaveKeepsEveryLineTheUserHad) {
+    LearnedDataFolder data;
+    WriteTextFile(data.DictPath(), JoinLines(UsersOwnLines()), "wb");
+    EnginePtr engine = data.Engine();
+    for (const char* spelling : {"ami", "aami"}) {
+        EngineUserWord found[4]{};
+        ASSERT_EQ(BanglaEngine_GetUserWords(engine.get(), spelling, found, 4), 1) << spelling;
+        EXPECT_EQ(found[0].text, kAmi) << spelling;
+    }
+    BanglaEngine_LearnWord(engine.get(), "notun", kNotun.c_str());
+    engine.reset();
+    const std::string kept = JoinLines(UsersOwnLines(), kLineEnd);
+    const std::string bytes = ReadFileBytes(data.DictPath());
+    ASSERT_GT(bytes.size(), kept.size());
+    EXPECT_EQ(bytes.substr(0, kept.size()), kept);
+    EXPECT_EQ(bytes.compare(kept.size(), 6 + kNotun.size(), "notun\t" + kNotun), 0) << bytes;
+}
+
+// The one line too long to hold is the only one that leaves the file: it
+// goes whole to a side file that learned_data.log names.
+TEST(LearnedDataUntouchedTest, ALineTooLongToHoldIsSetAsideAndLogged) {
+    LearnedDataFolder data;
+    const std::string huge = "ami\t" + std::string(PersonalDictionary::kMaxLineBytes * 4, 'x');
+    WriteTextFile(data.DictPath(), JoinLines({"tumi\t" + kTumi, huge, "ki\t" + kKii}), "wb");
+    EnginePtr engine = data.Engine();
+    BanglaEngine_LearnWord(engine.get(), "notun", kNotun.c_str());
+    engine.reset();
+    const std::vector<std::string> lines = ReadLines(data.DictPath());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "tumi\t" + kTumi);
+    EXPECT_EQ(lines[1], "ki\t" + kKii);
+    std::vector<std::string> setAside;
+    for (const auto& entry : fs::directory_iterator(fs::u8path(FolderOf(data.DictPath())))) {
+        const std::string name = entry.path().filename().u8string();
+        if (name.rfind("user_dict.txt.overlong-", 0) == 0) setAside.push_back(name);
+    }
+    ASSERT_EQ(setAside.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(data.File(setAside[0])), huge + "\n");
+    const std::string log = ReadFileBytes(data.File("learned_data.log"));
+    EXPECT_NE(log.find(setAside[0]), std::string::npos) << log;
+}
+
+// --- Saving while the engine is in use ---------------------------------------------------
+
+// A saver thread writes what was learned while the typing thread goes on; the
+// engine's last save adds what came after, and nothing is counted twice.
+TEST(LearnedDataSaverTest, SavesWhileTheEngineIsInUseAndCountsEachUseOnce) {
+    LearnedDataFolder data;
+    EnginePtr engine = data.Engine();
+    const uint64_t before = BanglaEngine_GetLearnedDataChangeCount(engine.get());
+    BanglaEngine_LearnWord(engine.get(), "notun", kNotun.c_str());
+    BanglaEngine_CommitWord(engine.get(), kBhalo.c_str());
+    EXPECT_GT(BanglaEngine_GetLearnedDataChangeCount(engine.get()), before);
+    ASSERT_TRUE(BanglaEngine_SaveLearnedChanges(engine.get()));
+    EXPECT_THAT(ReadLines(data.PairsPath()), Contains(kNotun + "\t" + kBhalo + "\t1"));
+    EXPECT_THAT(data.WordLines(), Contains("notun\t" + kNotun + "\t1\t1"));
+
+    const int rounds = 200;
+    std::thread saver([&engine] {
+        for (int i = 0; i < 20; ++i) BanglaEngine_SaveLearnedChanges(engine.get());
+    });
+    for (int i = 0; i < rounds; ++i) {
+        BanglaEngine_CommitWord(engine.get(), kNotun.c_str());
+        BanglaEngine_CommitWord(engine.get(), kBhalo.c_str());
+    }
+    saver.join();
+    engine.reset();
+    EXPECT_THAT(ReadLines(data.PairsPath()),
+                Contains(kNotun + "\t" + kBhalo + "\t" + std::to_string(rounds + 1)));
+    EXPECT_THAT(data.WordLines(),
+                Contains("notun\t" + kNotun + "\t" + std::to_string(rounds + 1) + "\t1"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """End to end: the real qorva_universal.exe types Bangla into another program's Edit control,
-pauses on Ctrl+Alt+L, and restarts from its tray menu.
+pauses on Ctrl+Alt+L, keeps what it learned through a kill -9, and restarts from its tray menu.
 
 Run by ctest inside the test prefix's display through `tools/wine_run.sh --driver`:
 
@@ -103,7 +103,32 @@ class HookTest:
         xdotool("key", "ctrl+alt+l")
         self.wait_for_log("hotkey: resumed")
 
+        universal = self.learning_survives_a_kill(universal, rows)
         self.restart_from_tray_menu(universal)
+
+    def learning_survives_a_kill(self, universal, rows):
+        """A word and a word pair just typed reach the data folder within seconds, while the program
+        runs: killed (kill -9, no orderly end), it has lost nothing. Returns a new running copy."""
+        self.type_into_new_window(
+            [("type", "ami"), ("key", "space"), ("type", "ami"), ("key", "2")],
+            AMI + " " + rows[1] + " ")
+        user_dict = os.path.join(self.data, "user_dict.txt")
+        pairs = os.path.join(self.data, "user_bigrams.tsv")
+        word_line = "ami\t" + rows[1] + "\t"
+        pair_line = AMI + "\t" + rows[1] + "\t"
+        wait_until(lambda: word_line in (read_text(user_dict) or ""), "the word in user_dict.txt")
+        wait_until(lambda: pair_line in (read_text(pairs) or ""), "the pair in user_bigrams.tsv")
+        universal.kill()
+        universal.wait(timeout=DEADLINE)
+        wait_until(lambda: self.running_copies() == 0, "no running copy after the kill")
+        assert STOPPED not in self.log(), "the program ended without its orderly shut-down"
+        assert word_line in read_text(user_dict), read_text(user_dict)
+        assert pair_line in read_text(pairs), read_text(pairs)
+        print("ok: what was learned survived a kill")
+
+        universal = self.processes.start(self.program)
+        self.wait_for_log(STARTED, count=2)
+        return universal
 
     def restart_from_tray_menu(self, universal):
         """Restart, the second entry from the end of the hot-key icon's menu, chosen by keys."""
@@ -113,7 +138,7 @@ class HookTest:
         # The old copy saved what it learned and let go of everything before the new one started.
         user_dict = read_text(os.path.join(self.data, "user_dict.txt")) or ""
         assert ("ami\t" + AMI + "\t") in user_dict, user_dict
-        self.wait_for_log(STARTED, count=2)
+        self.wait_for_log(STARTED, count=3)
         log = self.log()
         assert log.index(STOPPED) < log.rindex(STARTED), log
         wait_until(lambda: self.running_copies() == 1, "one running copy")

@@ -22,9 +22,13 @@ namespace {
 using qorva::ModeIpc;
 using qorva::ModeTarget;
 
-// The dictionary line the test seeds, and the same line as the engine writes it back.
+// The dictionary line the test seeds; a use of its word that another engine could not write and
+// left in a side file, which only a save merges (an engine that learned nothing else writes
+// nothing); and the line once a save merged it.
 constexpr char kSeededWord[] = "ami\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\n";
-constexpr char kRewrittenWord[] = "ami\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\t1\t0\t0\r\n";
+constexpr wchar_t kSeededUseFile[] = L"user_dict.txt.pending-0000000000000001-0000000000000001";
+constexpr char kSeededUse[] = "use\t\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\t1\t0\t0\n";
+constexpr char kRewrittenWord[] = "ami\t\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF\t2\t0\t0\r\n";
 
 std::wstring Lower(std::wstring text) {
     CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
@@ -63,6 +67,7 @@ protected:
         appData_.WriteLexicon({{"\xE0\xA6\x86\xE0\xA6\xAE\xE0\xA6\xBF", "ami", 100, 0}});
         appData_.WriteSettings(kOfflineProgramSettings);
         WriteFileBytes(appData_.DataFile(L"user_dict.txt"), kSeededWord);
+        WriteFileBytes(appData_.DataFile(kSeededUseFile), kSeededUse);
         program_ = CopyUniversalProgram(appData_.Folder() + L"\\program");
         ASSERT_FALSE(program_.empty());
         // Every start is to switch the shared mode to English.
