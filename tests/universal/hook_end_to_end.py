@@ -126,7 +126,7 @@ class HookTest:
         assert pair_line in read_text(pairs), read_text(pairs)
         print("ok: what was learned survived a kill")
 
-        universal = self.processes.start(self.program)
+        universal = self.processes.start(self.program.program)
         self.wait_for_log(STARTED, count=2)
         return universal
 
