@@ -167,6 +167,14 @@ bool HandleKeyDown(WaitingKey typed) {
     return CarryOut(DecideKey(key, view, g_typing));
 }
 
+// Asks the message loop to send the queued keys; without a window to post to (it is gone) they are
+// sent at once.
+void RequestSend() {
+    if (g_send_posted) return;
+    g_send_posted = g_window && PostMessageW(g_window, kSendTypedKeysMessage, 0, 0);
+    if (!g_send_posted) SendTypedKeys();
+}
+
 // The keys the program typed could not be sent (input is blocked): the word is dropped, so that
 // nothing is erased for letters that never arrived.
 void DropWordAfterRefusedKeys() {
@@ -295,13 +303,6 @@ bool InstallHooks() {
 void QueueTypedKeys(const Keystrokes& keys) {
     g_typing_order.Queue(keys);
     RequestSend();
-}
-
-// Without a window to post to (it is gone), the keys are sent at once.
-void RequestSend() {
-    if (g_send_posted) return;
-    g_send_posted = g_window && PostMessageW(g_window, kSendTypedKeysMessage, 0, 0);
-    if (!g_send_posted) SendTypedKeys();
 }
 
 void SendTypedKeys() {

@@ -233,8 +233,6 @@ POINT LastClickPoint();
 // Keys the program types for the user's typing (a word's letters, its commit): queued, and sent by
 // the message loop once the hook has returned, in order with the user's own keys.
 void QueueTypedKeys(const Keystrokes& keys);
-// Asks the message loop to send the queued keys (at once when there is no main window).
-void RequestSend();
 // Sends the queued keys and handles the user's keys that wait behind them.
 void SendTypedKeys();
 inline constexpr UINT kSendTypedKeysMessage = WM_APP + 0x75;
